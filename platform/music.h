@@ -1,0 +1,39 @@
+#pragma once
+// The module player, standing in for the sound library: output start, song load, play,
+// position, stop, free, close. The sequencer's music layer is the only caller.
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+class Clock;
+
+struct SongPosition {
+    std::int32_t order = 0;
+    std::int32_t row = 0;  // as the player reports it (the caller takes it modulo 256)
+};
+
+class Music {
+public:
+    virtual ~Music() = default;
+    // Starts sound output at `rate` Hz; false when no device could be opened (the song is
+    // then still rendered at real-time pace, silently, so positions keep their timing).
+    virtual bool startOutput(int rate) = 0;
+    // Loads the module file; on failure returns false and fills `error` with the reason.
+    virtual bool load(const std::string& path, std::string& error) = 0;
+    // Mixes every channel to the centre, then plays from order 0, row 0.
+    virtual void play() = 0;
+    // The position of the audio being heard now.
+    virtual SongPosition position() = 0;
+    virtual bool stop() = 0;
+    virtual bool free() = 0;
+    virtual void closeOutput() = 0;
+};
+
+// Plays through the sound device (falls back to silent real-time rendering).
+Music& deviceMusic();
+// Renders in step with `clock` at exactly `rate` samples per second of its time; with a WAV
+// path the mix is also written there.
+Music& clockedMusic(Clock& clock, const std::string& wavPath);
+
+}  // namespace platform
