@@ -1,0 +1,22 @@
+#pragma once
+// The display-mode list: record 0 the desktop mode, then the display's 16-, 24- and 32-bit
+// modes, sorted for the launcher.
+#include <array>
+#include <cstdint>
+
+namespace display {
+
+struct ModeRecord {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::uint32_t bitsPerPixel = 0;  // 16, 24 or 32
+    std::int32_t greenIs6Bit = 0;    // 0 for a 5-5-5 green mask, else 1
+};
+
+extern std::array<ModeRecord, 256> modeList;
+extern std::int32_t modeCount;
+
+// Fills modeList from the platform's video; returns 0 when no display could be opened.
+int buildModeList();
+
+}  // namespace display

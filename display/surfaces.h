@@ -1,0 +1,31 @@
+#pragma once
+// Surface set-up for full-screen and windowed play, the 4:3 picture rectangle, and release.
+#include <cstdint>
+
+namespace platform {
+class Video;
+}
+
+namespace display {
+
+// Margins of the 4:3 picture rectangle in the chosen resolution; one is always 0.
+extern std::int32_t borderX;
+extern std::int32_t borderY;
+
+struct PictureBorders {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+};
+// The 4:3 rectangle's margins inside W x H, in signed 32-bit integer arithmetic.
+PictureBorders pictureBorders(std::int32_t width, std::int32_t height);
+
+// Chooses the platform video every display call below goes through.
+void useVideo(platform::Video& video);
+platform::Video& video();
+
+// Opens the window and surfaces as modeIndex and windowed ask; 1 on success, 0 after a
+// failure it has reported.
+int setUpDisplay();
+void releaseDisplay();
+
+}  // namespace display
