@@ -1,0 +1,8 @@
+#include "effects/metaballs.h"
+
+namespace effects {
+
+// Provisional until the metaball effect lands.
+void metaSetup() {}
+
+}  // namespace effects
