@@ -1,8 +1,122 @@
 #include "effects/plane.h"
 
+#include <cmath>
+#include <cstring>
+
+#include "archive/buffers.h"
+#include "raster/gridmap.h"
+#include "sequencer/state.h"
+
 namespace effects {
 
-// Provisional until the plane effect lands.
-void planeSetup() {}
+namespace {
+
+// Texture and shade table side by side: the mapper forms both look-ups by replacing the low
+// 16 bits of one block address, so the block starts on a 65536-byte boundary.
+alignas(65536) std::array<std::uint8_t, 131072> planeTables{};
+
+struct Vec3 {
+    double x;
+    double y;
+    double z;
+};
+
+// The view's three corner rays; the ray directions are a hair under 45 and 30 degrees.
+Vec3 cornerTopLeft{};
+Vec3 cornerTopRight{};
+Vec3 cornerBottomLeft{};
+
+// Planes at +6 and -6: beyond this distance the texture has faded to black.
+constexpr double kPlaneHeight = 6.0;
+constexpr double kFarCutoff = 65.4;
+
+// Truncates toward zero into a 32-bit value, wrapping modulo 2^32 instead of overflowing: only
+// the low 16 bits of a coordinate matter, and the forward offset grows without bound.
+std::int32_t truncWrap32(double value) {
+    if (value > -2147483648.0 && value < 2147483648.0) {
+        return static_cast<std::int32_t>(value);
+    }
+    if (!std::isfinite(value)) {
+        return 0;
+    }
+    const double wrapped = std::fmod(std::trunc(value), 4294967296.0);
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(static_cast<std::int64_t>(wrapped)));
+}
+
+}  // namespace
+
+std::uint8_t* const planeTexture = planeTables.data();
+std::uint8_t* const planeShade = planeTables.data() + 65536;
+std::array<PlaneVertex, kPlaneGridVertices> planeGrid{};
+std::uint8_t* planeTarget = nullptr;
+double planeAngleA = 0.0;
+double planeAngleB = 0.0;
+double planeAngleC = 0.0;
+double planeScroll = 0.0;
+
+void planeSetup() {
+    const double h = std::sin(0.785382413395);
+    const double w = std::sin(0.5235882755966667);
+    cornerTopLeft = {-h, w, 1.0};
+    cornerTopRight = {h, w, 1.0};
+    cornerBottomLeft = {-h, -w, 1.0};
+    planeGrid.fill(PlaneVertex{0, 0, 0});
+    planeAngleA = 0.0;
+    planeAngleB = 0.0;
+    planeAngleC = 0.0;
+    planeScroll = 0.0;
+    planeTarget = archive::work400;
+}
+
+void planeFrame() {
+    const double a = planeAngleA;
+    const double b = planeAngleB;
+    const double c = planeAngleC;
+    const double sa = std::sin(a), ca = std::cos(a);
+    const double sb = std::sin(b), cb = std::cos(b);
+    const double sc = std::sin(c), cc = std::cos(c);
+    const Vec3 r0{cb * cc, sc, -sb * cc};
+    const Vec3 r1{sa * sb - ca * cb * sc, ca * cc, ca * sb * sc + sa * cb};
+    const Vec3 r2{ca * sb + sa * cb * sc, -sa * cc, ca * cb - sa * sb * sc};
+    auto turn = [&](const Vec3& p) {
+        return Vec3{r0.x * p.x + r0.y * p.y + r0.z * p.z, r1.x * p.x + r1.y * p.y + r1.z * p.z,
+                    r2.x * p.x + r2.y * p.y + r2.z * p.z};
+    };
+    const Vec3 p0 = turn(cornerTopLeft);
+    const Vec3 p1 = turn(cornerTopRight);
+    const Vec3 p2 = turn(cornerBottomLeft);
+    const Vec3 dX{(p1.x - p0.x) / 40.0, (p1.y - p0.y) / 40.0, (p1.z - p0.z) / 40.0};
+    const Vec3 dY{(p2.x - p0.x) / 25.0, (p2.y - p0.y) / 25.0, (p2.z - p0.z) / 25.0};
+
+    // Running sums down the rows and across each row, as the grid is traced.
+    Vec3 rowRay = p0;
+    PlaneVertex* vertex = planeGrid.data();
+    for (int row = 0; row < kPlaneGridRows; ++row) {
+        Vec3 ray = rowRay;
+        for (int column = 0; column < kPlaneGridColumns; ++column, ++vertex) {
+            // A ray parallel to the planes gives an infinite distance, which the cut-off takes.
+            const double t = std::fabs(kPlaneHeight / ray.y);
+            if (t > kFarCutoff) {
+                vertex->light = 255;  // light level 0: u and v do not matter
+            } else {
+                vertex->u = static_cast<std::int32_t>(1024.0 * t * ray.x);
+                vertex->v = truncWrap32(1024.0 * t * ray.z + planeScroll);
+                vertex->light = static_cast<std::int32_t>(-1000.0 * t);
+            }
+            ray = {ray.x + dX.x, ray.y + dX.y, ray.z + dX.z};
+        }
+        rowRay = {rowRay.x + dY.x, rowRay.y + dY.y, rowRay.z + dY.z};
+    }
+
+    // The camera for the next frame; the first frame after set-up uses the zero angles.
+    const double s = sequencer::sceneTime.load();
+    planeAngleA = std::sin(s / 12.0);
+    planeAngleC = std::cos(s / 10.0);
+    planeAngleB = std::sin(s / 13.0);
+    planeScroll = s * 2600.0;
+
+    raster::drawGridMapped();
+}
 
 }  // namespace effects

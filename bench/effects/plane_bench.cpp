@@ -1,0 +1,28 @@
+#include <benchmark/benchmark.h>
+
+#include "archive/buffers.h"
+#include "effects/plane.h"
+#include "sequencer/state.h"
+
+namespace {
+
+// One whole plane frame: 1066 traced rays and the 320x208 grid fill into work400.
+void BM_PlaneFrame(benchmark::State& state) {
+    archive::allocateWorkBuffers();
+    effects::planeSetup();
+    for (int i = 0; i < 65536; ++i) {
+        effects::planeTexture[i] = static_cast<std::uint8_t>(i * 7 + (i >> 9));
+        effects::planeShade[i] = static_cast<std::uint8_t>((i >> 8) * (i & 255) / 255);
+    }
+    float time = 3.0f;
+    for (auto _ : state) {
+        sequencer::sceneTime = time;
+        time += 0.1f;
+        effects::planeFrame();
+        benchmark::DoNotOptimize(archive::work400[32000]);
+    }
+    archive::releaseWorkBuffers();
+}
+BENCHMARK(BM_PlaneFrame)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
