@@ -14,7 +14,9 @@ platform::Video* currentVideo = nullptr;
 bool displayIsSetUp = false;
 }  // namespace
 
-void useVideo(platform::Video& output) { currentVideo = &output; }
+void useVideo(platform::Video& output) {
+    currentVideo = &output;
+}
 
 platform::Video& video() {
     if (currentVideo == nullptr) {

@@ -1,2 +1,11 @@
-// Program entry; the host shell fills this in.
-int main() { return 0; }
+// Program entry.
+#include <string>
+#include <vector>
+
+#include "host/entry.h"
+#include "host/process.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    host::exitProcess(host::runProgram(arguments));
+}

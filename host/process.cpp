@@ -17,7 +17,9 @@ std::vector<std::function<void(int)>>& exitHooks() {
 }
 }  // namespace
 
-void addExitHook(std::function<void(int)> hook) { exitHooks().push_back(std::move(hook)); }
+void addExitHook(std::function<void(int)> hook) {
+    exitHooks().push_back(std::move(hook));
+}
 
 void exitProcess(int status) {
     auto& hooks = exitHooks();

@@ -2,13 +2,14 @@
 // The millisecond clock and the periodic tick, standing in for the multimedia timer.
 // Called by the frame pacer (main thread) and the timeline's start of play and shutdown.
 #include <cstdint>
+#include <memory>
 
 namespace platform {
 
 using TickFunction = void (*)();
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Milliseconds on a monotonic clock, wrapping at 2^32 (timeGetTime's role).
     virtual std::uint32_t milliseconds() = 0;
@@ -27,5 +28,7 @@ Clock& realClock();
 // value so the pacer's first call never waits.
 Clock& virtualClock();
 inline constexpr std::uint32_t kVirtualClockStart = 1'000'000;
+// A fresh virtual clock of its own, for tests.
+std::unique_ptr<Clock> makeVirtualClock();
 
 }  // namespace platform

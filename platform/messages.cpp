@@ -9,7 +9,9 @@ namespace {
 bool messagesToConsole = true;
 }
 
-void setMessagesToConsole(bool console) { messagesToConsole = console; }
+void setMessagesToConsole(bool console) {
+    messagesToConsole = console;
+}
 
 void showMessage(const std::string& text, const std::string& caption) {
     if (messagesToConsole) {

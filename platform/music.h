@@ -14,7 +14,7 @@ struct SongPosition {
 };
 
 class Music {
-public:
+  public:
     virtual ~Music() = default;
     // Starts sound output at `rate` Hz; false when no device could be opened (the song is
     // then still rendered at real-time pace, silently, so positions keep their timing).

@@ -64,7 +64,7 @@ struct PresentedFrame {
 };
 
 class Video {
-public:
+  public:
     virtual ~Video() = default;
     // False when no display can be opened at all (DirectDrawCreate's failure).
     virtual bool open() = 0;

@@ -11,6 +11,8 @@ std::int32_t nextRandom() {
     return static_cast<std::int32_t>((randomState >> 16) & 0x7FFF);
 }
 
-void resetRandom() { randomState = 1; }
+void resetRandom() {
+    randomState = 1;
+}
 
 }  // namespace raster

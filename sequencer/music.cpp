@@ -14,7 +14,9 @@ platform::Music* player = nullptr;
 bool songLoaded = false;
 }  // namespace
 
-void useMusicPlayer(platform::Music& chosen) { player = &chosen; }
+void useMusicPlayer(platform::Music& chosen) {
+    player = &chosen;
+}
 
 void startSoundOutput() {
     if (player != nullptr) {

@@ -7,9 +7,9 @@
 
 namespace sequencer {
 
-extern std::int32_t musicOrder;  // order as last read; 0 before play
-extern std::int32_t musicRow;    // row as last read, 0..255
-extern std::int32_t sceneOrder;  // order at which the current scene began
+extern std::int32_t musicOrder;       // order as last read; 0 before play
+extern std::int32_t musicRow;         // row as last read, 0..255
+extern std::int32_t sceneOrder;       // order at which the current scene began
 extern std::atomic<float> sceneTime;  // the scene's animation clock, advanced per tick
 extern std::atomic<float> timeStep;   // added to sceneTime on every tick
 static_assert(std::atomic<float>::is_always_lock_free, "the tick must not take a lock");

@@ -1,0 +1,45 @@
+#pragma once
+// Carrying a finished 8-bit picture to the screen: the hand-off with motion trails into
+// frameBuffer, the expansion through colourTable into colourBuffer, and the conversion into
+// the staging surface's pixel format with the stretch onto the screen.
+#include <array>
+#include <cstdint>
+
+#include "platform/video.h"
+
+namespace display {
+
+inline constexpr int kFrameWidth = 320;
+inline constexpr int kFrameHeight = 200;
+inline constexpr int kFramePixels = kFrameWidth * kFrameHeight;
+
+// The display frame (64000 palette indices) and its true-colour expansion (blue, green, red
+// and an unwritten fourth byte per pixel); allocated once by the entry, kept until exit.
+extern std::uint8_t* frameBuffer;
+extern std::uint8_t* colourBuffer;
+// The trail history; zero at start, never cleared.
+extern std::array<std::uint8_t, kFramePixels> trailBuffer;
+// 0 none, 1 longest trail, 2 medium, 3 shortest; any other value acts as 0.
+extern std::int32_t trailLevel;
+
+// Allocates frameBuffer and colourBuffer; false when memory is short.
+bool allocateScreenBuffers();
+
+// Hands a scene's finished 320x200 picture to frameBuffer, blending it into the trail.
+void putFrame(const std::uint8_t* source);
+// Called with each picture handed to putFrame, as it returns (for run reports).
+using PutFrameObserver = void (*)(const std::uint8_t* source);
+void setPutFrameObserver(PutFrameObserver observer);
+// frameBuffer through colourTable into colourBuffer.
+void expandFrame();
+// Converts colourBuffer into the staging surface and stretches it into the picture rectangle.
+platform::BlitResult presentFrame();
+
+// The converters: each walks colourBuffer's 200 rows of 320 pixels and writes them at
+// `destination`, skipping `lineSkip` bytes after each row (the pitch less one row's bytes).
+void convert32(std::uint8_t* destination, std::int32_t lineSkip);
+void convert24(std::uint8_t* destination, std::int32_t lineSkip);
+void convert565(std::uint8_t* destination, std::int32_t lineSkip);
+void convert555(std::uint8_t* destination, std::int32_t lineSkip);
+
+}  // namespace display

@@ -1,0 +1,162 @@
+#include "host/entry.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "archive/buffers.h"
+#include "display/modes.h"
+#include "display/present.h"
+#include "display/surfaces.h"
+#include "host/options.h"
+#include "host/png.h"
+#include "host/process.h"
+#include "host/report.h"
+#include "host/screen.h"
+#include "host/settings.h"
+#include "host/shutdown.h"
+#include "platform/clock.h"
+#include "platform/music.h"
+#include "platform/video.h"
+#include "sequencer/music.h"
+#include "sequencer/pacing.h"
+#include "sequencer/state.h"
+#include "sequencer/timeline.h"
+
+namespace host {
+
+namespace {
+
+Options options;
+std::size_t presentedFrames = 0;
+std::vector<bool> snapshotTaken;
+RgbFrame screenPixels;
+
+// What the headless screen received: frame dumps and snapshots read it back as RGB.
+void onFramePresented(const platform::PresentedFrame& frame) {
+    const bool dumpFrame = !options.framesDirectory.empty() &&
+                           presentedFrames % static_cast<std::size_t>(options.every) == 0;
+    bool decoded = false;
+    auto decode = [&] {
+        if (!decoded) {
+            stagingToRgb(frame, screenPixels);
+            decoded = true;
+        }
+    };
+    if (dumpFrame) {
+        decode();
+        char name[32];
+        std::snprintf(name, sizeof name, "/frame_%06zu.png", presentedFrames);
+        const std::string path = options.framesDirectory + name;
+        if (!writePng(path, screenPixels, 320, 200)) {
+            std::printf("%s: cannot write the frame\n", path.c_str());
+            exitProcess(1);
+        }
+    }
+    for (std::size_t i = 0; i < options.snapshots.size(); ++i) {
+        const Snapshot& snapshot = options.snapshots[i];
+        if (!snapshotTaken[i] && reached(snapshot.at, sequencer::musicOrder, sequencer::musicRow)) {
+            decode();
+            if (!writePng(snapshot.path, screenPixels, 320, 200)) {
+                std::printf("%s: cannot write the snapshot\n", snapshot.path.c_str());
+                exitProcess(1);
+            }
+            snapshotTaken[i] = true;
+        }
+    }
+    ++presentedFrames;
+}
+
+void onFrameBegan() {
+    reportFrameBegan();
+    if (options.quitAt && reached(*options.quitAt, sequencer::musicOrder, sequencer::musicRow)) {
+        display::video().postQuit();
+    }
+}
+
+void chooseHeadlessBackends() {
+    platform::HeadlessVideoOptions video;
+    video.desktop.width = 640;
+    video.desktop.height = 480;
+    video.desktop.bitsPerPixel = options.formatBits;
+    video.desktop.greenMask =
+        options.formatBits == 16 ? (options.greenIs6Bit ? 0x7E0u : 0x3E0u) : 0xFF00u;
+    video.frameSink = &onFramePresented;
+    platform::configureHeadlessVideo(std::move(video));
+    display::useVideo(platform::headlessVideo());
+    platform::setMessagesToConsole(true);
+    sequencer::useClock(platform::virtualClock());
+    sequencer::useMusicPlayer(platform::clockedMusic(platform::virtualClock(), options.wavPath));
+}
+
+std::string dataFile(const char* name) {
+    return (std::filesystem::path(options.dataDirectory) / name).string();
+}
+
+}  // namespace
+
+int runProgram(const std::vector<std::string>& arguments) {
+    std::string error;
+    const auto parsed = parseOptions(arguments, error);
+    if (!parsed) {
+        std::fprintf(stderr, "stormglass2: %s\n", error.c_str());
+        return 2;
+    }
+    options = *parsed;
+    if (options.help) {
+        std::fputs(usageText(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("stormglass2 %s\n", "0.1.0");
+        return 0;
+    }
+    if (!options.headless) {
+        std::printf(
+            "stormglass2: the desktop window is not available in this build yet; "
+            "run with --headless\n");
+        return 1;
+    }
+    if (!options.framesDirectory.empty()) {
+        std::error_code failure;
+        std::filesystem::create_directories(options.framesDirectory, failure);
+        if (failure) {
+            std::printf("%s: cannot create the frames directory (%s)\n",
+                        options.framesDirectory.c_str(), failure.message().c_str());
+            return 1;
+        }
+    }
+    snapshotTaken.assign(options.snapshots.size(), false);
+    chooseHeadlessBackends();
+    if (!options.statsPath.empty()) {
+        startReport(options.statsPath);
+        display::setPutFrameObserver(&reportFrameHanded);
+    }
+    setTraceShutdown(options.traceShutdown);
+    // archive data path: wired when the archive reader lands
+
+    // The entry's steps: mode list, settings, sound, soundtrack, display, screen buffers.
+    display::buildModeList();
+    launchSettings.modeIndex = display::modeCount > 1 ? 1 : 0;
+    launchSettings.windowed = 0;
+    launchSettings.dance = options.dance ? 1 : 0;
+    launchSettings.trailLevel = options.trailLevel.value_or(0);
+    sequencer::startSoundOutput();
+    sequencer::loadSong(dataFile("sg2.it"));
+    if (display::setUpDisplay() == 0) {
+        exitProcess(1);
+    }
+    if (!display::allocateScreenBuffers()) {
+        std::printf("stormglass2: not enough memory for the screen buffers\n");
+        exitProcess(1);
+    }
+    sequencer::TimelineHooks hooks;
+    hooks.preparationDone = &reportPreparationDone;
+    hooks.sceneBegan = &reportSceneBegan;
+    hooks.frameBegan = &onFrameBegan;
+    sequencer::setTimelineHooks(hooks);
+    sequencer::runTimeline();
+    shutDown();
+    return 0;
+}
+
+}  // namespace host

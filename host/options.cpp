@@ -1,0 +1,162 @@
+#include "host/options.h"
+
+#include <charconv>
+
+namespace host {
+
+namespace {
+
+bool parseInt(const std::string& text, int& value) {
+    const char* end = text.data() + text.size();
+    auto [next, failure] = std::from_chars(text.data(), end, value);
+    return failure == std::errc{} && next == end;
+}
+
+bool parseMark(const std::string& text, SongMark& mark, std::string* rest) {
+    const auto colon = text.find(':');
+    if (colon == std::string::npos) {
+        return false;
+    }
+    std::string rowText = text.substr(colon + 1);
+    if (rest != nullptr) {
+        const auto second = rowText.find(':');
+        if (second == std::string::npos) {
+            return false;
+        }
+        *rest = rowText.substr(second + 1);
+        rowText = rowText.substr(0, second);
+    }
+    int order = 0;
+    int row = 0;
+    if (!parseInt(text.substr(0, colon), order) || !parseInt(rowText, row) || order < 0 ||
+        row < 0) {
+        return false;
+    }
+    mark = {order, row};
+    return true;
+}
+
+}  // namespace
+
+bool reached(const SongMark& mark, std::int32_t order, std::int32_t row) {
+    return order > mark.order || (order == mark.order && row >= mark.row);
+}
+
+const char* usageText() {
+    return "usage: stormglass2 [options]\n"
+           "  (no options)          open the launcher, then play the show\n"
+           "  --headless            no window, no sound device: a virtual clock, as fast as "
+           "possible\n"
+           "  --data DIR            where sg2.dat and sg2.it are (default: current directory)\n"
+           "  --frames DIR          write every presented frame as DIR/frame_NNNNNN.png\n"
+           "  --every N             with --frames, only every N-th frame\n"
+           "  --wav FILE            write the headless run's sound to FILE\n"
+           "  --snapshot O:R:FILE   write the first frame presented at or after order O, row R\n"
+           "  --format 32|24|565|555  headless staging pixel format (default 32)\n"
+           "  --trail 0..3          motion trail: 0 none, 1 longest, 2 medium, 3 shortest\n"
+           "  --dance               the dancers in the waving-landscape scene\n"
+           "  --quit-at O:R         press Escape on the first frame at or after order O, row R\n"
+           "  --stats FILE.json     write a per-scene report of the run\n"
+           "  --trace-shutdown      print each shutdown step on standard error\n"
+           "  --help, --version\n";
+}
+
+std::optional<Options> parseOptions(const std::vector<std::string>& arguments, std::string& error) {
+    Options options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& name = arguments[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= arguments.size()) {
+                error = name + ": needs a value";
+                return false;
+            }
+            out = arguments[++i];
+            return true;
+        };
+        std::string text;
+        if (name == "--headless") {
+            options.headless = true;
+        } else if (name == "--dance") {
+            options.dance = true;
+        } else if (name == "--trace-shutdown") {
+            options.traceShutdown = true;
+        } else if (name == "--help" || name == "-h") {
+            options.help = true;
+        } else if (name == "--version") {
+            options.version = true;
+        } else if (name == "--data") {
+            if (!value(options.dataDirectory)) {
+                return std::nullopt;
+            }
+        } else if (name == "--frames") {
+            if (!value(options.framesDirectory)) {
+                return std::nullopt;
+            }
+        } else if (name == "--wav") {
+            if (!value(options.wavPath)) {
+                return std::nullopt;
+            }
+        } else if (name == "--stats") {
+            if (!value(options.statsPath)) {
+                return std::nullopt;
+            }
+        } else if (name == "--every") {
+            if (!value(text)) {
+                return std::nullopt;
+            }
+            if (!parseInt(text, options.every) || options.every < 1) {
+                error = "--every: expected a whole number of 1 or more, got '" + text + "'";
+                return std::nullopt;
+            }
+        } else if (name == "--trail") {
+            if (!value(text)) {
+                return std::nullopt;
+            }
+            int level = 0;
+            if (!parseInt(text, level) || level < 0 || level > 3) {
+                error = "--trail: expected 0, 1, 2 or 3, got '" + text + "'";
+                return std::nullopt;
+            }
+            options.trailLevel = level;
+        } else if (name == "--format") {
+            if (!value(text)) {
+                return std::nullopt;
+            }
+            if (text == "32" || text == "24") {
+                options.formatBits = text == "32" ? 32 : 24;
+            } else if (text == "565" || text == "555") {
+                options.formatBits = 16;
+                options.greenIs6Bit = text == "565";
+            } else {
+                error = "--format: expected 32, 24, 565 or 555, got '" + text + "'";
+                return std::nullopt;
+            }
+        } else if (name == "--quit-at") {
+            if (!value(text)) {
+                return std::nullopt;
+            }
+            SongMark mark;
+            if (!parseMark(text, mark, nullptr)) {
+                error = "--quit-at: expected ORDER:ROW, got '" + text + "'";
+                return std::nullopt;
+            }
+            options.quitAt = mark;
+        } else if (name == "--snapshot") {
+            if (!value(text)) {
+                return std::nullopt;
+            }
+            Snapshot snapshot;
+            if (!parseMark(text, snapshot.at, &snapshot.path) || snapshot.path.empty()) {
+                error = "--snapshot: expected ORDER:ROW:FILE.png, got '" + text + "'";
+                return std::nullopt;
+            }
+            options.snapshots.push_back(snapshot);
+        } else {
+            error = "unknown option '" + name + "' (see --help)";
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+}  // namespace host

@@ -1,0 +1,46 @@
+#pragma once
+// The command line: none of it is needed for the show as designed; it adds headless runs,
+// frame and sound dumps, reports and settings that skip the launcher.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace host {
+
+struct SongMark {
+    std::int32_t order = 0;
+    std::int32_t row = 0;
+};
+
+struct Snapshot {
+    SongMark at;
+    std::string path;
+};
+
+struct Options {
+    bool headless = false;
+    std::string dataDirectory = ".";
+    std::string framesDirectory;
+    int every = 1;
+    std::string wavPath;
+    std::vector<Snapshot> snapshots;
+    int formatBits = 32;      // headless staging: 32, 24 or 16
+    bool greenIs6Bit = true;  // for 16: 5-6-5 (true) or 5-5-5
+    std::optional<int> trailLevel;
+    bool dance = false;
+    std::optional<SongMark> quitAt;
+    std::string statsPath;
+    bool traceShutdown = false;
+    bool help = false;
+    bool version = false;
+};
+
+// Parses argv; on a bad argument returns nothing and fills `error` with one line.
+std::optional<Options> parseOptions(const std::vector<std::string>& arguments, std::string& error);
+const char* usageText();
+
+// True when `order`:`row` is at or after `mark`.
+bool reached(const SongMark& mark, std::int32_t order, std::int32_t row);
+
+}  // namespace host

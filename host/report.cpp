@@ -1,0 +1,151 @@
+#include "host/report.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "host/process.h"
+#include "sequencer/preparation.h"
+#include "sequencer/scenes.h"
+#include "sequencer/state.h"
+
+namespace host {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct SceneRecord {
+    bool started = false;
+    std::int32_t startOrder = 0;
+    std::int32_t startRow = 0;
+    std::int32_t endOrder = 0;
+    std::int32_t endRow = 0;
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    std::vector<float> workMs;  // reserved up front: nothing grows per frame in practice
+};
+
+struct Report {
+    bool active = false;
+    std::string path;
+    double prepMs = 0;
+    Clock::time_point start;
+    Clock::time_point frameStart;
+    int currentScene = 0;  // 1-based; 0 before the first scene
+    bool firstFrameOfScene = false;
+    std::array<SceneRecord, sequencer::kSceneCount> scenes;
+};
+
+Report report;
+
+double percentile(std::vector<float> values, double fraction) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    const std::size_t index =
+        static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5);
+    return values[std::min(index, values.size() - 1)];
+}
+
+void writeReport(int status) {
+    std::FILE* file = std::fopen(report.path.c_str(), "w");
+    if (file == nullptr) {
+        std::fprintf(stderr, "%s: cannot write the run report\n", report.path.c_str());
+        return;
+    }
+    std::fprintf(file, "{\"dots\": %d, \"prepMs\": %.3f, \"exitStatus\": %d, \"scenes\": [",
+                 sequencer::progressDotsWritten(), report.prepMs, status);
+    bool first = true;
+    for (std::size_t i = 0; i < report.scenes.size(); ++i) {
+        const SceneRecord& scene = report.scenes[i];
+        if (!scene.started) {
+            continue;
+        }
+        double sum = 0;
+        float worst = 0;
+        for (float ms : scene.workMs) {
+            sum += ms;
+            worst = std::max(worst, ms);
+        }
+        const double mean =
+            scene.workMs.empty() ? 0 : sum / static_cast<double>(scene.workMs.size());
+        std::fprintf(
+            file,
+            "%s\n  {\"scene\": %zu, \"startOrder\": %d, \"startRow\": %d, \"endOrder\": %d, "
+            "\"endRow\": %d, \"frames\": %zu, \"meanWorkMs\": %.4f, \"p99WorkMs\": %.4f, "
+            "\"maxWorkMs\": %.4f, \"frameHash\": \"%016" PRIx64 "\"}",
+            first ? "" : ",", i + 1, scene.startOrder, scene.startRow, scene.endOrder, scene.endRow,
+            scene.workMs.size(), mean, percentile(scene.workMs, 0.99), static_cast<double>(worst),
+            scene.hash);
+        first = false;
+    }
+    std::fprintf(file, "\n]}\n");
+    std::fclose(file);
+}
+
+}  // namespace
+
+std::uint64_t hashPicture(std::uint64_t running, const std::uint8_t* picture) {
+    // FNV-1a over little-endian 64-bit words: fast, and the same everywhere.
+    for (int i = 0; i < 64000; i += 8) {
+        std::uint64_t word = 0;
+        for (int b = 7; b >= 0; --b) {
+            word = (word << 8) | picture[i + b];
+        }
+        running = (running ^ word) * 0x100000001b3ull;
+    }
+    return running;
+}
+
+void startReport(const std::string& path) {
+    report.active = true;
+    report.path = path;
+    report.start = Clock::now();
+    for (SceneRecord& scene : report.scenes) {
+        scene.workMs.reserve(32768);
+    }
+    addExitHook(&writeReport);
+}
+
+void reportPreparationDone() {
+    report.prepMs = std::chrono::duration<double, std::milli>(Clock::now() - report.start).count();
+}
+
+void reportSceneBegan(int sceneNumber) {
+    report.currentScene = sceneNumber;
+    report.firstFrameOfScene = true;
+    report.scenes[static_cast<std::size_t>(sceneNumber - 1)].started = true;
+}
+
+void reportFrameBegan() {
+    if (report.currentScene == 0) {
+        return;
+    }
+    SceneRecord& scene = report.scenes[static_cast<std::size_t>(report.currentScene - 1)];
+    if (report.firstFrameOfScene) {
+        scene.startOrder = sequencer::musicOrder;
+        scene.startRow = sequencer::musicRow;
+        report.firstFrameOfScene = false;
+    }
+    scene.endOrder = sequencer::musicOrder;
+    scene.endRow = sequencer::musicRow;
+    report.frameStart = Clock::now();
+}
+
+void reportFrameHanded(const std::uint8_t* picture) {
+    if (report.currentScene == 0) {
+        return;
+    }
+    SceneRecord& scene = report.scenes[static_cast<std::size_t>(report.currentScene - 1)];
+    const float ms =
+        std::chrono::duration<float, std::milli>(Clock::now() - report.frameStart).count();
+    scene.workMs.push_back(ms);
+    scene.hash = hashPicture(scene.hash, picture);
+}
+
+}  // namespace host

@@ -1,0 +1,22 @@
+#pragma once
+// The run report: preparation time, and per scene its start and end positions, its frame
+// count, its frame work times and a hash of every picture it handed over. Written as JSON on
+// every exit path.
+#include <cstdint>
+#include <string>
+
+namespace host {
+
+// Starts collecting; the report is written to `path` when the process ends.
+void startReport(const std::string& path);
+// Called by the timeline's hooks.
+void reportPreparationDone();
+void reportSceneBegan(int sceneNumber);
+void reportFrameBegan();
+void reportFrameHanded(const std::uint8_t* picture);
+
+// A 64-bit hash of one picture folded into a running value; the same bytes give the same
+// value on every machine.
+std::uint64_t hashPicture(std::uint64_t running, const std::uint8_t* picture);
+
+}  // namespace host

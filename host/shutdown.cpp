@@ -1,0 +1,55 @@
+#include "host/shutdown.h"
+
+#include <cstdio>
+
+#include "archive/buffers.h"
+#include "display/surfaces.h"
+#include "host/process.h"
+#include "platform/video.h"
+#include "sequencer/music.h"
+#include "sequencer/pacing.h"
+
+namespace host {
+
+namespace {
+bool shutDownDone = false;
+bool traceSteps = false;
+
+void trace(const char* step) {
+    if (traceSteps) {
+        std::fprintf(stderr, "shutdown: %s\n", step);
+    }
+}
+}  // namespace
+
+void setTraceShutdown(bool enabled) {
+    traceSteps = enabled;
+}
+
+void pumpMessages() {
+    if (display::video().pumpEvents()) {
+        shutDown();
+        exitProcess(0);
+    }
+}
+
+void shutDown() {
+    if (shutDownDone) {
+        return;
+    }
+    shutDownDone = true;
+    trace("stop and free the song");
+    sequencer::stopAndFreeSong();
+    trace("close sound output");
+    sequencer::closeSoundOutput();
+    trace("release work buffers");
+    archive::releaseWorkBuffers();
+    trace("release display");
+    display::releaseDisplay();
+    trace("show cursor");
+    display::video().showCursor(true);
+    trace("stop timer");
+    sequencer::stopTimer();
+}
+
+}  // namespace host

@@ -1,0 +1,118 @@
+// Video without a display: the staging area lives in memory in the format the run selects,
+// and every blit hands the frame to a sink so tests and tools see exactly what a screen
+// would have shown.
+#include <vector>
+
+#include "platform/video.h"
+
+namespace platform {
+
+namespace {
+
+class HeadlessVideo final : public Video {
+  public:
+    void configure(HeadlessVideoOptions options) { options_ = std::move(options); }
+
+    bool open() override { return true; }
+
+    bool desktopMode(DisplayMode& mode) override {
+        mode = options_.desktop;
+        return true;
+    }
+
+    std::vector<DisplayMode> modes() override {
+        // The desktop's own mode, as a display lists it among its modes.
+        return {options_.desktop};
+    }
+
+    SetupStep setUp(const SurfaceRequest& request) override {
+        // Windowed play takes the desktop's format; full screen the requested one.
+        if (request.windowed) {
+            bitsPerPixel_ = options_.desktop.bitsPerPixel;
+            greenIs6Bit_ = (options_.desktop.greenMask >> 5) != 31;
+        } else {
+            bitsPerPixel_ = request.bitsPerPixel;
+            greenIs6Bit_ = request.greenIs6Bit;
+        }
+        const int bytesPerPixel = (bitsPerPixel_ + 7) / 8;
+        // A staging area of the window's size, as the surface would be: a pitch wider than
+        // 320 pixels exercises the converters' line skip.
+        const int width = request.width < 320 ? 320 : request.width;
+        const int height = request.height < 200 ? 200 : request.height;
+        pitch_ = width * bytesPerPixel;
+        staging_.assign(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height), 0);
+        ready_ = true;
+        return SetupStep::None;
+    }
+
+    bool lock(LockedSurface& surface) override {
+        if (!ready_) {
+            return false;
+        }
+        surface.pixels = staging_.data();
+        surface.pitch = pitch_;
+        return true;
+    }
+
+    void unlock() override {}
+
+    BlitResult blit(const ScreenRect& destination) override {
+        if (!ready_) {
+            return BlitResult::Failed;
+        }
+        if (options_.frameSink) {
+            PresentedFrame frame;
+            frame.staging = std::span<const std::uint8_t>(staging_.data(),
+                                                          static_cast<std::size_t>(pitch_) * 200);
+            frame.pitch = pitch_;
+            frame.bitsPerPixel = bitsPerPixel_;
+            frame.greenIs6Bit = greenIs6Bit_;
+            frame.destination = destination;
+            options_.frameSink(frame);
+        }
+        return BlitResult::Ok;
+    }
+
+    void restore() override {}
+
+    bool pumpEvents() override {
+        const bool quit = quitPosted_;
+        quitPosted_ = false;
+        return quit;
+    }
+
+    void postQuit() override { quitPosted_ = true; }
+    void showCursor(bool) override {}
+
+    void release() override {
+        ready_ = false;
+        staging_.clear();
+        staging_.shrink_to_fit();
+    }
+
+  private:
+    HeadlessVideoOptions options_;
+    std::vector<std::uint8_t> staging_;
+    int pitch_ = 0;
+    int bitsPerPixel_ = 32;
+    bool greenIs6Bit_ = true;
+    bool ready_ = false;
+    bool quitPosted_ = false;
+};
+
+HeadlessVideo& instance() {
+    static HeadlessVideo video;
+    return video;
+}
+
+}  // namespace
+
+Video& headlessVideo() {
+    return instance();
+}
+
+void configureHeadlessVideo(HeadlessVideoOptions options) {
+    instance().configure(std::move(options));
+}
+
+}  // namespace platform

@@ -1,0 +1,60 @@
+#include "sequencer/pacing.h"
+
+#include "display/present.h"
+#include "host/shutdown.h"
+#include "platform/clock.h"
+#include "sequencer/state.h"
+
+namespace sequencer {
+
+namespace {
+platform::Clock* pacingClock = nullptr;
+std::uint32_t referenceTime = 0;
+}  // namespace
+
+void useClock(platform::Clock& chosen) {
+    pacingClock = &chosen;
+}
+
+platform::Clock& clock() {
+    if (pacingClock == nullptr) {
+        pacingClock = &platform::realClock();
+    }
+    return *pacingClock;
+}
+
+void tickHandler() {
+    // Whole 32-bit loads and stores; a scene's reset may race the add, as designed.
+    sceneTime.store(
+        sceneTime.load(std::memory_order_relaxed) + timeStep.load(std::memory_order_relaxed),
+        std::memory_order_relaxed);
+}
+
+void startTimer() {
+    clock().startTicks(&tickHandler, 16);
+}
+
+void stopTimer() {
+    clock().stopTicks();
+}
+
+void resetPacer() {
+    referenceTime = 0;
+}
+
+void paceFrame() {
+    platform::Clock& source = clock();
+    const std::uint32_t entryTime = source.milliseconds();
+    std::uint32_t latestTime = entryTime;
+    // Released once the latest time has passed reference + interval; sleeps, never spins.
+    while (referenceTime + frameInterval >= latestTime) {
+        source.waitUntil(referenceTime + frameInterval + 1);
+        latestTime = source.milliseconds();
+    }
+    referenceTime = entryTime;
+    display::expandFrame();
+    display::presentFrame();
+    host::pumpMessages();
+}
+
+}  // namespace sequencer

@@ -1,0 +1,23 @@
+#pragma once
+// The preparation's named steps, in the order the timeline runs them.
+#include <array>
+
+namespace sequencer {
+
+struct PreparationStep {
+    const char* name;
+    void (*run)();
+};
+
+// Writes one progress dot to standard output (flushed) and counts it.
+void writeProgressDot();
+int progressDotsWritten();
+
+// The 37 archive loads of the start-up list, one progress dot after each.
+void loadArchiveEntries();
+// The nine one-time builders; the timeline writes a dot after each.
+const std::array<PreparationStep, 9>& oneTimeBuilders();
+// Start-of-play resets of the effects' own state (window offset, grain window and strength).
+void resetPlayState();
+
+}  // namespace sequencer

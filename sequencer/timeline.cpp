@@ -1,0 +1,82 @@
+#include "sequencer/timeline.h"
+
+#include "archive/buffers.h"
+#include "display/engine.h"
+#include "display/palette.h"
+#include "display/present.h"
+#include "host/settings.h"
+#include "sequencer/music.h"
+#include "sequencer/pacing.h"
+#include "sequencer/preparation.h"
+#include "sequencer/scenes.h"
+#include "sequencer/state.h"
+
+namespace sequencer {
+
+namespace {
+TimelineHooks timelineHooks;
+}
+
+void setTimelineHooks(const TimelineHooks& hooks) {
+    timelineHooks = hooks;
+}
+
+bool sceneEnds(int sceneIndex, std::int32_t startOrder, std::int32_t order, std::int32_t row) {
+    const Scene& scene = sceneList()[static_cast<std::size_t>(sceneIndex)];
+    if (sceneIndex == kSceneCount - 1) {
+        return row >= kLastSceneEndRow;
+    }
+    return order == startOrder + scene.lengthInOrders;
+}
+
+void runTimeline() {
+    // Preparation.
+    const std::int32_t chosenTrailLevel = host::launchSettings.trailLevel;
+    noDance = host::launchSettings.dance == 1 ? 0 : 1;
+    archive::allocateWorkBuffers();
+    loadArchiveEntries();  // one dot per load
+    for (const PreparationStep& step : oneTimeBuilders()) {
+        step.run();
+        writeProgressDot();
+    }
+    if (timelineHooks.preparationDone != nullptr) {
+        timelineHooks.preparationDone();
+    }
+
+    // Start of play.
+    sceneOrder = 0;
+    musicOrder = 0;
+    startSong();
+    display::setPalette(archive::paletteA);
+    startTimer();
+    resetPlayState();
+    sceneTime.store(0.0f);
+    sway = 0.0f;
+    display::trailLevel = chosenTrailLevel;
+
+    // The scenes, each running until the song reaches its end.
+    const auto& scenes = sceneList();
+    std::int32_t previousLength = 0;
+    for (int index = 0; index < kSceneCount; ++index) {
+        const Scene& scene = scenes[static_cast<std::size_t>(index)];
+        sceneOrder += previousLength;  // computed, never read back from the song
+        previousLength = scene.lengthInOrders;
+        if (timelineHooks.sceneBegan != nullptr) {
+            timelineHooks.sceneBegan(index + 1);
+        }
+        scene.setUp();
+        for (;;) {
+            readMusicPosition();
+            if (timelineHooks.frameBegan != nullptr) {
+                timelineHooks.frameBegan();
+            }
+            scene.frame();
+            paceFrame();
+            if (sceneEnds(index, sceneOrder, musicOrder, musicRow)) {
+                break;
+            }
+        }
+    }
+}
+
+}  // namespace sequencer
