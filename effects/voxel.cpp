@@ -1,0 +1,203 @@
+#include "effects/voxel.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "archive/buffers.h"
+#include "raster/random.h"
+
+namespace effects {
+
+namespace {
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 200;
+
+// The picture with readable, never-written margins for the polar remap around it.
+struct VoxelFrameStorage {
+    std::array<std::uint8_t, kVoxelMarginBefore> before;
+    std::array<std::uint8_t, kWidth * kHeight> picture;
+    std::array<std::uint8_t, kVoxelMarginAfter> after;
+};
+VoxelFrameStorage voxelFrameStorage{};
+
+inline int cell(int row, int column) {
+    return ((row & 255) << 8) | (column & 255);
+}
+
+// Truncates toward zero into a 32-bit value, wrapping modulo 2^32 instead of overflowing: the
+// camera flies on for ever and only bits 8..23 of a coordinate select the ground.
+std::int32_t truncWrap32(double value) {
+    if (value > -2147483648.0 && value < 2147483648.0) {
+        return static_cast<std::int32_t>(value);
+    }
+    if (!std::isfinite(value)) {
+        return 0;
+    }
+    const double wrapped = std::fmod(std::trunc(value), 4294967296.0);
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(static_cast<std::int64_t>(wrapped)));
+}
+
+inline std::int32_t wrappingAdd(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
+// A step of the midpoint displacement: the average plus a random offset in -offset..range-1-offset.
+std::int32_t displaced(std::int32_t average, std::int32_t range) {
+    return clampByte(average + raster::nextRandom() % range - range / 2);
+}
+
+// One slice of the landscape at scale k, sampled from (x2, y2) to (x1, y1) across the columns.
+void drawSlice(std::int32_t x2, std::int32_t y2, std::int32_t x1, std::int32_t y1, std::int32_t eye,
+               std::int32_t k) {
+    // The ends differ by far less than 2^31, so the difference is taken modulo 2^32.
+    const std::int32_t stepX = wrappingAdd(x1, -x2) / kWidth;
+    const std::int32_t stepY = wrappingAdd(y1, -y2) / kWidth;
+    std::int32_t x = x2;
+    std::int32_t y = y2;
+    std::uint8_t* const picture = voxelFrameBuffer;
+    for (int column = 0; column < kWidth; ++column) {
+        const std::int32_t h = sampleTerrain(terrainHeight.data(), x, y) >> 16;
+        const std::int32_t shade = sampleTerrain(terrainShade.data(), x, y);
+        std::int32_t row = (((h - eye) * k) >> 11) + 100;
+        const std::int32_t top = voxelTop[column];
+        if (row < top) {
+            if (voxelLastShade[column] == -1) {
+                voxelLastShade[column] = shade;
+            }
+            // Ramp from the previous slice's shade at the bottom to this one's at the top.
+            const std::int32_t dc = (shade - voxelLastShade[column]) / (top - row);
+            std::int32_t c = voxelLastShade[column];
+            std::int32_t pixelRow = top;
+            if (pixelRow > kHeight - 1) {
+                c += (pixelRow - (kHeight - 1)) * dc;
+                pixelRow = kHeight - 1;
+            }
+            if (row < 0) {
+                row = 0;
+            }
+            std::uint8_t* out = picture + pixelRow * kWidth + column;
+            while (row < pixelRow) {
+                *out = static_cast<std::uint8_t>((c >> 18) & 255);
+                out -= kWidth;
+                --pixelRow;
+                c += dc;
+            }
+            voxelTop[column] = row;
+        }
+        voxelLastShade[column] = shade;
+        x = wrappingAdd(x, stepX);
+        y = wrappingAdd(y, stepY);
+    }
+}
+
+}  // namespace
+
+std::array<std::uint8_t, 65536> terrainHeight{};
+std::array<std::uint8_t, 65536> terrainShade{};
+std::uint8_t* const voxelFrameBuffer = voxelFrameStorage.picture.data();
+std::array<std::int32_t, 320> voxelTop{};
+std::array<std::int32_t, 320> voxelLastShade{};
+std::int32_t voxelPosX = 0;
+std::int32_t voxelPosY = 0;
+float voxelSpeed = 0.0f;
+float voxelAngle = 0.0f;
+std::uint8_t voxelSky = 0;
+
+std::int32_t clampByte(std::int32_t v) {
+    return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
+
+void buildTerrain() {
+    auto& map = terrainHeight;
+    map.fill(0);
+    map[0] = 128;
+    for (int step = 256; step >= 2; step /= 2) {
+        const int half = step / 2;
+        const std::int32_t range = 8 * step + 20;
+        for (int y = 0; y < 256; y += step) {
+            for (int x = 0; x < 256; x += step) {
+                const std::int32_t a = map[cell(y, x)];
+                const std::int32_t b = map[cell(y + step, x)];
+                const std::int32_t c = map[cell(y, x + step)];
+                const std::int32_t d = map[cell(y + step, x + step)];
+                // Three draws in this order; later cells of the pass see these writes.
+                map[cell(y, x + half)] = static_cast<std::uint8_t>(displaced((a + c) >> 1, range));
+                map[cell(y + half, x + half)] =
+                    static_cast<std::uint8_t>(displaced((a + b + c + d) >> 2, range));
+                map[cell(y + half, x)] = static_cast<std::uint8_t>(displaced((a + b) >> 1, range));
+            }
+        }
+    }
+    // Smoothing in place: the up and left neighbours are already the new values.
+    for (int pass = 0; pass < 3; ++pass) {
+        for (int y = 0; y < 256; ++y) {
+            for (int x = 0; x < 256; ++x) {
+                map[cell(y, x)] =
+                    static_cast<std::uint8_t>((map[cell(y + 1, x)] + map[cell(y, x + 1)] +
+                                               map[cell(y - 1, x)] + map[cell(y, x - 1)]) >>
+                                              2);
+            }
+        }
+    }
+    for (int y = 0; y < 256; ++y) {
+        for (int x = 0; x < 256; ++x) {
+            terrainShade[cell(y, x)] = static_cast<std::uint8_t>(
+                clampByte((map[cell(y + 1, x + 1)] - map[cell(y, x)]) * 12 + 128));
+        }
+    }
+}
+
+std::int32_t sampleTerrain(const std::uint8_t* map, std::int32_t x, std::int32_t y) {
+    const int i = (x >> 16) & 255;
+    const std::int32_t fx = (x >> 8) & 255;
+    const int j = (y >> 16) & 255;
+    const std::int32_t fy = (y >> 8) & 255;
+    const std::int32_t topLeft = map[cell(j, i)];
+    const std::int32_t bottomLeft = map[cell(j + 1, i)];
+    const std::int32_t top = (topLeft << 8) + (map[cell(j, i + 1)] - topLeft) * fx;
+    const std::int32_t bottom = (bottomLeft << 8) + (map[cell(j + 1, i + 1)] - bottomLeft) * fx;
+    return (top << 8) + (bottom - top) * fy;
+}
+
+void voxelSetup() {
+    buildTerrain();
+    voxelAngle = 0.0f;
+    voxelPosY = 40 * 65536;
+    voxelPosX = 0;
+    voxelSpeed = 16384.0f;
+}
+
+void voxelFrame(float s) {
+    const double m = voxelSpeed * 9.0;
+    voxelPosX = truncWrap32(voxelPosX + m);
+    voxelPosY = truncWrap32(voxelPosY - m * (std::cos(s * 0.25) / 5.0 + std::sin(s / 10.0)));
+    renderVoxels(voxelPosX, voxelPosY, voxelAngle);
+}
+
+void renderVoxels(std::int32_t x, std::int32_t y, float angle) {
+    if (voxelSky == 1) {
+        std::memcpy(voxelFrameBuffer, archive::resource07.data(), kWidth * kHeight);
+    }
+    voxelTop.fill(kHeight);
+    voxelLastShade.fill(-1);
+    const std::int32_t eye = ((sampleTerrain(terrainHeight.data(), x, y) + 100) >> 18) - 30;
+    const float quarterTurn = 0.7853981852531433f;  // pi/4 as a 32-bit float
+    const float rightAngle = angle + quarterTurn;
+    const float leftAngle = angle - quarterTurn;
+    const double rightCos = std::cos(rightAngle), rightSin = std::sin(rightAngle);
+    const double leftCos = std::cos(leftAngle), leftSin = std::sin(leftAngle);
+    // Near to far: every distance up to 64, then every second one.
+    for (std::int32_t d = 0; d < 120; d += (d >> 6) + 1) {
+        const double distance = d * 65536.0;
+        const std::int32_t k = 25600 / (d + 1);
+        const std::int32_t x1 = truncWrap32(x + distance * rightCos);
+        const std::int32_t y1 = truncWrap32(y + distance * rightSin);
+        const std::int32_t x2 = truncWrap32(x + distance * leftCos);
+        const std::int32_t y2 = truncWrap32(y + distance * leftSin);
+        drawSlice(x2, y2, x1, y1, eye, k);
+    }
+}
+
+}  // namespace effects
