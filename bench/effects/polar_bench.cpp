@@ -1,0 +1,49 @@
+#include <benchmark/benchmark.h>
+
+#include "effects/polar.h"
+#include "sequencer/state.h"
+
+namespace {
+
+void BM_buildPolarTable(benchmark::State& state) {
+    for (auto _ : state) {
+        effects::buildPolarTable();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_buildPolarTable)->Unit(benchmark::kMicrosecond);
+
+void BM_buildWindowMap(benchmark::State& state) {
+    for (auto _ : state) {
+        effects::buildWindowMap();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_buildWindowMap)->Unit(benchmark::kMicrosecond);
+
+void BM_buildPolarMaps(benchmark::State& state) {
+    for (auto _ : state) {
+        effects::buildPolarMaps();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_buildPolarMaps)->Unit(benchmark::kMicrosecond);
+
+void BM_buildWindowBend(benchmark::State& state) {
+    for (auto _ : state) {
+        effects::buildWindowBend(141, 0.03f);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_buildWindowBend)->Unit(benchmark::kMicrosecond);
+
+void BM_fillAngleTwist(benchmark::State& state) {
+    sequencer::sway = 42.5f;
+    for (auto _ : state) {
+        effects::fillAngleTwist();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_fillAngleTwist)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,87 @@
+#include "display/mappers.h"
+
+#include <algorithm>
+
+#include "archive/buffers.h"
+#include "effects/polar.h"
+
+namespace display {
+
+const std::uint8_t* mapSource = nullptr;
+std::uint8_t* mapTarget = nullptr;
+std::uint8_t mapTwist = 0;
+std::uint8_t mapShiftA = 0;
+std::uint8_t mapShiftB = 0;
+
+namespace {
+
+// Table position of the centred window's top-left: row 100, column 160.
+constexpr std::int32_t kWindowOrigin = 100 * 640 + 160;
+
+inline std::uint16_t remapEntry(std::uint16_t index) {
+    const std::uint8_t* entry = archive::resource00.data() + 2 * index;
+    return static_cast<std::uint16_t>(entry[0] | (entry[1] << 8));
+}
+
+inline std::uint16_t addLowByte(std::uint16_t value, std::uint8_t amount) {
+    return static_cast<std::uint16_t>((value & 0xFF00) | ((value + amount) & 0xFF));
+}
+
+}  // namespace
+
+std::int32_t clampWindowOffset(std::int32_t windowOffset) {
+    // Split into the nearest whole row and a column remainder in -320..319; in-range offsets
+    // (columns within +-160) split back into exactly the rows and columns they were made of.
+    const std::int64_t offset = windowOffset;
+    std::int64_t rows = (offset >= 0 ? offset + 320 : offset - 319) / 640;
+    std::int64_t columns = offset - rows * 640;
+    if (columns >= 320) {
+        ++rows;
+        columns -= 640;
+    } else if (columns < -320) {
+        --rows;
+        columns += 640;
+    }
+    rows = std::clamp<std::int64_t>(rows, -kMaxWindowRowShift, kMaxWindowRowShift);
+    columns = std::clamp<std::int64_t>(columns, -kMaxWindowColumnShift, kMaxWindowColumnShift);
+    return static_cast<std::int32_t>(rows * 640 + columns);
+}
+
+void mapPolarPanned(std::int32_t windowOffset, std::int32_t, std::int32_t) {
+    const std::uint16_t* window =
+        effects::polarTable.data() + kWindowOrigin + clampWindowOffset(windowOffset);
+    const std::uint8_t* texture = mapSource;
+    std::uint8_t* out = mapTarget;
+    const std::uint8_t twist = mapTwist;
+    for (int y = 0; y < 200; ++y) {
+        const std::uint16_t* row = window + y * 640;
+        for (int x = 0; x < 320; ++x) {
+            const std::uint16_t polar = addLowByte(row[x], twist);
+            out[x] = texture[addLowByte(remapEntry(polar), twist)];
+        }
+        out += 320;
+    }
+}
+
+void mapPolarShifted(std::int32_t, std::int32_t, std::int32_t) {
+    const std::uint16_t* window = effects::polarTable.data() + kWindowOrigin;
+    const std::uint8_t* texture = mapSource;
+    std::uint8_t* out = mapTarget;
+    const std::uint16_t shift = static_cast<std::uint16_t>(mapShiftA * 256 + mapShiftB);
+    // After the remap the shifts cross over: B goes to the high byte, A to the low byte.
+    const std::uint8_t highShift = mapShiftB;
+    const std::uint8_t lowShift = mapShiftA;
+    for (int y = 0; y < 200; ++y) {
+        const std::uint16_t* row = window + y * 640;
+        for (int x = 0; x < 320; ++x) {
+            const auto polar = static_cast<std::uint16_t>(row[x] + shift);
+            const std::uint16_t texel = remapEntry(polar);
+            const auto index = static_cast<std::uint16_t>((((texel >> 8) + highShift) & 0xFF) << 8 |
+                                                          ((texel + lowShift) & 0xFF));
+            out[x] = texture[index];
+        }
+        out += 320;
+    }
+}
+
+}  // namespace display

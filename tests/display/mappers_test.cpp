@@ -1,0 +1,140 @@
+#include "display/mappers.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "archive/buffers.h"
+#include "effects/polar.h"
+
+namespace {
+
+// Fills the tables with asymmetric patterns so a swapped byte or a flipped axis shows.
+class MappersTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        savedPolar_ = effects::polarTable;
+        savedRemap_ = archive::resource00;
+        for (std::size_t i = 0; i < effects::polarTable.size(); ++i) {
+            effects::polarTable[i] = static_cast<std::uint16_t>(i * 40503u + (i >> 7));
+        }
+        setRemapIdentity();
+        target_.assign(64000, 0xEE);
+        display::mapTarget = target_.data();
+        display::mapSource = texture_.data();
+        display::mapTwist = 0;
+        display::mapShiftA = 0;
+        display::mapShiftB = 0;
+    }
+    void TearDown() override {
+        effects::polarTable = savedPolar_;
+        archive::resource00 = savedRemap_;
+    }
+    static void setRemapIdentity() {
+        for (int v = 0; v < 65536; ++v) {
+            archive::resource00[2 * v] = static_cast<std::uint8_t>(v);
+            archive::resource00[2 * v + 1] = static_cast<std::uint8_t>(v >> 8);
+        }
+    }
+    void textureOfColumns() {
+        for (int v = 0; v < 65536; ++v) {
+            texture_[v] = static_cast<std::uint8_t>(v);
+        }
+    }
+    void textureOfRows() {
+        for (int v = 0; v < 65536; ++v) {
+            texture_[v] = static_cast<std::uint8_t>(v >> 8);
+        }
+    }
+    static std::uint16_t windowEntry(int x, int y) {
+        return effects::polarTable[64160 + y * 640 + x];
+    }
+
+    std::array<std::uint16_t, 640 * 400> savedPolar_{};
+    std::array<std::uint8_t, 131072> savedRemap_{};
+    std::vector<std::uint8_t> texture_ = std::vector<std::uint8_t>(65536, 0);
+    std::vector<std::uint8_t> target_;
+};
+
+TEST_F(MappersTest, PannedIdentityShowsTheTableWindowsLowBytes) {
+    textureOfColumns();
+    display::mapPolarPanned(0, 12345, -999);
+    for (int y = 0; y < 200; ++y) {
+        for (int x = 0; x < 320; ++x) {
+            ASSERT_EQ(target_[y * 320 + x], windowEntry(x, y) & 0xFF) << x << "," << y;
+        }
+    }
+    // Moving the window 3 rows up and 7 columns right.
+    textureOfRows();
+    display::mapPolarPanned(-3 * 640 + 7);
+    EXPECT_EQ(target_[0], windowEntry(7, -3) >> 8);
+    EXPECT_EQ(target_[199 * 320 + 319], windowEntry(326, 196) >> 8);
+}
+
+TEST_F(MappersTest, PannedTwistAddsToBothLookUpsWithoutCarry) {
+    textureOfColumns();
+    display::mapTwist = 2;
+    display::mapPolarPanned(0);
+    EXPECT_EQ(target_[5], static_cast<std::uint8_t>(windowEntry(5, 0) + 4));
+
+    effects::polarTable[64160] = 0x12FF;
+    textureOfRows();
+    display::mapTwist = 1;
+    display::mapPolarPanned(0);
+    EXPECT_EQ(target_[0], 0x12);  // 0x12FF + 1 -> 0x1200, then 0x1201: the row stays 0x12
+
+    // A remap that is not the identity: the second twist lands on the remapped value.
+    archive::resource00[2 * 0x1200] = 0xFF;
+    archive::resource00[2 * 0x1200 + 1] = 0x40;
+    textureOfColumns();
+    display::mapPolarPanned(0);
+    EXPECT_EQ(target_[0], 0x00);  // 0x40FF + 1 in the low byte only
+}
+
+TEST_F(MappersTest, ShiftedCarriesFirstAndCrossesTheShiftsAfter) {
+    effects::polarTable[64160] = 0x12FF;
+    effects::polarTable[64161] = 0x0102;
+    display::mapShiftA = 0;
+    display::mapShiftB = 1;
+    textureOfRows();
+    display::mapPolarShifted(1, 2, 3);
+    EXPECT_EQ(target_[0], 0x14);  // 0x12FF + 0x0001 = 0x1300, then its row + 1
+
+    display::mapShiftA = 0x03;
+    display::mapShiftB = 0x10;
+    display::mapPolarShifted();
+    EXPECT_EQ(target_[1], 0x14);  // 0x0102 + 0x0310 = 0x0412; row 0x04 + B
+    textureOfColumns();
+    display::mapPolarShifted();
+    EXPECT_EQ(target_[1], 0x15);  // column 0x12 + A
+
+    // The second additions do not carry: remap 0x0412 to 0xF0FE, then +3 low, +0x10 high.
+    archive::resource00[2 * 0x0412] = 0xFE;
+    archive::resource00[2 * 0x0412 + 1] = 0xF0;
+    display::mapPolarShifted();
+    EXPECT_EQ(target_[1], 0x01);
+    textureOfRows();
+    display::mapPolarShifted();
+    EXPECT_EQ(target_[1], 0x00);
+}
+
+TEST_F(MappersTest, WindowOffsetsAreClampedToTheTable) {
+    EXPECT_EQ(display::clampWindowOffset(0), 0);
+    EXPECT_EQ(display::clampWindowOffset(-70 * 640 + 150), -70 * 640 + 150);
+    EXPECT_EQ(display::clampWindowOffset(100 * 640 - 160), 100 * 640 - 160);
+    EXPECT_EQ(display::clampWindowOffset(-100 * 640 + 160), -100 * 640 + 160);
+    EXPECT_EQ(display::clampWindowOffset(101 * 640 + 5), 100 * 640 + 5);
+    EXPECT_EQ(display::clampWindowOffset(-3 * 640 - 200), -3 * 640 - 160);
+    // Far-off offsets keep their column remainder and stop at the top or bottom row.
+    EXPECT_EQ(display::clampWindowOffset(INT32_MIN), -100 * 640 - 128);
+    EXPECT_EQ(display::clampWindowOffset(INT32_MAX), 100 * 640 + 127);
+
+    // At the extreme corners every read stays inside the table (checked under the sanitizer).
+    textureOfColumns();
+    for (std::int32_t offset : {INT32_MIN, INT32_MAX, -100 * 640 - 160, 100 * 640 + 160}) {
+        display::mapPolarPanned(offset);
+    }
+    EXPECT_EQ(target_[199 * 320 + 319], effects::polarTable[399 * 640 + 639] & 0xFF);
+}
+
+}  // namespace
