@@ -1,7 +1,13 @@
 #include "archive/buffers.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "effects/metaballs.h"
+#include "effects/plane.h"
+#include "host/process.h"
+#include "sequencer/music.h"
 
 namespace archive {
 
@@ -32,7 +38,10 @@ std::array<std::uint8_t, 65536> resource15{};
 std::array<std::uint8_t, 65536> resource16{};
 std::array<std::uint8_t, 65536> resource17{};
 TitleStripSlots titleStrip{};
-std::array<std::uint8_t, 19320> resource19{};
+MarginedSlot<0, 19320, kResource19TailMargin> resource19Storage{};
+static_assert(offsetof(decltype(resource19Storage), after) ==
+                  offsetof(decltype(resource19Storage), slot) + 19320,
+              "the band image's margin must follow it directly");
 std::array<std::uint8_t, 64000> resource20{};
 std::array<std::uint8_t, 64000> resource21{};
 std::array<std::uint8_t, 30000> resource22{};
@@ -49,31 +58,83 @@ std::array<std::uint8_t, 65536> resource33{};
 std::array<std::uint8_t, 64000> resource34{};
 std::array<std::uint8_t, 64000> resource35{};
 
-// Provisional: plain allocation of the listed sizes. The archive work replaces this with the
-// full allocation order, the memory check, the effect set-ups and the out-of-memory path.
+namespace {
+
+// One heap work buffer: where its address lives, its size, the zeroed margins around it, and
+// whether it is cleared after the effect set-ups. Listed in allocation (and release) order.
+struct WorkBufferLayout {
+    std::uint8_t** buffer;
+    std::size_t size;
+    std::size_t marginBefore;
+    std::size_t marginAfter;
+    bool clearedAfterSetup;
+};
+
+constexpr std::size_t kWorkBufferCount = 8;
+const std::array<WorkBufferLayout, kWorkBufferCount> workBufferLayouts{{
+    {&work400, kWork400Bytes, 0, 0, true},
+    {&workA, kWorkABCBytes, 0, 0, true},
+    {&workB, kWorkABCBytes, 0, 0, true},
+    {&workC, kWorkABCBytes, 0, 0, true},
+    {&work128, kWork128Bytes, 0, kWork128TailMargin, false},
+    {&paletteA, kPaletteBytes, 0, 0, true},
+    {&paletteB, kPaletteBytes, 0, 0, true},
+    {&paletteC, kPaletteBytes, 0, 0, true},
+}};
+
+// The memory check after the buffers: this much must still be available.
+constexpr std::size_t kSpareCheckBytes = 240000;
+
+void* zeroedAllocation(std::size_t count, std::size_t size) { return std::calloc(count, size); }
+
+BlockAllocator blockAllocator = &zeroedAllocation;
+
+[[noreturn]] void outOfMemory() {
+    std::fputs("outta himem... sorry, but 8 megs required!\n", stdout);
+    sequencer::stopAndFreeSong();
+    releaseWorkBuffers();
+    host::exitProcess(0);
+}
+
+}  // namespace
+
+void useBlockAllocator(BlockAllocator allocator) {
+    blockAllocator = allocator != nullptr ? allocator : &zeroedAllocation;
+}
+
 void allocateWorkBuffers() {
-    auto take = [](std::size_t size) {
-        auto* block = static_cast<std::uint8_t*>(std::calloc(size, 1));
-        if (block == nullptr) {
-            std::abort();
+    for (const WorkBufferLayout& layout : workBufferLayouts) {
+        // Zeroed storage: the margins read as 0, and work128, which is not cleared, starts
+        // from a defined picture.
+        auto* storage = static_cast<std::uint8_t*>(
+            blockAllocator(layout.marginBefore + layout.size + layout.marginAfter, 1));
+        if (storage == nullptr) {
+            outOfMemory();
         }
-        return block;
-    };
-    work400 = take(kWork400Bytes);
-    workA = take(kWorkABCBytes);
-    workB = take(kWorkABCBytes);
-    workC = take(kWorkABCBytes);
-    work128 = take(kWork128Bytes);
-    paletteA = take(kPaletteBytes);
-    paletteB = take(kPaletteBytes);
-    paletteC = take(kPaletteBytes);
+        *layout.buffer = storage + layout.marginBefore;
+    }
+    void* spare = blockAllocator(kSpareCheckBytes, 1);
+    if (spare == nullptr) {
+        outOfMemory();
+    }
+    std::free(spare);
+
+    effects::planeSetup();
+    effects::metaSetup();
+
+    for (const WorkBufferLayout& layout : workBufferLayouts) {
+        if (layout.clearedAfterSetup) {
+            std::memset(*layout.buffer, 0, layout.size);
+        }
+    }
 }
 
 void releaseWorkBuffers() {
-    for (std::uint8_t** buffer :
-         {&work400, &workA, &workB, &workC, &work128, &paletteA, &paletteB, &paletteC}) {
-        std::free(*buffer);
-        *buffer = nullptr;
+    for (const WorkBufferLayout& layout : workBufferLayouts) {
+        if (*layout.buffer != nullptr) {
+            std::free(*layout.buffer - layout.marginBefore);
+            *layout.buffer = nullptr;
+        }
     }
 }
 

@@ -56,7 +56,20 @@ extern TitleStripSlots titleStrip;
 inline std::uint8_t* const resource18a = titleStrip.first.data();
 inline std::uint8_t* const resource18b = titleStrip.second.data();
 
-extern std::array<std::uint8_t, 19320> resource19;
+// A static slot with zeroed margins before and after it, for routines that read a little
+// outside the slot; the slot's name refers to the slot proper.
+template <std::size_t Before, std::size_t Size, std::size_t After>
+struct MarginedSlot {
+    std::array<std::uint8_t, Before> before;
+    std::array<std::uint8_t, Size> slot;
+    std::array<std::uint8_t, After> after;
+};
+
+// The band image is read 743 bytes a row with a window of 320 that may start as far as 699 bytes
+// into a row, so the last row's window runs up to 274 bytes past the image; those read as 0.
+inline constexpr std::size_t kResource19TailMargin = 320;
+extern MarginedSlot<0, 19320, kResource19TailMargin> resource19Storage;
+inline std::array<std::uint8_t, 19320>& resource19 = resource19Storage.slot;
 extern std::array<std::uint8_t, 64000> resource20;
 extern std::array<std::uint8_t, 64000> resource21;
 extern std::array<std::uint8_t, 30000> resource22;
@@ -73,10 +86,24 @@ extern std::array<std::uint8_t, 65536> resource33;
 extern std::array<std::uint8_t, 64000> resource34;
 extern std::array<std::uint8_t, 64000> resource35;
 
-// Allocates and clears the heap work buffers (running the two effect set-ups in between);
-// on failure prints the out-of-memory line and ends the process.
+// Heap work buffers may carry zeroed margins for routines that read past them; the buffer's
+// name points at its first byte proper. work128's height words are read up to 642 bytes past
+// its end by the gradient warp; those read as 0.
+inline constexpr std::size_t kWork128TailMargin = 1024;
+
+// Allocates work400, workA, workB, workC, work128, paletteA, paletteB, paletteC in that order,
+// checks that 240000 more bytes are still available, runs the plane and metaball set-ups, then
+// clears every buffer but work128 (which is zero from its allocation and left as the set-ups
+// leave it). Any failed allocation prints "outta himem... sorry, but 8 megs required!", stops
+// and frees the song, releases what was allocated and ends the process with status 0.
 void allocateWorkBuffers();
 // Frees the heap work buffers in their fixed order; safe on buffers never allocated.
 void releaseWorkBuffers();
+
+// The allocator behind allocateWorkBuffers: calloc, or a replacement that returns zeroed
+// storage releasable with std::free, or null to exercise the out-of-memory path. Passing
+// nullptr restores calloc.
+using BlockAllocator = void* (*)(std::size_t count, std::size_t size);
+void useBlockAllocator(BlockAllocator allocator);
 
 }  // namespace archive

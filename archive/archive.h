@@ -1,0 +1,44 @@
+#pragma once
+// The data file: finding an entry by number, decoding it into its buffer, and the start-up
+// load list that fills every resource slot and palette.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace archive {
+
+inline constexpr const char* kDefaultDataFile = "sg2.dat";
+inline constexpr const char* kMissingDataFileMessage =
+    "DEMO_INIT: OVERLAY NOT FOUND. TERMINATING... \n";
+
+// The data file every later load reads (the --data option); "sg2.dat" until set.
+void setDataFilePath(std::string path);
+const std::string& dataFilePath();
+
+// Opens the data file, finds entry index through the trailer and directory, reads its stored
+// block and decodes it into destination (capacity bytes), then closes the file again. A missing
+// file prints the overlay message and ends the process with status 1; any other problem
+// (short read, bad distance, index outside the directory, an entry too large for capacity,
+// a cut stream) prints one line naming the file and the problem and ends it with status 1.
+void loadEntry(std::int32_t index, std::uint8_t* destination, std::size_t capacity);
+
+struct StartupLoad {
+    std::int32_t entry;
+    std::uint8_t* destination;
+    std::size_t capacity;
+};
+inline constexpr std::size_t kStartupLoadCount = 37;
+
+// The start-up load list in its order: entries 0 to 35, entry 18 twice into its two adjacent
+// slots. The palettes are heap buffers, so the list is built after allocateWorkBuffers.
+std::array<StartupLoad, kStartupLoadCount> startupLoadList();
+
+// Runs the 37 loads in order, writing one "." to standard output (flushed) after each.
+void loadStartupList();
+
+// Loads entry 17 again into work400 and turns its first 64000 bytes into 64000 signed 16-bit
+// words in work128: word i = -4 x byte i (0..-1020). Prints nothing.
+void loadSecondEntry17();
+
+}  // namespace archive
