@@ -114,13 +114,12 @@ ReadResult readDirectoryRecord(ByteSource& source, const ArchiveTrailer& trailer
     return {};
 }
 
-ReadResult readEntry(ByteSource& source, std::int32_t index, std::uint8_t* destination,
-                     std::size_t capacity) {
+ReadResult locateEntry(ByteSource& source, std::int32_t index, DirectoryRecord& record,
+                       std::uint64_t& blockPosition) {
     ArchiveTrailer trailer{};
     if (ReadResult result = readTrailer(source, trailer); !result.ok()) {
         return result;
     }
-    DirectoryRecord record{};
     if (ReadResult result = readDirectoryRecord(source, trailer, index, record); !result.ok()) {
         return result;
     }
@@ -134,13 +133,38 @@ ReadResult readEntry(ByteSource& source, std::int32_t index, std::uint8_t* desti
                                                        std::to_string(record.storedSize) +
                                                        " bytes) to hold its decoded size");
     }
+    blockPosition = source.size() - trailer.archiveLength + record.offset;
+    return {};
+}
+
+ReadResult readDecodedSize(ByteSource& source, std::int32_t index, std::uint32_t& decodedSize) {
+    DirectoryRecord record{};
+    std::uint64_t position = 0;
+    if (ReadResult result = locateEntry(source, index, record, position); !result.ok()) {
+        return result;
+    }
+    std::uint8_t header[kLzariSizeHeaderBytes];
+    if (!source.readAt(position, header, sizeof header)) {
+        return problem(ReadProblem::blockUnreadable,
+                       "cannot read the decoded size of " + entryName(index));
+    }
+    decodedSize = littleEndianWord(header);
+    return {};
+}
+
+ReadResult readEntry(ByteSource& source, std::int32_t index, std::uint8_t* destination,
+                     std::size_t capacity) {
+    DirectoryRecord record{};
+    std::uint64_t position = 0;
+    if (ReadResult result = locateEntry(source, index, record, position); !result.ok()) {
+        return result;
+    }
     const std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[record.storedSize]);
     if (block == nullptr) {
         return problem(ReadProblem::blockAllocationFailed, "cannot allocate " +
                                                                std::to_string(record.storedSize) +
                                                                " bytes for " + entryName(index));
     }
-    const std::uint64_t position = source.size() - trailer.archiveLength + record.offset;
     if (!source.readAt(position, block.get(), record.storedSize)) {
         return problem(ReadProblem::blockUnreadable, "cannot read the " +
                                                          std::to_string(record.storedSize) +

@@ -81,6 +81,13 @@ struct ReadResult {
 ReadResult readTrailer(ByteSource& source, ArchiveTrailer& trailer);
 ReadResult readDirectoryRecord(ByteSource& source, const ArchiveTrailer& trailer,
                                std::int32_t index, DirectoryRecord& record);
+// Finds entry index and checks that its stored block lies inside the file and can hold its
+// decoded size; blockPosition is where the block starts, from the file's first byte.
+ReadResult locateEntry(ByteSource& source, std::int32_t index, DirectoryRecord& record,
+                       std::uint64_t& blockPosition);
+// locateEntry, then the decoded size from the block's first 4 bytes.
+ReadResult readDecodedSize(ByteSource& source, std::int32_t index, std::uint32_t& decodedSize);
+
 // Finds entry index, reads its stored block into a temporary block and decodes it into
 // destination, which holds capacity bytes.
 ReadResult readEntry(ByteSource& source, std::int32_t index, std::uint8_t* destination,

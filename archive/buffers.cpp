@@ -85,7 +85,9 @@ const std::array<WorkBufferLayout, kWorkBufferCount> workBufferLayouts{{
 // The memory check after the buffers: this much must still be available.
 constexpr std::size_t kSpareCheckBytes = 240000;
 
-void* zeroedAllocation(std::size_t count, std::size_t size) { return std::calloc(count, size); }
+void* zeroedAllocation(std::size_t count, std::size_t size) {
+    return std::calloc(count, size);
+}
 
 BlockAllocator blockAllocator = &zeroedAllocation;
 
