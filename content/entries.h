@@ -1,0 +1,92 @@
+#pragma once
+// The 36 entries of the show's data file, built from code: pictures, palettes, textures,
+// sprites, tables and dancer animations. Each builder returns the entry's decoded bytes.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace content {
+
+using Bytes = std::vector<std::uint8_t>;
+using Palette = std::array<std::uint8_t, 768>;
+
+inline constexpr int kEntryCount = 36;
+inline constexpr int kPictureWidth = 320;
+inline constexpr int kPictureHeight = 200;
+inline constexpr std::size_t kPictureBytes = 64000;
+inline constexpr std::size_t kMapBytes = 65536;
+
+// Room reserved for each entry by the program's load list; no entry may decode to more.
+inline constexpr std::array<std::size_t, kEntryCount> kEntryCapacity = {
+    131072, 768,   65536, 65536, 65536, 131072, 65536, 64000, 65536, 65536, 65536, 65536,
+    65536,  65536, 65536, 65536, 65536, 65536,  32000, 19320, 64000, 64000, 30000, 15000,
+    64000,  64000, 9600,  9600,  9600,  64768,  768,   64000, 65536, 65536, 64000, 64000};
+
+// How each entry is looked at, for the contact sheet and the tests.
+enum class EntryKind {
+    remapTable,    // 0
+    palette,       // 1, 30
+    map256,        // 256 x 256 texture or sprite
+    heightMap,     // 5
+    picture,       // 320 x 200
+    tallMap,       // 17: a 65536-byte map read 320 wide
+    titleStrip,    // 18: 32 x 1000
+    band,          // 19: 743 x 26
+    dancer,        // 22, 23
+    captionStrip,  // 320 x 30
+};
+EntryKind entryKind(int index);
+// The exact decoded size each entry has (for the dancers: the upper bound).
+std::size_t entryShapeBytes(int index);
+// Which palette the show uses when it puts the entry on screen: 1 (paletteA) or 30 (paletteB).
+int entryPalette(int index);
+
+Palette makePaletteA();
+Palette makePaletteB();
+
+// Entry builders, grouped by the source file that holds them.
+Bytes buildTunnelRemap();       // 0
+Bytes buildCrystalTexture();    // 2
+Bytes buildRibbedTexture();     // 3
+Bytes buildSmallLight();        // 4
+Bytes buildLandscapeHeights();  // 5
+Bytes buildLandscapeColours();  // 6
+Bytes buildSky();               // 7
+Bytes buildFlashBurst();        // 8
+Bytes buildFlashShockwave();    // 9
+Bytes buildOpeningPicture();    // 10
+Bytes buildStormPicture();      // 11
+Bytes buildAccentRings();       // 12
+Bytes buildAccentStreaks();     // 13
+Bytes buildLargeFlare();        // 14
+Bytes buildWordStorm();         // 15
+Bytes buildWordGlass();         // 16
+Bytes buildMarbleField();       // 17
+Bytes buildTitleStrip();        // 18
+Bytes buildFlareBand();         // 19
+Bytes buildWindowFlashes();     // 20
+Bytes buildWindowCaptions();    // 21
+Bytes buildDancerSolo();        // 22
+Bytes buildDancerPair();        // 23
+Bytes buildDanceBurst();        // 24
+Bytes buildDancePillars();      // 25
+Bytes buildCaptionTitle();      // 26
+Bytes buildCaptionLinux();      // 27
+Bytes buildCaptionPressure();   // 28
+Bytes buildDuskPicture();       // 29
+Bytes buildGlassSphere();       // 31
+Bytes buildDialEmblem();        // 32
+Bytes buildCrestEmblem();       // 33
+Bytes buildCreditsPicture();    // 34
+Bytes buildLightningPicture();  // 35
+
+Bytes buildEntry(int index);
+std::vector<Bytes> buildAllEntries();
+
+// The launcher's logo: 213 x 133 pixels of 8-bit red, green, blue, rows top to bottom.
+inline constexpr int kLogoWidth = 213;
+inline constexpr int kLogoHeight = 133;
+Bytes buildLogoRgb();
+
+}  // namespace content

@@ -1,0 +1,77 @@
+// The two show palettes. Every effect does arithmetic on palette indices (adds, fades, blurs,
+// grain), so both are ramps: index 0 is black and brightness rises with the index while the
+// hue travels. Indices 100 and 200 are the frame colours of the inset windows and warps and
+// are set apart in hue so that a one-pixel frame reads against any picture.
+#include "content/entries.h"
+
+#include "content/art_math.h"
+
+namespace content {
+
+namespace {
+
+struct Stop {
+    int index;
+    double r, g, b;  // 0..63
+};
+
+template <std::size_t N>
+Palette rampThrough(const Stop (&stops)[N]) {
+    Palette p{};
+    for (int i = 0; i < 256; ++i) {
+        std::size_t s = 0;
+        while (s + 2 < N && stops[s + 1].index <= i) {
+            ++s;
+        }
+        const Stop& a = stops[s];
+        const Stop& b = stops[s + 1];
+        const double t = clamp01(static_cast<double>(i - a.index) / (b.index - a.index));
+        // Smooth the joints between stops a little so no band edge shows.
+        const double u = t * t * (3.0 - 2.0 * t) * 0.35 + t * 0.65;
+        const double rgb[3] = {lerp(a.r, b.r, u), lerp(a.g, b.g, u), lerp(a.b, b.b, u)};
+        for (int c = 0; c < 3; ++c) {
+            const int v = roundToInt(rgb[c]);
+            p[static_cast<std::size_t>(i) * 3 + c] =
+                static_cast<std::uint8_t>(v < 0 ? 0 : (v > 63 ? 63 : v));
+        }
+    }
+    return p;
+}
+
+void setColour(Palette& p, int index, int r, int g, int b) {
+    p[static_cast<std::size_t>(index) * 3 + 0] = static_cast<std::uint8_t>(r);
+    p[static_cast<std::size_t>(index) * 3 + 1] = static_cast<std::uint8_t>(g);
+    p[static_cast<std::size_t>(index) * 3 + 2] = static_cast<std::uint8_t>(b);
+}
+
+}  // namespace
+
+Palette makePaletteA() {
+    // Night blue through steel and glacier cyan to pale gold and white.
+    static constexpr Stop kStops[] = {
+        {0, 0, 0, 0},      {24, 1, 2, 9},     {64, 4, 10, 24},   {110, 8, 24, 38},
+        {150, 14, 38, 48}, {190, 32, 50, 54}, {225, 52, 56, 50}, {255, 63, 63, 63},
+    };
+    Palette p = rampThrough(kStops);
+    // Frames: amber around the inset windows, hot gold around the warps. Each is a little
+    // brighter than its neighbours and far from the ramp's cool hue, so a one-pixel line
+    // reads as a frame while a stray pixel of it in a fade only looks like warm grain.
+    setColour(p, 100, 36, 26, 8);
+    setColour(p, 200, 63, 47, 14);
+    return p;
+}
+
+Palette makePaletteB() {
+    // Dusk: black, violet, crimson, ember orange, sodium yellow, white.
+    static constexpr Stop kStops[] = {
+        {0, 0, 0, 0},      {28, 5, 1, 10},    {70, 18, 4, 24},   {115, 36, 10, 22},
+        {160, 54, 24, 12}, {205, 62, 44, 20}, {235, 63, 58, 42}, {255, 63, 63, 63},
+    };
+    Palette p = rampThrough(kStops);
+    // Frames in ice cyan, the one hue this ramp never passes through.
+    setColour(p, 100, 8, 30, 36);
+    setColour(p, 200, 30, 58, 63);
+    return p;
+}
+
+}  // namespace content
