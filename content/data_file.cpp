@@ -2,20 +2,12 @@
 
 #include <span>
 
-#if __has_include("archive/archive_writer.h")
 #include "archive/archive_writer.h"
-#define SG2_HAVE_ARCHIVE_WRITER 1
-#endif
 
 namespace content {
 
 Bytes buildDataFile(const std::vector<Bytes>& entries) {
-#ifdef SG2_HAVE_ARCHIVE_WRITER
     return archive::buildArchive(std::span<const std::vector<std::uint8_t>>(entries));
-#else
-    (void)entries;
-    return {};
-#endif
 }
 
 Bytes logoAsBmp(const Bytes& rgb) {

@@ -2,6 +2,8 @@
 // grain), so both are ramps: index 0 is black and brightness rises with the index while the
 // hue travels. Indices 100 and 200 are the frame colours of the inset windows and warps and
 // are set apart in hue so that a one-pixel frame reads against any picture.
+#include <algorithm>
+
 #include "content/entries.h"
 
 #include "content/art_math.h"
@@ -33,6 +35,16 @@ Palette rampThrough(const Stop (&stops)[N]) {
             const int v = roundToInt(rgb[c]);
             p[static_cast<std::size_t>(i) * 3 + c] =
                 static_cast<std::uint8_t>(v < 0 ? 0 : (v > 63 ? 63 : v));
+        }
+    }
+    // Where a falling channel rounds down one index before the rising ones round up, the
+    // brightness would dip by a fraction of a step: hold the falling channel one index longer.
+    auto luma = [&](int i) { return 30 * p[i * 3u] + 59 * p[i * 3u + 1] + 11 * p[i * 3u + 2]; };
+    for (int i = 1; i < 256; ++i) {
+        if (luma(i) < luma(i - 1)) {
+            for (std::size_t c = 0; c < 3; ++c) {
+                p[i * 3u + c] = std::max(p[i * 3u + c], p[(i - 1) * 3u + c]);
+            }
         }
     }
     return p;

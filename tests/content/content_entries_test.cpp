@@ -1,0 +1,216 @@
+// The generated entries against the uses the show makes of them: shapes and capacities,
+// palette ramps and frame colours, seamless strips, sprites that fade out, the tunnel remap.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "content/entries.h"
+
+namespace {
+
+const std::vector<content::Bytes>& entries() {
+    static const std::vector<content::Bytes> all = content::buildAllEntries();
+    return all;
+}
+
+int luma(const content::Palette& p, int i) {
+    // Integer luma weights (sum 100) on the 6-bit channels.
+    return 30 * p[i * 3u] + 59 * p[i * 3u + 1] + 11 * p[i * 3u + 2];
+}
+
+TEST(ContentEntries, EveryEntryHasItsShapeAndFitsItsSlot) {
+    ASSERT_EQ(entries().size(), 36u);
+    for (int i = 0; i < content::kEntryCount; ++i) {
+        const std::size_t size = entries()[static_cast<std::size_t>(i)].size();
+        SCOPED_TRACE(i);
+        EXPECT_LE(size, content::kEntryCapacity[static_cast<std::size_t>(i)]);
+        if (content::entryKind(i) == content::EntryKind::dancer) {
+            EXPECT_GT(size, 1000u);
+        } else {
+            EXPECT_EQ(size, content::entryShapeBytes(i));
+        }
+    }
+    // Spot checks of the load list's odd shapes.
+    EXPECT_EQ(entries()[0].size(), 131072u);
+    EXPECT_EQ(entries()[5].size(), 65536u);  // widened to words by the program after loading
+    EXPECT_EQ(entries()[17].size(), 65536u);
+    EXPECT_EQ(entries()[18].size(), 32000u);
+    EXPECT_EQ(entries()[19].size(), 19320u);  // 743 x 26 and two dark bytes to fill the slot
+    EXPECT_EQ(entries()[29].size(), 64768u);
+    EXPECT_EQ(entries()[33].size(), 65536u);
+}
+
+TEST(ContentEntries, PalettesAreRampsWithDistinctFrameColours) {
+    for (const content::Palette& p : {content::makePaletteA(), content::makePaletteB()}) {
+        EXPECT_EQ(p[0] + p[1] + p[2], 0) << "index 0 is black";
+        EXPECT_GE(luma(p, 255), 98 * 63) << "the ramp ends near white";
+        for (std::uint8_t v : p) {
+            EXPECT_LE(v, 63);
+        }
+        for (int i = 1; i < 256; ++i) {
+            if (i == 100 || i == 200 || i == 101 || i == 201) {
+                continue;
+            }
+            EXPECT_GE(luma(p, i), luma(p, i - 1)) << "brightness falls at " << i;
+        }
+        for (int frame : {100, 200}) {
+            SCOPED_TRACE(frame);
+            EXPECT_GE(luma(p, frame + 1), luma(p, frame - 1));
+            // At least as bright as the ramp around it, and far from it in colour.
+            EXPECT_GE(luma(p, frame), luma(p, frame - 1));
+            int distance = 0;
+            for (int c = 0; c < 3; ++c) {
+                distance += std::abs(p[frame * 3u + c] - p[(frame - 1) * 3u + c]);
+            }
+            EXPECT_GE(distance, 30);
+        }
+    }
+    // Entries 1 and 30 are these palettes, and entry 29 carries B after its picture.
+    const content::Palette a = content::makePaletteA();
+    const content::Palette b = content::makePaletteB();
+    EXPECT_TRUE(std::equal(a.begin(), a.end(), entries()[1].begin()));
+    EXPECT_TRUE(std::equal(b.begin(), b.end(), entries()[30].begin()));
+    EXPECT_TRUE(std::equal(b.begin(), b.end(), entries()[29].begin() + 64000));
+    EXPECT_NE(a, b);
+}
+
+TEST(ContentEntries, PicturesLeaveTheFrameColoursToTheFrames) {
+    for (int i = 0; i < content::kEntryCount; ++i) {
+        const content::EntryKind kind = content::entryKind(i);
+        if (kind == content::EntryKind::remapTable || kind == content::EntryKind::palette ||
+            kind == content::EntryKind::dancer || kind == content::EntryKind::heightMap) {
+            continue;
+        }
+        const content::Bytes& e = entries()[static_cast<std::size_t>(i)];
+        const std::size_t end = i == 29 ? 64000 : e.size();
+        const auto used = std::count_if(e.begin(), e.begin() + static_cast<long>(end),
+                                        [](std::uint8_t v) { return v == 100 || v == 200; });
+        EXPECT_EQ(used, 0) << "entry " << i;
+    }
+}
+
+TEST(ContentEntries, PicturesUseTheRangeAndAreNotBlank) {
+    for (int i : {7, 8, 9, 10, 11, 12, 13, 15, 16, 24, 25, 31, 34, 35}) {
+        const content::Bytes& e = entries()[static_cast<std::size_t>(i)];
+        const auto [lo, hi] = std::minmax_element(e.begin(), e.begin() + 64000);
+        EXPECT_LT(*lo, 40) << "entry " << i;
+        EXPECT_GT(*hi, 200) << "entry " << i;
+    }
+}
+
+TEST(ContentEntries, TitleStripWrapsWithoutASeam) {
+    const content::Bytes& strip = entries()[18];
+    auto rowDifference = [&](int a, int b) {
+        int sum = 0;
+        for (int x = 0; x < 32; ++x) {
+            sum += std::abs(strip[a * 32u + x] - strip[b * 32u + x]);
+        }
+        return sum;
+    };
+    int largestInside = 0;
+    for (int y = 1; y < 1000; ++y) {
+        largestInside = std::max(largestInside, rowDifference(y - 1, y));
+    }
+    // Row 999 runs into row 0 of the second copy: no harder step than any inside the strip,
+    // and the blank rows around the wrap match exactly.
+    EXPECT_LE(rowDifference(999, 0), largestInside / 4);
+    EXPECT_GT(largestInside, 0);
+    EXPECT_EQ(rowDifference(999, 499), 0);
+    EXPECT_EQ(rowDifference(0, 500), 0);
+}
+
+TEST(ContentEntries, BandScrollsRoundWithoutAJump) {
+    const content::Bytes& band = entries()[19];
+    constexpr int kWidth = 743;
+    for (int y = 0; y < 26; ++y) {
+        // The window wraps from offset 699 to 0: columns 700.. must show what 0.. shows.
+        for (int x = 0; x < kWidth - 700; ++x) {
+            ASSERT_EQ(band[y * kWidth + 700u + x], band[y * kWidth + static_cast<unsigned>(x)])
+                << "row " << y << " column " << x;
+        }
+        // Past a row's end the window reads the next row's first columns; those hold only
+        // the rail, which differs little from row to row.
+        if (y + 1 < 26) {
+            EXPECT_LE(std::abs(band[(y + 1) * kWidth + 5u] - band[y * kWidth + 5u]), 40);
+        }
+    }
+    EXPECT_EQ(band[25 * kWidth + 5u], 0) << "the last row fades out before the unread bytes";
+    EXPECT_GT(*std::max_element(band.begin(), band.end()), 200) << "the lettering is there";
+}
+
+TEST(ContentEntries, SpritesFadeToNothingAtTheirEdges) {
+    for (int i : {4, 14, 32, 33}) {
+        const content::Bytes& s = entries()[static_cast<std::size_t>(i)];
+        int edgeSum = 0;
+        for (int k = 0; k < 256; ++k) {
+            edgeSum += s[k] + s[255u * 256 + k] + s[k * 256u] + s[k * 256u + 255];
+        }
+        EXPECT_EQ(edgeSum, 0) << "entry " << i;
+        EXPECT_GT(*std::max_element(s.begin(), s.end()), 200) << "entry " << i;
+    }
+}
+
+TEST(ContentEntries, TunnelRemapHasCharacterAndNoSeams) {
+    const content::Bytes& remap = entries()[0];
+    auto texel = [&](int depth, int angle) {
+        const std::size_t i = (static_cast<std::size_t>(depth & 255) * 256 + (angle & 255)) * 2;
+        return std::pair<int, int>{remap[i + 1], remap[i]};  // (row, column)
+    };
+    auto wrapDistance = [](int a, int b) {
+        const int d = std::abs(a - b) & 255;
+        return std::min(d, 256 - d);
+    };
+    int notIdentity = 0;
+    for (int depth = 0; depth < 256; ++depth) {
+        for (int angle = 0; angle < 256; ++angle) {
+            const auto here = texel(depth, angle);
+            const auto right = texel(depth, angle + 1);
+            const auto down = texel(depth + 1, angle);
+            // Neighbours stay neighbours, also across the wrap of angle and depth.
+            ASSERT_LE(wrapDistance(here.first, right.first), 3) << depth << "," << angle;
+            ASSERT_LE(wrapDistance(here.second, right.second), 3) << depth << "," << angle;
+            ASSERT_LE(wrapDistance(here.first, down.first), 4) << depth << "," << angle;
+            ASSERT_LE(wrapDistance(here.second, down.second), 4) << depth << "," << angle;
+            notIdentity += here != std::pair<int, int>{depth, angle};
+        }
+    }
+    EXPECT_GT(notIdentity, 60000);
+}
+
+TEST(ContentEntries, LandscapeHasHillsAndValleys) {
+    const content::Bytes& heights = entries()[5];
+    int low = 0, high = 0;
+    for (std::uint8_t b : heights) {
+        low += (b >> 3) < 6;
+        high += (b >> 3) > 24;
+    }
+    EXPECT_GT(low, 2000);
+    EXPECT_GT(high, 1000);
+    // Both maps wrap: the first and last rows and columns are neighbours on the ground.
+    for (int k = 0; k < 256; ++k) {
+        EXPECT_LE(std::abs(heights[k] - heights[255u * 256 + k]), 48);
+        EXPECT_LE(std::abs(heights[k * 256u] - heights[k * 256u + 255]), 48);
+    }
+}
+
+TEST(ContentEntries, CaptionThatIsAddedAtColumn72StaysOnItsRows) {
+    // Entry 28 is added 9600 bytes long from row 85, column 72: strip columns 248..319 would
+    // spill onto the next screen row's start, so they stay dark.
+    const content::Bytes& strip = entries()[28];
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 248; x < 320; ++x) {
+            ASSERT_LT(strip[y * 320u + x], 8) << x << "," << y;
+        }
+    }
+}
+
+TEST(ContentEntries, LogoIsTheOpeningArtInColour) {
+    const content::Bytes logo = content::buildLogoRgb();
+    ASSERT_EQ(logo.size(), 213u * 133u * 3u);
+    const auto [lo, hi] = std::minmax_element(logo.begin(), logo.end());
+    EXPECT_LT(*lo, 20);
+    EXPECT_GT(*hi, 230);
+}
+
+}  // namespace
