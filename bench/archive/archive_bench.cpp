@@ -1,0 +1,99 @@
+// Throughput of the LZARI decoder and encoder on picture-like data, and the time to load the
+// whole start-up list from an archive of picture-like entries.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "archive/archive.h"
+#include "archive/archive_writer.h"
+#include "archive/buffers.h"
+#include "archive/lzari.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A 256-colour picture of the kind the show uses: smooth shaded shapes over a gradient, with a
+// little grain, so both long matches and many literals occur.
+Bytes pictureLike(std::size_t size, unsigned seed) {
+    Bytes picture(size);
+    std::uint32_t state = seed * 2654435761u + 1;
+    for (std::size_t i = 0; i < size; ++i) {
+        const double x = static_cast<double>(i % 320);
+        const double y = static_cast<double>(i / 320);
+        double shade = 64.0 + y * 0.4;
+        const double dx = x - 160.0 - 40.0 * std::sin(seed + y / 50.0);
+        const double dy = y - 100.0;
+        if (dx * dx + dy * dy < 3600.0) {
+            shade = 180.0 - std::sqrt(dx * dx + dy * dy);
+        }
+        state = state * 1664525u + 1013904223u;
+        const int grain = (state >> 29) == 0 ? static_cast<int>((state >> 24) & 7) : 0;
+        picture[i] = static_cast<std::uint8_t>(static_cast<int>(shade) + grain);
+    }
+    return picture;
+}
+
+void BM_LzariDecodePicture(benchmark::State& state) {
+    const Bytes picture = pictureLike(64000, 1);
+    const Bytes block = archive::lzariEncode(picture);
+    Bytes out(picture.size());
+    for (auto _ : state) {
+        archive::lzariDecode(block, out.data(), out.size());
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * picture.size()));
+    state.counters["ratio"] = static_cast<double>(block.size()) / picture.size();
+}
+BENCHMARK(BM_LzariDecodePicture)->Unit(benchmark::kMillisecond);
+
+void BM_LzariEncodePicture(benchmark::State& state) {
+    const Bytes picture = pictureLike(64000, 1);
+    for (auto _ : state) {
+        Bytes block = archive::lzariEncode(picture);
+        benchmark::DoNotOptimize(block.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * picture.size()));
+}
+BENCHMARK(BM_LzariEncodePicture)->Unit(benchmark::kMillisecond);
+
+// All 37 loads of the start-up list, each opening the file, reading its block and decoding.
+void BM_LoadStartupList(benchmark::State& state) {
+    archive::allocateWorkBuffers();
+    std::vector<Bytes> entries;
+    std::size_t decodedTotal = 0;
+    for (const archive::StartupLoad& load : archive::startupLoadList()) {
+        if (load.destination == archive::resource18b) {
+            continue;  // the second load of entry 18
+        }
+        entries.push_back(pictureLike(load.capacity, static_cast<unsigned>(load.entry)));
+    }
+    for (const archive::StartupLoad& load : archive::startupLoadList()) {
+        decodedTotal += entries[load.entry].size();
+    }
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("sg2-bench-" + std::to_string(getpid()) + ".dat"))
+                                 .string();
+    const Bytes file = archive::buildArchive(entries);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()),
+               static_cast<std::streamsize>(file.size()));
+    archive::setDataFilePath(path);
+    for (auto _ : state) {
+        for (const archive::StartupLoad& load : archive::startupLoadList()) {
+            archive::loadEntry(load.entry, load.destination, load.capacity);
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * decodedTotal));
+    state.counters["archiveBytes"] = static_cast<double>(file.size());
+    archive::setDataFilePath(archive::kDefaultDataFile);
+    std::filesystem::remove(path);
+    archive::releaseWorkBuffers();
+}
+BENCHMARK(BM_LoadStartupList)->Unit(benchmark::kMillisecond);
+
+}  // namespace
