@@ -34,6 +34,11 @@ std::uint16_t scaledStep(std::int16_t step, std::uint16_t zoom) {
     return static_cast<std::uint16_t>((std::int32_t{step} * std::int32_t{zoom}) >> 8);
 }
 
+void addSaturating(std::uint8_t& pixel, int add) {
+    const int sum = pixel + add;
+    pixel = static_cast<std::uint8_t>(sum > 255 ? 255 : sum);
+}
+
 void addLayer(const std::uint8_t* texture, std::uint8_t* target, const ZoomLayer& layer,
               int shift) {
     const std::uint16_t du = scaledStep(colStepU[layer.angle], layer.zoom);
@@ -57,11 +62,10 @@ void addLayer(const std::uint8_t* texture, std::uint8_t* target, const ZoomLayer
                 continue;
             }
             const int add = texel >> shift;
-            for (std::uint8_t* pixel :
-                 {top + 2 * c, top + 2 * c + 1, bottom + 2 * c, bottom + 2 * c + 1}) {
-                const int sum = *pixel + add;
-                *pixel = static_cast<std::uint8_t>(sum > 255 ? 255 : sum);
-            }
+            addSaturating(top[2 * c], add);
+            addSaturating(top[2 * c + 1], add);
+            addSaturating(bottom[2 * c], add);
+            addSaturating(bottom[2 * c + 1], add);
         }
     }
 }
