@@ -1,0 +1,249 @@
+#include "vector/fill.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "display/engine.h"
+#include "vector/transform.h"
+
+namespace vector {
+
+VisibleFaces visibleFaces{};
+std::array<std::int32_t, kMaxVisibleFaces + 1> depthKeys{};
+std::array<Normal, kMaxVisibleFaces> faceNormals{};
+std::array<std::array<std::int32_t, 2>, kScreenHeight> edgeTable{};
+
+// clang-format off
+const std::array<std::uint8_t, 81> glowSprite = {
+    0,  0,   0,   7,  12,   8,   0,  0, 0,
+    0,  0,  38,  65,  72,  65,  38,  0, 0,
+    0, 38,  84, 122, 133, 122,  84, 38, 0,
+    7, 65, 122, 172, 194, 172, 121, 65, 7,
+   12, 72, 133, 194, 255, 194, 133, 72, 12,
+    7, 65, 121, 172, 194, 172, 121, 65, 7,
+    0, 38,  84, 122, 133, 122,  84, 38, 0,
+    0,  0,  38,  65,  72,  65,  38,  0, 0,
+    0,  0,   0,   7,  12,   8,   0,  0, 0,
+};
+// clang-format on
+
+namespace {
+
+// The cull, normal and light arithmetic is 32-bit; these wrap as the hardware does instead of
+// overflowing, so far-off coordinates give a defined (if meaningless) answer.
+constexpr std::int32_t wrapMul(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
+}
+constexpr std::int32_t wrapSub(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
+
+// a x b reduced to the one component both the cull and the normals use:
+// (ay0 - ay2)(bx1 - bx0) - (ax0 - ax2)(by1 - by0), with a and b the two coordinate axes.
+constexpr std::int32_t crossTerm(std::int32_t a0, std::int32_t a1, std::int32_t a2, std::int32_t b0,
+                                 std::int32_t b1, std::int32_t b2) {
+    // (b0 - b2)(a1 - a0) - (a0 - a2)(b1 - b0)
+    return wrapSub(wrapMul(wrapSub(b0, b2), wrapSub(a1, a0)),
+                   wrapMul(wrapSub(a0, a2), wrapSub(b1, b0)));
+}
+
+// The square root of n rounded to the nearest whole number (never a tie for whole n).
+constexpr std::uint32_t roundedSqrt(std::uint32_t n) {
+    std::uint64_t r = 0;
+    for (std::uint64_t bit = 1ull << 32; bit != 0; bit >>= 2) {
+        if (n >= r + bit) {
+            n = static_cast<std::uint32_t>(n - (r + bit));
+            r = (r >> 1) + bit;
+        } else {
+            r >>= 1;
+        }
+    }
+    // Here r = floor(sqrt), n = remainder; round up when the remainder exceeds r.
+    return static_cast<std::uint32_t>(r + (n > r ? 1 : 0));
+}
+static_assert(roundedSqrt(10000) == 100 && roundedSqrt(10100) == 100 && roundedSqrt(10101) == 101 &&
+              roundedSqrt(0xFFFFFFFFu) == 65536);
+
+void quicksort(std::int32_t lo, std::int32_t hi) {
+    std::int32_t i = lo;
+    std::int32_t j = hi;
+    const std::int32_t pivot = depthKeys[(lo + hi) / 2];
+    do {
+        while (depthKeys[i] > pivot) {
+            ++i;
+        }
+        while (depthKeys[j] < pivot) {
+            --j;
+        }
+        if (i <= j) {
+            std::swap(depthKeys[i], depthKeys[j]);
+            std::swap(visibleFaces.faces[i], visibleFaces.faces[j]);
+            ++i;
+            --j;
+        }
+    } while (i < j);
+    if (lo < j) {
+        quicksort(lo, j);
+    }
+    if (i < hi) {
+        quicksort(i, hi);
+    }
+}
+
+void fillRows(const std::uint8_t* source, std::uint8_t* destination, std::int32_t light) {
+    const std::uint8_t* shade = display::scaleTable.data() + light;
+    for (int row = 0; row < kScreenHeight; ++row) {
+        std::int32_t left = edgeTable[row][0];
+        std::int32_t right = edgeTable[row][1];
+        if (left == kNoEdge || right == kNoEdge || (left < 0 && right < 0) ||
+            (left >= kScreenWidth && right >= kScreenWidth)) {
+            continue;
+        }
+        left = std::clamp(left, 0, kScreenWidth - 1);
+        right = std::clamp(right, 0, kScreenWidth - 1);
+        if (right < left) {
+            std::swap(left, right);
+        }
+        const std::uint8_t* from = source + row * kScreenWidth;
+        std::uint8_t* to = destination + row * kScreenWidth;
+        for (std::int32_t x = left; x <= right; ++x) {
+            to[x] = shade[from[x] * 256];
+        }
+    }
+}
+
+}  // namespace
+
+void cullFaces(const Mesh& mesh) {
+    std::int32_t count = 0;
+    for (const Face& face : mesh.faces.first(std::min(mesh.faces.size(), kMaxVisibleFaces))) {
+        const ScreenPoint p0 = projectedVertices[face.i0];
+        const ScreenPoint p1 = projectedVertices[face.i1];
+        const ScreenPoint p2 = projectedVertices[face.i2];
+        // c <= 0: clockwise on screen, or edge-on; such faces stay.
+        if (crossTerm(p0.x, p1.x, p2.x, p0.y, p1.y, p2.y) <= 0) {
+            visibleFaces.faces[count++] = face;
+        }
+    }
+    visibleFaces.count = count;
+}
+
+void sortFaces() {
+    for (std::int32_t i = 0; i < visibleFaces.count; ++i) {
+        const Face& face = visibleFaces.faces[i];
+        depthKeys[i] =
+            rotatedVertices[face.i0].z + rotatedVertices[face.i1].z + rotatedVertices[face.i2].z;
+    }
+    if (visibleFaces.count > 0) {
+        quicksort(0, visibleFaces.count - 1);
+    }
+}
+
+void computeNormals() {
+    for (std::int32_t i = 0; i < visibleFaces.count; ++i) {
+        const Face& face = visibleFaces.faces[i];
+        const ViewPoint p0 = rotatedVertices[face.i0];
+        const ViewPoint p1 = rotatedVertices[face.i1];
+        const ViewPoint p2 = rotatedVertices[face.i2];
+        faceNormals[i] = {crossTerm(p0.y, p1.y, p2.y, p0.z, p1.z, p2.z),
+                          crossTerm(p0.z, p1.z, p2.z, p0.x, p1.x, p2.x),
+                          crossTerm(p0.x, p1.x, p2.x, p0.y, p1.y, p2.y)};
+    }
+}
+
+std::int32_t faceLight(const Normal& n) {
+    // Sum of squares in 32 bits, read as unsigned: it cannot be negative, so a wrapped sum is
+    // not taken for one.
+    const auto square = [](std::int32_t v) { return static_cast<std::uint32_t>(wrapMul(v, v)); };
+    const std::uint32_t length = roundedSqrt(square(n.nx) + square(n.ny) + square(n.nz));
+    const std::int32_t q = wrapMul(wrapSub(0, n.nz), 65536) / static_cast<std::int32_t>(length + 1);
+    return std::clamp(q >> 8, 0, 255);
+}
+
+void stampGlow(std::int32_t x, std::int32_t y, std::uint8_t* destination) {
+    if (x < 0 || x > kScreenWidth || y < 10 || y > 190) {
+        return;
+    }
+    std::uint8_t* corner = destination + (y - 4) * kScreenWidth + (x - 4);
+    for (int k = 0; k < 9; ++k) {
+        for (int m = 0; m < 9; ++m) {
+            const int sum = corner[k * kScreenWidth + m] + (glowSprite[k * 9 + m] >> 3);
+            corner[k * kScreenWidth + m] = static_cast<std::uint8_t>(std::min(sum, 255));
+        }
+    }
+}
+
+void drawEdge(std::int32_t xa, std::int32_t ya, std::int32_t xb, std::int32_t yb, int column,
+              std::uint8_t* destination) {
+    stampGlow(xa, ya, destination);
+    if (ya > yb) {
+        std::swap(xa, xb);
+        std::swap(ya, yb);
+    }
+    const std::int32_t sx = xb >= xa ? 1 : -1;
+    const std::int32_t dx = xb >= xa ? xb - xa : xa - xb;
+    const std::int32_t dy = yb - ya;
+    std::int32_t err = (dx - dy) >> 1;
+    std::int32_t x = xa;
+    std::int32_t y = ya;
+    if (dx >= dy) {
+        // Shallow: one step in x each time; a row crossed several times keeps the last x.
+        do {
+            if (y >= 0 && y < kScreenHeight) {
+                edgeTable[y][column] = x;
+            }
+            if (err <= 0) {
+                err += dx;
+                ++y;
+            }
+            err -= dy;
+            x += sx;
+        } while (x != xb + sx);
+    } else {
+        // Steep: one step in y each time.
+        do {
+            if (y >= 0 && y < kScreenHeight) {
+                edgeTable[y][column] = x;
+            }
+            if (err > 0) {
+                err -= dy;
+                x += sx;
+            }
+            err += dx;
+            ++y;
+        } while (y != yb + 1);
+    }
+}
+
+void drawFaces(const std::uint8_t* source, std::uint8_t* destination) {
+    for (std::int32_t i = visibleFaces.count - 1; i >= 0; --i) {
+        for (auto& row : edgeTable) {
+            row = {kNoEdge, kNoEdge};
+        }
+        const Face& face = visibleFaces.faces[i];
+        const ScreenPoint p0 = projectedVertices[face.i0];
+        const ScreenPoint p1 = projectedVertices[face.i1];
+        const ScreenPoint p2 = projectedVertices[face.i2];
+        const std::int32_t e01 = std::abs(p0.y - p1.y);
+        const std::int32_t e12 = std::abs(p1.y - p2.y);
+        const std::int32_t e20 = std::abs(p2.y - p0.y);
+        // The edge with the greatest vertical extent goes alone into column 0, the other two
+        // into column 1; ties fall to P2-P0, then P1-P2. Each corner starts one edge.
+        if (e01 > e12 && e01 > e20) {
+            drawEdge(p0.x, p0.y, p1.x, p1.y, 0, destination);
+            drawEdge(p1.x, p1.y, p2.x, p2.y, 1, destination);
+            drawEdge(p2.x, p2.y, p0.x, p0.y, 1, destination);
+        } else if (e01 <= e12 && e12 > e20) {
+            drawEdge(p1.x, p1.y, p2.x, p2.y, 0, destination);
+            drawEdge(p0.x, p0.y, p1.x, p1.y, 1, destination);
+            drawEdge(p2.x, p2.y, p0.x, p0.y, 1, destination);
+        } else {
+            drawEdge(p2.x, p2.y, p0.x, p0.y, 0, destination);
+            drawEdge(p0.x, p0.y, p1.x, p1.y, 1, destination);
+            drawEdge(p1.x, p1.y, p2.x, p2.y, 1, destination);
+        }
+        fillRows(source, destination, faceLight(faceNormals[i]));
+    }
+}
+
+}  // namespace vector
