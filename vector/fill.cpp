@@ -1,6 +1,7 @@
 #include "vector/fill.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "display/engine.h"
@@ -14,7 +15,7 @@ std::array<Normal, kMaxVisibleFaces> faceNormals{};
 std::array<std::array<std::int32_t, 2>, kScreenHeight> edgeTable{};
 
 // clang-format off
-const std::array<std::uint8_t, 81> glowSprite = {
+constexpr std::array<std::uint8_t, 81> kGlowSprite = {
     0,  0,   0,   7,  12,   8,   0,  0, 0,
     0,  0,  38,  65,  72,  65,  38,  0, 0,
     0, 38,  84, 122, 133, 122,  84, 38, 0,
@@ -26,6 +27,7 @@ const std::array<std::uint8_t, 81> glowSprite = {
     0,  0,   0,   7,  12,   8,   0,  0, 0,
 };
 // clang-format on
+const std::array<std::uint8_t, 81> glowSprite = kGlowSprite;
 
 namespace {
 
@@ -48,21 +50,40 @@ constexpr std::int32_t crossTerm(std::int32_t a0, std::int32_t a1, std::int32_t 
 }
 
 // The square root of n rounded to the nearest whole number (never a tie for whole n).
-constexpr std::uint32_t roundedSqrt(std::uint32_t n) {
-    std::uint64_t r = 0;
-    for (std::uint64_t bit = 1ull << 32; bit != 0; bit >>= 2) {
-        if (n >= r + bit) {
-            n = static_cast<std::uint32_t>(n - (r + bit));
-            r = (r >> 1) + bit;
-        } else {
-            r >>= 1;
+std::uint32_t roundedSqrt(std::uint32_t n) {
+    auto r = static_cast<std::uint64_t>(std::sqrt(static_cast<double>(n)));
+    while (r * r > n) {  // guard the double's last bit either way
+        --r;
+    }
+    while ((r + 1) * (r + 1) <= n) {
+        ++r;
+    }
+    // sqrt(n) >= r + 0.5 exactly when n > r * r + r.
+    return static_cast<std::uint32_t>(n > r * r + r ? r + 1 : r);
+}
+
+// The glow as it is added (each byte shifted right by 3), with each row's span of non-zero
+// bytes: adding zero with saturation changes nothing, so the stamp skips those.
+struct GlowRow {
+    int first;
+    int last;
+    std::array<std::uint8_t, 9> add;
+};
+constexpr std::array<GlowRow, 9> makeGlowRows(const std::array<std::uint8_t, 81>& sprite) {
+    std::array<GlowRow, 9> rows{};
+    for (int k = 0; k < 9; ++k) {
+        rows[k].first = 9;
+        rows[k].last = -1;
+        for (int m = 0; m < 9; ++m) {
+            rows[k].add[m] = static_cast<std::uint8_t>(sprite[k * 9 + m] >> 3);
+            if (rows[k].add[m] != 0) {
+                rows[k].first = std::min(rows[k].first, m);
+                rows[k].last = m;
+            }
         }
     }
-    // Here r = floor(sqrt), n = remainder; round up when the remainder exceeds r.
-    return static_cast<std::uint32_t>(r + (n > r ? 1 : 0));
+    return rows;
 }
-static_assert(roundedSqrt(10000) == 100 && roundedSqrt(10100) == 100 && roundedSqrt(10101) == 101 &&
-              roundedSqrt(0xFFFFFFFFu) == 65536);
 
 void quicksort(std::int32_t lo, std::int32_t hi) {
     std::int32_t i = lo;
@@ -90,9 +111,25 @@ void quicksort(std::int32_t lo, std::int32_t hi) {
     }
 }
 
+// Rows the edge walks have touched since the table was last cleared. A face only writes the
+// rows it spans, so only those need filling and clearing afterwards: the same picture as a
+// pass over all 200 rows per face, at a fraction of the cost.
+struct RowRange {
+    std::int32_t low = kScreenHeight;
+    std::int32_t high = -1;
+};
+RowRange touchedRows;
+
+void clearTouchedRows() {
+    for (std::int32_t row = touchedRows.low; row <= touchedRows.high; ++row) {
+        edgeTable[row] = {kNoEdge, kNoEdge};
+    }
+    touchedRows = {};
+}
+
 void fillRows(const std::uint8_t* source, std::uint8_t* destination, std::int32_t light) {
     const std::uint8_t* shade = display::scaleTable.data() + light;
-    for (int row = 0; row < kScreenHeight; ++row) {
+    for (std::int32_t row = touchedRows.low; row <= touchedRows.high; ++row) {
         std::int32_t left = edgeTable[row][0];
         std::int32_t right = edgeTable[row][1];
         if (left == kNoEdge || right == kNoEdge || (left < 0 && right < 0) ||
@@ -164,11 +201,13 @@ void stampGlow(std::int32_t x, std::int32_t y, std::uint8_t* destination) {
     if (x < 0 || x > kScreenWidth || y < 10 || y > 190) {
         return;
     }
+    static constexpr std::array<GlowRow, 9> kRows = makeGlowRows(kGlowSprite);
     std::uint8_t* corner = destination + (y - 4) * kScreenWidth + (x - 4);
     for (int k = 0; k < 9; ++k) {
-        for (int m = 0; m < 9; ++m) {
-            const int sum = corner[k * kScreenWidth + m] + (glowSprite[k * 9 + m] >> 3);
-            corner[k * kScreenWidth + m] = static_cast<std::uint8_t>(std::min(sum, 255));
+        std::uint8_t* row = corner + k * kScreenWidth;
+        for (int m = kRows[k].first; m <= kRows[k].last; ++m) {
+            const int sum = row[m] + kRows[k].add[m];
+            row[m] = static_cast<std::uint8_t>(sum > 255 ? 255 : sum);
         }
     }
 }
@@ -213,13 +252,16 @@ void drawEdge(std::int32_t xa, std::int32_t ya, std::int32_t xb, std::int32_t yb
             ++y;
         } while (y != yb + 1);
     }
+    // The walk stored rows ya up to (at most) y, clipped to the screen.
+    touchedRows.low = std::min(touchedRows.low, std::max(ya, 0));
+    touchedRows.high = std::max(touchedRows.high, std::min(y, kScreenHeight - 1));
 }
 
 void drawFaces(const std::uint8_t* source, std::uint8_t* destination) {
+    // Every face starts from a clear table: all of it once, then only what the last face wrote.
+    touchedRows = {0, kScreenHeight - 1};
     for (std::int32_t i = visibleFaces.count - 1; i >= 0; --i) {
-        for (auto& row : edgeTable) {
-            row = {kNoEdge, kNoEdge};
-        }
+        clearTouchedRows();
         const Face& face = visibleFaces.faces[i];
         const ScreenPoint p0 = projectedVertices[face.i0];
         const ScreenPoint p1 = projectedVertices[face.i1];

@@ -148,19 +148,6 @@ TEST_F(FillTest, ShallowEdgeKeepsTheLastXOfEachRow) {
     EXPECT_EQ(edgeTable[51][0], kNoEdge);  // the other column is untouched
 }
 
-TEST_F(FillTest, SteepEdgeWalksDownwardFromEitherEnd) {
-    clearEdges();
-    drawEdge(20, 60, 17, 53, 0, destination.data());  // given bottom-up, walked top-down
-    for (int y = 53; y <= 60; ++y) {
-        EXPECT_GE(edgeTable[y][0], 17);
-        EXPECT_LE(edgeTable[y][0], 20);
-    }
-    EXPECT_EQ(edgeTable[53][0], 17);
-    EXPECT_EQ(edgeTable[60][0], 20);
-    EXPECT_EQ(edgeTable[52][0], kNoEdge);
-    EXPECT_EQ(edgeTable[61][0], kNoEdge);
-}
-
 TEST_F(FillTest, EdgesStoreOnlyRowsOnScreenAndUnclippedX) {
     clearEdges();
     drawEdge(-50, -5, 400, 205, 0, destination.data());
@@ -225,15 +212,15 @@ TEST_F(FillTest, TurnedAwayFaceFillsWithIndexZero) {
 }
 
 TEST_F(FillTest, RowReachedByOneColumnOnlyStaysUnfilled) {
-    clearEdges();
-    edgeTable[70] = {10, kNoEdge};
-    edgeTable[71] = {kNoEdge, 20};
-    edgeTable[72] = {-5, -1};
-    edgeTable[73] = {25, 12};  // swapped ends still fill
-    // A face whose own edges write nothing on screen rows: all corners far above the screen.
-    placeFace({-100, -100}, {-90, -100}, {-100, -90}, {0, 0, -1000});
-    drawFaces(source.data(), destination.data());  // clears the table itself first
-    EXPECT_EQ(changedPixels(), 0);
+    // The one-pixel horizontal edge P0 -> P1 steps down a row on its second pixel, so row 101
+    // gets a column 1 entry and no column 0 entry. The face is turned away (light 0), so a
+    // filled pixel would be 0.
+    placeFace({100, 100}, {101, 100}, {100, 90}, {0, 0, 10});
+    drawFaces(source.data(), destination.data());
+    EXPECT_EQ(edgeTable[101][0], kNoEdge);
+    EXPECT_EQ(edgeTable[101][1], 101);
+    EXPECT_EQ(destination[100 * 320 + 100], 0);
+    EXPECT_NE(destination[101 * 320 + 101], 0);  // only the corner glows reach it
 }
 
 TEST_F(FillTest, NoVisibleFacesDrawsNothing) {
