@@ -1,0 +1,157 @@
+// Whole headless runs of the program against modules with known timing.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "tests/support/modules.h"
+#include "tests/support/run_program.h"
+
+namespace {
+
+struct SceneReport {
+    int scene, startOrder, startRow, endOrder, endRow, frames;
+    std::string hash;
+};
+
+std::vector<SceneReport> readScenes(const std::string& path, int* dots = nullptr) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    const std::string json = text.str();
+    std::smatch match;
+    if (dots != nullptr && std::regex_search(json, match, std::regex(R"("dots": (\d+))"))) {
+        *dots = std::stoi(match[1]);
+    }
+    std::vector<SceneReport> scenes;
+    const std::regex record(
+        R"re(\{"scene": (\d+), "startOrder": (\d+), "startRow": (\d+), "endOrder": (\d+), "endRow": (\d+), "frames": (\d+),[^}]*"frameHash": "([0-9a-f]+)"\})re");
+    for (auto it = std::sregex_iterator(json.begin(), json.end(), record);
+         it != std::sregex_iterator(); ++it) {
+        const auto& m = *it;
+        scenes.push_back({std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3]), std::stoi(m[4]),
+                          std::stoi(m[5]), std::stoi(m[6]), m[7]});
+    }
+    return scenes;
+}
+
+// A data directory with the build's sg2.dat and a module made to `plan`.
+std::string dataDirectory(const testsupport::ModulePlan& plan) {
+    const std::string dir = testsupport::makeTempDirectory("run");
+    const std::filesystem::path archive = testsupport::builtProgram("sg2.dat");
+    if (std::filesystem::exists(archive)) {
+        std::filesystem::copy_file(archive, std::filesystem::path(dir) / "sg2.dat");
+    }
+    testsupport::writeFile(dir + "/sg2.it", testsupport::buildModule(plan));
+    return dir;
+}
+
+testsupport::ProgramResult run(const std::string& dir, std::vector<std::string> extra = {}) {
+    std::vector<std::string> arguments = {"--headless", "--data", dir, "--stats",
+                                          dir + "/stats.json"};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return testsupport::runProgram(testsupport::builtProgram("stormglass2"), arguments, dir);
+}
+
+// 40-row patterns at speed 2: a row every 40 ms, so every row is read by some frame.
+testsupport::ModulePlan quickSong() {
+    testsupport::ModulePlan plan;
+    plan.rows = 40;
+    plan.speed = 2;
+    return plan;
+}
+
+constexpr int kSceneStarts[21] = {0,  1,  2,  3,  4,  5,  7,  9,  11, 13, 15,
+                                  17, 19, 21, 22, 23, 24, 26, 28, 30, 31};
+
+TEST(HeadlessRun, PlaysEverySceneOnItsOrdersAndEndsAtRow36) {
+    const std::string dir = dataDirectory(quickSong());
+    const auto result = run(dir);
+    ASSERT_EQ(result.exitStatus, 0) << result.standardOutput << result.standardError;
+    EXPECT_EQ(result.standardOutput, std::string(46, '.'));
+    int dots = 0;
+    const auto scenes = readScenes(dir + "/stats.json", &dots);
+    EXPECT_EQ(dots, 46);
+    ASSERT_EQ(scenes.size(), 21u);
+    for (int i = 0; i < 21; ++i) {
+        EXPECT_EQ(scenes[i].scene, i + 1);
+        EXPECT_EQ(scenes[i].startOrder, kSceneStarts[i]) << "scene " << i + 1;
+        EXPECT_GT(scenes[i].frames, 0);
+        if (i < 20) {
+            EXPECT_EQ(scenes[i].endOrder, kSceneStarts[i + 1]) << "scene " << i + 1;
+        }
+    }
+    EXPECT_EQ(scenes[20].endOrder, 31);
+    EXPECT_EQ(scenes[20].endRow, 36);
+}
+
+TEST(HeadlessRun, TwoRunsGiveTheSameFrames) {
+    const std::string dir = dataDirectory(quickSong());
+    ASSERT_EQ(run(dir).exitStatus, 0);
+    const auto first = readScenes(dir + "/stats.json");
+    ASSERT_EQ(run(dir).exitStatus, 0);
+    const auto second = readScenes(dir + "/stats.json");
+    ASSERT_EQ(first.size(), 21u);
+    ASSERT_EQ(second.size(), 21u);
+    for (int i = 0; i < 21; ++i) {
+        EXPECT_EQ(first[i].hash, second[i].hash) << "scene " << i + 1;
+        EXPECT_EQ(first[i].frames, second[i].frames) << "scene " << i + 1;
+    }
+}
+
+TEST(HeadlessRun, ScenesFollowOrdersWhenTheSongChangesItsPace) {
+    // Every third pattern runs four times as fast, every fifth at double tempo.
+    testsupport::ModulePlan plan = quickSong();
+    for (int p = 0; p < plan.orders; ++p) {
+        plan.patternSpeed.push_back(p % 3 == 0 ? 1 : 4);
+        plan.patternTempo.push_back(p % 5 == 0 ? 250 : 125);
+    }
+    const std::string dir = dataDirectory(plan);
+    ASSERT_EQ(run(dir).exitStatus, 0);
+    const auto scenes = readScenes(dir + "/stats.json");
+    ASSERT_EQ(scenes.size(), 21u);
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(scenes[i].startOrder, kSceneStarts[i]) << "scene " << i + 1;
+        EXPECT_EQ(scenes[i].endOrder, kSceneStarts[i + 1]) << "scene " << i + 1;
+    }
+}
+
+TEST(HeadlessRun, AQuitEndsTheRunThroughOneShutdown) {
+    const std::string dir = dataDirectory(quickSong());
+    const auto result = run(dir, {"--quit-at", "5:10", "--trace-shutdown"});
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.standardError,
+              "shutdown: stop and free the song\n"
+              "shutdown: close sound output\n"
+              "shutdown: release work buffers\n"
+              "shutdown: release display\n"
+              "shutdown: show cursor\n"
+              "shutdown: stop timer\n");
+    const auto scenes = readScenes(dir + "/stats.json");
+    ASSERT_EQ(scenes.size(), 6u);  // the quit came in scene 6, which begins at order 5
+    EXPECT_EQ(scenes[5].endOrder, 5);
+    EXPECT_EQ(scenes[5].endRow, 10);
+}
+
+TEST(HeadlessRun, BadInputEndsWithOneLineAndAFailingStatus) {
+    const std::string dir = dataDirectory(quickSong());
+    std::filesystem::remove(dir + "/sg2.it");
+    auto result = run(dir);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.standardOutput.find("sg2.it: cannot open"), std::string::npos)
+        << result.standardOutput;
+
+    testsupport::writeFile(dir + "/sg2.it", {'I', 'M', 'P', 'M', 0, 1, 2});
+    result = run(dir);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.standardOutput.find("sg2.it: not a playable module"), std::string::npos);
+
+    result = testsupport::runProgram(testsupport::builtProgram("stormglass2"),
+                                     {"--headless", "--trail", "9"}, dir);
+    EXPECT_NE(result.exitStatus, 0);
+    EXPECT_EQ(result.standardError, "stormglass2: --trail: expected 0, 1, 2 or 3, got '9'\n");
+}
+
+}  // namespace

@@ -1,0 +1,78 @@
+// Frame pacing and the tick on the virtual clock, to the millisecond.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "display/present.h"
+#include "platform/clock.h"
+#include "sequencer/pacing.h"
+#include "sequencer/state.h"
+
+namespace {
+
+class PacingTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (display::frameBuffer == nullptr) {
+            ASSERT_TRUE(display::allocateScreenBuffers());
+        }
+        clock = platform::makeVirtualClock();
+        sequencer::useClock(*clock);
+        sequencer::resetPacer();
+        sequencer::sceneTime.store(0.0f);
+    }
+    void TearDown() override {
+        sequencer::stopTimer();
+        sequencer::frameInterval = 16;
+    }
+    // One scene frame: `workMs` of drawing, then the pacer; returns the release time.
+    std::uint32_t frame(std::uint32_t workMs) {
+        clock->waitUntil(clock->milliseconds() + workMs);
+        sequencer::paceFrame();
+        return clock->milliseconds();
+    }
+    std::unique_ptr<platform::Clock> clock;
+};
+
+TEST_F(PacingTest, SixtyFourMillisecondFramesOfTenMillisecondsComeInPairs) {
+    sequencer::frameInterval = 64;
+    std::vector<std::uint32_t> releases;
+    const std::uint32_t start = clock->milliseconds();
+    for (int i = 0; i < 7; ++i) {
+        releases.push_back(frame(10) - start);
+    }
+    // The first call never waits; then each release is 65 ms after the previous entry.
+    EXPECT_EQ(releases, (std::vector<std::uint32_t>{10, 75, 85, 150, 160, 225, 235}));
+}
+
+TEST_F(PacingTest, AFrameSlowerThanTheIntervalIsReleasedAtOnce) {
+    sequencer::frameInterval = 16;
+    const std::uint32_t start = clock->milliseconds();
+    EXPECT_EQ(frame(0) - start, 0u);
+    EXPECT_EQ(frame(40) - start, 40u);
+    EXPECT_EQ(frame(40) - start, 80u);
+}
+
+TEST_F(PacingTest, TicksAddTheStepEverySixteenMillisecondsAndAZeroStepHoldsTheClock) {
+    sequencer::timeStep.store(0.25f);
+    sequencer::startTimer();
+    clock->waitUntil(clock->milliseconds() + 160);
+    EXPECT_FLOAT_EQ(sequencer::sceneTime.load(), 2.5f);
+    clock->waitUntil(clock->milliseconds() + 15);  // not yet the next tick
+    EXPECT_FLOAT_EQ(sequencer::sceneTime.load(), 2.5f);
+    sequencer::timeStep.store(0.0f);
+    clock->waitUntil(clock->milliseconds() + 1000);
+    EXPECT_FLOAT_EQ(sequencer::sceneTime.load(), 2.5f);
+}
+
+TEST(RealClock, WaitingSleepsAndNeverReturnsEarly) {
+    platform::Clock& real = platform::realClock();
+    const std::uint32_t start = real.milliseconds();
+    const auto cpuBefore = std::clock();
+    real.waitUntil(start + 30);
+    EXPECT_GE(real.milliseconds() - start, 30u);
+    // A spinning wait would burn the whole 30 ms of processor time.
+    EXPECT_LT(static_cast<double>(std::clock() - cpuBefore) / CLOCKS_PER_SEC, 0.015);
+}
+
+}  // namespace

@@ -1,0 +1,25 @@
+#pragma once
+// Running the built program (or a tool) as a child process and capturing what it printed.
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+struct ProgramResult {
+    int exitStatus = -1;  // -1 when the child did not exit normally
+    std::string standardOutput;
+    std::string standardError;
+};
+
+// Runs `program` with `arguments` in `workingDirectory` and waits for it.
+ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& workingDirectory = ".");
+
+// The build directory's path of a built program (SG2_BINARY_DIR from CTest, else ".").
+std::string builtProgram(const std::string& relativePath);
+// The source tree (SG2_SOURCE_DIR from CTest, else ".").
+std::string sourceDirectory();
+// A fresh empty directory under the system's temporary directory.
+std::string makeTempDirectory(const std::string& stem);
+
+}  // namespace testsupport
