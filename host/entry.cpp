@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "archive/archive.h"
 #include "archive/buffers.h"
 #include "display/modes.h"
 #include "display/present.h"
@@ -132,7 +133,7 @@ int runProgram(const std::vector<std::string>& arguments) {
         display::setPutFrameObserver(&reportFrameHanded);
     }
     setTraceShutdown(options.traceShutdown);
-    // archive data path: wired when the archive reader lands
+    archive::setDataFilePath(dataFile("sg2.dat"));
 
     // The entry's steps: mode list, settings, sound, soundtrack, display, screen buffers.
     display::buildModeList();

@@ -2,7 +2,11 @@
 
 #include <cstdio>
 
+#include "archive/archive.h"
 #include "display/engine.h"
+#include "effects/polar.h"
+#include "effects/voxel.h"
+#include "raster/grain.h"
 #include "sequencer/state.h"
 
 namespace sequencer {
@@ -10,24 +14,16 @@ namespace sequencer {
 namespace {
 int dotsWritten = 0;
 
-// Steps whose routines arrive with their effects; each is named so its place is fixed.
-void buildPolarTableStep() {}
-void buildWindowMapStep() {}
-void fillNoiseStep() {}
-void buildPolarMapsStep() {}
-void loadSecondEntry17Step() {}
-void voxelSetupStep() {}
-
 constexpr std::array<PreparationStep, 9> builders = {{
     {"scale table", &display::buildScaleTable},
-    {"polar table", &buildPolarTableStep},
-    {"window map", &buildWindowMapStep},
-    {"grain table", &fillNoiseStep},
+    {"polar table", &effects::buildPolarTable},
+    {"window map", &effects::buildWindowMap},
+    {"grain table", &raster::fillNoise},
     {"sine tables", &buildSineTables},
     {"landscape heights", &widenResource05},
-    {"polar maps", &buildPolarMapsStep},
-    {"entry 17 height field", &loadSecondEntry17Step},
-    {"voxel terrain", &voxelSetupStep},
+    {"polar maps", &effects::buildPolarMaps},
+    {"entry 17 height field", &archive::loadSecondEntry17},
+    {"voxel terrain", &effects::voxelSetup},
 }};
 
 }  // namespace
@@ -43,7 +39,8 @@ int progressDotsWritten() {
 }
 
 void loadArchiveEntries() {
-    for (int load = 0; load < 37; ++load) {
+    for (const archive::StartupLoad& load : archive::startupLoadList()) {
+        archive::loadEntry(load.entry, load.destination, load.capacity);
         writeProgressDot();
     }
 }
@@ -52,6 +49,9 @@ const std::array<PreparationStep, 9>& oneTimeBuilders() {
     return builders;
 }
 
-void resetPlayState() {}
+void resetPlayState() {
+    raster::noiseOffset = 0;
+    raster::noiseShift = 1;
+}
 
 }  // namespace sequencer
