@@ -1,0 +1,25 @@
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "effects/metaballs.h"
+#include "sequencer/state.h"
+
+namespace {
+
+// One metaball frame: field, trace and wire frame through the additive line routine.
+void BM_MetaFrame(benchmark::State& state) {
+    std::vector<std::uint8_t> target(64000);
+    effects::metaSetup();
+    effects::metaSlow = 0;
+    float time = 0.5f;
+    for (auto _ : state) {
+        sequencer::sceneTime = time;
+        time += 0.01f;
+        effects::metaFrame(target.data());
+        benchmark::DoNotOptimize(target[32000]);
+    }
+}
+BENCHMARK(BM_MetaFrame)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
