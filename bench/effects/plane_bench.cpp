@@ -8,8 +8,7 @@ namespace {
 
 // One whole plane frame: 1066 traced rays and the 320x208 grid fill into work400.
 void BM_PlaneFrame(benchmark::State& state) {
-    archive::allocateWorkBuffers();
-    effects::planeSetup();
+    archive::allocateWorkBuffers();  // runs planeSetup
     for (int i = 0; i < 65536; ++i) {
         effects::planeTexture[i] = static_cast<std::uint8_t>(i * 7 + (i >> 9));
         effects::planeShade[i] = static_cast<std::uint8_t>((i >> 8) * (i & 255) / 255);

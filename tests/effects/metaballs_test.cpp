@@ -335,4 +335,19 @@ TEST_F(MetaFixture, GoldenWireFrameAndClocks) {
     EXPECT_EQ(effects::metaClock2, 40.0f);
 }
 
+TEST(MetaOnShowBuffers, DrawsIntoWorkCThroughTheLineRoutine) {
+    archive::allocateWorkBuffers();  // runs metaSetup, as at start-up
+    effects::metaSlow = 1;
+    sequencer::sceneTime = 4.5f;
+    std::vector<std::uint8_t> before(archive::workC + 64000, archive::workC + 240000);
+    for (int frame = 0; frame < 3; ++frame) {
+        effects::metaFrame(archive::workC);
+    }
+    // Only the picture itself is touched.
+    EXPECT_EQ(std::vector<std::uint8_t>(archive::workC + 64000, archive::workC + 240000), before);
+    archive::releaseWorkBuffers();
+    sequencer::sceneTime = 0.0f;
+    effects::metaSlow = 0;
+}
+
 }  // namespace

@@ -30,8 +30,7 @@ const PlaneVertex& vertexAt(int row, int column) {
 // The plane on the show's own buffers: planeTarget is work400, the shade table is scaleTable.
 struct PlaneFixture : ::testing::Test {
     void SetUp() override {
-        archive::allocateWorkBuffers();
-        effects::planeSetup();
+        archive::allocateWorkBuffers();  // runs planeSetup, as at start-up
         for (int row = 0; row < 256; ++row) {
             for (int column = 0; column < 256; ++column) {
                 effects::planeTexture[row * 256 + column] =
