@@ -1,0 +1,66 @@
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "effects/polar.h"
+#include "raster/warps.h"
+#include "sequencer/state.h"
+
+namespace {
+
+void setPixelRate(benchmark::State& state, double pixels) {
+    state.counters["Mpixel/s"] = benchmark::Counter(
+        pixels * static_cast<double>(state.iterations()) / 1e6, benchmark::Counter::kIsRate);
+}
+
+std::vector<std::uint8_t> patterned(std::size_t size) {
+    std::vector<std::uint8_t> bytes(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<std::uint8_t>(i * 13 + i / 320);
+    }
+    return bytes;
+}
+
+void BM_polarRemap(benchmark::State& state) {
+    effects::buildPolarMaps();
+    sequencer::sway = 17.0f;
+    effects::fillAngleTwist();
+    auto source = patterned(effects::kPolarMarginBefore + 64000 + effects::kPolarMarginAfter);
+    std::vector<std::uint8_t> destination(64000);
+    for (auto _ : state) {
+        raster::polarRemap(source.data() + effects::kPolarMarginBefore, destination.data());
+        benchmark::ClobberMemory();
+    }
+    setPixelRate(state, 64000.0);
+}
+BENCHMARK(BM_polarRemap);
+
+void BM_gradientWarp(benchmark::State& state) {
+    auto texture = patterned(65536);
+    auto heights = patterned(128000);
+    std::vector<std::uint8_t> destination(64001);
+    for (auto _ : state) {
+        raster::gradientWarp(texture.data(), heights.data(), destination.data());
+        benchmark::ClobberMemory();
+    }
+    setPixelRate(state, 64000.0);
+}
+BENCHMARK(BM_gradientWarp);
+
+void BM_waveWarp(benchmark::State& state) {
+    auto source = patterned(64002);
+    std::vector<std::uint8_t> target(64000);
+    for (int i = 0; i < 320; ++i) {
+        sequencer::warpWave[i] = (i * 7) % 21 - 10;
+    }
+    raster::warpSource = source.data();
+    raster::warpTarget = target.data();
+    for (auto _ : state) {
+        raster::waveWarp();
+        benchmark::ClobberMemory();
+    }
+    setPixelRate(state, 300.0 * 180.0);
+}
+BENCHMARK(BM_waveWarp);
+
+}  // namespace

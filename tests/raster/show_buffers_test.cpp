@@ -1,0 +1,100 @@
+// Runs the raster routines on the work buffers and at the positions the scenes use, with the
+// extreme offsets and depths they can reach, so the sanitizer build proves every access lands
+// inside its allocation.
+#include <gtest/gtest.h>
+
+#include "archive/buffers.h"
+#include "display/engine.h"
+#include "display/mappers.h"
+#include "display/sprite.h"
+#include "effects/polar.h"
+#include "raster/grain.h"
+#include "raster/strips.h"
+#include "raster/warps.h"
+#include "raster/windows.h"
+#include "sequencer/state.h"
+
+namespace {
+
+class ShowBuffersTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        archive::allocateWorkBuffers();
+        effects::buildPolarTable();
+        effects::buildWindowMap();
+        effects::buildPolarMaps();
+    }
+    static void TearDownTestSuite() { archive::releaseWorkBuffers(); }
+};
+
+TEST_F(ShowBuffersTest, WarpsOnTheSceneBuffers) {
+    using namespace archive;
+    for (int i = 0; i < 65536; ++i) {
+        work400[128000 + i - 4341] = static_cast<std::uint8_t>(i);
+    }
+    sequencer::sway = -1.5f;
+    effects::fillAngleTwist();
+    raster::polarRemap(work400 + 128000, workB + 64000);
+    EXPECT_EQ(workB[64000 + 100 * 320 + 160], work400[128000 + 100 * 320 + 160]);
+
+    raster::gradientWarp(workA, work128, workC);
+
+    raster::warpSource = work400 + 128000;
+    raster::warpTarget = workB;
+    sequencer::warpWave.fill(0);
+    raster::waveWarp();
+    sequencer::warpWave.fill(0);
+    EXPECT_EQ(workB[10 * 320 + 10], 200);
+}
+
+TEST_F(ShowBuffersTest, StripsWindowsAndGrainOnTheSceneBuffers) {
+    using namespace archive;
+    raster::fadeEdges(workC);
+    raster::bandOffset = 698;
+    raster::addBand(workC + 54400);
+    for (int call = 0; call < 1001; ++call) {
+        raster::scrollStrip(workA + 10 + (200 >> 1));
+    }
+
+    display::mapSource = resource02.data();
+    display::mapTarget = workA;
+    effects::buildWindowBend(141, 0.05f);
+    for (std::int32_t offset : {0, 25600, 25600 - 320 * 200, 320 * 400 + 9600}) {
+        raster::windowLeftOffset = offset;
+        raster::drawLeftWindow();
+        raster::drawRightWindow();
+    }
+    raster::windowLeftOffset = 0;
+
+    display::mapPolarPanned(-70 * 640 - 158);
+    display::mapPolarPanned(70 * 640 + 158);
+    display::mapPolarShifted();
+
+    raster::noiseOffset = 63583;
+    raster::addNoise(resource10.data(), workC);
+    raster::addNoise(workA, workA);
+    EXPECT_EQ(raster::noiseOffset, 871u);
+}
+
+TEST_F(ShowBuffersTest, SpritesAndEngineServicesOnTheSceneBuffers) {
+    using namespace archive;
+    display::buildScaleTable();
+    for (std::int32_t z : {0, 100 * 65536, 500 * 65536 - 200 * 65536, 650 * 65535,
+                           static_cast<std::int32_t>(0xFAC80000u)}) {
+        display::drawZoomSprite(60, 125, resource04.data(), workC, z);
+        display::drawZoomSprite(260, 125, resource04.data(), workC, z);
+        display::drawZoomSprite(150, 50, resource14.data(), work400, z);
+    }
+    display::blurBuffer(resource11.data());
+    display::crossFade(resource08.data(), workC, workC, 175);
+    display::captureThumbnail(workB);
+    for (int offset : {0, 120, 240, 48000, 48240}) {
+        display::stampThumbnail(workB + offset);
+    }
+    display::addBuffer(resource28.data(), workB + 27272, 9600);
+    display::brightenBuffer(workB, -5);
+    display::darkenBuffer(work400, 255);
+    EXPECT_EQ(work400[0], 0);
+}
+
+}  // namespace

@@ -1,0 +1,114 @@
+#include "raster/windows.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "archive/buffers.h"
+#include "display/mappers.h"
+#include "effects/polar.h"
+
+namespace {
+
+class WindowsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        savedMap_ = effects::windowMap;
+        savedBend_ = effects::windowBend;
+        texture_.resize(65536);
+        for (int v = 0; v < 65536; ++v) {
+            texture_[v] = static_cast<std::uint8_t>((v >> 8) * 5 + (v & 0xFF) * 3 + 1);
+        }
+        target_.assign(archive::kWorkABCBytes, 0xEE);
+        display::mapSource = texture_.data();
+        display::mapTarget = target_.data();
+        effects::windowMap.fill(0);
+        effects::windowBend.fill(0);
+        raster::windowLeftOffset = 0;
+    }
+    void TearDown() override {
+        effects::windowMap = savedMap_;
+        effects::windowBend = savedBend_;
+        raster::windowLeftOffset = 0;
+    }
+    std::uint8_t texel(int row, int column) const { return texture_[row * 256 + column]; }
+    std::uint8_t at(int x, int y) const { return target_[y * 320 + x]; }
+
+    std::array<std::uint16_t, 4000> savedMap_{};
+    std::array<std::uint8_t, 256> savedBend_{};
+    std::vector<std::uint8_t> texture_;
+    std::vector<std::uint8_t> target_;
+};
+
+TEST_F(WindowsTest, PhasesStepEachByteOnItsOwn) {
+    raster::windowPhaseLeft = 0x01FF;
+    raster::windowPhaseRight = 0x00FE;
+    raster::drawLeftWindow();
+    raster::drawRightWindow();
+    EXPECT_EQ(raster::windowPhaseLeft, 0xFF01);
+    EXPECT_EQ(raster::windowPhaseRight, 0xFE01);
+}
+
+TEST_F(WindowsTest, LeftWindowCarriesIntoTheDepthAndBendsRows) {
+    effects::windowMap[0] = 0x05FF;
+    effects::windowMap[81] = 0x0310;  // window row 1, column 1
+    effects::windowBend[6] = 0;
+    effects::windowBend[3] = 100;
+    raster::windowPhaseLeft = 0x0200;  // becomes 0x0002 on this call
+    raster::drawLeftWindow();
+    // 0x05FF + 0x0002 = 0x0601: depth 6, row 12, column 0x01 + 12.
+    EXPECT_EQ(at(5, 120), texel(12, 13));
+    // 0x0310 + 0x0002 = 0x0312: depth 3, row 6 + 100, column 0x12 + 106.
+    EXPECT_EQ(at(6, 121), texel(106, 0x12 + 106));
+    EXPECT_EQ(at(84, 169), texel(0, 2));
+}
+
+TEST_F(WindowsTest, RightWindowExchangesTheMapBytes) {
+    effects::windowMap[0] = 0x0305;
+    effects::windowBend[3] = 250;
+    raster::windowPhaseRight = 0x0000;  // becomes 0xFE03
+    raster::drawRightWindow();
+    // Exchanged 0x0503 + 0xFE03 = 0x0306: depth 3, row (6 + 250) mod 256 = 0, column 6.
+    EXPECT_EQ(at(210, 120), texel(0, 6));
+    // An empty entry: 0xFE03, depth 254, row 508 mod 256 = 252, column 3 + 252.
+    EXPECT_EQ(at(289, 169), texel(252, 255));
+}
+
+TEST_F(WindowsTest, FramesSurroundTheWindowsAndMoveWithTheLeftOffset) {
+    auto checkFrame = [this](int left, int top) {
+        for (int x = left; x <= left + 81; ++x) {
+            ASSERT_EQ(at(x, top), 100) << x;
+            ASSERT_EQ(at(x, top + 51), 100) << x;
+        }
+        for (int y = top; y <= top + 51; ++y) {
+            ASSERT_EQ(at(left, y), 100) << y;
+            ASSERT_EQ(at(left + 81, y), 100) << y;
+        }
+        EXPECT_EQ(at(left - 1, top), 0xEE);
+        EXPECT_EQ(at(left + 82, top + 51), 0xEE);
+        EXPECT_EQ(at(left, top - 1), 0xEE);
+        EXPECT_EQ(at(left, top + 52), 0xEE);
+        EXPECT_NE(at(left + 1, top + 1), 100);
+    };
+    raster::drawLeftWindow();
+    raster::drawRightWindow();
+    checkFrame(4, 119);
+    checkFrame(209, 119);
+
+    target_.assign(target_.size(), 0xEE);
+    raster::windowLeftOffset = -320 * 10;
+    raster::drawLeftWindow();
+    checkFrame(4, 109);
+    EXPECT_EQ(at(4, 170), 0xEE);
+}
+
+TEST_F(WindowsTest, FarOffsetsAreClampedInsideTheWorkBuffer) {
+    raster::windowLeftOffset = INT32_MAX;
+    raster::drawLeftWindow();
+    EXPECT_EQ(target_[749 * 320 + 4], 100);
+    raster::windowLeftOffset = INT32_MIN;
+    raster::drawLeftWindow();
+    EXPECT_EQ(target_[4], 100);
+}
+
+}  // namespace
