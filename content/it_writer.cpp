@@ -102,6 +102,9 @@ void checkModule(const ItModule& module) {
         if (sample.defaultVolume > 64 || sample.globalVolume > 64 || sample.defaultPan > 64) {
             fail("sample volumes and pan are 0..64");
         }
+        if (sample.vibratoSpeed > 64 || sample.vibratoDepth > 64 || sample.vibratoWave > 3) {
+            fail("sample vibrato out of range");
+        }
         if (sample.loop &&
             (sample.loopBegin >= sample.loopEnd || sample.loopEnd > sample.data.size())) {
             fail("sample loop outside the sample");
@@ -220,7 +223,10 @@ std::size_t writeSampleHeader(ByteWriter& out, const ItSample& sample) {
     out.u32(0);  // sustain loop end
     const std::size_t dataOffsetAt = out.size();
     out.u32(0);
-    out.zeros(4);  // vibrato speed, depth, rate, type
+    out.u8(sample.vibratoSpeed);
+    out.u8(sample.vibratoDepth);
+    out.u8(sample.vibratoSweep);
+    out.u8(sample.vibratoWave);
     return dataOffsetAt;
 }
 

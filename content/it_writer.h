@@ -68,6 +68,11 @@ struct ItSample {
     bool pingPong = false;
     std::uint32_t loopBegin = 0;
     std::uint32_t loopEnd = 0;  // one past the last looped sample
+    // Automatic vibrato applied by the player to every note of this sample.
+    std::uint8_t vibratoSpeed = 0;  // 0..64
+    std::uint8_t vibratoDepth = 0;  // 0..64
+    std::uint8_t vibratoSweep = 0;  // ticks-to-full-depth rate, 0..255
+    std::uint8_t vibratoWave = 0;   // 0 sine, 1 ramp down, 2 square, 3 random
 };
 
 struct ItEnvelopePoint {

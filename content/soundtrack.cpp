@@ -1,0 +1,987 @@
+#include "content/soundtrack.h"
+
+#include <algorithm>
+#include <array>
+#include <set>
+#include <string_view>
+
+#include "content/synth.h"
+
+namespace content {
+
+namespace {
+
+// ---- Channels and instruments -------------------------------------------------------------
+
+enum Channel : int {
+    kKick,
+    kSnare,
+    kClap,
+    kHat,
+    kPerc,
+    kCymbal,
+    kBoom,
+    kBass,
+    kSub,
+    kPad1,
+    kPad2,
+    kPad3,
+    kStab,
+    kLead,
+    kEcho,
+    kArp,
+    kSweep,
+    kBed,
+    kChannelCount
+};
+
+// Instrument n plays sample n.
+enum Instrument : std::uint8_t {
+    iKick = 1,
+    iSnare,
+    iClap,
+    iHatClosed,
+    iHatOpen,
+    iCrash,
+    iReverseCrash,
+    iTom,
+    iImpact,
+    iBlip,
+    iSweep,
+    iBed,
+    iBass,
+    iSub,
+    iPad,
+    iLead,
+    iPluck,
+    iBell,
+    iStabMinor,
+    iStabMajor,
+};
+
+// "A-5", "C#6": a note name with its octave, C-5 being middle C.
+constexpr int note(std::string_view name) {
+    constexpr std::array<int, 7> kFromA = {9, 11, 0, 2, 4, 5, 7};  // A B C D E F G
+    const int semitone = kFromA[static_cast<std::size_t>(name[0] - 'A')] + (name[1] == '#' ? 1 : 0);
+    return (name[2] - '0') * 12 + semitone;
+}
+
+// ---- Harmony -------------------------------------------------------------------------------
+
+struct Chord {
+    int bassRoot;                // the bass note (octave 2-3)
+    std::array<int, 3> voicing;  // pad voices around middle C
+    int stabRoot;                // note played by the chord stab
+    bool minor;
+    std::array<int, 3> tones;  // root, third, fifth in octave 5 for arpeggios
+};
+
+constexpr Chord kAm{note("A-2"),
+                    {note("E-4"), note("A-4"), note("C-5")},
+                    note("A-4"),
+                    true,
+                    {note("A-5"), note("C-6"), note("E-6")}};
+constexpr Chord kF{note("F-2"),
+                   {note("F-4"), note("A-4"), note("C-5")},
+                   note("F-4"),
+                   false,
+                   {note("F-5"), note("A-5"), note("C-6")}};
+constexpr Chord kC{note("C-3"),
+                   {note("E-4"), note("G-4"), note("C-5")},
+                   note("C-5"),
+                   false,
+                   {note("C-5"), note("E-5"), note("G-5")}};
+constexpr Chord kG{note("G-2"),
+                   {note("D-4"), note("G-4"), note("B-4")},
+                   note("G-4"),
+                   false,
+                   {note("G-5"), note("B-5"), note("D-6")}};
+constexpr Chord kDm{note("D-3"),
+                    {note("D-4"), note("F-4"), note("A-4")},
+                    note("D-5"),
+                    true,
+                    {note("D-5"), note("F-5"), note("A-5")}};
+constexpr Chord kE{note("E-2"),
+                   {note("E-4"), note("G#4"), note("B-4")},
+                   note("E-4"),
+                   false,
+                   {note("E-5"), note("G#5"), note("B-5")}};
+
+using Progression = std::array<const Chord*, 4>;  // one chord per 16-row bar
+
+// The harmony of every order.
+constexpr std::array<Progression, kSoundtrackOrders> kHarmony = {{
+    {&kAm, &kAm, &kF, &kF},    // 0  intro
+    {&kAm, &kAm, &kF, &kG},    // 1
+    {&kAm, &kAm, &kF, &kG},    // 2
+    {&kF, &kF, &kG, &kG},      // 3  build
+    {&kDm, &kDm, &kE, &kE},    // 4
+    {&kAm, &kF, &kC, &kG},     // 5  first drop
+    {&kAm, &kF, &kG, &kE},     // 6
+    {&kAm, &kF, &kC, &kG},     // 7
+    {&kAm, &kF, &kG, &kE},     // 8
+    {&kAm, &kF, &kC, &kG},     // 9
+    {&kAm, &kF, &kG, &kE},     // 10
+    {&kF, &kG, &kAm, &kAm},    // 11 half time
+    {&kF, &kG, &kE, &kE},      // 12
+    {&kAm, &kF, &kC, &kG},     // 13
+    {&kAm, &kF, &kG, &kE},     // 14
+    {&kF, &kC, &kG, &kAm},     // 15
+    {&kF, &kC, &kG, &kG},      // 16
+    {&kAm, &kF, &kC, &kG},     // 17 dance
+    {&kAm, &kF, &kG, &kE},     // 18
+    {&kF, &kF, &kG, &kG},      // 19 breakdown
+    {&kAm, &kAm, &kE, &kE},    // 20
+    {&kAm, &kF, &kC, &kG},     // 21
+    {&kAm, &kF, &kC, &kG},     // 22
+    {&kDm, &kDm, &kE, &kE},    // 23 second build
+    {&kAm, &kF, &kC, &kG},     // 24 climax
+    {&kAm, &kF, &kG, &kE},     // 25
+    {&kAm, &kF, &kC, &kG},     // 26
+    {&kAm, &kF, &kC, &kC},     // 27 the emblems arrive
+    {&kF, &kG, &kAm, &kAm},    // 28 outro
+    {&kF, &kG, &kC, &kC},      // 29
+    {&kF, &kG, &kAm, &kAm},    // 30
+    {&kAm, &kAm, &kAm, &kAm},  // 31 last chord
+    {&kAm, &kAm, &kAm, &kAm},  // 32 ring-out
+}};
+
+// ---- Melodies ------------------------------------------------------------------------------
+
+struct MelodyNote {
+    int row;
+    int pitch;  // a note, or kNoteOff
+};
+
+const std::vector<MelodyNote> kPhraseA = {
+    {0, note("A-5")},  {3, note("C-6")},  {6, note("B-5")},  {8, note("A-5")},  {10, note("E-5")},
+    {14, note("A-5")}, {19, note("C-6")}, {22, note("A-5")}, {25, note("F-5")}, {27, note("G-5")},
+    {29, note("A-5")}, {32, note("G-5")}, {35, note("E-5")}, {38, note("G-5")}, {40, note("C-6")},
+    {43, note("B-5")}, {46, note("G-5")}, {48, note("D-5")}, {51, note("G-5")}, {54, note("A-5")},
+    {56, note("B-5")}, {59, note("D-6")}, {62, kNoteOff},
+};
+const std::vector<MelodyNote> kPhraseB = {
+    {0, note("E-6")},  {3, note("D-6")},  {6, note("C-6")},  {10, note("B-5")}, {14, note("A-5")},
+    {19, note("C-6")}, {22, note("A-5")}, {25, note("C-6")}, {29, note("A-5")}, {32, note("B-5")},
+    {35, note("D-6")}, {38, note("B-5")}, {43, note("G-5")}, {48, note("G#5")}, {51, note("B-5")},
+    {54, note("E-6")}, {56, note("D-6")}, {59, note("B-5")}, {62, note("G#5")},
+};
+// Long notes for the half-time and breakdown sections.
+const std::vector<MelodyNote> kPhraseSlow = {
+    {0, note("C-6")},  {12, note("A-5")}, {16, note("C-6")}, {24, note("D-6")}, {32, note("B-5")},
+    {44, note("A-5")}, {48, note("G-5")}, {56, note("B-5")}, {62, kNoteOff},
+};
+const std::vector<MelodyNote> kPhraseSlowAnswer = {
+    {0, note("C-6")},  {12, note("E-6")}, {16, note("D-6")}, {24, note("C-6")},
+    {32, note("B-5")}, {40, note("G#5")}, {48, note("B-5")}, {56, kNoteOff},
+};
+// The outro's falling line.
+const std::vector<MelodyNote> kPhraseOutro = {
+    {0, note("A-5")},  {6, note("G-5")},  {12, note("F-5")}, {16, note("G-5")}, {28, note("D-5")},
+    {32, note("E-5")}, {44, note("C-5")}, {48, note("E-5")}, {56, note("A-5")}, {62, kNoteOff},
+};
+const std::vector<MelodyNote> kPhraseOutroAnswer = {
+    {0, note("C-6")},  {6, note("A-5")},  {12, note("F-5")}, {16, note("B-5")}, {22, note("G-5")},
+    {28, note("D-5")}, {32, note("E-5")}, {40, note("G-5")}, {48, note("C-6")}, {60, kNoteOff},
+};
+
+// ---- The show's cue rows -------------------------------------------------------------------
+
+const std::set<int> kFlashRows = {3, 10, 14, 19, 25, 29, 35, 43, 51};
+const std::set<int> kTresillo = {0,  3,  6,  8,  11, 14, 16, 22, 28, 32, 35,
+                                 38, 40, 43, 46, 48, 51, 54, 56, 59, 62};
+const std::set<int> kRotozoomFlashes = {0, 14, 16, 30, 32, 38, 40, 46, 48};
+const std::set<int> kThumbnailStamps = {3, 16, 19, 26, 27, 32, 35, 48, 51, 57, 59, 62};
+const std::set<int> kMontageCuts = {4, 8, 12, 16, 22, 26, 29, 31, 36, 40, 44, 48, 54, 58, 61, 63};
+const std::set<int> kPaletteFlashes = {0, 6, 8, 12, 14, 16, 22, 24, 32, 38, 40, 44, 46, 48, 54, 56};
+
+std::set<int> unite(std::set<int> a, const std::set<int>& b) {
+    a.insert(b.begin(), b.end());
+    return a;
+}
+
+std::set<int> cueSet(int order) {
+    const std::set<int> tunnelHits = {0, 2, 14, 16, 18, 46, 48, 50, 62};
+    switch (order) {
+        case 5:
+            return unite(kFlashRows, {59});
+        case 6:
+            return unite(unite(kFlashRows, {59}), tunnelHits);
+        case 7:
+            return unite(unite(kFlashRows, {59, 61}), unite(tunnelHits, {30, 31, 32, 34}));
+        case 8:
+            return unite(unite(kFlashRows, {59}), unite(tunnelHits, {32, 34}));
+        case 9:
+        case 10:
+            return kThumbnailStamps;
+        case 11:
+            return kRotozoomFlashes;
+        case 12:
+            return unite(kRotozoomFlashes, kTresillo);
+        case 13:
+        case 14:
+            return unite(kFlashRows, {56, 57, 58, 59, 60, 61, 62, 63});
+        case 15:
+        case 16:
+            return unite(kFlashRows, {58});
+        case 17:
+            return unite(kFlashRows, {60});
+        case 18:
+            return kTresillo;
+        case 19:
+        case 20:
+            return {0, 32};
+        case 24:
+        case 25:
+            return kMontageCuts;
+        case 26:
+            return unite(kPaletteFlashes, {28, 29, 30, 31, 60, 61, 62, 63});
+        case 27:
+            return {0, 6, 8, 12, 14, 16, 22, 24, 28, 29, 30, 31, 32, 35};
+        default:
+            return {};
+    }
+}
+
+// ---- Writing patterns ----------------------------------------------------------------------
+
+// Drum and bass lines are 16-row bar strings repeated over the pattern:
+//   drums: 'X' accent, 'x' hit, 'g' ghost, 'o' open hat, '.' nothing
+//   bass:  'r' root, 'o' octave up, 'f' fifth, '-' note off, '.' nothing
+class Composer {
+  public:
+    Composer(ItPattern& target, int orderIndex) : pattern(target), order(orderIndex) {}
+
+    void put(int row, Channel channel, int pitch, Instrument instrument, int volume = kNoVolume) {
+        if (row < 0 || row >= kSoundtrackRows) {
+            return;
+        }
+        ItCell& cell = pattern.at(row, channel);
+        cell.note = static_cast<std::int16_t>(pitch);
+        cell.instrument = instrument;
+        cell.volume = static_cast<std::int16_t>(volume);
+    }
+    void off(int row, Channel channel) {
+        if (row >= 0 && row < kSoundtrackRows) {
+            pattern.at(row, channel).note = kNoteOff;
+        }
+    }
+    void volume(int row, Channel channel, int value) {
+        pattern.at(row, channel).volume = static_cast<std::int16_t>(std::clamp(value, 0, 64));
+    }
+    void effect(int row, Channel channel, char letter, int parameter) {
+        ItCell& cell = pattern.at(row, channel);
+        cell.effect = itEffect(letter);
+        cell.param = static_cast<std::uint8_t>(parameter);
+    }
+    bool hasNote(int row, Channel channel) const {
+        return pattern.at(row, channel).note != kNoNote;
+    }
+
+    const Chord& chordAt(int row) const {
+        return *kHarmony[static_cast<std::size_t>(order)][static_cast<std::size_t>(row / 16)];
+    }
+
+    void drums(Channel channel, Instrument instrument, std::string_view bar, int level,
+               int fromRow = 0, int toRow = kSoundtrackRows) {
+        for (int row = fromRow; row < toRow; ++row) {
+            const char hit = bar[static_cast<std::size_t>(row % 16)];
+            if (hit == '.') {
+                continue;
+            }
+            const Instrument which = hit == 'o' ? iHatOpen : instrument;
+            const int volume = hit == 'X' ? level + 8 : hit == 'g' ? level / 2 : level;
+            put(row, channel, note("C-5"), which, std::min(volume, 64));
+        }
+    }
+
+    void bassLine(std::string_view bar, int level, int fromRow = 0, int toRow = kSoundtrackRows) {
+        for (int row = fromRow; row < toRow; ++row) {
+            const char step = bar[static_cast<std::size_t>(row % 16)];
+            const int root = chordAt(row).bassRoot;
+            if (step == 'r') {
+                put(row, kBass, root, iBass, level);
+            } else if (step == 'o') {
+                put(row, kBass, root + 12, iBass, level - 6);
+            } else if (step == 'f') {
+                put(row, kBass, root + 7, iBass, level - 6);
+            } else if (step == '-') {
+                off(row, kBass);
+            }
+        }
+    }
+
+    // A sine sub an octave under the bass, held through each chord.
+    void subLine(int level, int fromRow = 0, int toRow = kSoundtrackRows) {
+        for (int row = fromRow; row < toRow; row += 16) {
+            put(row, kSub, chordAt(row).bassRoot, iSub, level);
+        }
+    }
+
+    // Pad chords, struck where the chord changes (or at `fromRow`); `level` 0..64.
+    void pads(int level, int fromRow = 0, int toRow = kSoundtrackRows, bool restrike = false) {
+        for (int row = fromRow; row < toRow; row += 16) {
+            const Chord& chord = chordAt(row);
+            const bool changed = row == fromRow || &chord != &chordAt(row - 16);
+            if (!changed && !restrike) {
+                continue;
+            }
+            const std::array<Channel, 3> voices = {kPad1, kPad2, kPad3};
+            for (std::size_t v = 0; v < voices.size(); ++v) {
+                put(row, voices[v], chord.voicing[v], iPad, level);
+            }
+        }
+    }
+    void padsOff(int row) {
+        off(row, kPad1);
+        off(row, kPad2);
+        off(row, kPad3);
+    }
+    void padVolume(int row, int level) {
+        volume(row, kPad1, level);
+        volume(row, kPad2, level);
+        volume(row, kPad3, level);
+    }
+
+    void stab(int row, int level) {
+        const Chord& chord = chordAt(row);
+        put(row, kStab, chord.stabRoot, chord.minor ? iStabMinor : iStabMajor, level);
+    }
+    void stabs(const std::set<int>& rows, int level) {
+        for (int row : rows) {
+            stab(row, level);
+        }
+    }
+
+    // Arpeggio over the chord tones: `shape` indexes root/third/fifth/octave (0..3).
+    void arpeggio(std::string_view shape, int stepRows, int level, int fromRow = 0,
+                  int toRow = kSoundtrackRows, Instrument instrument = iPluck) {
+        int step = 0;
+        for (int row = fromRow; row < toRow; row += stepRows, ++step) {
+            const Chord& chord = chordAt(row);
+            const int index = shape[static_cast<std::size_t>(step) % shape.size()] - '0';
+            const int pitch =
+                index == 3 ? chord.tones[0] + 12 : chord.tones[static_cast<std::size_t>(index)];
+            // Accent the first note of each beat a little.
+            put(row, kArp, pitch, instrument, row % 4 == 0 ? level : level - 8);
+        }
+    }
+
+    void melody(const std::vector<MelodyNote>& phrase, int level, int transpose = 0,
+                bool echo = true) {
+        for (const MelodyNote& step : phrase) {
+            if (step.pitch == kNoteOff) {
+                off(step.row, kLead);
+            } else {
+                put(step.row, kLead, step.pitch + transpose, iLead, level);
+            }
+            if (!echo) {
+                continue;
+            }
+            // A dotted-eighth echo, quieter, on its own channel.
+            const int echoRow = step.row + 3;
+            if (echoRow < kSoundtrackRows) {
+                if (step.pitch == kNoteOff) {
+                    off(echoRow, kEcho);
+                } else {
+                    put(echoRow, kEcho, step.pitch + transpose, iLead, level * 2 / 5);
+                }
+            }
+        }
+    }
+
+    void crash(int row, int level = 56) { put(row, kCymbal, note("C-5"), iCrash, level); }
+    void impact(int row, int level = 64) { put(row, kBoom, note("C-5"), iImpact, level); }
+    // The reversed cymbal lasts 16 rows: started at row 48 it peaks on the next pattern's row 0.
+    void swellIntoNext(int level = 48) { put(48, kCymbal, note("C-5"), iReverseCrash, level); }
+
+    // Noise rising by `semitones` from `fromRow` to `toRow` (pitch slides of 1/16 semitone
+    // on the five sliding ticks of each row), getting louder.
+    void riser(int fromRow, int toRow, int startLevel, int endLevel, int semitones) {
+        const int slide = std::max(1, semitones * 16 / ((toRow - fromRow) * 5));
+        put(fromRow, kSweep, note("C-4"), iSweep, startLevel);
+        for (int row = fromRow; row < toRow; ++row) {
+            effect(row, kSweep, 'F', slide);
+            if (row > fromRow) {
+                volume(row, kSweep,
+                       startLevel + (endLevel - startLevel) * (row - fromRow) / (toRow - fromRow));
+            }
+        }
+        pattern.at(std::min(toRow, kSoundtrackRows - 1), kSweep).note = kNoteCut;
+    }
+
+    // Snare roll: eighths, then sixteenths, then retriggered sixteenths, rising in volume.
+    void snareRoll(int fromRow, int toRow, int startLevel, int endLevel) {
+        const int span = toRow - fromRow;
+        for (int row = fromRow; row < toRow; ++row) {
+            const int progress = row - fromRow;
+            const int level = startLevel + (endLevel - startLevel) * progress / span;
+            if (progress < span / 2) {
+                if (progress % 2 == 0) {
+                    put(row, kSnare, note("C-5"), iSnare, level);
+                }
+            } else {
+                put(row, kSnare, note("C-5"), iSnare, level);
+                if (progress >= span * 3 / 4) {
+                    effect(row, kSnare, 'Q', 0x03);  // retrigger every 3 ticks
+                }
+            }
+        }
+    }
+
+    // Descending tom fill over the given rows.
+    void tomFill(int fromRow, int toRow, int level) {
+        constexpr std::array<const char*, 4> kPitches = {"G-5", "E-5", "C-5", "A-4"};
+        for (int row = fromRow; row < toRow; ++row) {
+            const int index = (row - fromRow) * 4 / std::max(toRow - fromRow, 1);
+            put(row, kPerc, note(kPitches[static_cast<std::size_t>(index)]), iTom, level);
+        }
+    }
+
+    void grainBed(int level, int fromRow = 0) { put(fromRow, kBed, note("C-5"), iBed, level); }
+
+    int orderIndex() const { return order; }
+
+  private:
+    ItPattern& pattern;
+    int order;
+};
+
+// Drum bars.
+constexpr std::string_view kFourFloor = "x...x...x...x...";
+constexpr std::string_view kBackbeat = "....x.......x...";
+constexpr std::string_view kBackbeatFill = "....x.......x.gx";
+constexpr std::string_view kHatsDrive = "xgoxxgoxxgoxxgox";
+constexpr std::string_view kHatsOffbeat = "..o...o...o...o.";
+constexpr std::string_view kHatsEighths = "x.x.x.x.x.x.x.x.";
+constexpr std::string_view kHatsSixteenths = "xgxgxgxgxgxgxgxg";
+constexpr std::string_view kHalfTimeKick = "x.........x.....";
+constexpr std::string_view kHalfTimeSnare = "........x.......";
+constexpr std::string_view kOutroKick = "x...x...x...x.x.";
+// Bass bars.
+constexpr std::string_view kBassPump = "..r-..r-..r-..r-";
+constexpr std::string_view kBassRolling = "..rr.-ro..rr.-rf";
+constexpr std::string_view kBassHalfTime = "r.......-.r.o.-.";
+constexpr std::string_view kBassOutro = "r..r..r-..r..o-.";
+
+// A chord stab on every cue row of the order.
+void accentCues(Composer& c, int stabLevel) {
+    for (int row : cueSet(c.orderIndex())) {
+        c.stab(row, stabLevel);
+    }
+}
+
+void composeOrder(Composer& c) {
+    const int order = c.orderIndex();
+    switch (order) {
+        case 0: {  // The picture comes up out of grain: hiss, a slow pad, a bell.
+            c.grainBed(20);
+            for (int row = 4; row < 64; row += 4) {
+                c.volume(row, kBed, 20 + row / 3);
+            }
+            c.pads(24);
+            for (int row = 8; row < 64; row += 8) {
+                c.padVolume(row, 24 + row / 2);
+            }
+            c.put(32, kArp, note("E-6"), iBell, 36);
+            c.put(44, kArp, note("C-6"), iBell, 30);
+            c.put(56, kArp, note("A-5"), iBell, 34);
+            break;
+        }
+        case 1: {  // The landscape rises: sub enters, bell phrase, hats from the second half.
+            c.pads(56);
+            c.subLine(40);
+            c.put(0, kArp, note("A-5"), iBell, 40);
+            c.put(6, kArp, note("C-6"), iBell, 34);
+            c.put(12, kArp, note("E-6"), iBell, 38);
+            c.put(24, kArp, note("D-6"), iBell, 32);
+            c.put(32, kArp, note("C-6"), iBell, 38);
+            c.put(40, kArp, note("A-5"), iBell, 32);
+            c.put(48, kArp, note("B-5"), iBell, 38);
+            c.put(56, kArp, note("D-6"), iBell, 34);
+            c.drums(kHat, iHatClosed, kHatsEighths, 22, 32);
+            c.volume(0, kBed, 36);
+            break;
+        }
+        case 2: {  // Second grain picture: plucked arpeggio, soft pulse.
+            c.pads(50);
+            c.subLine(44);
+            c.arpeggio("0120", 2, 36);
+            c.drums(kHat, iHatClosed, kHatsSixteenths, 26);
+            c.drums(kKick, iKick, "x...............", 40, 32);
+            c.volume(0, kBed, 28);
+            break;
+        }
+        case 3: {  // The flare recedes: the beat gathers.
+            c.pads(46);
+            c.arpeggio("0123", 1, 38);
+            c.drums(kKick, iKick, kFourFloor, 44, 0, 32);
+            c.drums(kKick, iKick, kFourFloor, 54, 32);
+            c.drums(kHat, iHatClosed, kHatsSixteenths, 30);
+            c.bassLine(kBassPump, 40, 32);
+            c.riser(32, 63, 8, 36, 18);
+            c.off(0, kSub);
+            c.volume(0, kBed, 16);
+            c.off(63, kBed);
+            break;
+        }
+        case 4: {  // The flare flies away: roll, swell, a breath of silence before the drop.
+            c.pads(50);
+            c.arpeggio("0123", 1, 42, 0, 48);
+            c.drums(kKick, iKick, kFourFloor, 56, 0, 48);
+            c.drums(kKick, iKick, "x.x.x.x.x.x.x.x.", 58, 48, 60);
+            c.drums(kHat, iHatClosed, kHatsSixteenths, 34, 0, 60);
+            c.bassLine(kBassPump, 44, 0, 48);
+            c.off(48, kBass);
+            c.snareRoll(32, 61, 20, 60);
+            c.riser(0, 61, 14, 48, 30);
+            c.swellIntoNext(52);
+            c.padsOff(60);
+            break;
+        }
+        case 5:
+        case 6: {  // First tunnel: the drop.
+            if (order == 5) {
+                c.crash(0, 60);
+                c.impact(0, 60);
+            }
+            c.drums(kKick, iKick, kFourFloor, 64);
+            c.drums(kClap, iClap, kBackbeat, 52);
+            c.drums(kSnare, iSnare, kBackbeat, 34);
+            c.drums(kHat, iHatClosed, kHatsDrive, 36);
+            c.bassLine(kBassPump, 54);
+            c.subLine(30);
+            c.pads(34);
+            c.arpeggio("0123", 2, 30);
+            accentCues(c, 56);
+            if (order == 6) {
+                // The tunnel's second flashes: toms on the even rows between the stabs.
+                for (int row : {0, 2, 14, 16, 18, 46, 48, 50, 62}) {
+                    c.put(row, kPerc, note(row % 16 < 8 ? "E-5" : "C-5"), iTom, 44);
+                }
+            }
+            break;
+        }
+        case 7:
+        case 8: {  // Second tunnel: the melody.
+            if (order == 7) {
+                c.crash(0, 60);
+            }
+            c.drums(kKick, iKick, kFourFloor, 64);
+            c.drums(kClap, iClap, order == 8 ? kBackbeatFill : kBackbeat, 52);
+            c.drums(kSnare, iSnare, kBackbeat, 34);
+            c.drums(kHat, iHatClosed, kHatsDrive, 36);
+            c.bassLine(kBassRolling, 54);
+            c.subLine(26);
+            c.pads(30);
+            c.melody(order == 7 ? kPhraseA : kPhraseB, 50);
+            accentCues(c, 48);
+            std::set<int> toms = {0, 2, 14, 16, 18, 32, 34, 46, 48, 50, 62};
+            if (order == 7) {
+                toms.insert({30, 31});
+            }
+            for (int row : toms) {
+                c.put(row, kPerc, note(row % 16 < 8 ? "G-5" : "D-5"), iTom, 42);
+            }
+            break;
+        }
+        case 9:
+        case 10: {  // Plasma and thumbnails: each new thumbnail blips, a little higher.
+            if (order == 9) {
+                c.crash(0, 56);
+            }
+            c.drums(kKick, iKick, kFourFloor, 62);
+            c.drums(kClap, iClap, kBackbeat, 48);
+            c.drums(kHat, iHatClosed, kHatsOffbeat, 40);
+            c.bassLine(kBassRolling, 52);
+            c.pads(30);
+            c.arpeggio("01230321", 1, 34);
+            int stamp = 0;
+            for (int row : kThumbnailStamps) {
+                c.put(row, kPerc, note("C-5") + 2 * stamp++, iBlip, 44);
+            }
+            if (order == 10) {
+                // Burning out to white: roll, rising noise, the swell into the next scene.
+                c.snareRoll(48, 64, 24, 60);
+                c.riser(40, 63, 10, 44, 24);
+                c.swellIntoNext(50);
+                c.padVolume(48, 44);
+            }
+            break;
+        }
+        case 11:
+        case 12: {  // Layered rotozoom: half time, heavy accents.
+            if (order == 11) {
+                c.crash(0, 56);
+                c.impact(0, 56);
+            }
+            c.drums(kKick, iKick, kHalfTimeKick, 64);
+            c.drums(kSnare, iSnare, kHalfTimeSnare, 56);
+            c.drums(kHat, iHatClosed, kHatsSixteenths, 30);
+            c.bassLine(kBassHalfTime, 56);
+            c.subLine(36);
+            c.pads(40);
+            c.melody(order == 11 ? kPhraseSlow : kPhraseSlowAnswer, 46);
+            for (int row : kRotozoomFlashes) {
+                if (row > 0 || order == 12) {  // order 11 opens on the crash and impact instead
+                    c.put(row, kClap, note("C-5"), iClap, 58);
+                }
+            }
+            if (order == 11) {
+                c.stabs(kRotozoomFlashes, 54);
+            } else {
+                c.stabs(unite(kRotozoomFlashes, kTresillo), 48);
+                // The inset window flickers on the last rows: a stuttering snare.
+                for (int row = 56; row < 64; ++row) {
+                    c.put(row, kSnare, note("C-5"), iSnare, 30 + (row - 56) * 4);
+                    c.effect(row, kSnare, 'Q', 0x02);
+                }
+                c.swellIntoNext(48);
+            }
+            break;
+        }
+        case 13:
+        case 14: {  // Ring of flares: the groove returns; the ring turns back with a fill.
+            if (order == 13) {
+                c.crash(0, 60);
+            }
+            c.drums(kKick, iKick, kFourFloor, 64, 0, 56);
+            c.drums(kClap, iClap, kBackbeat, 50, 0, 56);
+            c.drums(kSnare, iSnare, kBackbeat, 34, 0, 56);
+            c.drums(kHat, iHatClosed, kHatsDrive, 36);
+            c.bassLine(kBassRolling, 54);
+            c.pads(30);
+            c.arpeggio("0123", 2, 28);
+            c.melody(order == 13 ? kPhraseA : kPhraseB, 46, 0, true);
+            c.stabs(kFlashRows, 54);
+            if (order == 13) {
+                c.tomFill(56, 64, 50);
+            } else {
+                c.snareRoll(56, 64, 36, 60);
+                c.tomFill(56, 64, 44);
+            }
+            c.drums(kKick, iKick, "x.x.x.x.x.x.x.x.", 60, 56);
+            break;
+        }
+        case 15:
+        case 16: {  // Title strip: lighter; lifts when the windows begin to scroll.
+            if (order == 15) {
+                c.crash(0, 50);
+            }
+            c.drums(kKick, iKick, kFourFloor, 60);
+            c.drums(kHat, iHatClosed, kHatsEighths, 34);
+            c.bassLine(kBassPump, 50);
+            c.pads(44);
+            c.arpeggio("02130213", 1, 36);
+            c.stabs(unite(kFlashRows, {58}), 50);
+            if (order == 16) {
+                c.drums(kClap, iClap, kBackbeat, 50, 32);
+                c.drums(kHat, iHatClosed, kHatsDrive, 38, 33);
+                c.crash(33, 46);
+                c.melody(kPhraseOutroAnswer, 44, 0, true);
+                c.snareRoll(56, 64, 30, 58);
+                c.swellIntoNext(46);
+            }
+            break;
+        }
+        case 17:
+        case 18: {  // The dance: everything at once; it drops out as the picture fades.
+            const int end = order == 18 ? 57 : 64;
+            if (order == 17) {
+                c.crash(0, 64);
+                c.impact(0, 56);
+            }
+            c.drums(kKick, iKick, kFourFloor, 64, 0, end);
+            c.drums(kClap, iClap, kBackbeat, 54, 0, end);
+            c.drums(kSnare, iSnare, kBackbeat, 36, 0, end);
+            c.drums(kHat, iHatClosed, kHatsDrive, 38, 0, end);
+            c.bassLine(kBassRolling, 56, 0, end);
+            c.subLine(28);
+            c.pads(34);
+            c.melody(order == 17 ? kPhraseA : kPhraseB, 52, 0, true);
+            if (order == 17) {
+                c.stabs(unite(kFlashRows, {60}), 54);
+            } else {
+                c.stabs(kTresillo, 50);
+                c.off(57, kBass);
+                c.off(57, kSub);
+                c.padsOff(57);
+                c.off(58, kLead);
+                c.riser(48, 63, 8, 30, 24);
+            }
+            break;
+        }
+        case 19:
+        case 20: {  // Flight through the polar remap: a breakdown struck at rows 0 and 32.
+            for (int row : {0, 32}) {
+                c.impact(row, 60);
+                c.crash(row, 48);
+                c.stab(row, 44);
+            }
+            c.pads(52);
+            c.subLine(44);
+            c.melody(order == 19 ? kPhraseSlow : kPhraseSlowAnswer, 48, 0, true);
+            c.arpeggio("0212", 4, 30, 0, 64, iBell);
+            if (order == 20) {
+                c.padsOff(57);
+                c.off(57, kSub);
+                c.off(60, kLead);
+            }
+            break;
+        }
+        case 21: {  // Plasma over the flight, fading in: quietest point.
+            c.pads(40);
+            c.subLine(40);
+            c.grainBed(14);
+            c.arpeggio("0121", 4, 34, 0, 64, iBell);
+            break;
+        }
+        case 22: {  // The plasma continues: the pulse comes back.
+            c.pads(44);
+            c.subLine(40);
+            c.arpeggio("0123", 2, 34);
+            c.drums(kKick, iKick, kFourFloor, 48, 32);
+            c.drums(kHat, iHatClosed, kHatsEighths, 26, 16);
+            c.bassLine(kBassPump, 40, 32);
+            c.off(0, kBed);
+            break;
+        }
+        case 23: {  // Flickering end: the second build, stuttering with the picture.
+            c.pads(48);
+            c.arpeggio("0123", 1, 38, 0, 48);
+            c.drums(kKick, iKick, kFourFloor, 56, 0, 32);
+            c.drums(kKick, iKick, "x.x.x.x.x.x.x.x.", 58, 32, 48);
+            c.drums(kKick, iKick, "xxxxxxxxxxxxxxxx", 60, 48, 62);
+            c.drums(kHat, iHatClosed, kHatsSixteenths, 34);
+            c.bassLine(kBassPump, 46, 0, 48);
+            c.off(48, kBass);
+            c.off(0, kSub);
+            c.snareRoll(32, 62, 24, 62);
+            c.riser(16, 62, 10, 50, 30);
+            for (int row = 49; row < 64; ++row) {
+                c.padVolume(row, row % 2 ? 8 : 48);
+            }
+            c.swellIntoNext(54);
+            c.padsOff(62);
+            break;
+        }
+        case 24:
+        case 25: {  // Beat-cut montage: the climax, a stab on every cut.
+            if (order == 24) {
+                c.crash(0, 64);
+                c.impact(0, 64);
+            }
+            c.crash(12, 50);
+            c.crash(40, 50);
+            c.drums(kKick, iKick, kFourFloor, 64);
+            c.drums(kClap, iClap, kBackbeat, 54);
+            c.drums(kSnare, iSnare, kBackbeat, 36);
+            c.drums(kHat, iHatClosed, kHatsDrive, 38);
+            c.bassLine(kBassRolling, 58);
+            c.subLine(30);
+            c.pads(36);
+            c.melody(order == 24 ? kPhraseA : kPhraseB, 52, 12, true);
+            c.stabs(kMontageCuts, 56);
+            c.impact(48, 44);  // the emblem's cut
+            break;
+        }
+        case 26:
+        case 27: {  // Palette flashes with snare bursts; then the emblems arrive, calm.
+            const int drumsEnd = order == 27 ? 35 : 64;
+            if (order == 26) {
+                c.crash(0, 60);
+            }
+            c.drums(kKick, iKick, kFourFloor, 64, 0, drumsEnd);
+            c.drums(kHat, iHatClosed, kHatsDrive, 36, 0, drumsEnd);
+            c.bassLine(kBassRolling, 56, 0, drumsEnd);
+            c.pads(36, 0, drumsEnd);
+            c.arpeggio("0123", 2, 30, 0, drumsEnd);
+            for (int row : cueSet(order)) {
+                if (row < drumsEnd) {
+                    c.stab(row, 52);
+                }
+            }
+            for (int start : {28, 60}) {
+                if (start < drumsEnd) {
+                    for (int row = start; row < start + 4; ++row) {
+                        c.put(row, kSnare, note("C-5"), iSnare, 40 + 6 * (row - start));
+                        c.effect(row, kSnare, 'Q', 0x03);
+                    }
+                }
+            }
+            if (order == 26) {
+                c.melody(kPhraseA, 48, 0, true);
+            } else {
+                c.melody({{0, note("E-6")},
+                          {6, note("D-6")},
+                          {12, note("C-6")},
+                          {16, note("A-5")},
+                          {28, note("C-6")},
+                          {35, kNoteOff}},
+                         48, 0, true);
+                // The emblems arrive: everything falls away under a wide chord.
+                c.impact(35, 56);
+                c.crash(35, 54);
+                c.stab(35, 50);
+                c.off(35, kBass);
+                c.pads(58, 35);
+                c.subLine(44, 35);
+                c.put(35, kSub, kC.bassRoot, iSub, 44);
+                c.put(38, kArp, note("G-5"), iBell, 38);
+                c.put(44, kArp, note("C-6"), iBell, 34);
+                c.put(50, kArp, note("E-6"), iBell, 38);
+                c.put(56, kArp, note("D-6"), iBell, 32);
+            }
+            break;
+        }
+        case 28:
+        case 29: {  // The textured plane: a warm closing groove.
+            c.drums(kKick, iKick, kOutroKick, 52);
+            c.drums(kClap, iClap, kBackbeat, 40);
+            c.drums(kHat, iHatClosed, kHatsOffbeat, 30);
+            c.bassLine(kBassOutro, 50);
+            c.subLine(26);
+            c.pads(44);
+            c.arpeggio("0212", 2, 28);
+            c.melody(order == 28 ? kPhraseOutro : kPhraseOutroAnswer, 46, 0, true);
+            break;
+        }
+        case 30: {  // The plane darkens: the groove thins out.
+            c.drums(kKick, iKick, kOutroKick, 48, 0, 32);
+            c.drums(kHat, iHatClosed, kHatsOffbeat, 26, 0, 48);
+            c.bassLine(kBassOutro, 46, 0, 48);
+            c.off(48, kBass);
+            c.subLine(30);
+            c.pads(42);
+            c.arpeggio("0212", 4, 30, 0, 64, iBell);
+            c.melody(kPhraseOutro, 40, 0, true);
+            c.swellIntoNext(40);
+            break;
+        }
+        case 31: {  // The emblems part: one last chord, fading with the picture.
+            c.impact(0, 60);
+            c.crash(0, 56);
+            c.stab(0, 50);
+            c.pads(56);
+            c.put(0, kSub, kAm.bassRoot, iSub, 48);
+            c.put(0, kBass, kAm.bassRoot, iBass, 44);
+            c.off(16, kBass);
+            c.put(0, kLead, note("A-5"), iLead, 36);
+            c.off(24, kLead);
+            c.put(8, kArp, note("E-6"), iBell, 36);
+            c.put(20, kArp, note("C-6"), iBell, 30);
+            c.put(32, kArp, note("A-5"), iBell, 26);
+            // Global volume slides down from row 8 and is silent by row 34, as the picture goes
+            // black.
+            for (int row = 8; row < 40; ++row) {
+                c.effect(row, kBed, 'W', 0x01);
+            }
+            break;
+        }
+        default: {  // Ring-out after the show: release everything.
+            c.padsOff(0);
+            c.off(0, kSub);
+            c.off(0, kBass);
+            c.off(0, kBed);
+            break;
+        }
+    }
+}
+
+// ---- Instruments -------------------------------------------------------------------------
+
+ItEnvelope envelope(std::vector<ItEnvelopePoint> points, int sustain) {
+    ItEnvelope result;
+    result.enabled = true;
+    result.points = std::move(points);
+    result.sustainBegin = sustain;
+    result.sustainEnd = sustain;
+    return result;
+}
+
+ItInstrument instrument(const ItSample& sample, std::uint8_t index, std::uint8_t volume,
+                        NewNoteAction action, std::uint16_t fadeout = 0) {
+    ItInstrument result;
+    result.name = sample.name;
+    result.sample = index;
+    result.globalVolume = volume;
+    result.newNoteAction = action;
+    result.fadeout = fadeout;
+    return result;
+}
+
+void addInstruments(ItModule& module) {
+    using namespace synth;
+    module.samples = {kick(),       snare(),        clap(), closedHat(), openHat(),
+                      crash(),      reverseCrash(), tom(),  impact(),    blip(),
+                      noiseSweep(), grainBed(),     bass(), subBass(),   pad(),
+                      lead(),       pluck(),        bell(), minorStab(), majorStab()};
+    auto add = [&](Instrument index, std::uint8_t volume, NewNoteAction action,
+                   std::uint16_t fadeout = 0) {
+        module.instruments.push_back(
+            instrument(module.samples[index - 1u], index, volume, action, fadeout));
+        return &module.instruments.back();
+    };
+    add(iKick, 128, NewNoteAction::cut);
+    add(iSnare, 92, NewNoteAction::cut);
+    add(iClap, 112, NewNoteAction::cut);
+    add(iHatClosed, 72, NewNoteAction::cut);
+    add(iHatOpen, 60, NewNoteAction::cut);
+    add(iCrash, 64, NewNoteAction::fade, 24);
+    add(iReverseCrash, 60, NewNoteAction::cut);
+    add(iTom, 88, NewNoteAction::cut);
+    add(iImpact, 84, NewNoteAction::fade, 16);
+    add(iBlip, 52, NewNoteAction::cut);
+    add(iSweep, 56, NewNoteAction::cut);
+    add(iBed, 56, NewNoteAction::cut, 32);
+    ItInstrument* bassInstrument = add(iBass, 96, NewNoteAction::cut);
+    bassInstrument->volumeEnvelope = envelope({{0, 64}, {6, 52}, {24, 40}, {28, 0}}, 2);
+    ItInstrument* sub = add(iSub, 100, NewNoteAction::cut);
+    sub->volumeEnvelope = envelope({{0, 0}, {2, 64}, {14, 0}}, 1);
+    ItInstrument* padInstrument = add(iPad, 56, NewNoteAction::noteOff);
+    padInstrument->volumeEnvelope = envelope({{0, 0}, {36, 64}, {110, 0}}, 1);
+    ItInstrument* leadInstrument = add(iLead, 68, NewNoteAction::noteOff);
+    leadInstrument->volumeEnvelope = envelope({{0, 0}, {1, 64}, {12, 48}, {34, 0}}, 2);
+    add(iPluck, 96, NewNoteAction::fade, 40);
+    add(iBell, 64, NewNoteAction::keepPlaying);
+    add(iStabMinor, 100, NewNoteAction::fade, 40);
+    add(iStabMajor, 100, NewNoteAction::fade, 40);
+}
+
+}  // namespace
+
+const std::vector<int>& showSceneStarts() {
+    static const std::vector<int> starts = {0,  1,  2,  3,  4,  5,  7,  9,  11, 13, 15,
+                                            17, 19, 21, 22, 23, 24, 26, 28, 30, 31};
+    return starts;
+}
+
+std::vector<int> showCueRows(int order) {
+    const std::set<int> rows = cueSet(order);
+    return {rows.begin(), rows.end()};
+}
+
+ItModule soundtrackModule() {
+    ItModule module;
+    module.title = "Stormglass 2";
+    module.initialSpeed = 6;
+    module.initialTempo = 125;
+    module.globalVolume = 128;
+    module.mixVolume = 58;
+    module.stereoSeparation = 0;  // played in mono
+    module.channels = kChannelCount;
+    addInstruments(module);
+    for (int order = 0; order < kSoundtrackOrders; ++order) {
+        module.patterns.emplace_back(kSoundtrackRows, kChannelCount);
+        Composer composer(module.patterns.back(), order);
+        composeOrder(composer);
+        module.orders.push_back(static_cast<std::uint8_t>(order));
+    }
+    return module;
+}
+
+std::vector<std::uint8_t> buildSoundtrack() {
+    return writeIt(soundtrackModule());
+}
+
+}  // namespace content

@@ -1,0 +1,29 @@
+#pragma once
+// The demo's soundtrack, sg2.it: an original piece in A minor at speed 6 / tempo 125
+// (7.68 s per 64-row pattern), composed against the show. Orders 0..31 play one after
+// another (one pattern each) and order 32 holds the ending that rings on after the last
+// scene has closed at row 36 of order 31.
+#include <cstdint>
+#include <vector>
+
+#include "content/it_writer.h"
+
+namespace content {
+
+inline constexpr int kSoundtrackOrders = 33;
+inline constexpr int kSoundtrackRows = 64;
+
+// The whole module, before it is written.
+ItModule soundtrackModule();
+
+// The .it file's bytes; identical on every machine and every run.
+std::vector<std::uint8_t> buildSoundtrack();
+
+// Rows of `order` on which the picture reacts (flashes, cuts, stamps, jumps): the music
+// puts an accent on each of them.
+std::vector<int> showCueRows(int order);
+
+// Orders at which a new scene begins; the music changes section there.
+const std::vector<int>& showSceneStarts();
+
+}  // namespace content

@@ -1,0 +1,206 @@
+#include "content/soundtrack.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+#include <string>
+
+#include "content/synth.h"
+#include "tests/content/openmpt_probe.h"
+
+namespace {
+
+using content::ItModule;
+
+const ItModule& module() {
+    static const ItModule built = content::soundtrackModule();
+    return built;
+}
+
+TEST(Soundtrack, OrdersPlayEveryPatternOnceAtOneSpeedWithNoJumps) {
+    const ItModule& song = module();
+    ASSERT_EQ(song.orders.size(), static_cast<std::size_t>(content::kSoundtrackOrders));
+    ASSERT_GT(content::kSoundtrackOrders, 32);  // something still plays after order 31
+    for (int order = 0; order < content::kSoundtrackOrders; ++order) {
+        EXPECT_EQ(song.orders[static_cast<std::size_t>(order)], order);
+    }
+    EXPECT_EQ(song.initialSpeed, 6);
+    EXPECT_EQ(song.initialTempo, 125);
+    EXPECT_EQ(song.stereoSeparation, 0);
+    for (std::size_t p = 0; p < song.patterns.size(); ++p) {
+        EXPECT_EQ(song.patterns[p].rows, 64) << "pattern " << p;
+        for (const content::ItCell& cell : song.patterns[p].cells) {
+            // Speed, tempo, jumps, breaks, loops and delays would all move the show's clock.
+            for (char letter : {'A', 'T', 'B', 'C'}) {
+                ASSERT_NE(cell.effect, content::itEffect(letter)) << "pattern " << p;
+            }
+            ASSERT_FALSE(cell.effect == content::itEffect('S') &&
+                         ((cell.param >> 4) == 0xB || (cell.param >> 4) == 0xE))
+                << "pattern " << p;
+        }
+    }
+    // 31 whole orders and 36 rows of the last scene: about four minutes.
+    EXPECT_NEAR(content::itSecondsTo(song, 31, 36), 31 * 7.68 + 36 * 0.12, 1e-9);
+}
+
+TEST(Soundtrack, BuildsTheSameBytesEveryTime) {
+    const std::vector<std::uint8_t> first = content::buildSoundtrack();
+    const std::vector<std::uint8_t> second = content::buildSoundtrack();
+    ASSERT_EQ(first.size(), second.size());
+    EXPECT_TRUE(first == second);
+    EXPECT_EQ(std::string(first.begin(), first.begin() + 4), "IMPM");
+    EXPECT_EQ(first[0x34], 0);  // stereo separation: mono
+    for (int channel = 0; channel < module().channels; ++channel) {
+        EXPECT_EQ(first[0x40 + static_cast<std::size_t>(channel)], 32) << channel;  // centred
+    }
+}
+
+// The notes of `order` at `row`, by the name of their instrument.
+std::set<std::string> instrumentsAt(int order, int row) {
+    const ItModule& song = module();
+    const content::ItPattern& pattern = song.patterns.at(static_cast<std::size_t>(order));
+    std::set<std::string> names;
+    for (int channel = 0; channel < pattern.channels; ++channel) {
+        const content::ItCell& cell = pattern.at(row, channel);
+        if (cell.note >= 0 && cell.note < 120 && cell.instrument > 0) {
+            names.insert(song.instruments.at(cell.instrument - 1u).name);
+        }
+    }
+    return names;
+}
+
+TEST(Soundtrack, EveryCueRowOfTheShowCarriesAnAccent) {
+    const std::set<std::string> accents = {"stab minor", "stab major", "clap",  "snare",
+                                           "tom",        "blip",       "crash", "impact"};
+    int cues = 0;
+    for (int order = 0; order < content::kSoundtrackOrders; ++order) {
+        for (int row : content::showCueRows(order)) {
+            ++cues;
+            const std::set<std::string> names = instrumentsAt(order, row);
+            bool accented = false;
+            for (const std::string& name : names) {
+                accented = accented || accents.count(name) > 0;
+            }
+            EXPECT_TRUE(accented) << "order " << order << " row " << row;
+        }
+    }
+    EXPECT_GT(cues, 250);
+    // The flash rows of the tunnel and the cut rows of the montage are among them.
+    EXPECT_EQ(content::showCueRows(5).front(), 3);
+    EXPECT_EQ(content::showCueRows(24).back(), 63);
+    EXPECT_TRUE(content::showCueRows(22).empty());
+}
+
+TEST(Soundtrack, SectionsChangeWhereTheScenesChange) {
+    auto instrumentsOf = [](int order) {
+        std::set<std::string> all;
+        for (int row = 0; row < content::kSoundtrackRows; ++row) {
+            const std::set<std::string> names = instrumentsAt(order, row);
+            all.insert(names.begin(), names.end());
+        }
+        return all;
+    };
+    const std::vector<int>& starts = content::showSceneStarts();
+    ASSERT_EQ(starts.size(), 21u);
+    for (std::size_t i = 1; i < starts.size(); ++i) {
+        EXPECT_NE(instrumentsOf(starts[i]), instrumentsOf(starts[i] - 1))
+            << "scene starting at order " << starts[i];
+    }
+    // The drops land with a crash and an impact.
+    for (int order : {5, 24}) {
+        const std::set<std::string> downbeat = instrumentsAt(order, 0);
+        EXPECT_TRUE(downbeat.count("crash") && downbeat.count("impact")) << order;
+    }
+}
+
+TEST(SoundtrackPlayback, PlaysOrdersInSequenceWithoutClippingAtASaneLevel) {
+    auto player = content_test::openModule(content::buildSoundtrack());
+    ASSERT_EQ(player->get_num_orders(), content::kSoundtrackOrders);
+    EXPECT_NEAR(player->get_duration_seconds(), content::kSoundtrackOrders * 7.68, 0.01);
+
+    // Ten-millisecond blocks of the mono mix: positions, peak and RMS.
+    constexpr std::int32_t kRate = 44100;
+    constexpr std::size_t kBlock = 441;
+    std::vector<float> mono(kBlock);
+    std::vector<std::pair<std::int32_t, std::int32_t>> positions;
+    double peak = 0.0;
+    double sumSquares = 0.0;
+    std::int64_t frames = 0;
+    while (player->get_current_order() < content::kSoundtrackOrders - 1) {
+        const std::size_t got = player->read(kRate, kBlock, mono.data());
+        ASSERT_GT(got, 0u);
+        for (std::size_t i = 0; i < got; ++i) {
+            peak = std::max(peak, static_cast<double>(std::fabs(mono[i])));
+            sumSquares += static_cast<double>(mono[i]) * mono[i];
+        }
+        frames += static_cast<std::int64_t>(got);
+        positions.emplace_back(player->get_current_order(), player->get_current_row());
+    }
+    // Orders arrive one by one, rows never go back.
+    std::int32_t expectedOrder = 0;
+    for (std::size_t i = 1; i < positions.size(); ++i) {
+        ASSERT_LE(positions[i - 1], positions[i]) << "block " << i;
+        if (positions[i].first != positions[i - 1].first) {
+            ASSERT_EQ(positions[i].first, ++expectedOrder);
+            EXPECT_LE(positions[i].second, 1);
+        }
+    }
+    EXPECT_EQ(expectedOrder, content::kSoundtrackOrders - 1);
+    // Row 36 of order 31 comes at 31 × 7.68 + 36 × 0.12 s.
+    const auto row36 = std::find_if(positions.begin(), positions.end(), [](const auto& p) {
+        return p >= std::make_pair(std::int32_t{31}, std::int32_t{36});
+    });
+    ASSERT_NE(row36, positions.end());
+    EXPECT_NEAR(static_cast<double>(row36 - positions.begin() + 1) * 0.01, 242.4, 0.02);
+
+    const double rmsDb = 10.0 * std::log10(sumSquares / static_cast<double>(frames));
+    EXPECT_LT(peak, 0.9);  // under -0.9 dBFS
+    EXPECT_GT(peak, 0.3);
+    EXPECT_GT(rmsDb, -22.0);
+    EXPECT_LT(rmsDb, -14.0);
+}
+
+TEST(Synth, IntegerSineHitsItsQuarterPointsAndIsOddWithinRounding) {
+    using content::synth::sine;
+    EXPECT_EQ(sine(0), 0);
+    EXPECT_EQ(sine(0x40000000u), 32767);
+    EXPECT_EQ(sine(0x80000000u), 0);
+    EXPECT_EQ(sine(0xC0000000u), -32767);
+    // sin(π/6) = 0.5
+    EXPECT_NEAR(sine(0x15555555u), 16384, 2);
+    for (std::uint32_t phase = 12345; phase < 0x80000000u; phase += 0x01234567u) {
+        // The table is exactly odd; interpolation rounds down on both sides.
+        ASSERT_NEAR(sine(phase), -sine(0u - phase), 1) << phase;
+    }
+}
+
+TEST(Synth, PitchedSamplesAreInTuneAndLoopWithinTheirData) {
+    const ItModule& song = module();
+    for (const content::ItSample& sample : song.samples) {
+        ASSERT_FALSE(sample.data.empty()) << sample.name;
+        std::int32_t largest = 0;
+        for (std::int16_t value : sample.data) {
+            largest = std::max<std::int32_t>(largest, std::abs(value));
+        }
+        EXPECT_LE(largest, 30000) << sample.name;  // headroom inside each sample
+        EXPECT_GT(largest, 20000) << sample.name;
+        if (sample.loop) {
+            EXPECT_LT(sample.loopBegin, sample.loopEnd) << sample.name;
+            EXPECT_LE(sample.loopEnd, sample.data.size()) << sample.name;
+        }
+    }
+    // The lead's loop holds a whole number of 256-sample periods at 261.63 Hz per C-5.
+    const content::ItSample lead = content::synth::lead();
+    EXPECT_EQ((lead.loopEnd - lead.loopBegin) % 256, 0u);
+    EXPECT_EQ(lead.c5Speed, content::synth::kPitchedC5Speed);
+    EXPECT_EQ(content::synth::kPitchedC5Speed, 66976u);
+}
+
+TEST(Synth, NormaliseScalesToThePeakTowardZero) {
+    const std::vector<std::int16_t> out = content::synth::normalise({-40000, 20000, 3, 0}, 30000);
+    EXPECT_EQ(out, (std::vector<std::int16_t>{-30000, 15000, 2, 0}));
+    EXPECT_EQ(content::synth::normalise({0, 0}, 30000), (std::vector<std::int16_t>{0, 0}));
+}
+
+}  // namespace
