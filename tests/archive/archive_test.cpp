@@ -195,18 +195,40 @@ TEST_F(ArchiveFileTest, EveryKindOfCorruptArchiveIsRefused) {
     }
 }
 
-TEST(ArchiveReader, CountsEntriesOnlyForWholeRecords) {
-    const Bytes good = archive::buildArchive(std::vector<Bytes>{Bytes{1}, Bytes{2}, Bytes{3}});
-    archive::MemorySource source(good);
-    std::uint32_t count = 0;
-    EXPECT_TRUE(archive::countEntries(source, count).ok());
-    EXPECT_EQ(count, 3u);
+// A source whose n-th read falls short, as a failing disk or a file cut while open would.
+class ShortReadSource final : public archive::ByteSource {
+  public:
+    ShortReadSource(const Bytes& bytes, int failingRead)
+        : inner_(bytes), failingRead_(failingRead) {}
+    std::uint64_t size() const override { return inner_.size(); }
+    bool readAt(std::uint64_t position, std::uint8_t* destination, std::size_t count) override {
+        if (reads_++ == failingRead_) {
+            return false;
+        }
+        return inner_.readAt(position, destination, count);
+    }
 
-    Bytes odd = good;
-    putWord(odd, odd.size() - 4, 8 * 3 + 8 + 4);
-    archive::MemorySource oddSource(odd);
-    EXPECT_EQ(archive::countEntries(oddSource, count).problem,
-              archive::ReadProblem::directoryOutsideFile);
+  private:
+    archive::MemorySource inner_;
+    int failingRead_;
+    int reads_ = 0;
+};
+
+TEST(ArchiveReader, ShortReadsAreReportedAtEachStep) {
+    const Bytes file = archive::buildArchive(std::vector<Bytes>{patternEntry(0, 64)});
+    const archive::ReadProblem expected[] = {archive::ReadProblem::trailerUnreadable,
+                                             archive::ReadProblem::recordUnreadable,
+                                             archive::ReadProblem::blockUnreadable};
+    for (int failing = 0; failing < 3; ++failing) {
+        ShortReadSource source(file, failing);
+        Bytes out(64, 0xEE);
+        EXPECT_EQ(archive::readEntry(source, 0, out.data(), out.size()).problem, expected[failing]);
+        EXPECT_EQ(out, Bytes(64, 0xEE));  // nothing decoded from a failed read
+    }
+    ShortReadSource healthy(file, 3);
+    Bytes out(64);
+    EXPECT_TRUE(archive::readEntry(healthy, 0, out.data(), out.size()).ok());
+    EXPECT_EQ(out, patternEntry(0, 64));
 }
 
 }  // namespace
