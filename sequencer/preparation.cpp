@@ -7,6 +7,7 @@
 #include "effects/polar.h"
 #include "effects/voxel.h"
 #include "raster/grain.h"
+#include "raster/windows.h"
 #include "sequencer/state.h"
 
 namespace sequencer {
@@ -50,6 +51,7 @@ const std::array<PreparationStep, 9>& oneTimeBuilders() {
 }
 
 void resetPlayState() {
+    raster::windowLeftOffset = 0;
     raster::noiseOffset = 0;
     raster::noiseShift = 1;
 }

@@ -11,6 +11,7 @@ struct Scene {
     std::int32_t lengthInOrders;  // 1 or 2; the last scene ends on a row instead
     void (*setUp)();
     void (*frame)();
+    void (*afterPace)() = nullptr;  // optional: runs after the frame is presented
 };
 
 inline constexpr int kSceneCount = 21;
@@ -18,5 +19,10 @@ inline constexpr int kSceneCount = 21;
 inline constexpr std::int32_t kLastSceneEndRow = 36;
 
 const std::array<Scene, kSceneCount>& sceneList();
+
+// Scenes 1 to 10, from the opening fade to the ring of flares, and 11 to 21, from the title
+// strip to the parting emblems.
+const std::array<Scene, 10>& openingScenes();
+const std::array<Scene, 11>& closingScenes();
 
 }  // namespace sequencer

@@ -72,6 +72,9 @@ void runTimeline() {
             }
             scene.frame();
             paceFrame();
+            if (scene.afterPace != nullptr) {
+                scene.afterPace();
+            }
             if (sceneEnds(index, sceneOrder, musicOrder, musicRow)) {
                 break;
             }

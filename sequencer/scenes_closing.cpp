@@ -1,0 +1,584 @@
+// Scenes 11 to 21: the title strip and scrolling windows, the dance (or the spiral) over the
+// waving landscape, the flight through the polar remap, the plasma zoom and its flickering
+// end, the beat-cut montage, the palette flashes with the arriving emblems, the textured plane
+// and the closing fade.
+#include <cmath>
+
+#include "archive/buffers.h"
+#include "display/engine.h"
+#include "display/landscape.h"
+#include "display/mappers.h"
+#include "display/palette.h"
+#include "display/present.h"
+#include "display/sprite.h"
+#include "effects/metaballs.h"
+#include "effects/plane.h"
+#include "effects/polar.h"
+#include "effects/voxel.h"
+#include "raster/blobs.h"
+#include "raster/grain.h"
+#include "raster/plasma.h"
+#include "raster/strips.h"
+#include "raster/warps.h"
+#include "raster/windows.h"
+#include "sequencer/scene_common.h"
+#include "sequencer/scenes.h"
+
+namespace sequencer {
+
+namespace {
+
+using archive::work128;
+using archive::work400;
+using archive::workA;
+using archive::workB;
+using archive::workC;
+constexpr std::uint32_t kPicture = 64000;
+
+// State of these scenes only; zero at program start.
+std::uint8_t scrollStartFlag = 0;
+float scrollStartTime = 0.0f;
+std::int32_t scrollAmount = 0;
+std::uint8_t stripStarted = 0;
+std::uint8_t scrollStarted = 0;
+std::uint8_t secondOrderFlag = 0;
+std::uint8_t flashFlag = 0;
+std::int32_t lastFlashedRow = 0;
+
+void drawSprite(std::int32_t x, std::int32_t y, const std::uint8_t* sprite, std::uint8_t* target,
+                std::int32_t depth) {
+    display::drawZoomSprite(x, y, sprite, target,
+                            static_cast<std::int32_t>(static_cast<std::uint32_t>(depth) * 65536u));
+}
+
+void noSetUp() {}
+
+// --- Scene 11: title strip and scrolling windows ----------------------------------------------
+
+void setUpTitleStrip() {
+    frameInterval = 32;
+    sceneTime.store(0.0f);
+    display::copyBuffer(archive::resource17.data(), work400, kPicture);
+    display::clearBuffer(workA, kPicture);
+    raster::noiseOffset = 0;
+    raster::noiseShift = 3;
+    pulse = 0;
+    timeStep.store(0.02f);
+    display::mapSource = archive::resource02.data();
+    display::mapTarget = workA;
+    raster::plasmaFromWave = 1;
+    scrollStartFlag = 1;
+    scrollAmount = 0;
+    stripStarted = 0;
+    scrollStarted = 0;
+}
+
+void setZoomCentre(float t) {
+    raster::zoomCentreX = static_cast<std::uint8_t>(truncate(30.0 * std::sin(t) + 13.0) & 0xFF);
+    raster::zoomCentreY = static_cast<std::uint8_t>(truncate(20.0 * std::cos(t)) & 0xFF);
+}
+
+void titleStripFrame() {
+    const std::int32_t r = musicRow;
+    if (rowInCueSetB(r) || r == 58) {
+        pulse = 200;
+    }
+    decayPulse();
+    const float t = sceneClock();
+    setZoomCentre(t);
+    for (int y = 110; y < 200; ++y) {
+        display::clearBuffer(workA + 320 * y, 54);
+    }
+    const bool scrolling = !inFirstOrder() && r > 32;
+    if (scrolling) {
+        raster::scrollStrip(workA + 10 + (scrollAmount >> 1));
+        stripStarted = 1;
+    } else if (stripStarted == 0) {
+        raster::scrollStrip(workA + 10);
+    }
+    raster::plasmaZoom(work400, workA + 20);
+    if (scrolling) {
+        if (scrollStartFlag == 1) {
+            scrollStartFlag = 0;
+            scrollStartTime = t;
+        }
+        scrollAmount = truncate((t - scrollStartTime) * 40.0);
+        raster::windowLeftOffset = 320 * scrollAmount;
+        scrollStarted = 1;
+        raster::drawLeftWindow();
+    } else if (scrollStarted == 0) {
+        raster::drawLeftWindow();
+    }
+    if (inFirstOrder()) {
+        if (pulse != 0) {
+            display::addBuffer(archive::resource20.data() + 9600, workA + 9600, 19200);
+        }
+    } else if (pulse != 0) {
+        display::addBuffer(archive::resource21.data() + 41600, workA + 41600, 19200);
+    }
+    if (pulse == 0) {
+        display::addBuffer(archive::resource21.data(), workA + 41600, 19200);
+    }
+    display::putFrame(workA);
+}
+
+// --- Scene 12: the dance (or the spiral) over the waving landscape --------------------------
+
+void setUpDance() {
+    frameInterval = 16;
+    sceneTime.store(0.0f);
+    raster::warpTarget = workB;
+    raster::warpSource = work400 + 128000;
+    sway = 0.0f;
+    timeStep.store(0.2f);
+    buildWarpWave(0.0f);
+    display::copyBuffer(archive::resource07.data(), workA, kPicture);
+    pulse = 0;
+    display::clearBuffer(workB, kPicture);
+    raster::startDancerA(archive::resource22);
+    raster::startDancerB(archive::resource23);
+    scrollStartFlag = 1;
+    scrollStarted = 0;
+    display::mapSource = archive::resource02.data();
+    display::mapTarget = workB;
+    secondOrderFlag = 0;
+}
+
+void drawLandscapeAt(float t) {
+    display::landHeading = static_cast<std::uint16_t>(truncate(350.0 * std::sin(t / 10.0) + 650.0));
+    display::landTilt =
+        static_cast<std::uint16_t>(truncate(750.0 - std::fabs(300.0 * std::sin(t / 20.0))));
+}
+
+void danceFrame() {
+    const std::int32_t r = musicRow;
+    const bool first = inFirstOrder();
+    if (first) {
+        if (rowInCueSetB(r) || r == 60) {
+            pulse = 200;
+        }
+        decayPulse();
+    } else {
+        constexpr std::array<std::int32_t, 21> hits = {0,  3,  6,  8,  11, 14, 16, 22, 28, 32, 35,
+                                                       38, 40, 43, 46, 48, 51, 54, 56, 59, 62};
+        if (rowIn(r, hits)) {
+            pulse = 200;
+        }
+        if (pulse > 0) {
+            pulse -= 50;
+        }
+    }
+    const float t = sceneClock();
+    drawLandscapeAt(t);
+    display::clearBuffer(workB, kPicture);
+    display::drawLandscape(work400 + 128000);
+    raster::waveWarp();
+    if (pulse == 0) {
+        if (noDance == 0) {
+            if (first) {
+                raster::drawDancerA();
+            } else {
+                raster::drawDancerB();
+            }
+        } else {
+            const double k = (static_cast<double>(t) + 60.0) / 360.0 / 5.0;
+            for (int i = 0; i < 160; ++i) {
+                raster::stampBlob(truncate(0.9 * i * std::sin(6.0 * i * k) + 160.0),
+                                  truncate(0.9 * i * std::cos(6.0 * i * k) + 100.0));
+            }
+        }
+    } else {
+        display::addBuffer(first ? archive::resource24.data() : archive::resource25.data(), workB,
+                           kPicture);
+    }
+    if (first && r > 32 && r < 52) {
+        if (scrollStartFlag == 1) {
+            scrollStartTime = t;
+            scrollStartFlag = 0;
+        }
+        scrollAmount = truncate((t - scrollStartTime) * 2.0);
+        raster::windowLeftOffset = 25600 - 320 * scrollAmount;
+        scrollStarted = 1;
+        raster::drawLeftWindow();
+    }
+    if (!first && r <= 32) {
+        raster::drawLeftWindow();
+        scrollStartFlag = 1;
+    }
+    if (first && scrollStarted == 1) {
+        raster::drawLeftWindow();
+    }
+    if (!first && r > 32) {
+        if (scrollStartFlag == 1) {
+            scrollStartTime = t;
+            scrollStartFlag = 0;
+        }
+        scrollAmount = truncate((t - scrollStartTime) * 4.0);
+        raster::windowLeftOffset = 320 * scrollAmount + 9600;
+        raster::drawLeftWindow();
+    }
+    if (!first) {
+        if (r > 56) {
+            display::darkenBuffer(workB, 32 * (r - 56));
+        }
+        if (r > 2) {
+            secondOrderFlag = 1;
+        }
+        if (secondOrderFlag == 1 && r == 0) {
+            display::darkenBuffer(workB, 255);
+        }
+    }
+    display::putFrame(workB);
+    buildWarpWave(static_cast<float>((400 - 2 * pulse) * std::sin(t / 10.0)));
+}
+
+// --- Scene 13: landscape flight through the polar remap --------------------------------------
+
+void setUpFlight() {
+    sceneTime.store(0.0f);
+    timeStep.store(0.2f);
+    pulse = 0;
+    effects::voxelSky = 1;
+    secondOrderFlag = 0;
+}
+
+double flightSwing(float t) {
+    return std::sin(t / 10.0) + std::cos(t / 4.0) / 5.0;
+}
+
+void flightFrame() {
+    const std::int32_t r = musicRow;
+    const bool first = inFirstOrder();
+    if (r == 0 || r == 32) {
+        pulse = 200;
+    }
+    if (pulse > 0) {
+        pulse -= 2;
+    }
+    const float t = sceneClock();
+    effects::voxelFrame(t);
+    sway = static_cast<float>(flightSwing(t) * 60.0);
+    effects::fillAngleTwist();
+    std::uint8_t* picture = workB + kPicture;
+    raster::polarRemap(effects::voxelFrameBuffer, picture);
+    drawSprite(truncate(flightSwing(t) * 100.0 + 160.0), 100, archive::resource04.data(), picture,
+               500 - 6 * pulse);
+    // The caption rises from below the picture to rows 160..189 over the first 20 rows.
+    const std::int32_t rise = clampRange(2 * r, 40);
+    display::addBuffer(first ? archive::resource26.data() : archive::resource27.data(),
+                       workB + 115200 + 320 * (40 - rise), 9600);
+    if (first && r < 8) {
+        display::darkenBuffer(picture, 32 * (8 - r));
+    }
+    if (!first) {
+        if (r > 56) {
+            display::darkenBuffer(picture, 32 * (r - 56));
+        }
+        if (r > 2) {
+            secondOrderFlag = 1;
+        }
+        if (secondOrderFlag == 1 && r == 0) {
+            display::darkenBuffer(picture, 255);
+        }
+    }
+    display::putFrame(picture);
+}
+
+// --- Scenes 14 to 16: the plasma zoom over a flight ------------------------------------------
+
+void setUpPlasmaFlight() {
+    sceneTime.store(0.0f);
+    display::copyBuffer(archive::resource17.data(), work400, kPicture);
+    display::clearBuffer(workA, kPicture);
+    display::clearBuffer(work128, kPicture);
+    raster::noiseOffset = 0;
+    raster::noiseShift = 3;
+    pulse = 0;
+    timeStep.store(0.02f);
+    display::mapSource = archive::resource17.data();
+    display::mapTarget = raster::plasmaMap.data();
+    raster::plasmaFromWave = 0;
+    effects::voxelSky = 0;
+}
+
+// The flight under the plasma: the sky filled with a level, the landscape, the twist, and the
+// picture handed to the plasma as its map.
+void plasmaFlight(std::uint32_t fillValue, bool drawTerrain) {
+    const float t = sceneClock();
+    setZoomCentre(t);
+    display::fillBuffer(effects::voxelFrameBuffer, kPicture, fillValue);
+    if (drawTerrain) {
+        effects::voxelFrame(t);
+    }
+    sway = static_cast<float>(flightSwing(t) * 60.0);
+    effects::fillAngleTwist();
+    display::copyBuffer(effects::voxelFrameBuffer, raster::plasmaMap.data(), kPicture);
+    raster::plasmaZoom(work400, workA);
+}
+
+std::uint32_t fadingFill(std::int32_t row) {
+    return static_cast<std::uint32_t>(64 - row) * 0x04040404u;
+}
+
+void plasmaFadesInFrame() {
+    const std::int32_t r = musicRow;
+    plasmaFlight(fadingFill(r), true);
+    if (inFirstOrder() && r < 8) {
+        display::darkenBuffer(workA, 32 * (8 - r));
+    }
+    display::putFrame(workA);
+}
+
+void plasmaContinuesFrame() {
+    std::uint32_t fill = static_cast<std::uint32_t>(musicRow) * 0x04040404u;
+    if (fill == 0) {
+        fill = 0x01010101u;
+    }
+    plasmaFlight(fill, true);
+    display::putFrame(workA);
+}
+
+void plasmaFlickersFrame() {
+    const std::int32_t r = musicRow;
+    plasmaFlight(fadingFill(r), r < 32);
+    if (r > 48) {
+        // Alternate the picture with black in tenths of the clock.
+        const double m = std::fmod(static_cast<double>(sceneClock()), 0.1);
+        if (m > 0.05) {
+            display::putFrame(workA);
+        } else if (m < 0.05) {
+            display::putFrame(work128);
+        }
+    } else if (r < 48) {
+        display::putFrame(workA);
+    }
+    // On row 48 no frame is handed over: the screen keeps the previous one.
+}
+
+// --- Scenes 17 and 18: the beat-cut montage and the palette flashes --------------------------
+
+void fillPaletteWhite() {
+    display::fillBuffer(archive::paletteC, 768, 0x3F3F3F3Fu);
+}
+
+void stepPaletteTowardB() {
+    for (int step = 0; step < 5; ++step) {
+        display::paletteStep(archive::paletteC, archive::paletteB);
+    }
+    display::setPalette(archive::paletteC);
+}
+
+std::int32_t montageFlareDepth(float t) {
+    return truncate((35.0 * std::sin(t / 3.0) + 650.0) * 65535.0);
+}
+
+// The two pictures cross-faded with the flare over them.
+void montagePicture() {
+    const float t = sceneClock();
+    display::copyBuffer(archive::resource29.data(), work400, kPicture);
+    display::crossFade(work400, archive::resource31.data(), work400,
+                       truncate(55.0 * std::sin(static_cast<double>(t)) + 200.0));
+    display::drawZoomSprite(150, 50, archive::resource14.data(), work400, montageFlareDepth(t));
+    display::putFrame(work400);
+}
+
+void setUpMontage() {
+    sceneTime.store(0.0f);
+    timeStep.store(0.1f);
+    effects::metaSlow = 1;
+    display::mapSource = archive::resource02.data();
+    display::mapTarget = workC;
+    display::copyBuffer(archive::resource07.data(), workA, kPicture);
+}
+
+void montageLandscape(float t) {
+    drawLandscapeAt(t);
+    display::drawLandscape(work400 + 128000);
+    effects::fillAngleTwist(static_cast<float>(3000.0 * std::sin(static_cast<double>(t))));
+}
+
+void montageFrame() {
+    const std::int32_t r = musicRow;
+    const float t = sceneClock();
+    auto rowOf = [r](std::initializer_list<std::int32_t> rows) {
+        for (std::int32_t row : rows) {
+            if (row == r) {
+                return true;
+            }
+        }
+        return false;
+    };
+    if (rowOf({4, 5, 36, 37, 44, 45})) {
+        display::setPalette(archive::paletteA);
+        montageLandscape(t);
+        raster::polarRemap(work400 + 128000, workB + kPicture);
+        flashFlag = 1;
+        display::putFrame(workB + kPicture);
+        updateSway(sceneClock());
+    } else if (rowOf({8, 9, 63})) {
+        display::setPalette(archive::paletteA);
+        montageLandscape(t);
+        flashFlag = 1;
+        display::putFrame(work400 + 128000);
+        updateSway(sceneClock());
+    } else if ((r >= 16 && r <= 19) || r == 58 || r == 59) {
+        display::setPalette(archive::paletteA);
+        const TunnelOffsets o = tunnelOffsets(t);
+        display::mapShiftB = static_cast<std::uint8_t>(
+            truncate(64.0 * std::sin(t / 3.0) + 128.0 * std::cos(t / 2.0)) & 0xFF);
+        display::mapShiftA = static_cast<std::uint8_t>(
+            truncate(64.0 * std::cos(t / 4.0) + 80.0 * std::sin(t / 3.0)) & 0xFF);
+        display::mapPolarShifted(o.a * 640 + o.b, (o.b / 2) * 640 + o.c, o.c * 640 + o.a);
+        flashFlag = 1;
+        display::addBuffer(archive::resource28.data(), workC + 27272, 9600);
+        display::putFrame(workC);
+    } else if (rowOf({22, 23, 31, 54, 55})) {
+        display::clearBuffer(work400, kPicture);
+        flashFlag = 1;
+        display::setPalette(archive::paletteA);
+        effects::metaFrame(work400);
+        display::putFrame(work400);
+    } else if (rowOf({26, 27, 29, 61})) {
+        display::setPalette(archive::paletteA);
+        flashFlag = 1;
+        display::putFrame(archive::resource35.data());
+    } else if (r >= 48 && r <= 51) {
+        display::setPalette(archive::paletteA);
+        flashFlag = 1;
+        display::putFrame(archive::resource33.data());
+    } else if (rowOf({12, 13, 40, 41})) {
+        if (r != 41) {
+            if (flashFlag == 1) {
+                fillPaletteWhite();
+            }
+            flashFlag = 0;
+        }
+        stepPaletteTowardB();
+        montagePicture();
+    } else {
+        display::setPalette(archive::paletteB);
+        flashFlag = 1;
+        montagePicture();
+    }
+}
+
+void setUpEmblemsArrive() {
+    sceneTime.store(0.0f);
+    timeStep.store(0.1f);
+    display::mapSource = archive::resource02.data();
+    display::mapTarget = workC;
+    display::copyBuffer(archive::resource07.data(), workA, kPicture);
+}
+
+void emblemsArriveFrame() {
+    const std::int32_t r = musicRow;
+    if (inFirstOrder() || r <= 34) {
+        constexpr std::array<std::int32_t, 16> flashRows = {0,  6,  8,  12, 14, 16, 22, 24,
+                                                            32, 38, 40, 44, 46, 48, 54, 56};
+        const bool reflash = (r >= 28 && r <= 31) || (r >= 60 && r <= 63);
+        if (reflash && r != lastFlashedRow) {
+            fillPaletteWhite();
+            lastFlashedRow = r;
+        }
+        if (reflash || rowIn(r, flashRows)) {
+            if (flashFlag == 1) {
+                fillPaletteWhite();
+                flashFlag = 0;
+            }
+            stepPaletteTowardB();
+        } else {
+            flashFlag = 1;
+            display::setPalette(archive::paletteB);
+        }
+        montagePicture();
+        return;
+    }
+    const float t = sceneClock();
+    display::setPalette(archive::paletteB);
+    display::copyBuffer(archive::resource29.data(), work400, kPicture);
+    display::drawZoomSprite(150, 50, archive::resource14.data(), work400, montageFlareDepth(t));
+    display::clearBuffer(workA, kPicture);
+    drawSprite(160, 110, archive::resource32.data(), workA, 140 - 10 * (64 - clampRange(r, 50)));
+    if (r > 38) {
+        drawSprite(160, 100, archive::resource33.data(), workA, 500 - 10 * clampRange(r - 32, 18));
+    }
+    display::crossFade(work400, workA, work400, 255 - 8 * (r - 34));
+    display::putFrame(work400);
+}
+
+// --- Scenes 19 to 21: the textured plane, its darkening and the parting emblems --------------
+
+void drawEmblems() {
+    drawSprite(160, 110, archive::resource32.data(), work400, 0);
+    drawSprite(160, 100, archive::resource33.data(), work400, 320);
+}
+
+void setUpPlane() {
+    sceneTime.store(0.0f);
+    timeStep.store(0.1f);
+    display::copyBuffer(archive::resource02.data(), effects::planeTexture, 65536);
+    display::copyBuffer(display::scaleTable.data(), effects::planeShade, 65536);
+    display::setPalette(archive::paletteB);
+}
+
+void planeFrame() {
+    display::clearBuffer(work400, kPicture);
+    effects::planeFrame();
+    drawEmblems();
+    display::putFrame(work400);
+}
+
+void setUpPlaneDarkens() {
+    timeStep.store(0.1f);
+    flashFlag = 1;
+}
+
+void planeDarkensFrame() {
+    const std::int32_t r = musicRow;
+    display::clearBuffer(work400, kPicture);
+    effects::planeFrame();
+    if (r >= 1) {
+        flashFlag = 0;
+    }
+    // The boundary frame that already reads the next order's row 0 is black.
+    display::darkenBuffer(work400, (r == 0 && flashFlag == 0) ? 255 : 4 * r);
+    drawEmblems();
+    display::putFrame(work400);
+}
+
+void setUpParting() {
+    sceneTime.store(0.0f);
+    timeStep.store(0.1f);
+    display::setPalette(archive::paletteB);
+}
+
+void partingFrame() {
+    const float t = sceneClock();
+    display::clearBuffer(work400, kPicture);
+    drawSprite(truncate(5.0 * t + 160.0), 110, archive::resource32.data(), work400, 0);
+    drawSprite(truncate(160.0 - 5.0 * t), 100, archive::resource33.data(), work400, 320);
+    display::darkenBuffer(work400, 8 * musicRow);
+    display::putFrame(work400);
+}
+
+const std::array<Scene, 11> scenes = {{
+    {2, &setUpTitleStrip, &titleStripFrame},
+    {2, &setUpDance, &danceFrame},
+    {2, &setUpFlight, &flightFrame},
+    {1, &setUpPlasmaFlight, &plasmaFadesInFrame},
+    {1, &noSetUp, &plasmaContinuesFrame},
+    {1, &noSetUp, &plasmaFlickersFrame},
+    {2, &setUpMontage, &montageFrame},
+    {2, &setUpEmblemsArrive, &emblemsArriveFrame},
+    {2, &setUpPlane, &planeFrame},
+    {1, &setUpPlaneDarkens, &planeDarkensFrame},
+    {1, &setUpParting, &partingFrame},
+}};
+
+}  // namespace
+
+const std::array<Scene, 11>& closingScenes() {
+    return scenes;
+}
+
+}  // namespace sequencer

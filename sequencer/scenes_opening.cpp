@@ -1,0 +1,397 @@
+// Scenes 1 to 10: the opening fade through the grain, the landscape rising and sinking, the
+// flare leaving the melting picture, the two tunnels with their vector objects, the mapped
+// plasma with its thumbnails, the layered rotozoom and the ring of flares.
+#include <cmath>
+
+#include "archive/buffers.h"
+#include "display/engine.h"
+#include "display/landscape.h"
+#include "display/mappers.h"
+#include "display/present.h"
+#include "display/sprite.h"
+#include "effects/metaballs.h"
+#include "effects/polar.h"
+#include "raster/grain.h"
+#include "raster/rotozoom.h"
+#include "raster/strips.h"
+#include "raster/warps.h"
+#include "raster/windows.h"
+#include "sequencer/scene_common.h"
+#include "sequencer/scenes.h"
+#include "vector/renderer.h"
+#include "vector/transform.h"
+
+namespace sequencer {
+
+namespace {
+
+using archive::work128;
+using archive::work400;
+using archive::workA;
+using archive::workB;
+using archive::workC;
+constexpr std::uint32_t kPicture = 64000;
+
+// Sprite depths are given in whole units; the sprite takes them in 16.16.
+void drawSprite(std::int32_t x, std::int32_t y, const std::uint8_t* sprite, std::uint8_t* target,
+                std::int32_t depth) {
+    display::drawZoomSprite(x, y, sprite, target,
+                            static_cast<std::int32_t>(static_cast<std::uint32_t>(depth) * 65536u));
+}
+
+// --- Scene 1: the opening picture fades in through the grain -------------------------------
+
+void setUpFadeIn() {
+    display::copyBuffer(archive::resource07.data(), workA, kPicture);
+    display::clearBuffer(workB, kPicture);
+    rowSeen = 0;
+    timeStep.store(0.0f);
+}
+
+void fadeInFrame() {
+    markRowSeen();
+    const float t = sceneClock();
+    pulse = 256 - 4 * musicRow;
+    // The boundary frame that reads the next pattern's row 0 keeps the full picture.
+    if (pulse == 256 && rowSeen == 1) {
+        pulse = 0;
+    }
+    pulse = clampLevel(pulse + truncate(10.0 * std::sin(0.5 * t)));
+    raster::addNoise(archive::resource10.data(), workC);
+    display::crossFade(workB, workC, workB + kPicture, pulse);
+    display::putFrame(workB + kPicture);
+    const float next = t + 0.2f;
+    sceneTime.store(next);
+    updateSway(next);
+}
+
+// --- Scenes 2 and 3: the landscape rises through the grain, then sinks into another --------
+
+void setUpLandscapeGrain() {
+    rowSeen = 0;
+    timeStep.store(0.1f);
+}
+
+void landscapeGrainFrame(const std::uint8_t* grainPicture) {
+    const float t = sceneClock();
+    display::landHeading = static_cast<std::uint16_t>(truncate(350.0 * std::sin(t / 10.0) + 650.0));
+    display::landTilt =
+        static_cast<std::uint16_t>(truncate(750.0 - std::fabs(300.0 * std::sin(t / 20.0))));
+    display::drawLandscape(work400 + 128000);
+    effects::fillAngleTwist(static_cast<float>(3000.0 * std::sin(static_cast<double>(t))));
+    raster::polarRemap(work400 + 128000, workB + kPicture);
+    raster::addNoise(grainPicture, workC);
+    display::crossFade(workB + kPicture, workC, workB, pulse);
+    display::putFrame(workB);
+    updateSway(sceneClock());
+}
+
+void landscapeRisesFrame() {
+    markRowSeen();
+    const float t = sceneClock();
+    pulse = 4 * musicRow;
+    if (pulse == 0 && rowSeen == 1) {
+        pulse = 255;
+    }
+    pulse = clampLevel(pulse + truncate(30.0 * std::sin(static_cast<double>(t))));
+    landscapeGrainFrame(archive::resource10.data());
+}
+
+void landscapeSinksFrame() {
+    markRowSeen();
+    const float t = sceneClock();
+    pulse = 255 - 4 * musicRow;
+    if (pulse == 255 && rowSeen == 1) {
+        pulse = 0;
+    }
+    pulse = clampLevel(pulse + truncate(30.0 * std::sin(2.0 * t)));
+    landscapeGrainFrame(archive::resource11.data());
+}
+
+// --- Scenes 4 and 5: the flare recedes from the melting picture, then flies away -----------
+
+void setUpFlare() {
+    rowSeen = 0;
+    timeStep.store(0.1f);
+}
+
+void meltingFlareFrame(std::int32_t depth) {
+    drawSprite(160, 100, archive::resource14.data(), workC, depth);
+    display::putFrame(workC);
+    updateSway(sceneClock());
+}
+
+void meltPicture() {
+    markRowSeen();
+    display::clearBuffer(workC, kPicture);
+    // The picture is blurred in place, for good: it keeps softening frame by frame.
+    display::blurBuffer(archive::resource11.data());
+    raster::addNoise(archive::resource11.data(), workC);
+}
+
+void flareRecedesFrame() {
+    meltPicture();
+    std::int32_t depth = 200 - 24 * musicRow;
+    if (rowSeen == 1 && musicRow == 0) {
+        depth = -1336;  // the boundary frame continues the row ramp: 200 - 24 * 64
+    }
+    meltingFlareFrame(depth);
+}
+
+void flareFliesFrame() {
+    meltPicture();
+    std::int32_t depth = 64 * musicRow - 1336;
+    if (rowSeen == 1 && musicRow == 0) {
+        depth = 2760;  // 64 * 64 - 1336
+    }
+    meltingFlareFrame(depth);
+}
+
+// --- Scenes 6 and 7: tunnels with the vector objects ---------------------------------------
+
+void tunnelBackground(float t) {
+    const TunnelOffsets o = tunnelOffsets(t);
+    display::mapTwist = static_cast<std::uint8_t>(display::mapTwist + 2);
+    display::clearBuffer(workC, kPicture);
+    display::mapPolarPanned(o.a * 640 + o.b, (o.b / 2) * 640 + o.c, o.c * 640 + o.a);
+}
+
+void setUpFirstTunnel() {
+    display::mapSource = archive::resource02.data();
+    display::mapTarget = workB;
+    vector::buildSineTable();
+    vector::vectorA.init();
+    vector::buildWobbleTable(sceneClock());
+    sceneTime.store(0.0f);
+    pulse = 0;
+    timeStep.store(1.0f / 15.0f);
+}
+
+void firstTunnelFrame() {
+    const std::int32_t r = musicRow;
+    if (rowInCueSetB(r) || r == 59) {
+        pulse = 200;
+    }
+    constexpr std::array<std::int32_t, 9> hits = {0, 2, 14, 16, 18, 46, 48, 50, 62};
+    pulseB = (!inFirstOrder() && rowIn(r, hits)) ? 1 : 0;
+    decayPulse();
+    const float t = sceneClock();
+    tunnelBackground(t);
+    vector::vectorA.angleY = static_cast<std::uint32_t>(128 * truncate(8.0 * std::sin(t)) + 8192);
+    vector::vectorA.angleX = static_cast<std::uint32_t>(128 * truncate(8.0 * std::cos(t)) + 4096);
+    vector::vectorA.drawFrame();
+    vector::buildWobbleTable(t);
+    const std::int32_t dx = truncate(20.0 * std::sin(t));
+    const std::int32_t dy = truncate(20.0 * std::cos(t));
+    drawSprite(100 + dx, 125 + dy, archive::resource04.data(), workC, 100);
+    drawSprite(225 + dx, 125 + dy, archive::resource04.data(), workC, 100);
+    display::crossFade(archive::resource08.data(), workC, workC, pulse);
+    if (pulseB != 0) {
+        display::crossFade(archive::resource12.data(), workC, workC, 128);
+    }
+    display::putFrame(workC);
+}
+
+void setUpSecondTunnel() {
+    display::mapSource = archive::resource03.data();
+    display::mapTarget = workB;
+    vector::buildSineTable();
+    vector::vectorB.init();
+    vector::buildWobbleTable(sceneClock());
+    sceneTime.store(0.0f);
+    timeStep.store(1.0f / 30.0f);
+}
+
+void secondTunnelFrame() {
+    const std::int32_t r = musicRow;
+    if (rowInCueSetB(r) || r == 59) {
+        pulse = 200;
+    }
+    constexpr std::array<std::int32_t, 11> hits = {0, 2, 14, 16, 18, 32, 34, 46, 48, 50, 62};
+    pulseB = (rowIn(r, hits) || (inFirstOrder() && (r == 30 || r == 31))) ? 1 : 0;
+    if (r == 61 && inFirstOrder()) {
+        pulse = 200;
+    }
+    decayPulse();
+    const float t = sceneClock();
+    tunnelBackground(t);
+    vector::vectorB.drawFrame();
+    vector::buildWobbleTable(t);
+    vector::vectorB.distanceOffset = truncate(550.0 * 65536.0 * std::sin(t));
+    display::crossFade(archive::resource09.data(), workC, workC, pulse);
+    if (pulseB != 0) {
+        display::crossFade(archive::resource13.data(), workC, workC, 128);
+    }
+    display::putFrame(workC);
+}
+
+// --- Scene 8: mapped plasma with a growing grid of thumbnails ------------------------------
+
+void setUpThumbnailPlasma() {
+    display::mapSource = archive::resource02.data();
+    display::mapTarget = workA;
+    raster::noiseOffset = 0;
+    raster::noiseShift = 3;
+    rowSeen = 0;
+    timeStep.store(0.05f);
+}
+
+struct ThumbnailStamp {
+    std::int32_t afterRow;
+    std::uint32_t offset;
+};
+// One more copy of the thumbnail for each threshold the row has passed.
+constexpr std::array<ThumbnailStamp, 12> kThumbnailGrid = {{{2, 48000},
+                                                            {15, 240},
+                                                            {18, 48240},
+                                                            {25, 120},
+                                                            {26, 48120},
+                                                            {31, 24000},
+                                                            {34, 24240},
+                                                            {47, 11900},
+                                                            {50, 36220},
+                                                            {56, 12020},
+                                                            {58, 36340},
+                                                            {61, 24120}}};
+
+void thumbnailPlasmaFrame() {
+    const float t = sceneClock();
+    const std::int32_t r = musicRow;
+    const TunnelOffsets o = tunnelOffsets(t);
+    display::mapShiftB = static_cast<std::uint8_t>(
+        truncate(64.0 * std::sin(t / 3.0) + 128.0 * std::cos(t / 2.0)) & 0xFF);
+    display::mapShiftA = static_cast<std::uint8_t>(
+        truncate(64.0 * std::cos(t / 4.0) + 80.0 * std::sin(t / 3.0)) & 0xFF);
+    display::mapPolarShifted(o.a * 640 + o.b, (o.b / 2) * 640 + o.c, o.c * 640 + o.a);
+    raster::addNoise(workA, workB);
+    display::captureThumbnail(workB);
+    display::stampThumbnail(workB);
+    for (const ThumbnailStamp& stamp : kThumbnailGrid) {
+        if (r > stamp.afterRow) {
+            display::stampThumbnail(workB + stamp.offset);
+        }
+    }
+    // The last sixteen rows burn the picture out to white.
+    if (!inFirstOrder() && r >= 48) {
+        display::brightenBuffer(workB, 16 * (r - 48));
+        rowSeen = 1;
+    }
+    if (rowSeen == 1 && !inFirstOrder() && r == 0) {
+        display::brightenBuffer(workB, 255);
+    }
+    display::addBuffer(archive::resource28.data(), workB + 27272, 9600);
+    display::putFrame(workB);
+}
+
+// --- Scene 9: layered rotozoom with flashes -------------------------------------------------
+
+void setUpRotozoom() {
+    frameInterval = 64;
+    sceneTime.store(0.0f);
+    display::copyBuffer(archive::resource14.data(), work400, 65536);
+    raster::noiseOffset = 0;
+    raster::initZoomLayers();
+    pulse = 0;
+    pulseB = 0;
+    raster::noiseShift = 2;
+    display::mapSource = archive::resource02.data();
+    display::mapTarget = workA;
+    timeStep.store(0.01f);
+}
+
+void rotozoomFrame() {
+    const std::int32_t r = musicRow;
+    constexpr std::array<std::int32_t, 9> flashes = {0, 14, 16, 30, 32, 38, 40, 46, 48};
+    constexpr std::array<std::int32_t, 21> secondFlashes = {
+        0, 3, 6, 8, 11, 14, 16, 22, 28, 32, 35, 38, 40, 43, 46, 48, 51, 54, 56, 59, 62};
+    if (rowIn(r, flashes)) {
+        pulse = 200;
+    }
+    if (!inFirstOrder() && rowIn(r, secondFlashes)) {
+        pulseB = 200;
+    }
+    if (pulse != 0) {
+        pulse -= 25;
+    }
+    if (pulseB != 0) {
+        pulseB -= 50;
+    }
+    const float t = sceneClock();
+    display::clearBuffer(workA, kPicture);
+    raster::drawZoomLayers();
+    effects::buildWindowBend(truncate(100.0 * (std::sin(t / 100.0) + std::cos(t / 100.0))),
+                             static_cast<float>((std::sin(t / 100.0) + std::cos(t / 10.0)) / 40.0));
+    display::crossFade(archive::resource15.data(), workA, workA, pulse);
+    display::crossFade(archive::resource16.data(), workA, workA, pulseB);
+    if (r < 56 || (!inFirstOrder() && (r % 2) != 1)) {
+        raster::drawRightWindow();
+    }
+    raster::addNoise(workA, workA);
+    // The scene opens from white.
+    if (inFirstOrder() && r <= 16) {
+        display::brightenBuffer(workA, 16 * (16 - r));
+    }
+    display::putFrame(workA);
+}
+
+// --- Scene 10: ring of six flares -----------------------------------------------------------
+
+void setUpFlareRing() {
+    effects::metaSlow = 0;
+    sceneTime.store(0.0f);
+    display::copyBuffer(archive::resource04.data(), work400, kPicture);
+    raster::noiseOffset = 0;
+    pulse = 0;
+    raster::noiseShift = 2;
+    timeStep.store(0.01f);
+}
+
+void flareRingFrame() {
+    const std::int32_t r = musicRow;
+    if (rowInCueSetB(r) || r >= 56) {
+        pulse = 200;
+    }
+    decayPulse();
+    display::clearBuffer(workA, kPicture);
+    const float t = sceneClock();
+    for (int k = 0; k < 6; ++k) {
+        const double phase = static_cast<double>(t) + k;
+        const double radius = (k % 2 == 0) ? 80.0 : 100.0;
+        drawSprite(truncate(radius * std::sin(phase) + 160.0),
+                   truncate(radius * std::cos(phase) + 100.0), archive::resource04.data(), workA,
+                   500 - pulse);
+    }
+    raster::gradientWarp(workA, work128, workC);
+    effects::metaFrame(workC);
+    raster::fadeEdges(workC);
+    raster::addBand(workC + 54400);
+    display::putFrame(workC);
+}
+
+// The ring turns back over the last rows of each pattern.
+void flareRingAfterPace() {
+    if (musicRow >= 56) {
+        sceneTime.store(sceneClock() - 0.2f);
+    }
+}
+
+const std::array<Scene, 10> scenes = {{
+    {1, &setUpFadeIn, &fadeInFrame},
+    {1, &setUpLandscapeGrain, &landscapeRisesFrame},
+    {1, &setUpLandscapeGrain, &landscapeSinksFrame},
+    {1, &setUpFlare, &flareRecedesFrame},
+    {1, &setUpFlare, &flareFliesFrame},
+    {2, &setUpFirstTunnel, &firstTunnelFrame},
+    {2, &setUpSecondTunnel, &secondTunnelFrame},
+    {2, &setUpThumbnailPlasma, &thumbnailPlasmaFrame},
+    {2, &setUpRotozoom, &rotozoomFrame},
+    {2, &setUpFlareRing, &flareRingFrame, &flareRingAfterPace},
+}};
+
+}  // namespace
+
+const std::array<Scene, 10>& openingScenes() {
+    return scenes;
+}
+
+}  // namespace sequencer
