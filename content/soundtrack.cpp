@@ -266,6 +266,7 @@ class Composer {
             pattern.at(row, channel).note = kNoteOff;
         }
     }
+    void cut(int row, Channel channel) { pattern.at(row, channel).note = kNoteCut; }
     void volume(int row, Channel channel, int value) {
         pattern.at(row, channel).volume = static_cast<std::int16_t>(std::clamp(value, 0, 64));
     }
@@ -368,8 +369,11 @@ class Composer {
     }
 
     void melody(const std::vector<MelodyNote>& phrase, int level, int transpose = 0,
-                bool echo = true) {
+                bool echo = true, int fromRow = 0) {
         for (const MelodyNote& step : phrase) {
+            if (step.row < fromRow) {
+                continue;
+            }
             if (step.pitch == kNoteOff) {
                 off(step.row, kLead);
             } else {
@@ -533,8 +537,8 @@ void composeOrder(Composer& c) {
             c.drums(kHat, iHatClosed, kHatsSixteenths, 34, 0, 60);
             c.bassLine(kBassPump, 44, 0, 48);
             c.off(48, kBass);
-            c.snareRoll(32, 61, 20, 60);
-            c.riser(0, 61, 14, 48, 30);
+            c.snareRoll(32, 61, 16, 52);
+            c.riser(0, 61, 10, 38, 30);
             c.swellIntoNext(52);
             c.padsOff(60);
             break;
@@ -596,9 +600,12 @@ void composeOrder(Composer& c) {
             c.bassLine(kBassRolling, 52);
             c.pads(30);
             c.arpeggio("01230321", 1, 34);
-            int stamp = 0;
+            // A minor pentatonic, one step up per thumbnail.
+            constexpr std::array<const char*, 12> kSteps = {
+                "A-3", "C-4", "D-4", "E-4", "G-4", "A-4", "C-5", "D-5", "E-5", "G-5", "A-5", "C-6"};
+            std::size_t stamp = 0;
             for (int row : kThumbnailStamps) {
-                c.put(row, kPerc, note("C-5") + 2 * stamp++, iBlip, 44);
+                c.put(row, kPerc, note(kSteps[stamp++]), iBlip, 44);
             }
             if (order == 10) {
                 // Burning out to white: roll, rising noise, the swell into the next scene.
@@ -678,7 +685,7 @@ void composeOrder(Composer& c) {
                 c.drums(kClap, iClap, kBackbeat, 50, 32);
                 c.drums(kHat, iHatClosed, kHatsDrive, 38, 33);
                 c.crash(33, 46);
-                c.melody(kPhraseOutroAnswer, 44, 0, true);
+                c.melody(kPhraseA, 44, 0, true, 33);
                 c.snareRoll(56, 64, 30, 58);
                 c.swellIntoNext(46);
             }
@@ -756,8 +763,8 @@ void composeOrder(Composer& c) {
             c.bassLine(kBassPump, 46, 0, 48);
             c.off(48, kBass);
             c.off(0, kSub);
-            c.snareRoll(32, 62, 24, 62);
-            c.riser(16, 62, 10, 50, 30);
+            c.snareRoll(32, 62, 18, 54);
+            c.riser(16, 62, 8, 40, 30);
             for (int row = 49; row < 64; ++row) {
                 c.padVolume(row, row % 2 ? 8 : 48);
             }
@@ -883,6 +890,12 @@ void composeOrder(Composer& c) {
             c.off(0, kSub);
             c.off(0, kBass);
             c.off(0, kBed);
+            // Then silence every voice and restore full global volume, should the player go
+            // round to the start again.
+            for (int channel = 0; channel < kChannelCount; ++channel) {
+                c.cut(62, static_cast<Channel>(channel));
+            }
+            c.effect(63, kBed, 'V', 0x80);
             break;
         }
     }
