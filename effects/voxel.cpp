@@ -48,6 +48,14 @@ std::int32_t displaced(std::int32_t average, std::int32_t range) {
     return clampByte(average + raster::nextRandom() % range - range / 2);
 }
 
+// The bilinear blend of four map cells with 8-bit fractions, as a 16.16 value.
+inline std::int32_t bilinear(const std::uint8_t* map, int topLeft, int topRight, int bottomLeft,
+                             int bottomRight, std::int32_t fx, std::int32_t fy) {
+    const std::int32_t top = (map[topLeft] << 8) + (map[topRight] - map[topLeft]) * fx;
+    const std::int32_t bottom = (map[bottomLeft] << 8) + (map[bottomRight] - map[bottomLeft]) * fx;
+    return (top << 8) + (bottom - top) * fy;
+}
+
 // One slice of the landscape at scale k, sampled from (x2, y2) to (x1, y1) across the columns.
 void drawSlice(std::int32_t x2, std::int32_t y2, std::int32_t x1, std::int32_t y1, std::int32_t eye,
                std::int32_t k) {
@@ -57,9 +65,18 @@ void drawSlice(std::int32_t x2, std::int32_t y2, std::int32_t x1, std::int32_t y
     std::int32_t x = x2;
     std::int32_t y = y2;
     std::uint8_t* const picture = voxelFrameBuffer;
+    const std::uint8_t* const heights = terrainHeight.data();
+    const std::uint8_t* const shades = terrainShade.data();
     for (int column = 0; column < kWidth; ++column) {
-        const std::int32_t h = sampleTerrain(terrainHeight.data(), x, y) >> 16;
-        const std::int32_t shade = sampleTerrain(terrainShade.data(), x, y);
+        // Both maps at the same point: one set of cell indices and fractions.
+        const int i = (x >> 16) & 255;
+        const int i1 = (i + 1) & 255;
+        const int j = ((y >> 16) & 255) << 8;
+        const int j1 = (j + 256) & 0xFF00;
+        const std::int32_t fx = (x >> 8) & 255;
+        const std::int32_t fy = (y >> 8) & 255;
+        const std::int32_t h = bilinear(heights, j | i, j | i1, j1 | i, j1 | i1, fx, fy) >> 16;
+        const std::int32_t shade = bilinear(shades, j | i, j | i1, j1 | i, j1 | i1, fx, fy);
         std::int32_t row = (((h - eye) * k) >> 11) + 100;
         const std::int32_t top = voxelTop[column];
         if (row < top) {
@@ -151,14 +168,9 @@ void buildTerrain() {
 
 std::int32_t sampleTerrain(const std::uint8_t* map, std::int32_t x, std::int32_t y) {
     const int i = (x >> 16) & 255;
-    const std::int32_t fx = (x >> 8) & 255;
     const int j = (y >> 16) & 255;
-    const std::int32_t fy = (y >> 8) & 255;
-    const std::int32_t topLeft = map[cell(j, i)];
-    const std::int32_t bottomLeft = map[cell(j + 1, i)];
-    const std::int32_t top = (topLeft << 8) + (map[cell(j, i + 1)] - topLeft) * fx;
-    const std::int32_t bottom = (bottomLeft << 8) + (map[cell(j + 1, i + 1)] - bottomLeft) * fx;
-    return (top << 8) + (bottom - top) * fy;
+    return bilinear(map, cell(j, i), cell(j, i + 1), cell(j + 1, i), cell(j + 1, i + 1),
+                    (x >> 8) & 255, (y >> 8) & 255);
 }
 
 void voxelSetup() {
