@@ -556,7 +556,7 @@ void composeOrder(Composer& c) {
             c.bassLine(kBassPump, 54);
             c.subLine(30);
             c.pads(34);
-            c.arpeggio("0123", 2, 30);
+            c.arpeggio("0123", 2, 40);
             accentCues(c, 56);
             if (order == 6) {
                 // The tunnel's second flashes: toms on the even rows between the stabs.

@@ -320,7 +320,7 @@ Signal stabSignal(int third) {
     Decay amplitude(static_cast<std::int64_t>(seconds(230)));
     for (std::size_t i = 0; i < raw.size(); ++i) {
         if (i % 32 == 0) {
-            filter.setCutoff(1300 + applyQ30(7000, sweep.next()));
+            filter.setCutoff(1900 + applyQ30(6500, sweep.next()));
         } else {
             sweep.next();
         }
@@ -567,7 +567,7 @@ ItSample subBass() {
 ItSample pad() {
     constexpr int kPeriod = 512;
     constexpr std::size_t kLoop = 65536;  // 128 cycles; detuned voices add whole cycles
-    const Wave wave = buildWave(90, [](int h) { return sawAmplitude(h, 11); });
+    const Wave wave = buildWave(90, [](int h) { return sawAmplitude(h, 15); });
     const std::uint32_t centre = pitchedIncrement(kPeriod, 0);
     const std::uint32_t cycle = static_cast<std::uint32_t>((std::int64_t{1} << 32) / kLoop);
     const std::vector<Voice> list = {
@@ -579,7 +579,7 @@ ItSample pad() {
     };
     Signal out = voices(wave, list, kLoop);
     const Wave under = buildWave(1, [](int) { return 65536; });
-    const Signal octaveDown = voices(under, {{centre / 2, 900, 0}}, kLoop);
+    const Signal octaveDown = voices(under, {{centre / 2, 450, 0}}, kLoop);
     for (std::size_t i = 0; i < out.size(); ++i) {
         out[i] += octaveDown[i];
     }
