@@ -1,5 +1,6 @@
 #include "host/entry.h"
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
 
@@ -11,6 +12,7 @@
 #include "host/options.h"
 #include "host/png.h"
 #include "host/process.h"
+#include "host/recording.h"
 #include "host/report.h"
 #include "host/screen.h"
 #include "host/settings.h"
@@ -20,6 +22,7 @@
 #include "platform/video.h"
 #include "sequencer/music.h"
 #include "sequencer/pacing.h"
+#include "sequencer/scenes.h"
 #include "sequencer/state.h"
 #include "sequencer/timeline.h"
 
@@ -29,6 +32,10 @@ namespace {
 
 Options options;
 std::size_t presentedFrames = 0;
+int currentScene = 0;
+std::uint32_t playStartMs = 0;
+bool soundOnlyForVideo = false;  // the WAV was made for the video and goes with it
+std::array<bool, sequencer::kSceneCount> tileTaken{};
 std::vector<bool> snapshotTaken;
 RgbFrame screenPixels;
 
@@ -64,7 +71,48 @@ void onFramePresented(const platform::PresentedFrame& frame) {
             snapshotTaken[i] = true;
         }
     }
+    if (!options.videoPath.empty()) {
+        decode();
+        videoScreenChanged(screenPixels, sequencer::clock().milliseconds() - playStartMs);
+    }
+    if (!options.contactSheetPath.empty() && currentScene > 0 &&
+        !tileTaken[static_cast<std::size_t>(currentScene - 1)]) {
+        const SongPlace middle = sceneMiddle(currentScene);
+        if (reached({middle.order, middle.row}, sequencer::musicOrder, sequencer::musicRow)) {
+            decode();
+            keepContactTile(currentScene, screenPixels);
+            tileTaken[static_cast<std::size_t>(currentScene - 1)] = true;
+        }
+    }
     ++presentedFrames;
+}
+
+void onPreparationDone() {
+    reportPreparationDone();
+    playStartMs = sequencer::clock().milliseconds();
+}
+
+void onSceneBegan(int sceneNumber) {
+    currentScene = sceneNumber;
+    reportSceneBegan(sceneNumber);
+}
+
+// Finishes the recordings asked for, whatever ends the run.
+void finishRecordings(int) {
+    std::string error;
+    if (!options.videoPath.empty()) {
+        const std::uint32_t end = sequencer::clock().milliseconds() - playStartMs;
+        if (!finishVideo(end, error)) {
+            std::printf("%s: %s\n", options.videoPath.c_str(), error.c_str());
+        }
+        if (soundOnlyForVideo) {
+            std::error_code ignored;
+            std::filesystem::remove(options.wavPath, ignored);
+        }
+    }
+    if (!options.contactSheetPath.empty() && !writeContactSheet(options.contactSheetPath)) {
+        std::printf("%s: cannot write the contact sheet\n", options.contactSheetPath.c_str());
+    }
 }
 
 void onFrameBegan() {
@@ -127,6 +175,19 @@ int runProgram(const std::vector<std::string>& arguments) {
         }
     }
     snapshotTaken.assign(options.snapshots.size(), false);
+    if (!options.videoPath.empty()) {
+        if (options.wavPath.empty()) {
+            options.wavPath = options.videoPath + ".sound.wav";
+            soundOnlyForVideo = true;
+        }
+        if (!startVideo(options.videoPath, options.wavPath, error)) {
+            std::printf("%s: %s\n", options.videoPath.c_str(), error.c_str());
+            return 1;
+        }
+    }
+    if (!options.videoPath.empty() || !options.contactSheetPath.empty()) {
+        addExitHook(&finishRecordings);
+    }
     chooseHeadlessBackends();
     if (!options.statsPath.empty()) {
         startReport(options.statsPath);
@@ -151,8 +212,8 @@ int runProgram(const std::vector<std::string>& arguments) {
         exitProcess(1);
     }
     sequencer::TimelineHooks hooks;
-    hooks.preparationDone = &reportPreparationDone;
-    hooks.sceneBegan = &reportSceneBegan;
+    hooks.preparationDone = &onPreparationDone;
+    hooks.sceneBegan = &onSceneBegan;
     hooks.frameBegan = &onFrameBegan;
     sequencer::setTimelineHooks(hooks);
     sequencer::runTimeline();

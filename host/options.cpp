@@ -57,6 +57,9 @@ const char* usageText() {
            "  --dance               the dancers in the waving-landscape scene\n"
            "  --quit-at O:R         press Escape on the first frame at or after order O, row R\n"
            "  --stats FILE.json     write a per-scene report of the run\n"
+           "  --video FILE          render the show headless into a 60 fps video with sound "
+           "(ffmpeg)\n"
+           "  --contact-sheet FILE.png  one labelled frame from the middle of every scene\n"
            "  --trace-shutdown      print each shutdown step on standard error\n"
            "  --help, --version\n";
 }
@@ -100,6 +103,16 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
             if (!value(options.statsPath)) {
                 return std::nullopt;
             }
+        } else if (name == "--video") {
+            if (!value(options.videoPath)) {
+                return std::nullopt;
+            }
+            options.headless = true;
+        } else if (name == "--contact-sheet") {
+            if (!value(options.contactSheetPath)) {
+                return std::nullopt;
+            }
+            options.headless = true;
         } else if (name == "--every") {
             if (!value(text)) {
                 return std::nullopt;

@@ -31,6 +31,8 @@ struct Options {
     bool dance = false;
     std::optional<SongMark> quitAt;
     std::string statsPath;
+    std::string videoPath;
+    std::string contactSheetPath;
     bool traceShutdown = false;
     bool help = false;
     bool version = false;
