@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <numbers>
 #include <numeric>
 #include <set>
 #include <sstream>
@@ -218,7 +219,7 @@ TEST(HelixMesh, BoundsEdgeSpansAndIndices) {
 TEST(HelixMesh, RingsOfTwelveAroundATwoTurnHelix) {
     const Mesh mesh = meshOf(objectB);
     for (int k = 0; k < 39; ++k) {
-        const double theta = 4 * M_PI * k / 38;
+        const double theta = 4 * std::numbers::pi * k / 38;
         const double cx = 50 * std::cos(theta), cy = 50 * std::sin(theta),
                      cz = -100 + 200.0 * k / 38;
         for (int j = 0; j < 12; ++j) {
