@@ -2,6 +2,7 @@
 // decoder, and the generator writes the same bytes every time it runs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include "archive/lzari.h"
 #include "content/data_file.h"
 #include "content/entries.h"
+#include "resources/logo.h"
 
 namespace {
 
@@ -95,6 +97,17 @@ TEST(ContentDataFile, LogoBitmapHasTheLauncherSize) {
     EXPECT_EQ(u32At(bmp, 22), 133u);
     EXPECT_EQ(bmp[28], 24);
     EXPECT_EQ(bmp.size(), 54u + 133u * 640u);  // rows padded from 639 to 640 bytes
+}
+
+TEST(ContentDataFile, CompiledInLogoIsTheGeneratorsLogo) {
+    // resources/logo.bmp is a generated file kept in the tree; it must match the art.
+    const content::Bytes expected = content::logoAsBmp(content::buildLogoRgb());
+    const auto file = resources::logoBmpFile();
+    EXPECT_TRUE(std::equal(file.begin(), file.end(), expected.begin(), expected.end()))
+        << "regenerate it with: sg2-content --logo-bmp resources/logo.bmp";
+    const content::Bytes rgb = content::buildLogoRgb();
+    const auto pixels = resources::logoPixelsRgb();
+    EXPECT_TRUE(std::equal(pixels.begin(), pixels.end(), rgb.begin(), rgb.end()));
 }
 
 }  // namespace
