@@ -3,6 +3,7 @@
 // Without options it writes sg2.dat and sg2.it into the current directory.
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,8 @@ int main(int argc, char** argv) {
 
     const std::vector<content::Bytes> entries = content::buildAllEntries();
     if (!sheetDir.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(sheetDir, error);
         if (!content::writeContactSheet(sheetDir, entries)) {
             std::fprintf(stderr, "sg2-content: could not write the contact sheet to %s\n",
                          sheetDir.c_str());
