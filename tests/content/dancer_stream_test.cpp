@@ -2,10 +2,13 @@
 // on the picture, keep their figure together and loop without a jump.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
+#include "archive/buffers.h"
 #include "content/entries.h"
+#include "raster/blobs.h"
 
 namespace {
 
@@ -89,6 +92,39 @@ TEST(ContentDancers, FiguresMoveToTheBeat) {
         const int between = frames[beat * 30 + 15].stamped[3].second;
         EXPECT_GT(onBeat, between + 4) << "beat " << beat;
     }
+}
+
+// Plays both streams through the program's own dancer routine into a private blob target and
+// checks that every frame lights the picture and nothing lands below it.
+TEST(ContentDancers, ProgramDrawsEveryFrameInsideThePicture) {
+    std::vector<std::uint8_t> target(archive::kWorkABCBytes, 0);
+    std::uint8_t* const savedWorkB = archive::workB;
+    archive::workB = target.data();
+    for (const auto& [entry, frameCount] : {std::pair{22, 240u}, std::pair{23, 120u}}) {
+        SCOPED_TRACE(entry);
+        const content::Bytes stream = content::buildEntry(entry);
+        raster::Dancer dancer;
+        raster::startDancer(dancer, stream);
+        for (unsigned f = 0; f < frameCount + 1; ++f) {
+            std::fill(target.begin(), target.end(), 0);
+            raster::drawDancer(dancer);
+            const auto lit = std::count_if(target.begin(), target.begin() + 64000,
+                                           [](std::uint8_t v) { return v != 0; });
+            EXPECT_GT(lit, 5000) << "frame " << f;
+            EXPECT_TRUE(std::all_of(target.begin() + 64000, target.end(),
+                                    [](std::uint8_t v) { return v == 0; }))
+                << "frame " << f << " spills below the picture";
+            // The loop closes: after the last frame the next call starts over.
+            if (f + 1 == frameCount) {
+                EXPECT_EQ(dancer.dancerCursor * 2, stream.size() - 6);
+            }
+            if (f == frameCount) {
+                EXPECT_EQ(dancer.dancerCursor * 2 * frameCount, stream.size() - 6)
+                    << "the first frame again, drawn in the same call as the restart";
+            }
+        }
+    }
+    archive::workB = savedWorkB;
 }
 
 }  // namespace
