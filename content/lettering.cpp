@@ -33,6 +33,19 @@ Bytes wordFlash(const char* word, std::uint32_t seed) {
     return toIndices(c);
 }
 
+// The window scene adds its flashes and captions onto a picture of which it redraws only the
+// strip, the zoom window (columns 52..307) and, below row 110, the first 52 columns; light
+// left anywhere else would pile up frame after frame. Clears everything outside first..last.
+void keepToRedrawnColumns(Canvas& c, int first, int last) {
+    for (int y = 0; y < c.height; ++y) {
+        for (int x = 0; x < c.width; ++x) {
+            if (x < first || x > last) {
+                c.at(x, y) = 0.0;
+            }
+        }
+    }
+}
+
 // A caption line on a 320 x 30 strip, centred on column cx.
 Bytes captionStrip(const char* text, double cx, double unit) {
     Canvas c(kPictureWidth, 30);
@@ -134,6 +147,7 @@ Bytes buildWindowFlashes() {
     }
     addStrokes(c, centredText("STORM WARNING", 178, 60, 3.3, 0.12), 1.4, 1.0, 4.0, 0.35);
     finish(c);
+    keepToRedrawnColumns(c, 52, 306);
     return toIndices(c);
 }
 
@@ -153,6 +167,7 @@ Bytes buildWindowCaptions() {
     addStrokes(c, centredText("THE GLASS", 195, 148, 2.6, 0.1), 1.1, 1.0, 4.0, 0.4);
     addStrokes(c, centredText("IS FALLING", 195, 172, 2.6, 0.1), 1.1, 1.0, 4.0, 0.4);
     finish(c);
+    keepToRedrawnColumns(c, 0, 306);
     return toIndices(c);
 }
 

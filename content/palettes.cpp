@@ -1,7 +1,7 @@
 // The two show palettes. Every effect does arithmetic on palette indices (adds, fades, blurs,
 // grain), so both are ramps: index 0 is black and brightness rises with the index while the
-// hue travels. Indices 100 and 200 are the frame colours of the inset windows and warps and
-// are set apart in hue so that a one-pixel frame reads against any picture.
+// hue travels. In the first palette indices 100 and 200 are the frame colours of the inset
+// windows and warps, lifted above the ramp so that a one-pixel frame reads against any picture.
 #include <algorithm>
 
 #include "content/entries.h"
@@ -65,11 +65,12 @@ Palette makePaletteA() {
         {150, 14, 38, 48}, {190, 32, 50, 54}, {225, 52, 56, 50}, {255, 63, 63, 63},
     };
     Palette p = rampThrough(kStops);
-    // Frames: amber around the inset windows, hot gold around the warps. Each is a little
-    // brighter than its neighbours and far from the ramp's cool hue, so a one-pixel line
-    // reads as a frame while a stray pixel of it in a fade only looks like warm grain.
-    setColour(p, 100, 36, 26, 8);
-    setColour(p, 200, 63, 47, 14);
+    // Frames: a light ice blue around the inset windows and a warm white around the warps.
+    // Each is well above its neighbours in brightness but keeps to the ramp's family of
+    // colours: a one-pixel line reads as a lit frame, while the pixels that fades, shading and
+    // grain happen to land on these indices look like glints rather than foreign colour.
+    setColour(p, 100, 22, 46, 58);
+    setColour(p, 200, 63, 60, 46);
     return p;
 }
 
@@ -79,11 +80,9 @@ Palette makePaletteB() {
         {0, 0, 0, 0},      {28, 5, 1, 10},    {70, 18, 4, 24},   {115, 36, 10, 22},
         {160, 54, 24, 12}, {205, 62, 44, 20}, {235, 63, 58, 42}, {255, 63, 63, 63},
     };
-    Palette p = rampThrough(kStops);
-    // Frames in ice cyan, the one hue this ramp never passes through.
-    setColour(p, 100, 8, 30, 36);
-    setColour(p, 200, 30, 58, 63);
-    return p;
+    // No scene shown in this palette draws a window or warp frame, so 100 and 200 stay on the
+    // ramp: a distinct colour there would only draw contour lines across its cross-fades.
+    return rampThrough(kStops);
 }
 
 }  // namespace content
