@@ -157,7 +157,7 @@ Bytes buildMarbleField() {
     for (int y = 0; y < kRows; ++y) {
         for (int x = 0; x < kPictureWidth; ++x) {
             const double n = tiledFbm(x / 80.0, y / 80.0, 4, 4, 0.5, 333);
-            c.at(x, y) = 0.5 + 0.2 * n + 0.1 * detSin(x / 23.0 + y / 31.0);
+            c.at(x, y) = 0.62 + 0.2 * n + 0.08 * detSin(x / 23.0 + y / 31.0);
         }
     }
     Sequence seq(17);
@@ -165,7 +165,7 @@ Bytes buildMarbleField() {
         const double mx = seq.range(10.0, 310.0);
         const double my = seq.range(10.0, 195.0);
         const double r = seq.range(12.0, 34.0);
-        const double tone = seq.range(0.55, 0.85);
+        const double tone = seq.range(0.7, 0.95);
         for (int y = std::max(0, static_cast<int>(my - r));
              y < std::min(kRows, static_cast<int>(my + r) + 1); ++y) {
             for (int x = std::max(0, static_cast<int>(mx - r));
@@ -182,7 +182,7 @@ Bytes buildMarbleField() {
                 const double spec = std::max(0.0, -0.45 * dx - 0.55 * dy + 0.7 * z);
                 const double s4 = spec * spec * spec * spec;
                 const double rim = (1.0 - z) * (1.0 - z);
-                const double v = tone * (0.45 + 0.5 * diffuse) + 0.5 * s4 * s4 + 0.25 * rim;
+                const double v = tone * (0.6 + 0.4 * diffuse) + 0.5 * s4 * s4 + 0.2 * rim;
                 const double edge = smoothstep(1.0, 0.92, d2);
                 c.at(x, y) = lerp(c.at(x, y), v, edge);
             }
