@@ -335,19 +335,20 @@ TEST_F(MetaFixture, GoldenWireFrameAndClocks) {
     EXPECT_EQ(effects::metaClock2, 40.0f);
 }
 
-TEST(MetaOnShowBuffers, DrawsIntoWorkCThroughTheLineRoutine) {
+TEST(MetaOnShowBuffers, GoldenPictureInWorkC) {
     archive::allocateWorkBuffers();  // runs metaSetup, as at start-up
-    effects::metaSlow = 1;
-    sequencer::sceneTime = 4.5f;
+    effects::metaSlow = 0;
+    sequencer::sceneTime = 1.3f;
     std::vector<std::uint8_t> before(archive::workC + 64000, archive::workC + 240000);
-    for (int frame = 0; frame < 3; ++frame) {
-        effects::metaFrame(archive::workC);
-    }
+    // The two frames of the golden wire frame above, drawn additively one over the other.
+    effects::metaFrame(archive::workC);
+    effects::metaFrame(archive::workC);
+    EXPECT_EQ(fnv1a(archive::workC, 64000), 0x2aee34cau);
+    EXPECT_GE(archive::workC[37 * 320 + 51], 50);  // on the second frame's first line
     // Only the picture itself is touched.
     EXPECT_EQ(std::vector<std::uint8_t>(archive::workC + 64000, archive::workC + 240000), before);
     archive::releaseWorkBuffers();
     sequencer::sceneTime = 0.0f;
-    effects::metaSlow = 0;
 }
 
 }  // namespace
