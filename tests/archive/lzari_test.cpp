@@ -187,6 +187,66 @@ TEST(LzariModel, InitialTablesAndRescale) {
     EXPECT_EQ(model.symbolCum[0], total);
 }
 
+// The model's update, step by step as the scheme states it: walk down the run of equal
+// frequencies, swap codes, count, and add one to every total before the symbol.
+struct PlainModel {
+    std::array<std::uint32_t, 315> freq{};
+    std::array<std::uint32_t, 315> cum{};
+    std::array<std::uint32_t, 315> code{};
+    PlainModel() {
+        for (int s = 314; s >= 1; --s) {
+            code[s] = s - 1;
+            freq[s] = 1;
+            cum[s - 1] = cum[s] + 1;
+        }
+    }
+    void update(int s) {
+        if (cum[0] >= 0x7FFF) {
+            std::uint32_t c = 0;
+            for (int i = 314; i > 0; --i) {
+                cum[i] = c;
+                freq[i] = (freq[i] + 1) / 2;
+                c += freq[i];
+            }
+            cum[0] = c;
+        }
+        int i = s;
+        while (freq[i] == freq[i - 1]) {
+            --i;
+        }
+        std::swap(code[i], code[s]);
+        ++freq[i];
+        while (--i >= 0) {
+            ++cum[i];
+        }
+    }
+};
+
+TEST(LzariModel, MatchesThePlainUpdateThroughManyRescales) {
+    archive::lzari::SymbolModel model;
+    model.reset();
+    PlainModel plain;
+    TestRandom random{7};
+    for (int step = 0; step < 200000; ++step) {
+        // Skewed choices so some symbols climb far and runs of equal frequencies form.
+        const std::uint32_t r = random.next();
+        const int s =
+            1 + static_cast<int>((r % 314) * ((r >> 9) % 4 == 0 ? 1 : (r >> 12) % 8) % 314);
+        model.update(s);
+        plain.update(s);
+        if (step % 997 == 0 || step > 199000) {
+            for (int k = 0; k <= 314; ++k) {
+                ASSERT_EQ(model.symbolFreq[k], plain.freq[k]) << step << " " << k;
+                ASSERT_EQ(model.symbolCum[k], plain.cum[k]) << step << " " << k;
+                if (k > 0) {
+                    ASSERT_EQ(model.symbolToCode[k], plain.code[k]) << step << " " << k;
+                    ASSERT_EQ(model.codeToSymbol[plain.code[k]], k);
+                }
+            }
+        }
+    }
+}
+
 TEST(LzariDecode, NeverWritesPastItsCapacity) {
     const Bytes data = mixedData(5000);
     const Bytes block = archive::lzariEncode(data);
