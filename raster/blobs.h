@@ -38,6 +38,10 @@ extern const std::array<std::uint8_t, 32 * 32> blobBrush;
 // outside 0..319 are clipped, rows past 199 land in workB's space below the picture.
 void stampBlob(std::int32_t x, std::int32_t y);
 
+// The two marker words of a dancer stream.
+inline constexpr std::uint16_t dancerEndOfFrame = 0xFFFE;
+inline constexpr std::uint16_t dancerEndOfAnimation = 0xFFFF;
+
 // One dancer's playback state.
 struct Dancer {
     std::span<const std::uint8_t> dancerStart;  // the whole stream; the first frame at word 0
