@@ -57,8 +57,6 @@ namespace {
 
 constexpr int kWidth = 320;
 constexpr int kBrushSize = 32;
-constexpr std::uint16_t kEndOfFrame = 0xFFFE;
-constexpr std::uint16_t kEndOfAnimation = 0xFFFF;
 
 std::uint16_t wordAt(std::span<const std::uint8_t> stream, std::size_t index) {
     return static_cast<std::uint16_t>(stream[2 * index] | (stream[2 * index + 1] << 8));
@@ -104,8 +102,8 @@ void drawDancer(Dancer& dancer) {
     for (;;) {
         // A point needs its x, its y and the word after it.
         const bool complete = cursor + 3 <= words;
-        const std::uint16_t next = complete ? wordAt(stream, cursor + 2) : kEndOfAnimation;
-        if (next == kEndOfAnimation) {
+        const std::uint16_t next = complete ? wordAt(stream, cursor + 2) : dancerEndOfAnimation;
+        if (next == dancerEndOfAnimation) {
             cursor = 0;
             if (restarted) {
                 break;
@@ -113,7 +111,7 @@ void drawDancer(Dancer& dancer) {
             restarted = true;
             continue;
         }
-        if (next == kEndOfFrame) {
+        if (next == dancerEndOfFrame) {
             cursor += 3;
             break;
         }
