@@ -949,7 +949,7 @@ void addInstruments(ItModule& module) {
     add(iBed, 56, NewNoteAction::cut, 32);
     ItInstrument* bassInstrument = add(iBass, 96, NewNoteAction::cut);
     bassInstrument->volumeEnvelope = envelope({{0, 64}, {6, 52}, {24, 40}, {28, 0}}, 2);
-    ItInstrument* sub = add(iSub, 100, NewNoteAction::cut);
+    ItInstrument* sub = add(iSub, 100, NewNoteAction::noteOff);
     sub->volumeEnvelope = envelope({{0, 0}, {2, 64}, {14, 0}}, 1);
     ItInstrument* padInstrument = add(iPad, 56, NewNoteAction::noteOff);
     padInstrument->volumeEnvelope = envelope({{0, 0}, {36, 64}, {110, 0}}, 1);
