@@ -12,7 +12,10 @@ std::int32_t modeCount = 0;
 
 namespace {
 
-// Records one mode if its depth is 16, 24 or 32 bits and the list has room.
+bool opened = false;
+
+// Records one mode if its depth is 16, 24 or 32 bits. The list holds 256 records; modes past
+// that are dropped, so a display listing more never writes outside it.
 void recordMode(const platform::DisplayMode& mode) {
     if (mode.bitsPerPixel != 16 && mode.bitsPerPixel != 24 && mode.bitsPerPixel != 32) {
         return;
@@ -28,8 +31,26 @@ void recordMode(const platform::DisplayMode& mode) {
     ++modeCount;
 }
 
-// Deeper modes first, then narrower, then lower; fields compared as signed values.
+// The box shown when the desktop's mode cannot be told; it has the default caption.
+const char* desktopModeFailureText(platform::DesktopModeFailure failure) {
+    switch (failure) {
+        case platform::DesktopModeFailure::InvalidObject:
+            return "invalidobject";
+        case platform::DesktopModeFailure::InvalidParams:
+            return "invalidparams";
+        case platform::DesktopModeFailure::UnsupportedMode:
+            return "unsupportedmode";
+        case platform::DesktopModeFailure::None:
+        case platform::DesktopModeFailure::Other:
+            break;
+    }
+    return "GetDisplayMode error";
+}
+
+}  // namespace
+
 bool modeBefore(const ModeRecord& a, const ModeRecord& b) {
+    // Fields compared as signed values, as the launcher's order was defined.
     auto s = [](std::uint32_t v) { return static_cast<std::int32_t>(v); };
     if (s(a.bitsPerPixel) != s(b.bitsPerPixel)) {
         return s(a.bitsPerPixel) > s(b.bitsPerPixel);
@@ -40,17 +61,26 @@ bool modeBefore(const ModeRecord& a, const ModeRecord& b) {
     return s(a.height) < s(b.height);
 }
 
-}  // namespace
+bool displayOpened() {
+    return opened;
+}
 
 int buildModeList() {
+    // Built once per run; starting from an empty list keeps a second call from appending.
+    modeList = {};
+    modeCount = 0;
     platform::Video& output = video();
-    if (!output.open()) {
+    opened = output.open();
+    if (!opened) {
         platform::showMessage("DirectDrawCreate error", "DDRAW ERROR");
         return 0;
     }
+    // A failed query leaves the description empty: its depth of 0 records nothing.
     platform::DisplayMode desktop;
-    if (output.desktopMode(desktop)) {
-        recordMode(desktop);
+    const bool told = output.desktopMode(desktop);
+    recordMode(told ? desktop : platform::DisplayMode{});
+    if (!told) {
+        platform::showMessage(desktopModeFailureText(output.desktopModeFailure()), "");
     }
     for (const platform::DisplayMode& mode : output.modes()) {
         recordMode(mode);

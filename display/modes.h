@@ -17,6 +17,14 @@ extern std::array<ModeRecord, 256> modeList;
 extern std::int32_t modeCount;
 
 // Fills modeList from the platform's video; returns 0 when no display could be opened.
+// Record 0 is the desktop's mode when its depth is 16, 24 or 32 bits, else the first such mode
+// the display lists; it is never sorted. Records past the 256th are not kept.
 int buildModeList();
+
+// True once buildModeList has opened the display; a run cannot set up without it.
+bool displayOpened();
+
+// The launcher's order: deeper modes first, then narrower, then lower.
+bool modeBefore(const ModeRecord& a, const ModeRecord& b);
 
 }  // namespace display

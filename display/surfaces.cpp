@@ -34,10 +34,45 @@ PictureBorders pictureBorders(std::int32_t width, std::int32_t height) {
     return {0, (height - u) / 2};
 }
 
+namespace {
+
+// The "DDRAW ERROR" text for the step that failed.
+const char* setupFailureText(platform::SetupStep step) {
+    switch (step) {
+        case platform::SetupStep::None:
+            break;
+        case platform::SetupStep::CooperativeLevel:
+            return "SetCooperativeLevel error";
+        case platform::SetupStep::DisplayMode:
+            return "SetDisplayMode error";
+        case platform::SetupStep::PrimarySurface:
+        case platform::SetupStep::StagingSurface:
+            return "CreateSurface error";
+        case platform::SetupStep::Clipper:
+            return "CreateClipper error";
+        case platform::SetupStep::AttachedSurface:
+            return "GetAttachedSurface error";
+    }
+    return "";
+}
+
+}  // namespace
+
+const char* const kWindowTitle = "Stormglass 2 - a demo for Linux";
+const char* const kFullScreenTitle = "Stormglass 2";
+
 int setUpDisplay() {
     const host::LaunchSettings& settings = host::launchSettings;
+    displayIsSetUp = false;
+    // Without an opened display there is nothing to set up on.
+    if (!displayOpened()) {
+        platform::showMessage("DirectDrawCreate error", "DDRAW ERROR");
+        return 0;
+    }
+    // A choice outside the list (an empty list gives modeIndex 0 with no record 0) cannot be
+    // switched to; it fails like a refused mode instead of reading an unfilled record.
     if (settings.modeIndex < 0 || settings.modeIndex >= modeCount) {
-        platform::showMessage("CreateSurface error", "DDRAW ERROR");
+        platform::showMessage("SetDisplayMode error", "DDRAW ERROR");
         return 0;
     }
     const ModeRecord& mode = modeList[static_cast<std::size_t>(settings.modeIndex)];
@@ -46,41 +81,30 @@ int setUpDisplay() {
     borderX = borders.x;
     borderY = borders.y;
 
+    // The staging area is made in the format the converter will write: the desktop record's
+    // in windowed play, the chosen record's in full screen.
     platform::SurfaceRequest request;
+    request.windowed = settings.windowed != 0;
+    const ModeRecord& format = request.windowed ? modeList[0] : mode;
     request.width = static_cast<int>(mode.width);
     request.height = static_cast<int>(mode.height);
-    request.bitsPerPixel = static_cast<int>(mode.bitsPerPixel);
-    request.greenIs6Bit = mode.greenIs6Bit != 0;
-    request.windowed = settings.windowed != 0;
-    request.title = request.windowed ? "Stormglass 2 - a demo for Linux" : "Stormglass 2";
+    request.bitsPerPixel = static_cast<int>(format.bitsPerPixel);
+    request.greenIs6Bit = format.greenIs6Bit != 0;
+    request.title = request.windowed ? kWindowTitle : kFullScreenTitle;
     if (!request.windowed) {
         video().showCursor(false);
     }
     const platform::SetupStep failed = video().setUp(request);
-    const char* text = nullptr;
-    switch (failed) {
-        case platform::SetupStep::None:
-            displayIsSetUp = true;
-            return 1;
-        case platform::SetupStep::CooperativeLevel:
-            text = "SetCooperativeLevel error";
-            break;
-        case platform::SetupStep::DisplayMode:
-            text = "SetDisplayMode error";
-            break;
-        case platform::SetupStep::PrimarySurface:
-        case platform::SetupStep::StagingSurface:
-            text = "CreateSurface error";
-            break;
-        case platform::SetupStep::Clipper:
-            text = "CreateClipper error";
-            break;
-        case platform::SetupStep::AttachedSurface:
-            text = "GetAttachedSurface error";
-            break;
+    if (failed == platform::SetupStep::None) {
+        displayIsSetUp = true;
+        return 1;
     }
-    platform::showMessage(text, "DDRAW ERROR");
+    platform::showMessage(setupFailureText(failed), "DDRAW ERROR");
     return 0;
+}
+
+bool displayIsReady() {
+    return displayIsSetUp;
 }
 
 void releaseDisplay() {

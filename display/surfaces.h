@@ -23,9 +23,15 @@ PictureBorders pictureBorders(std::int32_t width, std::int32_t height);
 void useVideo(platform::Video& video);
 platform::Video& video();
 
+// The demo window's titles.
+extern const char* const kWindowTitle;
+extern const char* const kFullScreenTitle;
+
 // Opens the window and surfaces as modeIndex and windowed ask; 1 on success, 0 after a
 // failure it has reported.
 int setUpDisplay();
+// True between a successful setUpDisplay and releaseDisplay: frames may be presented.
+bool displayIsReady();
 void releaseDisplay();
 
 }  // namespace display

@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/dialogs.h"
 #include "platform/video.h"
 
 namespace platform {
@@ -14,16 +15,15 @@ void setMessagesToConsole(bool console) {
 }
 
 void showMessage(const std::string& text, const std::string& caption) {
-    if (messagesToConsole) {
-        if (caption.empty()) {
-            std::fprintf(stderr, "%s\n", text.c_str());
-        } else {
-            std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-        }
+    // On the desktop a box with one OK button; without a display, the same words on one line.
+    if (!messagesToConsole && messageBox(text, caption)) {
         return;
     }
-    // The desktop message box comes with the desktop backend.
-    std::fprintf(stderr, "%s\n", text.c_str());
+    if (caption.empty()) {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    } else {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    }
 }
 
 }  // namespace platform

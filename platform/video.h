@@ -40,11 +40,16 @@ enum class SetupStep {
 struct SurfaceRequest {
     int width = 0;
     int height = 0;
-    int bitsPerPixel = 0;  // full screen: depth to switch to; windowed: ignored
+    // The staging area's pixel format, as the converter writes it; in full screen also the
+    // depth to switch to.
+    int bitsPerPixel = 0;
     bool greenIs6Bit = true;
     bool windowed = false;
     std::string title;
 };
+
+// Why the desktop's mode could not be told, standing in for GetDisplayMode's failure codes.
+enum class DesktopModeFailure { None, InvalidObject, InvalidParams, UnsupportedMode, Other };
 
 enum class BlitResult { Ok, SurfaceLost, StillDrawing, Failed };
 
@@ -70,6 +75,8 @@ class Video {
     virtual bool open() = 0;
     // The desktop's current mode; false when it cannot be told.
     virtual bool desktopMode(DisplayMode& mode) = 0;
+    // After desktopMode failed: why.
+    virtual DesktopModeFailure desktopModeFailure() { return DesktopModeFailure::Other; }
     // Every mode the display offers, in the display's own order.
     virtual std::vector<DisplayMode> modes() = 0;
     // Creates the window and staging area; returns the first step that failed, or None.

@@ -1,0 +1,296 @@
+#include "host/launcher.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+
+#include "display/surfaces.h"
+#include "host/process.h"
+#include "platform/video.h"
+#include "resources/launcher_logo.h"
+
+namespace host {
+
+namespace {
+
+using platform::ControlKind;
+using platform::DialogControl;
+using platform::DialogEvent;
+
+// The strength list's texts, in list order.
+constexpr const char* kStrengthTexts[] = {"nemelvont", "kicsitelvont", "elegelvont",
+                                          "nagyonelvont"};
+
+DialogControl control(int id, ControlKind kind, std::string text, int x, int y, int width,
+                      int height) {
+    DialogControl made;
+    made.id = id;
+    made.kind = kind;
+    made.text = std::move(text);
+    made.x = x;
+    made.y = y;
+    made.width = width;
+    made.height = height;
+    return made;
+}
+
+// Display options from the command line, kept until applyDisplayOptions.
+struct DisplayOptions {
+    bool given = false;
+    bool windowedSet = false;
+    bool windowed = false;
+    bool modeSet = false;
+    int width = 0;
+    int height = 0;
+    int depth = 0;
+};
+DisplayOptions options;
+
+bool readPositive(std::string_view text, int& value) {
+    if (text.empty()) {
+        return false;
+    }
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc{} && end == text.data() + text.size() && value > 0;
+}
+
+}  // namespace
+
+platform::DialogTemplate launcherTemplate() {
+    platform::DialogTemplate launcher;
+    launcher.caption = "Stormglass 2 by the Stormglass 2 project - Linux version";
+    launcher.width = 393;
+    launcher.height = 116;
+    launcher.fontPoints = 8;
+    auto& c = launcher.controls;
+    c.push_back(control(kResolutionList, ControlKind::DropDownList, "", 51, 22, 101, 116));
+    c.push_back(
+        control(platform::kNoControlId, ControlKind::GroupBox, "Screentype", 4, 6, 216, 45));
+    c.push_back(
+        control(kRunDemoButton, ControlKind::DefaultPushButton, "Run Demo", 151, 57, 68, 50));
+    c.push_back(control(kExitButton, ControlKind::PushButton, "Exit", 75, 89, 73, 18));
+    c.push_back(
+        control(platform::kNoControlId, ControlKind::StaticText, "Resolution:", 9, 23, 39, 12));
+    DialogControl logo =
+        control(platform::kNoControlId, ControlKind::Picture, "", 226, 9, 160, 100);
+    logo.image = {resources::kLauncherLogoWidth, resources::kLauncherLogoHeight,
+                  resources::launcherLogo()};
+    c.push_back(logo);
+    c.push_back(control(kAboutButton, ControlKind::PushButton, "About", 4, 89, 67, 18));
+    c.push_back(control(kWindowedCheckBox, ControlKind::CheckBox, "Windowed", 162, 23, 51, 12));
+    c.push_back(control(kDanceCheckBox, ControlKind::CheckBox, "Dance", 5, 65, 32, 10));
+    c.push_back(control(kStrengthList, ControlKind::DropDownList, "", 42, 65, 90, 116));
+    return launcher;
+}
+
+platform::DialogTemplate aboutTemplate() {
+    platform::DialogTemplate about;
+    about.caption = "About";
+    about.width = 170;
+    about.height = 100;
+    about.fontPoints = 8;
+    auto& c = about.controls;
+    c.push_back(control(platform::kNoControlId, ControlKind::GroupBox, "", 4, 6, 162, 60));
+    c.push_back(control(kOkButton, ControlKind::DefaultPushButton, "Ok", 60, 77, 50, 18));
+    constexpr const char* kCredits[] = {
+        "Stormglass 2 - a demo for Linux",
+        "code, pictures and music:",
+        "the Stormglass 2 project",
+        "Linux version: SDL2, FLTK, libopenmpt",
+    };
+    int y = 14;
+    for (const char* line : kCredits) {
+        c.push_back(control(platform::kNoControlId, ControlKind::CentredText, line, 8, y, 154, 10));
+        y += 12;
+    }
+    return about;
+}
+
+std::string modeText(const display::ModeRecord& mode) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%dx%dx%d", static_cast<int>(mode.width),
+                  static_cast<int>(mode.height), static_cast<int>(mode.bitsPerPixel));
+    return text;
+}
+
+std::int32_t trailLevelForPosition(int position, std::int32_t current) {
+    switch (position) {
+        case 0:
+            return 0;
+        case 1:
+            return 3;
+        case 2:
+            return 2;
+        case 3:
+            return 1;
+        default:
+            return current;
+    }
+}
+
+platform::DialogProcedure launcherProcedure(LaunchSettings& settings) {
+    return [&settings](platform::Dialog& dialog, DialogEvent event, int command) {
+        if (event == DialogEvent::Init) {
+            // Record 0 (the desktop) is never offered: list position i is record i + 1.
+            for (std::int32_t i = 1; i < display::modeCount; ++i) {
+                dialog.addListItem(kResolutionList,
+                                   modeText(display::modeList[static_cast<std::size_t>(i)]));
+            }
+            dialog.selectListItem(kResolutionList, 0);
+            for (const char* text : kStrengthTexts) {
+                dialog.addListItem(kStrengthList, text);
+            }
+            dialog.selectListItem(kStrengthList, 0);
+            return true;
+        }
+        switch (command) {
+            case kRunDemoButton:
+                // No selection reports -1, which gives record 0, the desktop mode.
+                settings.modeIndex = dialog.listSelection(kResolutionList) + 1;
+                settings.trailLevel =
+                    trailLevelForPosition(dialog.listSelection(kStrengthList), settings.trailLevel);
+                settings.windowed = dialog.isChecked(kWindowedCheckBox) ? 1 : 0;
+                settings.dance = dialog.isChecked(kDanceCheckBox) ? 1 : 0;
+                dialog.end(0);
+                return true;
+            case kExitButton:
+                dialog.end(1);
+                return true;
+            case kAboutButton:
+                dialog.runChild(aboutTemplate(), aboutProcedure);
+                return true;
+            default:
+                return false;
+        }
+    };
+}
+
+bool aboutProcedure(platform::Dialog& dialog, DialogEvent event, int command) {
+    if (event == DialogEvent::Init) {
+        return true;
+    }
+    // Only "Ok" closes the box: Escape and the window's close button do nothing.
+    if (command == kOkButton) {
+        dialog.end(0);
+        return true;
+    }
+    return false;
+}
+
+bool runLauncher(LaunchSettings& settings) {
+    return platform::runModal(launcherTemplate(), launcherProcedure(settings)) == 0;
+}
+
+void openDesktopOrExit() {
+    platform::Video& desktop = platform::desktopVideo();
+    display::useVideo(desktop);
+    if (!desktop.open()) {
+        std::fprintf(stderr,
+                     "stormglass2: no display to show the demo on (no X server or Wayland "
+                     "compositor answered); run it with --headless to play without one\n");
+        exitProcess(1);
+    }
+    platform::setMessagesToConsole(false);
+}
+
+int parseDisplayOption(std::span<char* const> args, std::size_t index) {
+    if (index >= args.size() || args[index] == nullptr) {
+        return 0;
+    }
+    const std::string_view option = args[index];
+    if (option == "--windowed" || option == "--fullscreen") {
+        options.given = true;
+        options.windowedSet = true;
+        options.windowed = option == "--windowed";
+        return 1;
+    }
+    if (option == "--mode") {
+        const char* value = index + 1 < args.size() ? args[index + 1] : nullptr;
+        int width = 0;
+        int height = 0;
+        int depth = 0;
+        if (value == nullptr || !parseModeText(value, width, height, depth)) {
+            std::fprintf(stderr, "stormglass2: --mode needs WIDTHxHEIGHTxDEPTH, e.g. 640x480x32\n");
+            return -1;
+        }
+        options.given = true;
+        options.modeSet = true;
+        options.width = width;
+        options.height = height;
+        options.depth = depth;
+        return 2;
+    }
+    return 0;
+}
+
+bool displayOptionsGiven() {
+    return options.given;
+}
+
+void clearDisplayOptions() {
+    options = {};
+}
+
+bool parseModeText(std::string_view text, int& width, int& height, int& depth) {
+    const std::size_t first = text.find('x');
+    if (first == std::string_view::npos) {
+        return false;
+    }
+    const std::size_t second = text.find('x', first + 1);
+    if (second == std::string_view::npos) {
+        return false;
+    }
+    return readPositive(text.substr(0, first), width) &&
+           readPositive(text.substr(first + 1, second - first - 1), height) &&
+           readPositive(text.substr(second + 1), depth);
+}
+
+int findMode(int width, int height, int depth) {
+    auto matches = [&](std::int32_t i) {
+        const display::ModeRecord& mode = display::modeList[static_cast<std::size_t>(i)];
+        return static_cast<int>(mode.width) == width && static_cast<int>(mode.height) == height &&
+               static_cast<int>(mode.bitsPerPixel) == depth;
+    };
+    for (std::int32_t i = 1; i < display::modeCount; ++i) {
+        if (matches(i)) {
+            return i;
+        }
+    }
+    return display::modeCount > 0 && matches(0) ? 0 : -1;
+}
+
+bool applyDisplayOptions(LaunchSettings& settings) {
+    // Unset options leave what an untouched launcher gives: the first listed mode (or the
+    // desktop's when none is listed), full screen.
+    settings.windowed = options.windowedSet && options.windowed ? 1 : 0;
+    settings.modeIndex = display::modeCount > 1 ? 1 : 0;
+    if (options.modeSet) {
+        const int found = findMode(options.width, options.height, options.depth);
+        if (found < 0) {
+            std::fprintf(stderr, "stormglass2: the display offers no mode %dx%dx%d; it offers:",
+                         options.width, options.height, options.depth);
+            for (std::int32_t i = 1; i < display::modeCount; ++i) {
+                std::fprintf(stderr, " %s",
+                             modeText(display::modeList[static_cast<std::size_t>(i)]).c_str());
+            }
+            std::fprintf(stderr, "\n");
+            return false;
+        }
+        settings.modeIndex = found;
+    }
+    return true;
+}
+
+bool startDesktop(bool launcherWanted) {
+    openDesktopOrExit();
+    display::buildModeList();
+    if (!launcherWanted || displayOptionsGiven()) {
+        if (!applyDisplayOptions(launchSettings)) {
+            exitProcess(1);
+        }
+        return true;
+    }
+    return runLauncher(launchSettings);
+}
+
+}  // namespace host

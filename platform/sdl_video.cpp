@@ -1,0 +1,364 @@
+// The desktop display through SDL2: the mode list from the video driver, a window (or an
+// exclusive full-screen mode switch) with a renderer, and a streaming 320x200 texture that is
+// locked each frame, stretched into the picture rectangle and presented with vsync.
+#include <SDL.h>
+
+#include <vector>
+
+#include "platform/video.h"
+
+namespace platform {
+
+namespace {
+
+constexpr int kStagingWidth = 320;
+constexpr int kStagingHeight = 200;
+
+// Storage size of a pixel in bits: SDL's 32-bit XRGB format reports 24 bits of depth in four
+// bytes, and it is the four bytes the converters write.
+int storageBits(Uint32 format) {
+    if (SDL_ISPIXELFORMAT_FOURCC(format) || SDL_ISPIXELFORMAT_INDEXED(format)) {
+        return SDL_BITSPERPIXEL(format) <= 8 ? 8 : 0;
+    }
+    return SDL_BYTESPERPIXEL(format) * 8;
+}
+
+DisplayMode describe(const SDL_DisplayMode& mode) {
+    DisplayMode described;
+    described.width = mode.w;
+    described.height = mode.h;
+    described.bitsPerPixel = storageBits(mode.format);
+    int bpp = 0;
+    Uint32 red = 0;
+    Uint32 green = 0;
+    Uint32 blue = 0;
+    Uint32 alpha = 0;
+    if (SDL_PixelFormatEnumToMasks(mode.format, &bpp, &red, &green, &blue, &alpha) == SDL_TRUE) {
+        described.greenMask = green;
+    }
+    return described;
+}
+
+// The texture format a converter writes: blue in the lowest bits, red in the highest. SDL
+// converts from it when the screen's own layout differs (red and blue swapped, or a depth
+// none of the converters writes), so the texture always matches the converter in use.
+Uint32 converterFormat(int bitsPerPixel, bool greenIs6Bit) {
+    switch (bitsPerPixel) {
+        case 32:
+            return SDL_PIXELFORMAT_RGB888;  // bytes B, G, R, X
+        case 24:
+            return SDL_PIXELFORMAT_BGR24;  // bytes B, G, R
+        case 16:
+            return greenIs6Bit ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB555;
+        default:
+            return SDL_PIXELFORMAT_RGB888;
+    }
+}
+
+class SdlVideo final : public Video {
+  public:
+    bool open() override {
+        if (opened_) {
+            return true;
+        }
+        // The window must not be closed by the compositor's idea of a hung program while data
+        // loads: SDL answers pings itself, nothing to set. Keep the desktop's screensaver rules.
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            return false;
+        }
+        opened_ = true;
+        return true;
+    }
+
+    bool desktopMode(DisplayMode& mode) override {
+        failure_ = DesktopModeFailure::None;
+        if (!opened_) {
+            failure_ = DesktopModeFailure::InvalidObject;
+            return false;
+        }
+        if (SDL_GetNumVideoDisplays() < 1) {
+            failure_ = DesktopModeFailure::InvalidParams;
+            return false;
+        }
+        SDL_DisplayMode desktop{};
+        if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) {
+            failure_ = DesktopModeFailure::Other;
+            return false;
+        }
+        if (desktop.format == SDL_PIXELFORMAT_UNKNOWN) {
+            failure_ = DesktopModeFailure::UnsupportedMode;
+            return false;
+        }
+        mode = describe(desktop);
+        return true;
+    }
+
+    DesktopModeFailure desktopModeFailure() override { return failure_; }
+
+    std::vector<DisplayMode> modes() override {
+        std::vector<DisplayMode> listed;
+        if (!opened_) {
+            return listed;
+        }
+        const int count = SDL_GetNumDisplayModes(0);
+        for (int i = 0; i < count; ++i) {
+            SDL_DisplayMode mode{};
+            if (SDL_GetDisplayMode(0, i, &mode) == 0) {
+                listed.push_back(describe(mode));
+            }
+        }
+        return listed;
+    }
+
+    SetupStep setUp(const SurfaceRequest& request) override {
+        if (!opened_) {
+            return SetupStep::CooperativeLevel;
+        }
+        release();
+        windowed_ = request.windowed;
+        stagingFormat_ = converterFormat(request.bitsPerPixel, request.greenIs6Bit);
+        const SetupStep failed = windowed_ ? setUpWindowed(request) : setUpFullScreen(request);
+        if (failed != SetupStep::None) {
+            return failed;
+        }
+        // The whole window (in full screen the whole screen) starts black.
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_RenderClear(renderer_);
+        SDL_RenderPresent(renderer_);
+        return SetupStep::None;
+    }
+
+    bool lock(LockedSurface& surface) override {
+        if (texture_ == nullptr || locked_) {
+            return false;
+        }
+        void* pixels = nullptr;
+        int pitch = 0;
+        if (SDL_LockTexture(texture_, nullptr, &pixels, &pitch) != 0 || pixels == nullptr) {
+            return false;
+        }
+        locked_ = true;
+        surface.pixels = static_cast<std::uint8_t*>(pixels);
+        surface.pitch = pitch;
+        return true;
+    }
+
+    void unlock() override {
+        if (texture_ != nullptr && locked_) {
+            SDL_UnlockTexture(texture_);
+        }
+        locked_ = false;
+    }
+
+    BlitResult blit(const ScreenRect& destination) override {
+        if (renderer_ == nullptr || texture_ == nullptr) {
+            return BlitResult::Failed;
+        }
+        // A reset renderer has lost its textures: report the loss so this frame is dropped
+        // and the texture rebuilt before the next one.
+        SDL_PumpEvents();
+        SDL_Event reset;
+        while (SDL_PeepEvents(&reset, 1, SDL_GETEVENT, SDL_RENDER_TARGETS_RESET,
+                              SDL_RENDER_DEVICE_RESET) > 0) {
+            lost_ = true;
+        }
+        if (lost_) {
+            return BlitResult::SurfaceLost;
+        }
+        const SDL_Rect source{0, 0, kStagingWidth, kStagingHeight};
+        const SDL_Rect target{destination.left, destination.top,
+                              destination.right - destination.left,
+                              destination.bottom - destination.top};
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_RenderClear(renderer_);
+        if (SDL_RenderCopy(renderer_, texture_, &source, &target) != 0) {
+            return BlitResult::Failed;
+        }
+        SDL_RenderPresent(renderer_);
+        return BlitResult::Ok;
+    }
+
+    void restore() override {
+        if (renderer_ == nullptr) {
+            return;
+        }
+        if (texture_ != nullptr) {
+            SDL_DestroyTexture(texture_);
+        }
+        locked_ = false;
+        texture_ = createStaging();
+        lost_ = texture_ == nullptr;
+    }
+
+    bool pumpEvents() override {
+        bool quit = quitPosted_;
+        quitPosted_ = false;
+        SDL_Event event;
+        while (SDL_PollEvent(&event) != 0) {
+            switch (event.type) {
+                case SDL_QUIT:
+                    quit = true;
+                    break;
+                case SDL_WINDOWEVENT:
+                    if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+                        quit = true;
+                    }
+                    break;
+                case SDL_KEYDOWN:
+                    if (event.key.keysym.sym == SDLK_ESCAPE) {
+                        quit = true;
+                    }
+                    break;
+                case SDL_RENDER_TARGETS_RESET:
+                case SDL_RENDER_DEVICE_RESET:
+                    lost_ = true;
+                    break;
+                default:
+                    break;
+            }
+        }
+        return quit;
+    }
+
+    void postQuit() override { quitPosted_ = true; }
+
+    void showCursor(bool visible) override {
+        if (opened_) {
+            SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+        }
+    }
+
+    // Texture, renderer, then the window: destroying a full-screen window switches the
+    // display back to the desktop's mode.
+    void release() override {
+        unlock();
+        if (texture_ != nullptr) {
+            SDL_DestroyTexture(texture_);
+            texture_ = nullptr;
+        }
+        if (renderer_ != nullptr) {
+            SDL_DestroyRenderer(renderer_);
+            renderer_ = nullptr;
+        }
+        if (window_ != nullptr) {
+            SDL_DestroyWindow(window_);
+            window_ = nullptr;
+        }
+        lost_ = false;
+    }
+
+  private:
+    SetupStep setUpWindowed(const SurfaceRequest& request) {
+        // The client area is exactly W x H and the window keeps that size.
+        window_ = SDL_CreateWindow(request.title.c_str(), SDL_WINDOWPOS_UNDEFINED,
+                                   SDL_WINDOWPOS_UNDEFINED, request.width, request.height,
+                                   SDL_WINDOW_SHOWN);
+        if (window_ == nullptr) {
+            return SetupStep::CooperativeLevel;
+        }
+        renderer_ = createRenderer();
+        if (renderer_ == nullptr) {
+            return SetupStep::PrimarySurface;  // the window stays, as a windowed failure does
+        }
+        texture_ = createStaging();
+        if (texture_ == nullptr) {
+            return SetupStep::StagingSurface;
+        }
+        return SetupStep::None;
+    }
+
+    SetupStep setUpFullScreen(const SurfaceRequest& request) {
+        window_ =
+            SDL_CreateWindow(request.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                             request.width, request.height, SDL_WINDOW_HIDDEN);
+        if (window_ == nullptr) {
+            return SetupStep::CooperativeLevel;
+        }
+        // An exclusive switch to the chosen mode, never a desktop-sized stand-in.
+        SDL_DisplayMode wanted = displayModeFor(request);
+        if (SDL_SetWindowDisplayMode(window_, &wanted) != 0 ||
+            SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN) != 0) {
+            return failFullScreen(SetupStep::DisplayMode);
+        }
+        SDL_ShowWindow(window_);
+        SDL_DisplayMode current{};
+        const int display = SDL_GetWindowDisplayIndex(window_);
+        if (SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &current) != 0 ||
+            current.w != request.width || current.h != request.height) {
+            return failFullScreen(SetupStep::DisplayMode);
+        }
+        renderer_ = createRenderer();
+        if (renderer_ == nullptr) {
+            return failFullScreen(SetupStep::PrimarySurface);
+        }
+        texture_ = createStaging();
+        if (texture_ == nullptr) {
+            return failFullScreen(SetupStep::AttachedSurface);
+        }
+        return SetupStep::None;
+    }
+
+    // A failed full-screen set-up leaves no window (and so the desktop's mode back).
+    SetupStep failFullScreen(SetupStep step) {
+        release();
+        return step;
+    }
+
+    // The display's own mode of that size and depth (its pixel format and refresh rate), or
+    // one made up in the converter's format when the display lists none.
+    SDL_DisplayMode displayModeFor(const SurfaceRequest& request) const {
+        const int count = SDL_GetNumDisplayModes(0);
+        for (int i = 0; i < count; ++i) {
+            SDL_DisplayMode mode{};
+            if (SDL_GetDisplayMode(0, i, &mode) != 0) {
+                continue;
+            }
+            const DisplayMode described = describe(mode);
+            if (mode.w == request.width && mode.h == request.height &&
+                described.bitsPerPixel == request.bitsPerPixel &&
+                (request.bitsPerPixel != 16 ||
+                 ((described.greenMask >> 5) != 31) == request.greenIs6Bit)) {
+                return mode;
+            }
+        }
+        SDL_DisplayMode made{};
+        made.format = stagingFormat_;
+        made.w = request.width;
+        made.h = request.height;
+        return made;
+    }
+
+    SDL_Renderer* createRenderer() {
+        SDL_Renderer* renderer = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
+        if (renderer == nullptr) {
+            // A driver without vsync still shows the show; the pacer keeps the frame rate.
+            renderer = SDL_CreateRenderer(window_, -1, 0);
+        }
+        return renderer;
+    }
+
+    SDL_Texture* createStaging() {
+        return SDL_CreateTexture(renderer_, stagingFormat_, SDL_TEXTUREACCESS_STREAMING,
+                                 kStagingWidth, kStagingHeight);
+    }
+
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    Uint32 stagingFormat_ = SDL_PIXELFORMAT_RGB888;
+    DesktopModeFailure failure_ = DesktopModeFailure::None;
+    bool opened_ = false;
+    bool windowed_ = false;
+    bool locked_ = false;
+    bool lost_ = false;
+    bool quitPosted_ = false;
+};
+
+}  // namespace
+
+Video& desktopVideo() {
+    static SdlVideo video;
+    return video;
+}
+
+}  // namespace platform
