@@ -191,8 +191,13 @@ class FltkDialog final : public Dialog {
         return found == lists_.end() ? nullptr : found->second;
     }
 
+    // A button's or check box's press: its command word is its control id.
     static void pressed(Fl_Widget* widget, void* data) {
-        static_cast<FltkDialog*>(data)->command(static_cast<int>(widget->argument()));
+        auto* dialog = static_cast<FltkDialog*>(data);
+        const auto found = dialog->commandIds_.find(widget);
+        if (found != dialog->commandIds_.end()) {
+            dialog->command(found->second);
+        }
     }
 
     void addControl(const DialogControl& control, const DialogUnits& units, int fontSize) {
@@ -207,7 +212,7 @@ class FltkDialog final : public Dialog {
                 auto* button = new Fl_Button(x, y, w, h);
                 button->copy_label(control.text.c_str());
                 button->callback(pressed, this);
-                button->argument(control.id);
+                commandIds_[button] = control.id;
                 if (control.kind == ControlKind::DefaultPushButton) {
                     button->box(FL_THIN_UP_BOX);
                     button->labelfont(FL_HELVETICA_BOLD);
@@ -236,7 +241,6 @@ class FltkDialog final : public Dialog {
                 h = std::min(h, units.toPixelsY(13));
                 auto* list = new Fl_Choice(x, y, w, h);
                 list->textsize(fontSize);
-                list->argument(control.id);
                 lists_[control.id] = list;
                 widget = list;
                 break;
@@ -245,7 +249,7 @@ class FltkDialog final : public Dialog {
                 auto* box = new Fl_Check_Button(x, y, w, h);
                 box->copy_label(control.text.c_str());
                 box->callback(pressed, this);
-                box->argument(control.id);
+                commandIds_[box] = control.id;
                 checkBoxes_[control.id] = box;
                 widget = box;
                 break;
@@ -273,6 +277,7 @@ class FltkDialog final : public Dialog {
 
     DialogProcedure procedure_;
     std::unique_ptr<DialogWindow> window_;
+    std::map<const Fl_Widget*, int> commandIds_;
     std::map<int, Fl_Button*> buttons_;
     std::map<int, Fl_Check_Button*> checkBoxes_;
     std::map<int, Fl_Choice*> lists_;
