@@ -65,7 +65,7 @@ int setUpDisplay() {
     const host::LaunchSettings& settings = host::launchSettings;
     displayIsSetUp = false;
     // Without an opened display there is nothing to set up on.
-    if (!displayOpened()) {
+    if (!video().open()) {
         platform::showMessage("DirectDrawCreate error", "DDRAW ERROR");
         return 0;
     }
