@@ -4,6 +4,7 @@
 #include <array>
 #include <set>
 #include <string_view>
+#include <utility>
 
 #include "content/synth.h"
 
@@ -274,9 +275,6 @@ class Composer {
         ItCell& cell = pattern.at(row, channel);
         cell.effect = itEffect(letter);
         cell.param = static_cast<std::uint8_t>(parameter);
-    }
-    bool hasNote(int row, Channel channel) const {
-        return pattern.at(row, channel).note != kNoNote;
     }
 
     const Chord& chordAt(int row) const {
@@ -929,16 +927,18 @@ void addInstruments(ItModule& module) {
                       crash(),      reverseCrash(), tom(),  impact(),    blip(),
                       noiseSweep(), grainBed(),     bass(), subBass(),   pad(),
                       lead(),       pluck(),        bell(), minorStab(), majorStab()};
+    // Instrument n plays sample n: its level, what an overlapping note does to it, and how
+    // it fades; sustained voices shape themselves with a volume envelope.
     auto add = [&](Instrument index, std::uint8_t volume, NewNoteAction action,
-                   std::uint16_t fadeout = 0) {
-        module.instruments.push_back(
+                   std::uint16_t fadeout = 0, ItEnvelope shape = {}) {
+        ItInstrument& added = module.instruments.emplace_back(
             instrument(module.samples[index - 1u], index, volume, action, fadeout));
-        return &module.instruments.back();
+        added.volumeEnvelope = std::move(shape);
     };
     add(iKick, 128, NewNoteAction::cut);
     add(iSnare, 92, NewNoteAction::cut);
     add(iClap, 112, NewNoteAction::cut);
-    add(iHatClosed, 72, NewNoteAction::cut);
+    add(iHatClosed, 72, NewNoteAction::cut);  // a closed hat chokes the open one
     add(iHatOpen, 60, NewNoteAction::cut);
     add(iCrash, 64, NewNoteAction::fade, 24);
     add(iReverseCrash, 60, NewNoteAction::cut);
@@ -947,14 +947,10 @@ void addInstruments(ItModule& module) {
     add(iBlip, 52, NewNoteAction::cut);
     add(iSweep, 56, NewNoteAction::cut);
     add(iBed, 56, NewNoteAction::cut, 32);
-    ItInstrument* bassInstrument = add(iBass, 96, NewNoteAction::cut);
-    bassInstrument->volumeEnvelope = envelope({{0, 64}, {6, 52}, {24, 40}, {28, 0}}, 2);
-    ItInstrument* sub = add(iSub, 100, NewNoteAction::noteOff);
-    sub->volumeEnvelope = envelope({{0, 0}, {2, 64}, {14, 0}}, 1);
-    ItInstrument* padInstrument = add(iPad, 56, NewNoteAction::noteOff);
-    padInstrument->volumeEnvelope = envelope({{0, 0}, {36, 64}, {110, 0}}, 1);
-    ItInstrument* leadInstrument = add(iLead, 68, NewNoteAction::noteOff);
-    leadInstrument->volumeEnvelope = envelope({{0, 0}, {1, 64}, {12, 48}, {34, 0}}, 2);
+    add(iBass, 96, NewNoteAction::cut, 0, envelope({{0, 64}, {6, 52}, {24, 40}, {28, 0}}, 2));
+    add(iSub, 100, NewNoteAction::noteOff, 0, envelope({{0, 0}, {2, 64}, {14, 0}}, 1));
+    add(iPad, 56, NewNoteAction::noteOff, 0, envelope({{0, 0}, {36, 64}, {110, 0}}, 1));
+    add(iLead, 68, NewNoteAction::noteOff, 0, envelope({{0, 0}, {1, 64}, {12, 48}, {34, 0}}, 2));
     add(iPluck, 96, NewNoteAction::fade, 40);
     add(iBell, 64, NewNoteAction::keepPlaying);
     add(iStabMinor, 100, NewNoteAction::fade, 40);
