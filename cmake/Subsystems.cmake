@@ -24,8 +24,7 @@ function(sg2_add_test_dir name)
     endif()
     add_executable(test_${name} ${sources})
     target_link_libraries(test_${name} PRIVATE sg2_all sg2_testsupport GTest::gtest_main)
-    gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "SG2_SOURCE_DIR=${PROJECT_SOURCE_DIR};SG2_BINARY_DIR=${PROJECT_BINARY_DIR}")
+    gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # sg2_add_bench_dir(NAME): bench/NAME/*.cpp become one Google Benchmark program bench_NAME.

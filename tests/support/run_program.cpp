@@ -59,12 +59,14 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
 
 std::string builtProgram(const std::string& relativePath) {
     const char* binary = std::getenv("SG2_BINARY_DIR");
-    return (std::filesystem::path(binary != nullptr ? binary : ".") / relativePath).string();
+    return (std::filesystem::path(binary != nullptr ? binary : SG2_DEFAULT_BINARY_DIR) /
+            relativePath)
+        .string();
 }
 
 std::string sourceDirectory() {
     const char* source = std::getenv("SG2_SOURCE_DIR");
-    return source != nullptr ? source : ".";
+    return source != nullptr ? source : SG2_DEFAULT_SOURCE_DIR;
 }
 
 std::string makeTempDirectory(const std::string& stem) {

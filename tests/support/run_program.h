@@ -15,9 +15,9 @@ struct ProgramResult {
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
                          const std::string& workingDirectory = ".");
 
-// The build directory's path of a built program (SG2_BINARY_DIR from CTest, else ".").
+// The build directory's path of a built program (SG2_BINARY_DIR, else this build's).
 std::string builtProgram(const std::string& relativePath);
-// The source tree (SG2_SOURCE_DIR from CTest, else ".").
+// The source tree (SG2_SOURCE_DIR, else the one this build came from).
 std::string sourceDirectory();
 // A fresh empty directory under the system's temporary directory.
 std::string makeTempDirectory(const std::string& stem);

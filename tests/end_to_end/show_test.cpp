@@ -1,0 +1,148 @@
+// The whole show with the project's own data and soundtrack, headless.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "tests/support/run_program.h"
+
+namespace {
+
+struct SceneHash {
+    int scene;
+    int frames;
+    std::string hash;
+};
+
+std::vector<SceneHash> runShow(const std::vector<std::string>& extra, int* status = nullptr) {
+    const std::string dir = testsupport::makeTempDirectory("show");
+    std::vector<std::string> arguments = {"--headless", "--data", testsupport::builtProgram(""),
+                                          "--stats", dir + "/stats.json"};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    const auto result =
+        testsupport::runProgram(testsupport::builtProgram("stormglass2"), arguments, dir);
+    if (status != nullptr) {
+        *status = result.exitStatus;
+    }
+    std::ifstream file(dir + "/stats.json");
+    std::stringstream text;
+    text << file.rdbuf();
+    const std::string json = text.str();
+    std::vector<SceneHash> scenes;
+    const std::regex record(
+        R"re(\{"scene": (\d+),[^}]*"frames": (\d+),[^}]*"frameHash": "([0-9a-f]+)"\})re");
+    for (auto it = std::sregex_iterator(json.begin(), json.end(), record);
+         it != std::sregex_iterator(); ++it) {
+        scenes.push_back({std::stoi((*it)[1]), std::stoi((*it)[2]), (*it)[3]});
+    }
+    std::filesystem::remove_all(dir);
+    return scenes;
+}
+
+// The show as designed, once for all the comparisons below.
+const std::vector<SceneHash>& plainShow() {
+    static const std::vector<SceneHash> scenes = runShow({});
+    return scenes;
+}
+
+std::string describe(const std::vector<SceneHash>& scenes) {
+    std::string text;
+    for (const SceneHash& scene : scenes) {
+        text += std::to_string(scene.scene) + " " + scene.hash + "\n";
+    }
+    return text;
+}
+
+TEST(Show, EveryScenesFramesMatchThePinnedHashes) {
+    std::ifstream golden(testsupport::sourceDirectory() + "/tests/end_to_end/show_hashes.txt");
+    ASSERT_TRUE(golden) << "missing tests/end_to_end/show_hashes.txt";
+    std::vector<std::string> expected;
+    int scene = 0;
+    std::string hash;
+    while (golden >> scene >> hash) {
+        expected.push_back(hash);
+    }
+    const auto& actual = plainShow();
+    ASSERT_EQ(actual.size(), 21u);
+    ASSERT_EQ(expected.size(), 21u);
+    for (std::size_t i = 0; i < 21; ++i) {
+        EXPECT_EQ(actual[i].hash, expected[i]) << "scene " << i + 1;
+    }
+    if (HasFailure()) {
+        ADD_FAILURE() << "this run's hashes, for show_hashes.txt after a deliberate change:\n"
+                      << describe(actual);
+    }
+}
+
+TEST(Show, DanceChangesTheWavingLandscapeSceneOnly) {
+    const auto dancing = runShow({"--dance"});
+    const auto& plain = plainShow();
+    ASSERT_EQ(dancing.size(), 21u);
+    ASSERT_EQ(plain.size(), 21u);
+    for (std::size_t i = 0; i < 21; ++i) {
+        if (i == 11) {
+            EXPECT_NE(dancing[i].hash, plain[i].hash);
+        } else {
+            EXPECT_EQ(dancing[i].hash, plain[i].hash) << "scene " << i + 1;
+        }
+    }
+}
+
+TEST(Show, EveryTrailLevelRunsToTheEndAndChangesWhatTheScreenShows) {
+    // The trail blends what reaches the screen, not the scenes' own pictures: the report's
+    // hashes stay, the screen in the moving tunnel differs from level to level.
+    const std::string dir = testsupport::makeTempDirectory("trail");
+    auto screenAt = [&](const char* level) {
+        const std::string path = dir + "/trail" + level + ".png";
+        int status = -1;
+        const auto scenes = runShow({"--trail", level, "--snapshot", "5:20:" + path}, &status);
+        EXPECT_EQ(status, 0) << "trail " << level;
+        EXPECT_EQ(scenes.size(), 21u) << "trail " << level;
+        if (!scenes.empty()) {
+            EXPECT_EQ(scenes[5].hash, plainShow()[5].hash) << "trail " << level;
+        }
+        std::ifstream file(path, std::ios::binary);
+        std::stringstream bytes;
+        bytes << file.rdbuf();
+        return bytes.str();
+    };
+    const std::string none = screenAt("0");
+    const std::string longest = screenAt("1");
+    const std::string medium = screenAt("2");
+    const std::string shortest = screenAt("3");
+    ASSERT_FALSE(none.empty());
+    EXPECT_NE(longest, none);
+    EXPECT_NE(medium, none);
+    EXPECT_NE(shortest, none);
+    EXPECT_NE(longest, shortest);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Show, VideoAndContactSheetAreWritten) {
+    if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "ffmpeg is not installed";
+    }
+    const std::string dir = testsupport::makeTempDirectory("video");
+    const auto result = testsupport::runProgram(
+        testsupport::builtProgram("stormglass2"),
+        {"--data", testsupport::builtProgram(""), "--video", dir + "/show.mp4", "--contact-sheet",
+         dir + "/sheet.png", "--quit-at", "0:12"},
+        dir);
+    EXPECT_EQ(result.exitStatus, 0) << result.standardOutput << result.standardError;
+    EXPECT_GT(std::filesystem::file_size(dir + "/show.mp4"), 10000u);
+    EXPECT_GT(std::filesystem::file_size(dir + "/sheet.png"), 10000u);
+    EXPECT_FALSE(std::filesystem::exists(dir + "/show.mp4.sound.wav"));
+    // The 60 Hz picture lasts as long as the show ran: 12 rows at 120 ms.
+    const auto probe = testsupport::runProgram(
+        "/usr/bin/ffprobe",
+        {"-v", "error", "-select_streams", "v", "-count_frames", "-show_entries",
+         "stream=nb_read_frames", "-of", "csv=p=0", dir + "/show.mp4"});
+    const int frames = std::atoi(probe.standardOutput.c_str());
+    EXPECT_NEAR(frames, 12 * 120 * 60 / 1000, 4);
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
