@@ -24,7 +24,12 @@ function(sg2_add_test_dir name)
     endif()
     add_executable(test_${name} ${sources})
     target_link_libraries(test_${name} PRIVATE sg2_all sg2_testsupport GTest::gtest_main)
-    gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60)
+    # Whole-program runs are labelled slow: the sanitizer pass runs one whole show instead.
+    if(name STREQUAL "end_to_end")
+        gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS slow)
+    else()
+        gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60)
+    endif()
 endfunction()
 
 # sg2_add_bench_dir(NAME): bench/NAME/*.cpp become one Google Benchmark program bench_NAME.
