@@ -197,6 +197,25 @@ TEST(Synth, PitchedSamplesAreInTuneAndLoopWithinTheirData) {
     EXPECT_EQ(content::synth::kPitchedC5Speed, 66976u);
 }
 
+TEST(Synth, LoopsJoinWithoutAJumpAndOneShotsEndInSilence) {
+    for (const content::ItSample& sample : module().samples) {
+        const std::vector<std::int16_t>& d = sample.data;
+        if (!sample.loop) {
+            // The reversed cymbal is meant to stop at its loudest, on the beat.
+            if (sample.name != "crash reversed") {
+                EXPECT_LE(std::abs(d.back()), 64) << sample.name;
+            }
+            continue;
+        }
+        int largestStep = 0;
+        for (std::size_t i = sample.loopBegin + 1; i < sample.loopEnd; ++i) {
+            largestStep = std::max(largestStep, std::abs(d[i] - d[i - 1]));
+        }
+        const int seam = std::abs(d[sample.loopBegin] - d[sample.loopEnd - 1]);
+        EXPECT_LE(seam, largestStep) << sample.name;
+    }
+}
+
 TEST(Synth, NormaliseScalesToThePeakTowardZero) {
     const std::vector<std::int16_t> out = content::synth::normalise({-40000, 20000, 3, 0}, 30000);
     EXPECT_EQ(out, (std::vector<std::int16_t>{-30000, 15000, 2, 0}));
