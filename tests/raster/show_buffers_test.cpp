@@ -19,12 +19,21 @@ namespace {
 class ShowBuffersTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        archive::allocateWorkBuffers();
+        // Another suite of this program may already hold the buffers; share them then.
+        ownsBuffers_ = archive::work400 == nullptr;
+        if (ownsBuffers_) {
+            archive::allocateWorkBuffers();
+        }
         effects::buildPolarTable();
         effects::buildWindowMap();
         effects::buildPolarMaps();
     }
-    static void TearDownTestSuite() { archive::releaseWorkBuffers(); }
+    static void TearDownTestSuite() {
+        if (ownsBuffers_) {
+            archive::releaseWorkBuffers();
+        }
+    }
+    static inline bool ownsBuffers_ = false;
 };
 
 TEST_F(ShowBuffersTest, WarpsOnTheSceneBuffers) {
