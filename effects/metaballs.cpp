@@ -329,24 +329,6 @@ struct TraceFrame {
 };
 std::array<TraceFrame, kMetaCubes * kMetaCubes * kMetaCubes> traceStack{};
 
-// Projects and draws the triangles of one cube: edges 0-1, 2-1 and 2-0 of each.
-void drawCube(std::uint8_t* target, int a, int b, int c, int index) {
-    const int triangles = polygoniseCube(a, b, c, index);
-    for (int t = 0; t < triangles; ++t) {
-        std::int32_t sx[3];
-        std::int32_t sy[3];
-        for (int v = 0; v < 3; ++v) {
-            const MetaPoint& p = metaTriangles[t * 3 + v];
-            const float k = static_cast<float>(400.0 / (p.z + 80.0));
-            sx[v] = static_cast<std::int32_t>(p.x * k + 160.0);
-            sy[v] = static_cast<std::int32_t>(p.y * k + 100.0);
-        }
-        metaLineDrawer(target, sx[0], sy[0], sx[1], sy[1]);
-        metaLineDrawer(target, sx[2], sy[2], sx[1], sy[1]);
-        metaLineDrawer(target, sx[2], sy[2], sx[0], sy[0]);
-    }
-}
-
 }  // namespace
 
 const std::array<std::uint16_t, 256> metaEdgeTable = edgeTableFromTriangles();
@@ -454,9 +436,27 @@ int polygoniseCube(int a, int b, int c, int index) {
     return count / 3;
 }
 
+// Projects and draws the triangles of one cube: edges 0-1, 2-1 and 2-0 of each.
+void drawMetaCube(std::uint8_t* target, int a, int b, int c, int index) {
+    const int triangles = polygoniseCube(a, b, c, index);
+    for (int t = 0; t < triangles; ++t) {
+        std::int32_t sx[3];
+        std::int32_t sy[3];
+        for (int v = 0; v < 3; ++v) {
+            const MetaPoint& p = metaTriangles[t * 3 + v];
+            const float k = static_cast<float>(400.0 / (p.z + 80.0));
+            sx[v] = static_cast<std::int32_t>(p.x * k + 160.0);
+            sy[v] = static_cast<std::int32_t>(p.y * k + 100.0);
+        }
+        metaLineDrawer(target, sx[0], sy[0], sx[1], sy[1]);
+        metaLineDrawer(target, sx[2], sy[2], sx[1], sy[1]);
+        metaLineDrawer(target, sx[2], sy[2], sx[0], sy[0]);
+    }
+}
+
 void traceCube(std::uint8_t* target, int a, int b, int c, int index) {
     metaVisited[cubeSlot(a, b, c)] = 1;
-    drawCube(target, a, b, c, index);
+    drawMetaCube(target, a, b, c, index);
     int depth = 0;
     traceStack[0] = {static_cast<std::int8_t>(a), static_cast<std::int8_t>(b),
                      static_cast<std::int8_t>(c), 0};
@@ -477,7 +477,7 @@ void traceCube(std::uint8_t* target, int a, int b, int c, int index) {
         if (neighbourIndex == 0) {
             continue;
         }
-        drawCube(target, na, nb, nc, neighbourIndex);
+        drawMetaCube(target, na, nb, nc, neighbourIndex);
         traceStack[++depth] = {static_cast<std::int8_t>(na), static_cast<std::int8_t>(nb),
                                static_cast<std::int8_t>(nc), 0};
     }

@@ -69,6 +69,9 @@ float fieldAt(int a, int b, int c);
 int cubeIndex(int a, int b, int c);
 // Fills metaTriangles for cube (a, b, c) with index; returns the number of triangles.
 int polygoniseCube(int a, int b, int c, int index);
+// Polygonises cube (a, b, c) with index, projects the triangles and draws edges 0-1, 2-1 and
+// 2-0 of each through metaLineDrawer.
+void drawMetaCube(std::uint8_t* target, int a, int b, int c, int index);
 // Draws cube (a, b, c) with index and walks the surface depth first through its unexamined
 // neighbours, on an explicit stack in the order a recursive walk would take.
 void traceCube(std::uint8_t* target, int a, int b, int c, int index);
