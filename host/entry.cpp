@@ -9,6 +9,7 @@
 #include "display/modes.h"
 #include "display/present.h"
 #include "display/surfaces.h"
+#include "host/launcher.h"
 #include "host/options.h"
 #include "host/png.h"
 #include "host/process.h"
@@ -159,12 +160,6 @@ int runProgram(const std::vector<std::string>& arguments) {
         std::printf("stormglass2 %s\n", "0.1.0");
         return 0;
     }
-    if (!options.headless) {
-        std::printf(
-            "stormglass2: the desktop window is not available in this build yet; "
-            "run with --headless\n");
-        return 1;
-    }
     if (!options.framesDirectory.empty()) {
         std::error_code failure;
         std::filesystem::create_directories(options.framesDirectory, failure);
@@ -173,6 +168,11 @@ int runProgram(const std::vector<std::string>& arguments) {
                         options.framesDirectory.c_str(), failure.message().c_str());
             return 1;
         }
+    }
+    if (!options.headless && (!options.framesDirectory.empty() || !options.snapshots.empty() ||
+                              !options.wavPath.empty())) {
+        std::fprintf(stderr, "stormglass2: --frames, --snapshot and --wav need --headless\n");
+        return 2;
     }
     snapshotTaken.assign(options.snapshots.size(), false);
     if (!options.videoPath.empty()) {
@@ -188,7 +188,9 @@ int runProgram(const std::vector<std::string>& arguments) {
     if (!options.videoPath.empty() || !options.contactSheetPath.empty()) {
         addExitHook(&finishRecordings);
     }
-    chooseHeadlessBackends();
+    if (options.headless) {
+        chooseHeadlessBackends();
+    }
     if (!options.statsPath.empty()) {
         startReport(options.statsPath);
         display::setPutFrameObserver(&reportFrameHanded);
@@ -196,12 +198,26 @@ int runProgram(const std::vector<std::string>& arguments) {
     setTraceShutdown(options.traceShutdown);
     archive::setDataFilePath(dataFile("sg2.dat"));
 
-    // The entry's steps: mode list, settings, sound, soundtrack, display, screen buffers.
-    display::buildModeList();
-    launchSettings.modeIndex = display::modeCount > 1 ? 1 : 0;
-    launchSettings.windowed = 0;
-    launchSettings.dance = options.dance ? 1 : 0;
-    launchSettings.trailLevel = options.trailLevel.value_or(0);
+    // The entry's steps: mode list, settings (launcher or command line), sound, soundtrack,
+    // display, screen buffers.
+    if (options.headless) {
+        display::buildModeList();
+        launchSettings.modeIndex = display::modeCount > 1 ? 1 : 0;
+        launchSettings.windowed = 0;
+    } else {
+        const bool launcherWanted = !options.dance && !options.trailLevel;
+        if (!startDesktop(launcherWanted)) {
+            return 0;  // "Exit", Escape or a closed launcher: nothing else was started
+        }
+        sequencer::useClock(platform::realClock());
+        sequencer::useMusicPlayer(platform::deviceMusic());
+    }
+    if (options.dance) {
+        launchSettings.dance = 1;
+    }
+    if (options.trailLevel) {
+        launchSettings.trailLevel = *options.trailLevel;
+    }
     sequencer::startSoundOutput();
     sequencer::loadSong(dataFile("sg2.it"));
     if (display::setUpDisplay() == 0) {

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "host/launcher.h"
+
 namespace host {
 
 namespace {
@@ -45,6 +47,8 @@ bool reached(const SongMark& mark, std::int32_t order, std::int32_t row) {
 const char* usageText() {
     return "usage: stormglass2 [options]\n"
            "  (no options)          open the launcher, then play the show\n"
+           "  --windowed, --fullscreen, --mode WxHxD\n"
+           "                        play on the desktop with these settings, without the launcher\n"
            "  --headless            no window, no sound device: a virtual clock, as fast as "
            "possible\n"
            "  --data DIR            where sg2.dat and sg2.it are (default: current directory)\n"
@@ -165,8 +169,21 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
             }
             options.snapshots.push_back(snapshot);
         } else {
-            error = "unknown option '" + name + "' (see --help)";
-            return std::nullopt;
+            // The display options (--windowed, --fullscreen, --mode) belong to the launcher.
+            std::vector<char*> words;
+            for (const std::string& argument : arguments) {
+                words.push_back(const_cast<char*>(argument.c_str()));
+            }
+            const int taken = parseDisplayOption(words, i);
+            if (taken < 0) {
+                error = "bad display option (see --help)";
+                return std::nullopt;
+            }
+            if (taken == 0) {
+                error = "unknown option '" + name + "' (see --help)";
+                return std::nullopt;
+            }
+            i += static_cast<std::size_t>(taken - 1);
         }
     }
     return options;
