@@ -193,11 +193,10 @@ void openDesktopOrExit() {
     platform::setMessagesToConsole(false);
 }
 
-int parseDisplayOption(std::span<char* const> args, std::size_t index) {
-    if (index >= args.size() || args[index] == nullptr) {
-        return 0;
-    }
-    const std::string_view option = args[index];
+namespace {
+
+// One display option with the argument after it (null when there is none).
+int takeDisplayOption(std::string_view option, const char* value) {
     if (option == "--windowed" || option == "--fullscreen") {
         options.given = true;
         options.windowedSet = true;
@@ -205,7 +204,6 @@ int parseDisplayOption(std::span<char* const> args, std::size_t index) {
         return 1;
     }
     if (option == "--mode") {
-        const char* value = index + 1 < args.size() ? args[index + 1] : nullptr;
         int width = 0;
         int height = 0;
         int depth = 0;
@@ -221,6 +219,23 @@ int parseDisplayOption(std::span<char* const> args, std::size_t index) {
         return 2;
     }
     return 0;
+}
+
+}  // namespace
+
+int parseDisplayOption(std::span<char* const> args, std::size_t index) {
+    if (index >= args.size() || args[index] == nullptr) {
+        return 0;
+    }
+    return takeDisplayOption(args[index], index + 1 < args.size() ? args[index + 1] : nullptr);
+}
+
+int parseDisplayOption(const std::vector<std::string>& args, std::size_t index) {
+    if (index >= args.size()) {
+        return 0;
+    }
+    return takeDisplayOption(args[index],
+                             index + 1 < args.size() ? args[index + 1].c_str() : nullptr);
 }
 
 bool displayOptionsGiven() {

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "display/modes.h"
 #include "host/settings.h"
@@ -43,10 +44,13 @@ bool runLauncher(LaunchSettings& settings);
 // line, pointing to --headless, and ends the process with status 1.
 void openDesktopOrExit();
 
-// Command-line display options: --windowed, --fullscreen, --mode WxHxD.
+// Command-line display options: --windowed, --fullscreen, --mode WxHxD. Any of them skips
+// the launcher; unset ones take what an untouched launcher gives (first listed mode, full
+// screen).
 // Reads the option at args[index]; returns how many arguments it took, 0 when args[index] is
 // not a display option, or -1 (after one line on standard error) when it is malformed.
 int parseDisplayOption(std::span<char* const> args, std::size_t index);
+int parseDisplayOption(const std::vector<std::string>& args, std::size_t index);
 bool displayOptionsGiven();
 // Splits "WxHxD"; false unless it is three positive decimal numbers.
 bool parseModeText(std::string_view text, int& width, int& height, int& depth);

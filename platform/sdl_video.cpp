@@ -3,6 +3,7 @@
 // locked each frame, stretched into the picture rectangle and presented with vsync.
 #include <SDL.h>
 
+#include <string>
 #include <vector>
 
 #include "platform/video.h"
@@ -55,14 +56,39 @@ Uint32 converterFormat(int bitsPerPixel, bool greenIs6Bit) {
     }
 }
 
+bool userChoseDriver() {
+    const char* chosen = SDL_getenv("SDL_VIDEODRIVER");
+    return chosen != nullptr && chosen[0] != '\0';
+}
+
+// The drivers that show pictures to a person, in SDL's order. Left to itself SDL falls back
+// to its offscreen driver and "opens" a display where there is none; and without a runtime
+// directory the Wayland client library only prints an error, so it is not tried then.
+std::string screenDrivers() {
+    const bool waylandPossible =
+        SDL_getenv("WAYLAND_DISPLAY") != nullptr || SDL_getenv("XDG_RUNTIME_DIR") != nullptr;
+    std::string drivers;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        const std::string name = SDL_GetVideoDriver(i);
+        if (name == "offscreen" || name == "dummy" || name == "evdev" ||
+            (name == "wayland" && !waylandPossible)) {
+            continue;
+        }
+        drivers += drivers.empty() ? name : "," + name;
+    }
+    // An empty hint would let SDL choose freely; a name no driver has makes it fail instead.
+    return drivers.empty() ? std::string("none") : drivers;
+}
+
 class SdlVideo final : public Video {
   public:
     bool open() override {
         if (opened_) {
             return true;
         }
-        // The window must not be closed by the compositor's idea of a hung program while data
-        // loads: SDL answers pings itself, nothing to set. Keep the desktop's screensaver rules.
+        if (!userChoseDriver()) {
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, screenDrivers().c_str());
+        }
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             return false;
         }

@@ -1,16 +1,82 @@
-// Runs the desktop start as the program does (display check, mode list, launcher) and prints
-// the settings "Run Demo" produced, so scripts can drive the real dialog with xdotool.
+// The desktop start as the program does it (display check, mode list, launcher or display
+// options), for scripts that drive the real dialog and window with xdotool.
+//   launcher_probe [display options]         prints the settings "Run Demo" produced
+//   launcher_probe --card [display options]  sets up the display and presents a test card
+//                                            through the real presentation until a quit
+#include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <span>
+#include <thread>
 
 #include "display/modes.h"
+#include "display/palette.h"
+#include "display/present.h"
+#include "display/surfaces.h"
 #include "host/launcher.h"
 #include "host/process.h"
 #include "host/settings.h"
+#include "platform/video.h"
+
+namespace {
+
+// Four quadrants of different palette entries, so a flip, a swap of red and blue or a wrong
+// pixel format shows in a screenshot: top left 1, top right 2, bottom left 3, bottom right 4.
+void presentTestCard() {
+    std::uint8_t palette[768] = {};
+    const std::uint8_t entries[5][3] = {
+        {0, 0, 0}, {63, 3, 1}, {0, 63, 0}, {8, 16, 63}, {63, 63, 63}};
+    for (int i = 0; i < 5; ++i) {
+        std::memcpy(palette + i * 3, entries[i], 3);
+    }
+    display::setPalette(palette);
+    static std::uint8_t card[display::kFramePixels];
+    for (int y = 0; y < display::kFrameHeight; ++y) {
+        for (int x = 0; x < display::kFrameWidth; ++x) {
+            const bool right = x >= display::kFrameWidth / 2;
+            const bool bottom = y >= display::kFrameHeight / 2;
+            card[y * display::kFrameWidth + x] =
+                static_cast<std::uint8_t>(bottom ? (right ? 4 : 3) : (right ? 2 : 1));
+        }
+    }
+    display::putFrame(card);
+
+    const display::ModeRecord& format =
+        display::modeList[host::launchSettings.windowed != 0
+                              ? 0
+                              : static_cast<std::size_t>(host::launchSettings.modeIndex)];
+    const char* converter = format.bitsPerPixel == 32   ? "32"
+                            : format.bitsPerPixel == 24 ? "24"
+                            : format.greenIs6Bit != 0   ? "565"
+                                                        : "555";
+    bool announced = false;
+    while (!display::video().pumpEvents()) {
+        display::expandFrame();
+        display::presentFrame();
+        if (!announced) {
+            std::printf("ready format=%s border=%d,%d\n", converter, display::borderX,
+                        display::borderY);
+            std::fflush(stdout);
+            announced = true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(16));
+    }
+    display::releaseDisplay();
+    display::video().showCursor(true);
+    std::printf("quit\n");
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     const std::span<char* const> args(argv, static_cast<std::size_t>(argc));
+    bool card = false;
     for (std::size_t i = 1; i < args.size();) {
+        if (std::strcmp(args[i], "--card") == 0) {
+            card = true;
+            ++i;
+            continue;
+        }
         const int taken = host::parseDisplayOption(args, i);
         if (taken <= 0) {
             std::fprintf(stderr, "launcher_probe: unknown option %s\n", args[i]);
@@ -18,11 +84,18 @@ int main(int argc, char** argv) {
         }
         i += static_cast<std::size_t>(taken);
     }
-    if (!host::startDesktop(true)) {
+    if (!host::startDesktop(!card)) {
         std::printf("left\n");
         host::exitProcess(0);
     }
     const host::LaunchSettings& s = host::launchSettings;
+    if (card) {
+        if (display::setUpDisplay() == 0 || !display::allocateScreenBuffers()) {
+            host::exitProcess(1);
+        }
+        presentTestCard();
+        host::exitProcess(0);
+    }
     const display::ModeRecord& mode = display::modeList[static_cast<std::size_t>(s.modeIndex)];
     std::printf("run modeIndex=%d mode=%ux%ux%u windowed=%d dance=%d trailLevel=%d\n", s.modeIndex,
                 mode.width, mode.height, mode.bitsPerPixel, s.windowed, s.dance, s.trailLevel);

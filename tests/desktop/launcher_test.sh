@@ -40,7 +40,7 @@ start_probe() {
 
 expect_probe() {
     local status
-    status=$(wait_exit "$PROBE_PID" 20)
+    wait_exit "$PROBE_PID" 20; status=$EXIT_STATUS
     [ "$status" = "0" ] || fail "probe ended with $status: $(cat "$WORK_DIR/probe.out")"
     grep -qx "$1" "$WORK_DIR/probe.out" || fail "expected '$1', got '$(cat "$WORK_DIR/probe.out")'"
     echo "ok: $1"
@@ -89,7 +89,7 @@ if "$PROGRAM" --help 2>/dev/null | grep -q -- "--windowed"; then
     WINDOW=$(wait_window "$LAUNCHER") || fail "the program's launcher did not open"
     sleep 0.3
     click "$WINDOW" 75 89 73 18
-    status=$(wait_exit "$PROGRAM_PID" 20)
+    wait_exit "$PROGRAM_PID" 20; status=$EXIT_STATUS
     [ "$status" = "0" ] || fail "Exit ended the program with $status"
     [ ! -e "$WORK_DIR/audio.raw" ] || fail "Exit opened the sound output"
     echo "ok: the program's Exit"

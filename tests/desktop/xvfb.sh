@@ -69,25 +69,64 @@ wait_gone() {
     return 1
 }
 
-# wait_exit PID SECONDS: waits for the process to end; prints its status, or kills it and
-# fails when it takes longer.
+# wait_exit PID SECONDS: waits for the process to end and sets EXIT_STATUS to its status, or
+# kills it and sets EXIT_STATUS to "timeout" when it takes longer. (Not in a subshell: only
+# the shell that started the process can collect its status.)
 wait_exit() {
     local pid=$1
     for _ in $(seq $(( $2 * 10 ))); do
         if ! kill -0 "$pid" 2>/dev/null; then
             wait "$pid"
-            echo $?
+            EXIT_STATUS=$?
             return 0
         fi
         sleep 0.1
     done
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
-    echo "timeout"
+    EXIT_STATUS=timeout
     return 1
 }
 
 fail() {
     echo "FAIL: $*"
     exit 1
+}
+
+# expect_pixels XPROBE "X,Y=VALUE ..." : each root-window pixel holds exactly VALUE (raw hex).
+expect_pixels() {
+    local xprobe=$1
+    shift
+    local points=()
+    local wanted=()
+    for pair in "$@"; do
+        points+=("${pair%%=*}")
+        wanted+=("${pair#*=}")
+    done
+    local got
+    read -r -a got <<<"$("$xprobe" pixels "${points[@]}")"
+    for i in "${!points[@]}"; do
+        [ "${got[$i]}" = "${wanted[$i]}" ] ||
+            fail "pixel ${points[$i]} is ${got[$i]}, expected ${wanted[$i]}"
+    done
+}
+
+# The shutdown steps the program traces with --trace-shutdown, in their order.
+SHUTDOWN_ORDER="shutdown: stop and free the song
+shutdown: close sound output
+shutdown: release work buffers
+shutdown: release display
+shutdown: show cursor
+shutdown: stop timer"
+
+expect_shutdown_once() {
+    local traced
+    traced=$(grep '^shutdown: ' "$1")
+    [ "$traced" = "$SHUTDOWN_ORDER" ] || fail "shutdown trace was:
+$traced"
+}
+
+# True when the program has the desktop start (its help lists the display options).
+program_has_desktop() {
+    "$1" --help 2>/dev/null | grep -q -- "--windowed"
 }

@@ -300,6 +300,15 @@ TEST_F(Launcher, CommandLineDisplayOptions) {
     EXPECT_EQ(settings.windowed, 0);
 
     host::clearDisplayOptions();
+    const std::vector<std::string> asStrings = {"--mode", "320x200x32", "--fullscreen"};
+    EXPECT_EQ(host::parseDisplayOption(asStrings, 0), 2);
+    EXPECT_EQ(host::parseDisplayOption(asStrings, 2), 1);
+    EXPECT_EQ(host::parseDisplayOption(asStrings, 3), 0);
+    EXPECT_TRUE(host::applyDisplayOptions(settings));
+    EXPECT_EQ(settings.modeIndex, 1);
+    EXPECT_EQ(display::modeList[1].width, 320u);
+
+    host::clearDisplayOptions();
     std::string mode = "--mode";
     std::string missing = "1600x1200x32";
     std::vector<char*> notOffered = {args[0], mode.data(), missing.data()};
