@@ -184,6 +184,57 @@ TEST(ContentEntries, TunnelRemapHasCharacterAndNoSeams) {
     EXPECT_GT(notIdentity, 60000);
 }
 
+// A tiling map changes no more across its wrap (last row to first, last column to first)
+// than between some pair of neighbouring rows or columns inside it.
+void expectTiles(const content::Bytes& map, int entry) {
+    auto at = [&](int x, int y) {
+        return map[static_cast<std::size_t>(y & 255) * 256 + (x & 255)];
+    };
+    auto rowStep = [&](int y) {
+        long sum = 0;
+        for (int k = 0; k < 256; ++k) {
+            sum += std::abs(at(k, y) - at(k, y + 1));
+        }
+        return sum;
+    };
+    auto columnStep = [&](int x) {
+        long sum = 0;
+        for (int k = 0; k < 256; ++k) {
+            sum += std::abs(at(x, k) - at(x + 1, k));
+        }
+        return sum;
+    };
+    long rowMax = 0, columnMax = 0;
+    for (int k = 0; k < 255; ++k) {
+        rowMax = std::max(rowMax, rowStep(k));
+        columnMax = std::max(columnMax, columnStep(k));
+    }
+    EXPECT_LE(rowStep(255), rowMax) << "entry " << entry;
+    EXPECT_LE(columnStep(255), columnMax) << "entry " << entry;
+    EXPECT_GT(rowMax, 0) << "entry " << entry;
+}
+
+TEST(ContentEntries, MapsThatWrapTileWithoutSeams) {
+    for (int i : {2, 3, 5, 6}) {
+        expectTiles(entries()[static_cast<std::size_t>(i)], i);
+    }
+}
+
+TEST(ContentEntries, SkyBrightensTowardTheHorizon) {
+    // The landscape shows the sky from about row 25 down; the light gathers low.
+    const content::Bytes& sky = entries()[7];
+    auto bandMean = [&](int y0, int y1) {
+        long sum = 0;
+        for (int i = y0 * 320; i < y1 * 320; ++i) {
+            sum += sky[static_cast<std::size_t>(i)];
+        }
+        return sum / ((y1 - y0) * 320);
+    };
+    EXPECT_LT(bandMean(20, 60), bandMean(100, 140));
+    EXPECT_LT(bandMean(100, 140), bandMean(160, 200));
+    EXPECT_LT(bandMean(0, 40), 40) << "a dark sky above, for the stars";
+}
+
 TEST(ContentEntries, LandscapeHasHillsAndValleys) {
     const content::Bytes& heights = entries()[5];
     int low = 0, high = 0;
