@@ -34,7 +34,10 @@ inline std::int32_t clampLevel(std::int32_t value) {
     return value < 0 ? 0 : value;
 }
 
-// Truncation toward zero of a floating value that the scenes keep in range.
+// Truncation toward zero of a floating value that the scenes keep in range. The scenes work
+// out their expressions in double from the 32-bit clock and round to float only what they
+// store (the clock, sway, a scroll start time), so a value near a whole number truncates as
+// the exact expression would.
 inline std::int32_t truncate(double value) {
     return static_cast<std::int32_t>(value);
 }

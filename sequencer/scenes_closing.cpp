@@ -102,21 +102,23 @@ void titleStripFrame() {
             scrollStartFlag = 0;
             scrollStartTime = t;
         }
-        scrollAmount = truncate((t - scrollStartTime) * 40.0);
+        scrollAmount = truncate((static_cast<double>(t) - scrollStartTime) * 40.0);
         raster::windowLeftOffset = 320 * scrollAmount;
         scrollStarted = 1;
         raster::drawLeftWindow();
     } else if (scrollStarted == 0) {
         raster::drawLeftWindow();
     }
+    // First order: the top flash on the beats only. Second order: the caption under the
+    // window, its lit rows on the beats and its steady rows otherwise; the two are one
+    // either/or pair, so the steady caption is not shown in the first order.
     if (inFirstOrder()) {
         if (pulse != 0) {
             display::addBuffer(archive::resource20.data() + 9600, workA + 9600, 19200);
         }
     } else if (pulse != 0) {
         display::addBuffer(archive::resource21.data() + 41600, workA + 41600, 19200);
-    }
-    if (pulse == 0) {
+    } else {
         display::addBuffer(archive::resource21.data(), workA + 41600, 19200);
     }
     display::putFrame(workA);
@@ -196,7 +198,7 @@ void danceFrame() {
             scrollStartTime = t;
             scrollStartFlag = 0;
         }
-        scrollAmount = truncate((t - scrollStartTime) * 2.0);
+        scrollAmount = truncate((static_cast<double>(t) - scrollStartTime) * 2.0);
         raster::windowLeftOffset = 25600 - 320 * scrollAmount;
         scrollStarted = 1;
         raster::drawLeftWindow();
@@ -213,7 +215,7 @@ void danceFrame() {
             scrollStartTime = t;
             scrollStartFlag = 0;
         }
-        scrollAmount = truncate((t - scrollStartTime) * 4.0);
+        scrollAmount = truncate((static_cast<double>(t) - scrollStartTime) * 4.0);
         raster::windowLeftOffset = 320 * scrollAmount + 9600;
         raster::drawLeftWindow();
     }

@@ -60,7 +60,9 @@ void fadeInFrame() {
     raster::addNoise(archive::resource10.data(), workC);
     display::crossFade(workB, workC, workB + kPicture, pulse);
     display::putFrame(workB + kPicture);
-    const float next = t + 0.2f;
+    // The step is a double constant: the sum is formed in double and rounded to the 32-bit
+    // clock once, not added as a rounded float.
+    const float next = static_cast<float>(static_cast<double>(sceneClock()) + 0.2);
     sceneTime.store(next);
     updateSway(next);
 }
@@ -371,7 +373,7 @@ void flareRingFrame() {
 // The ring turns back over the last rows of each pattern.
 void flareRingAfterPace() {
     if (musicRow >= 56) {
-        sceneTime.store(sceneClock() - 0.2f);
+        sceneTime.store(static_cast<float>(static_cast<double>(sceneClock()) - 0.2));
     }
 }
 

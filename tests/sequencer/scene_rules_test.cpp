@@ -8,10 +8,15 @@
 
 #include "archive/buffers.h"
 #include "display/engine.h"
+#include "display/landscape.h"
 #include "display/palette.h"
 #include "display/present.h"
+#include "display/sprite.h"
 #include "effects/polar.h"
+#include "raster/blobs.h"
 #include "raster/grain.h"
+#include "raster/plasma.h"
+#include "raster/windows.h"
 #include "sequencer/scenes.h"
 #include "sequencer/state.h"
 
@@ -21,8 +26,29 @@ using sequencer::musicOrder;
 using sequencer::musicRow;
 
 int framesHanded = 0;
-void countFrame(const std::uint8_t*) {
+const std::uint8_t* lastHanded = nullptr;
+void countFrame(const std::uint8_t* source) {
     ++framesHanded;
+    lastHanded = source;
+}
+
+bool allEqual(const std::uint8_t* picture, std::uint32_t count, std::uint8_t value) {
+    return std::all_of(picture, picture + count, [value](std::uint8_t v) { return v == value; });
+}
+
+std::uint32_t countNonZero(const std::uint8_t* picture) {
+    return static_cast<std::uint32_t>(
+        std::count_if(picture, picture + 64000, [](std::uint8_t v) { return v != 0; }));
+}
+
+// Pixels a sprite at whole-unit depth covers when centred on the picture.
+std::uint32_t spriteArea(std::int32_t depth) {
+    const display::SpriteSpan span = display::spriteSpan(160, 100, depth * 65536);
+    if (!span.visible) {
+        return 0;
+    }
+    return static_cast<std::uint32_t>((span.endColumn - span.firstColumn) *
+                                      (span.endRow - span.firstRow));
 }
 
 class SceneRules : public ::testing::Test {
@@ -41,6 +67,7 @@ class SceneRules : public ::testing::Test {
     void SetUp() override {
         display::setPutFrameObserver(&countFrame);
         framesHanded = 0;
+        lastHanded = nullptr;
     }
     void TearDown() override { display::setPutFrameObserver(nullptr); }
 
@@ -159,6 +186,333 @@ TEST_F(SceneRules, ClosingSceneIsBlackFromRow32) {
     frameAt(scene, 31, 32);
     EXPECT_TRUE(std::all_of(display::frameBuffer, display::frameBuffer + 64000,
                             [](std::uint8_t v) { return v == 0; }));
+}
+
+TEST_F(SceneRules, FlareDepthsFollowTheRowsAndTheBoundaryFrameContinuesTheRamp) {
+    // A blank picture under grain that can only darken it: what remains is the flare alone.
+    archive::resource11.fill(0);
+    archive::resource14.fill(1);
+    const std::uint8_t savedShift = raster::noiseShift;
+    raster::noiseShift = 7;
+    const auto& recedes = begin(4, 3);
+    frameAt(recedes, 3, 0);  // depth 200
+    EXPECT_EQ(countNonZero(archive::workC), spriteArea(200));
+    frameAt(recedes, 3, 10);  // depth -40
+    EXPECT_EQ(countNonZero(archive::workC), spriteArea(-40));
+    frameAt(recedes, 3, 0);  // the next pattern's row 0: depth -1336, all but the last column
+    EXPECT_EQ(countNonZero(archive::workC), 64000u - 200u);
+    EXPECT_EQ(spriteArea(-1336), 64000u - 200u);
+
+    const auto& flies = begin(5, 4);
+    frameAt(flies, 4, 0);  // depth -1336 on the scene's own first row 0
+    EXPECT_EQ(countNonZero(archive::workC), 64000u - 200u);
+    frameAt(flies, 4, 20);  // depth -56
+    EXPECT_EQ(countNonZero(archive::workC), spriteArea(-56));
+    frameAt(flies, 4, 0);  // depth 2760: far past vanishing, nothing drawn
+    EXPECT_EQ(countNonZero(archive::workC), 0u);
+    raster::noiseShift = savedShift;
+}
+
+TEST_F(SceneRules, TunnelAccentTablesDependOnTheOrder) {
+    const auto& first = begin(6, 5);
+    frameAt(first, 5, 0);
+    EXPECT_EQ(sequencer::pulseB, 0);  // the overlay accents belong to the second order
+    frameAt(first, 6, 0);
+    EXPECT_EQ(sequencer::pulseB, 1);
+    frameAt(first, 6, 1);
+    EXPECT_EQ(sequencer::pulseB, 0);
+
+    sequencer::pulse = 0;
+    const auto& second = begin(7, 7);
+    EXPECT_EQ(sequencer::pulse, 0);  // carried over, not reset
+    frameAt(second, 7, 30);
+    EXPECT_EQ(sequencer::pulseB, 1);
+    frameAt(second, 8, 30);
+    EXPECT_EQ(sequencer::pulseB, 0);
+    frameAt(second, 8, 32);
+    EXPECT_EQ(sequencer::pulseB, 1);
+    frameAt(second, 8, 61);  // the extra accent on row 61 is the first order's only
+    EXPECT_EQ(sequencer::pulse, 0);
+    frameAt(second, 7, 61);
+    EXPECT_EQ(sequencer::pulse, 175);
+}
+
+TEST_F(SceneRules, ThumbnailPlasmaBurnsOutToWhiteOnlyAfterItsLastRows) {
+    for (std::size_t i = 0; i < archive::resource02.size(); ++i) {
+        archive::resource02[i] = static_cast<std::uint8_t>((i * 7) & 0x7F);
+    }
+    const auto& scene = begin(8, 9);
+    frameAt(scene, 9, 0);
+    EXPECT_FALSE(allEqual(archive::workB, 64000, 255));
+    frameAt(scene, 10, 0);  // the second order's own row 0
+    EXPECT_FALSE(allEqual(archive::workB, 64000, 255));
+    frameAt(scene, 10, 60);
+    EXPECT_FALSE(allEqual(archive::workB, 64000, 255));
+    frameAt(scene, 10, 0);  // the frame that already reads the next pattern's row 0
+    EXPECT_TRUE(allEqual(archive::workB, 64000, 255));
+}
+
+TEST_F(SceneRules, RotozoomFlashTablesAndTheRightWindowOnEvenLateRows) {
+    const auto& scene = begin(9, 11);
+    EXPECT_EQ(sequencer::frameInterval, 64u);
+    frameAt(scene, 11, 3);  // a second-order accent only
+    EXPECT_EQ(sequencer::pulseB, 0);
+    frameAt(scene, 11, 14);
+    EXPECT_EQ(sequencer::pulse, 175);
+    frameAt(scene, 12, 3);
+    EXPECT_EQ(sequencer::pulseB, 150);
+    frameAt(scene, 12, 4);
+    EXPECT_EQ(sequencer::pulseB, 100);
+    EXPECT_EQ(sequencer::pulse, 125);
+
+    auto drawsRightWindow = [&](std::int32_t order, std::int32_t row) {
+        const std::uint16_t before = raster::windowPhaseRight;
+        frameAt(scene, order, row);
+        return raster::windowPhaseRight != before;
+    };
+    EXPECT_TRUE(drawsRightWindow(11, 55));
+    EXPECT_FALSE(drawsRightWindow(11, 56));
+    EXPECT_FALSE(drawsRightWindow(11, 58));
+    EXPECT_TRUE(drawsRightWindow(12, 58));
+    EXPECT_FALSE(drawsRightWindow(12, 59));
+}
+
+TEST_F(SceneRules, FlareRingClockTurnsBackOnlyAfterThePaceStepOfLateRows) {
+    const auto& scenes = sequencer::sceneList();
+    for (int i = 0; i < sequencer::kSceneCount; ++i) {
+        EXPECT_EQ(scenes[static_cast<std::size_t>(i)].afterPace != nullptr, i == 9)
+            << "scene " << i + 1;
+    }
+    const auto& scene = begin(10, 13);
+    sequencer::sceneTime.store(1.0f);
+    frameAt(scene, 13, 56);
+    EXPECT_EQ(sequencer::pulse, 175);              // every row from 56 on is an accent
+    EXPECT_EQ(sequencer::sceneTime.load(), 1.0f);  // the frame itself leaves the clock
+    scene.afterPace();
+    EXPECT_FLOAT_EQ(sequencer::sceneTime.load(), 0.8f);
+    frameAt(scene, 14, 55);
+    scene.afterPace();
+    EXPECT_FLOAT_EQ(sequencer::sceneTime.load(), 0.8f);
+}
+
+TEST_F(SceneRules, TitleSceneFlashesOnTopFirstAndSwapsTheCaptionSecond) {
+    // Column 315 is outside everything the scene redraws, so what is added there shows alone.
+    archive::resource20.fill(0);
+    archive::resource21.fill(0);
+    for (int y = 0; y < 200; ++y) {
+        const std::size_t at = static_cast<std::size_t>(y) * 320 + 315;
+        archive::resource20[at] = (y >= 30 && y < 90) ? 3 : 0;
+        archive::resource21[at] = y < 60 ? 5 : (y >= 130 && y < 190 ? 11 : 0);
+    }
+    const auto& scene = begin(11, 15);
+    EXPECT_EQ(sequencer::frameInterval, 32u);
+    struct Seen {
+        std::uint8_t top, bottom;
+    };
+    auto frame = [&](std::int32_t order, std::int32_t row) {
+        for (int y = 0; y < 200; ++y) {
+            archive::workA[y * 320 + 315] = 0;
+        }
+        frameAt(scene, order, row);
+        return Seen{archive::workA[60 * 320 + 315], archive::workA[150 * 320 + 315]};
+    };
+    Seen seen = frame(15, 1);
+    EXPECT_EQ(seen.top, 0);
+    EXPECT_EQ(seen.bottom, 0);
+    seen = frame(15, 3);  // accent in the first order: the top flash only
+    EXPECT_EQ(seen.top, 3);
+    EXPECT_EQ(seen.bottom, 0);
+    for (int i = 0; i < 7; ++i) {
+        frame(15, 4);  // 175 down to 0
+    }
+    EXPECT_EQ(sequencer::pulse, 0);
+    seen = frame(16, 1);  // second order, quiet: the steady caption
+    EXPECT_EQ(seen.top, 0);
+    EXPECT_EQ(seen.bottom, 5);
+    seen = frame(16, 3);  // second order, accent: the lit caption instead
+    EXPECT_EQ(seen.top, 0);
+    EXPECT_EQ(seen.bottom, 11);
+}
+
+TEST_F(SceneRules, TitleSceneScrollsFromItsFirstLateSecondOrderFrame) {
+    raster::windowLeftOffset = 0;
+    const auto& scene = begin(11, 15);
+    sequencer::sceneTime.store(1.0f);
+    frameAt(scene, 15, 40);  // the first order never scrolls
+    EXPECT_EQ(raster::windowLeftOffset, 0);
+    sequencer::sceneTime.store(2.0f);
+    frameAt(scene, 16, 33);  // takes the start time
+    EXPECT_EQ(raster::windowLeftOffset, 0);
+    sequencer::sceneTime.store(2.5f);
+    frameAt(scene, 16, 34);
+    EXPECT_EQ(raster::windowLeftOffset, 320 * 20);
+}
+
+// Replays scene 12's first frames from the same start with the figures or the spiral.
+std::vector<std::vector<std::uint8_t>> danceFrames(std::uint8_t noDance,
+                                                   std::initializer_list<std::int32_t> rows) {
+    display::resetLandscape();
+    sequencer::noDance = noDance;
+    const sequencer::Scene& scene = sequencer::sceneList()[11];
+    sequencer::sceneOrder = 17;
+    scene.setUp();
+    std::vector<std::vector<std::uint8_t>> pictures;
+    for (std::int32_t row : rows) {
+        musicOrder = 17;
+        musicRow = row;
+        scene.frame();
+        pictures.emplace_back(archive::workB, archive::workB + 64000);
+    }
+    return pictures;
+}
+
+TEST_F(SceneRules, DanceFiguresOnlyOnQuietFramesAndFlashFramesAlike) {
+    // A one-frame dancer of two blobs for each order.
+    const std::uint16_t stream[] = {100, 200, 150, 200, 0, 0, 0xFFFF};
+    archive::resource22.fill(0);
+    archive::resource23.fill(0);
+    std::memcpy(archive::resource22.data(), stream, sizeof stream);
+    std::memcpy(archive::resource23.data(), stream, sizeof stream);
+    archive::resource24.fill(7);
+    const std::uint8_t savedNoDance = sequencer::noDance;
+    // Row 1 is quiet, row 3 flashes (175), row 4 still flashes (150).
+    const auto spiral = danceFrames(1, {1, 3, 4});
+    const auto dancing = danceFrames(0, {1, 3, 4});
+    sequencer::noDance = savedNoDance;
+    EXPECT_NE(spiral[0], dancing[0]);
+    EXPECT_EQ(spiral[1], dancing[1]);
+    EXPECT_EQ(spiral[2], dancing[2]);
+    // The spiral's 160 blobs light more of the picture than the dancer's two.
+    EXPECT_GT(countNonZero(spiral[0].data()), countNonZero(dancing[0].data()));
+    EXPECT_GE(*std::min_element(spiral[1].begin(), spiral[1].end()), 7);  // the flash picture
+}
+
+TEST_F(SceneRules, DanceInsetWindowScrollsInEachOrderFromItsOwnStart) {
+    const auto& scene = begin(12, 17);
+    sequencer::sceneTime.store(1.0f);
+    frameAt(scene, 17, 33);
+    EXPECT_EQ(raster::windowLeftOffset, 25600);
+    sequencer::sceneTime.store(2.6f);
+    frameAt(scene, 17, 40);  // trunc(1.6 * 2) = 3 rows up
+    EXPECT_EQ(raster::windowLeftOffset, 25600 - 3 * 320);
+    frameAt(scene, 18, 10);  // re-arms the start
+    sequencer::sceneTime.store(5.0f);
+    frameAt(scene, 18, 33);
+    EXPECT_EQ(raster::windowLeftOffset, 9600);
+    sequencer::sceneTime.store(6.0f);
+    frameAt(scene, 18, 41);
+    EXPECT_EQ(raster::windowLeftOffset, 9600 + 4 * 320);
+}
+
+TEST_F(SceneRules, DanceBoundaryFrameIsBlackOnlyAfterTheSecondOrderHasBegun) {
+    archive::resource25.fill(9);
+    const auto& scene = begin(12, 17);
+    frameAt(scene, 18, 0);  // the second order's own row 0: an accent, not black
+    EXPECT_FALSE(allEqual(archive::workB, 64000, 0));
+    frameAt(scene, 18, 3);
+    frameAt(scene, 18, 0);
+    EXPECT_TRUE(allEqual(archive::workB, 64000, 0));
+}
+
+TEST_F(SceneRules, FlightCaptionRisesIntoRows160To189OverTheFirstTwentyRows) {
+    archive::resource04.fill(0);
+    archive::resource07.fill(0);
+    archive::resource26.fill(255);
+    archive::resource27.fill(0);
+    const auto& scene = begin(13, 19);
+    const std::uint8_t* picture = archive::workB + 64000;
+    auto rowLit = [&](int y) { return allEqual(picture + y * 320, 320, 255); };
+    frameAt(scene, 19, 10);  // risen 20 rows: rows 180..199 show its top
+    EXPECT_FALSE(rowLit(179));
+    EXPECT_TRUE(rowLit(180));
+    EXPECT_TRUE(rowLit(199));
+    frameAt(scene, 19, 25);  // fully risen
+    EXPECT_FALSE(rowLit(159));
+    EXPECT_TRUE(rowLit(160));
+    EXPECT_TRUE(rowLit(189));
+    EXPECT_FALSE(rowLit(190));
+    frameAt(scene, 20, 25);  // the second order's strip
+    EXPECT_FALSE(rowLit(160));
+}
+
+TEST_F(SceneRules, PlasmaFlickerAlternatesWithBlackAndStopsTheFlightAtRow32) {
+    begin(14, 21);
+    const auto& flicker = begin(16, 23);
+    frameAt(flicker, 23, 40);  // no landscape from row 32: the map is the fill alone
+    EXPECT_TRUE(allEqual(raster::plasmaMap.data(), 64000, (64 - 40) * 4));
+    EXPECT_EQ(lastHanded, archive::workA);
+    sequencer::sceneTime.store(0.37f);
+    frameAt(flicker, 23, 50);
+    EXPECT_EQ(lastHanded, archive::workA);
+    sequencer::sceneTime.store(0.42f);
+    frameAt(flicker, 23, 50);
+    EXPECT_EQ(lastHanded, archive::work128);
+    EXPECT_TRUE(allEqual(archive::work128, 64000, 0));
+}
+
+TEST_F(SceneRules, MontageHandsThePictureItsRowNames) {
+    std::fill(archive::paletteA, archive::paletteA + 768, 10);
+    std::fill(archive::paletteB, archive::paletteB + 768, 40);
+    const auto& scene = begin(17, 24);
+    struct Cut {
+        std::int32_t row;
+        const std::uint8_t* picture;
+        std::uint8_t colour;  // first colourTable byte: paletteA 40, paletteB 160
+    };
+    const Cut cuts[] = {
+        {0, archive::work400, 160},
+        {4, archive::workB + 64000, 40},
+        {45, archive::workB + 64000, 40},
+        {8, archive::work400 + 128000, 40},
+        {63, archive::work400 + 128000, 40},
+        {16, archive::workC, 40},
+        {59, archive::workC, 40},
+        {22, archive::work400, 40},
+        {31, archive::work400, 40},
+        {26, archive::resource35.data(), 40},
+        {61, archive::resource35.data(), 40},
+        {48, archive::resource33.data(), 40},
+        {51, archive::resource33.data(), 40},
+        {52, archive::work400, 160},
+    };
+    for (const Cut& cut : cuts) {
+        frameAt(scene, 24, cut.row);
+        EXPECT_EQ(lastHanded, cut.picture) << "row " << cut.row;
+        EXPECT_EQ(display::colourTable[0], cut.colour) << "row " << cut.row;
+    }
+}
+
+TEST_F(SceneRules, EmblemSceneFlashesUntilRow34OfItsSecondOrder) {
+    std::fill(archive::paletteB, archive::paletteB + 768, 20);
+    const auto& scene = begin(18, 26);
+    frameAt(scene, 27, 33);  // an ordinary row: paletteB, flash armed
+    EXPECT_EQ(display::colourTable[0], 80);
+    frameAt(scene, 27, 32);  // a flash row still flashes in the second order
+    EXPECT_EQ(display::colourTable[0], (63 - 5) * 4);
+    frameAt(scene, 27, 60);  // past row 34 the emblems arrive and rows 60..63 no longer flash
+    EXPECT_EQ(display::colourTable[0], 80);
+    EXPECT_EQ(lastHanded, archive::work400);
+}
+
+TEST_F(SceneRules, PlaneBoundaryFrameIsBlackUnderTheEmblems) {
+    for (std::size_t i = 0; i < archive::resource02.size(); ++i) {
+        archive::resource02[i] = static_cast<std::uint8_t>(64 + (i & 0x7F));
+    }
+    archive::resource32.fill(0);
+    archive::resource33.fill(0);
+    begin(19, 28);
+    const auto& scene = begin(20, 30);
+    frameAt(scene, 30, 0);  // the scene's own row 0: not darkened
+    const std::uint32_t lit = countNonZero(archive::work400);
+    EXPECT_GT(lit, 32000u);
+    frameAt(scene, 30, 1);
+    frameAt(scene, 30, 0);  // reads the next order's row 0: black
+    EXPECT_EQ(countNonZero(archive::work400), 0u);
+    archive::resource32.fill(50);  // the emblems are drawn over the darkening
+    frameAt(scene, 30, 0);
+    EXPECT_EQ(archive::work400[110 * 320 + 160], 50);
+    EXPECT_EQ(archive::work400[5 * 320 + 5], 0);
+    archive::resource32.fill(0);
 }
 
 }  // namespace
