@@ -8,6 +8,9 @@ for tool in Xvfb xdotool xwininfo; do
     fi
 done
 
+# In a sanitizer build, leaks inside system libraries are not ours to report.
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+
 XVFB_PID=""
 WORK_DIR=$(mktemp -d)
 cleanup() {
