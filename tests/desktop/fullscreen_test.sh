@@ -31,9 +31,9 @@ wait_exit "$pid" 10; status=$EXIT_STATUS
 echo "ok: the picture rectangle and black margins"
 
 if program_has_desktop "$PROGRAM" && [ -f "$SG2_BINARY_DIR/sg2.it" ]; then
-    "$PROGRAM" --fullscreen --data "$SG2_BINARY_DIR" --trace-shutdown >"$WORK_DIR/run.out" 2>&1 &
+    "$PROGRAM" --fullscreen --data "$SG2_BINARY_DIR" --trace-shutdown >"$WORK_DIR/run.out" 2>"$WORK_DIR/run.err" &
     pid=$!
-    window=$(wait_window "Stormglass 2") || fail "the program opened no window: $(cat "$WORK_DIR/run.out")"
+    window=$(wait_window "Stormglass 2") || fail "the program opened no window: $(cat "$WORK_DIR/run.err")"
     sleep 3
     window=$(wait_window "Stormglass 2") || fail "the program's window went away"
     eval "$(xdotool getwindowgeometry --shell "$window")"
@@ -41,8 +41,8 @@ if program_has_desktop "$PROGRAM" && [ -f "$SG2_BINARY_DIR/sg2.it" ]; then
     expect_pixels "$XPROBE" 80,360=0x0 1200,360=0x0
     xdotool mousemove 640 360 key Escape
     wait_exit "$pid" 15; status=$EXIT_STATUS
-    [ "$status" = 0 ] || fail "Escape: status $status: $(tail -5 "$WORK_DIR/run.out")"
-    expect_shutdown_once "$WORK_DIR/run.out"
+    [ "$status" = 0 ] || fail "Escape: status $status: $(tail -5 "$WORK_DIR/run.err")"
+    expect_shutdown_once "$WORK_DIR/run.err"
     echo "ok: the program full screen, ended by Escape"
 else
     echo "note: the program has no desktop start or no data yet; its full-screen run skipped"

@@ -93,6 +93,25 @@ if "$PROGRAM" --help 2>/dev/null | grep -q -- "--windowed"; then
     [ "$status" = "0" ] || fail "Exit ended the program with $status"
     [ ! -e "$WORK_DIR/audio.raw" ] || fail "Exit opened the sound output"
     echo "ok: the program's Exit"
+
+    # "Run Demo" with "Windowed" ticked starts the windowed run; Escape ends it.
+    if [ -f "$SG2_BINARY_DIR/sg2.it" ]; then
+        (cd "$SG2_BINARY_DIR" && SDL_AUDIODRIVER=dummy exec "$PROGRAM") \
+            >"$WORK_DIR/program.out" 2>&1 &
+        PROGRAM_PID=$!
+        WINDOW=$(wait_window "$LAUNCHER") || fail "the program's launcher did not open"
+        sleep 0.3
+        click "$WINDOW" 162 23 51 12
+        click "$WINDOW" 151 57 68 50
+        DEMO=$(wait_window "Stormglass 2 - a demo for Linux") ||
+            fail "no demo window: $(cat "$WORK_DIR/program.out")"
+        sleep 2
+        DEMO=$(wait_window "Stormglass 2 - a demo for Linux") || fail "the demo window went away"
+        key "$DEMO" Escape
+        wait_exit "$PROGRAM_PID" 20
+        [ "$EXIT_STATUS" = 0 ] || fail "the windowed run ended with $EXIT_STATUS"
+        echo "ok: Run Demo with Windowed ticked"
+    fi
 else
     echo "note: the program has no desktop start yet; its Exit was not checked"
 fi

@@ -60,24 +60,28 @@ for depth in 24 16 15; do
 
     # The program itself, on the build's data.
     if program_has_desktop "$PROGRAM" && [ -f "$SG2_BINARY_DIR/sg2.it" ]; then
-        for ending in escape close; do
+        for ending in escape close early; do
             "$PROGRAM" --windowed --data "$SG2_BINARY_DIR" --trace-shutdown \
-                >"$WORK_DIR/run.out" 2>&1 &
+                >"$WORK_DIR/run.out" 2>"$WORK_DIR/run.err" &
             pid=$!
-            window=$(wait_window "$TITLE") || fail "the program opened no window: $(cat "$WORK_DIR/run.out")"
-            sleep 3
+            window=$(wait_window "$TITLE") || fail "the program opened no window: $(cat "$WORK_DIR/run.err")"
+            # "early": Escape as soon as the window is there, while the data still loads;
+            # it waits in the queue and ends the run at the first frame.
+            [ "$ending" = early ] || sleep 3
             window=$(wait_window "$TITLE") || fail "the program's window went away"
             eval "$(xdotool getwindowgeometry --shell "$window")"
-            colours=$(import -window "$window" -colors 8 -format "%k" info: 2>/dev/null)
-            [ "${colours:-1}" -gt 1 ] || fail "depth $depth: the window shows one colour"
-            if [ "$ending" = escape ]; then
+            if [ "$ending" != early ]; then
+                colours=$(import -window "$window" -colors 8 -format "%k" info: 2>/dev/null)
+                [ "${colours:-1}" -gt 1 ] || fail "depth $depth: the window shows one colour"
+            fi
+            if [ "$ending" != close ]; then
                 xdotool mousemove --window "$window" 10 10 key Escape
             else
                 "$XPROBE" close "$window"
             fi
             wait_exit "$pid" 15; status=$EXIT_STATUS
-            [ "$status" = 0 ] || fail "$ending: status $status: $(tail -5 "$WORK_DIR/run.out")"
-            expect_shutdown_once "$WORK_DIR/run.out"
+            [ "$status" = 0 ] || fail "$ending: status $status: $(tail -5 "$WORK_DIR/run.err")"
+            expect_shutdown_once "$WORK_DIR/run.err"
             echo "ok: depth $depth, the program ended by $ending"
             [ "$depth" = 24 ] || break
         done
