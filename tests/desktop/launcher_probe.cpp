@@ -49,10 +49,21 @@ void presentTestCard() {
                             : format.bitsPerPixel == 24 ? "24"
                             : format.greenIs6Bit != 0   ? "565"
                                                         : "555";
+    // How long a frame takes from the start of its presentation until the screen has it
+    // (conversion, upload, stretch and the renderer's present).
+    using Clock = std::chrono::steady_clock;
+    double totalMs = 0;
+    double longestMs = 0;
+    long frames = 0;
     bool announced = false;
     while (!display::video().pumpEvents()) {
         display::expandFrame();
+        const Clock::time_point start = Clock::now();
         display::presentFrame();
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        totalMs += ms;
+        longestMs = ms > longestMs ? ms : longestMs;
+        ++frames;
         if (!announced) {
             std::printf("ready format=%s border=%d,%d\n", converter, display::borderX,
                         display::borderY);
@@ -63,6 +74,8 @@ void presentTestCard() {
     }
     display::releaseDisplay();
     display::video().showCursor(true);
+    std::printf("presented %ld frames, %.2f ms each on average, %.2f ms at most\n", frames,
+                frames > 0 ? totalMs / static_cast<double>(frames) : 0.0, longestMs);
     std::printf("quit\n");
 }
 

@@ -2,11 +2,12 @@
 # The launcher dialog under a private Xvfb, driven with xdotool through the launcher probe (the
 # program's own desktop start, printing the settings "Run Demo" produced): ticking the boxes,
 # choosing a strength, "About" twice (Escape leaves it open, "Ok" closes it), "Run Demo",
-# "Exit", Escape and Enter. With the program itself: "Exit" ends with status 0 and no sound
+# "Exit", Escape, closing it and Enter. With the program itself: "Exit" ends with status 0 and no sound
 # output was opened.
-# Usage: launcher_test.sh PROBE PROGRAM
+# Usage: launcher_test.sh PROBE PROGRAM XPROBE
 PROBE=$1
 PROGRAM=$2
+XPROBE=$3
 . "$(dirname "$0")/xvfb.sh"
 
 LAUNCHER="Stormglass 2 by the Stormglass 2 project - Linux version"
@@ -72,12 +73,15 @@ start_probe
 key "$WINDOW" Return
 expect_probe "run modeIndex=1 mode=1024x768x32 windowed=0 dance=0 trailLevel=0"
 
-# "Exit" and Escape leave without running.
+# "Exit", Escape and closing the launcher leave without running.
 start_probe
 click "$WINDOW" 75 89 73 18
 expect_probe "left"
 start_probe
 key "$WINDOW" Escape
+expect_probe "left"
+start_probe
+"$XPROBE" close "$WINDOW"
 expect_probe "left"
 
 # The program itself: "Exit" ends with status 0 before any sound output is opened (SDL's disk

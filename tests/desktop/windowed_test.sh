@@ -40,10 +40,15 @@ for depth in 24 16 15; do
     expect_pixels "$XPROBE" "$((X + 100)),$((Y + 100))=${values[0]}" \
         "$((X + 900)),$((Y + 100))=${values[1]}" "$((X + 100)),$((Y + 700))=${values[2]}" \
         "$((X + 900)),$((Y + 700))=${values[3]}"
+    # Other keys, key releases and the mouse change nothing.
+    xdotool mousemove --window "$window" 10 10 key a space Return Tab
+    xdotool keyup Escape click 1 click 3
+    sleep 0.5
+    kill -0 "$pid" 2>/dev/null || fail "depth $depth: other input ended the run"
     xdotool mousemove --window "$window" 10 10 key Escape
     wait_exit "$pid" 10; status=$EXIT_STATUS
     [ "$status" = 0 ] && grep -q "^quit$" "$WORK_DIR/card.out" || fail "Escape: status $status: $(cat "$WORK_DIR/card.out")"
-    echo "ok: depth $depth shows the card through convert${FORMAT[$depth]}"
+    echo "ok: depth $depth shows the card through convert${FORMAT[$depth]}; $(grep presented "$WORK_DIR/card.out")"
 
     # Closing the window ends it too.
     if [ "$depth" = 24 ]; then
