@@ -276,12 +276,13 @@ class FltkDialog final : public Dialog {
     }
 
     DialogProcedure procedure_;
+    // Images outlive the window whose picture controls show them.
+    std::vector<std::unique_ptr<Fl_RGB_Image>> images_;
     std::unique_ptr<DialogWindow> window_;
     std::map<const Fl_Widget*, int> commandIds_;
     std::map<int, Fl_Button*> buttons_;
     std::map<int, Fl_Check_Button*> checkBoxes_;
     std::map<int, Fl_Choice*> lists_;
-    std::vector<std::unique_ptr<Fl_RGB_Image>> images_;
     bool ended_ = false;
     int result_ = -1;
 };

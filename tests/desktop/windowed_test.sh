@@ -76,8 +76,14 @@ for depth in 24 16 15; do
             window=$(wait_window "$TITLE") || fail "the program's window went away"
             eval "$(xdotool getwindowgeometry --shell "$window")"
             if [ "$ending" != early ]; then
-                colours=$(import -window "$window" -colors 8 -format "%k" info: 2>/dev/null)
-                [ "${colours:-1}" -gt 1 ] || fail "depth $depth: the window shows one colour"
+                points=()
+                for fx in 1 3 5 7; do
+                    for fy in 1 3 5 7; do
+                        points+=("$((X + WIDTH * fx / 8)),$((Y + HEIGHT * fy / 8))")
+                    done
+                done
+                distinct=$("$XPROBE" pixels "${points[@]}" | tr ' ' '\n' | sort -u | wc -l)
+                [ "$distinct" -gt 1 ] || fail "depth $depth: the window shows one colour"
             fi
             if [ "$ending" != close ]; then
                 xdotool mousemove --window "$window" 10 10 key Escape

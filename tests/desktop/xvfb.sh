@@ -1,7 +1,7 @@
 # Sourced by the desktop tests: starts a private Xvfb with the screen WxHxDEPTH given to
 # start_xvfb, points DISPLAY at it, and stops it when the script ends. Exits 77 (skipped) when
 # Xvfb or xdotool is missing.
-for tool in Xvfb xdotool xwininfo; do
+for tool in Xvfb xdotool; do
     if ! command -v "$tool" >/dev/null 2>&1; then
         echo "skipped: $tool is not installed"
         exit 77

@@ -179,17 +179,4 @@ TEST(ModeList, UnopenedDisplayGivesEmptyListAndNoSetUp) {
     EXPECT_FALSE(display::displayOpened());
 }
 
-TEST(ModeList, OrderComparesDepthThenWidthThenHeight) {
-    const display::ModeRecord deep{320, 200, 32, 1};
-    const display::ModeRecord shallowNarrow{320, 200, 16, 1};
-    const display::ModeRecord wide{640, 100, 32, 1};
-    const display::ModeRecord tall{320, 480, 32, 1};
-    EXPECT_TRUE(display::modeBefore(deep, shallowNarrow));
-    EXPECT_FALSE(display::modeBefore(shallowNarrow, deep));
-    EXPECT_TRUE(display::modeBefore(deep, wide));
-    EXPECT_TRUE(display::modeBefore(deep, tall));
-    EXPECT_TRUE(display::modeBefore(tall, wide));
-    EXPECT_FALSE(display::modeBefore(deep, deep));
-}
-
 }  // namespace
