@@ -19,6 +19,7 @@
 #include "raster/windows.h"
 #include "sequencer/scenes.h"
 #include "sequencer/state.h"
+#include "sequencer/timeline.h"
 
 namespace {
 
@@ -186,6 +187,35 @@ TEST_F(SceneRules, ClosingSceneIsBlackFromRow32) {
     frameAt(scene, 31, 32);
     EXPECT_TRUE(std::all_of(display::frameBuffer, display::frameBuffer + 64000,
                             [](std::uint8_t v) { return v == 0; }));
+}
+
+TEST_F(SceneRules, OpeningAdvancesItsOwnClockAndSwaysWithTheAdvancedTime) {
+    const auto& scene = begin(1, 0);
+    EXPECT_EQ(sequencer::timeStep.load(), 0.0f);
+    sequencer::sceneTime.store(0.0f);
+    frameAt(scene, 0, 1);
+    EXPECT_FLOAT_EQ(sequencer::sceneTime.load(), 0.2f);
+    // At t = 0 the sway would be exactly 40; the frame's sway is taken at t = 0.2.
+    EXPECT_NEAR(sequencer::sway, 41.7681f, 1e-3);
+}
+
+TEST_F(SceneRules, LandscapeGrainScenesTellTheirBoundaryRowZeroFromTheirFirst) {
+    sequencer::sceneTime.store(0.0f);  // no wobble: sin 0
+    const auto& rises = begin(2, 1);
+    frameAt(rises, 1, 0);
+    EXPECT_EQ(sequencer::pulse, 0);
+    frameAt(rises, 1, 10);
+    EXPECT_EQ(sequencer::pulse, 40);
+    frameAt(rises, 1, 0);  // the next pattern's row 0: fully through the grain
+    EXPECT_EQ(sequencer::pulse, 255);
+
+    const auto& sinks = begin(3, 2);
+    frameAt(sinks, 2, 0);
+    EXPECT_EQ(sequencer::pulse, 255);
+    frameAt(sinks, 2, 10);
+    EXPECT_EQ(sequencer::pulse, 215);
+    frameAt(sinks, 2, 0);
+    EXPECT_EQ(sequencer::pulse, 0);
 }
 
 TEST_F(SceneRules, FlareDepthsFollowTheRowsAndTheBoundaryFrameContinuesTheRamp) {
@@ -513,6 +543,28 @@ TEST_F(SceneRules, PlaneBoundaryFrameIsBlackUnderTheEmblems) {
     EXPECT_EQ(archive::work400[110 * 320 + 160], 50);
     EXPECT_EQ(archive::work400[5 * 320 + 5], 0);
     archive::resource32.fill(0);
+}
+
+TEST(SceneList, ScenesBeginAtTheirOrdersAndEndOnExactlyTheNextOne) {
+    const std::int32_t starts[sequencer::kSceneCount] = {0,  1,  2,  3,  4,  5,  7,  9,  11, 13, 15,
+                                                         17, 19, 21, 22, 23, 24, 26, 28, 30, 31};
+    const auto& scenes = sequencer::sceneList();
+    std::int32_t order = 0;
+    for (int i = 0; i < sequencer::kSceneCount - 1; ++i) {
+        EXPECT_EQ(order, starts[i]) << "scene " << i + 1;
+        const std::int32_t length = scenes[static_cast<std::size_t>(i)].lengthInOrders;
+        EXPECT_FALSE(sequencer::sceneEnds(i, order, order, 40)) << "scene " << i + 1;
+        EXPECT_EQ(sequencer::sceneEnds(i, order, order + 1, 0), length == 1) << "scene " << i + 1;
+        EXPECT_TRUE(sequencer::sceneEnds(i, order, order + length, 0)) << "scene " << i + 1;
+        EXPECT_FALSE(sequencer::sceneEnds(i, order, order + length + 1, 0)) << "scene " << i + 1;
+        order += length;
+    }
+    EXPECT_EQ(order, starts[sequencer::kSceneCount - 1]);
+    // The last scene ends on its row, whatever the order.
+    EXPECT_FALSE(sequencer::sceneEnds(20, 31, 31, 35));
+    EXPECT_TRUE(sequencer::sceneEnds(20, 31, 31, 36));
+    EXPECT_TRUE(sequencer::sceneEnds(20, 31, 32, 40));
+    EXPECT_FALSE(sequencer::sceneEnds(20, 31, 32, 0));
 }
 
 }  // namespace
