@@ -1,5 +1,6 @@
 #include "sequencer/state.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "archive/buffers.h"
@@ -46,10 +47,14 @@ void buildWarpWave(float a) {
         warpWave.fill(0);
         return;
     }
+    // Worked out in double from the float argument, like the scenes' own expressions.
+    const double divisor = static_cast<double>(a) / 100.0;
     for (int i = 0; i < 320; ++i) {
-        const float phase = static_cast<float>(i) / 12.0f - a / 14.0f;
-        const float value = 10.0f * std::sin(phase) / (a / 100.0f);
-        warpWave[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(value);
+        const double phase = i / 12.0 - static_cast<double>(a) / 14.0;
+        const double value = 10.0 * std::sin(phase) / divisor;
+        // A tiny argument makes the wave huge: it is held to the 32-bit range.
+        const double held = std::clamp(value, -2147483648.0, 2147483647.0);
+        warpWave[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(held);
     }
 }
 

@@ -57,7 +57,10 @@ TEST(SequencerTables, WarpWaveIsFlatAtZeroAndScaledByTheArgumentOtherwise) {
     // 10 * sin(0 - 50/14) / 0.5 = 20 * 0.4121... = 8.24: truncated to 8.
     EXPECT_EQ(sequencer::warpWave[0], 8);
     EXPECT_EQ(sequencer::warpWave[100],
-              static_cast<int>(10.0f * std::sin(100 / 12.0f - 50.0f / 14.0f) / 0.5f));
+              static_cast<int>(20.0 * std::sin(100 / 12.0 - 50.0 / 14.0)));
+    // A vanishing argument holds the wave to the 32-bit range instead of overflowing.
+    sequencer::buildWarpWave(1e-30f);
+    EXPECT_EQ(sequencer::warpWave[3], 2147483647);
 }
 
 }  // namespace
