@@ -10,11 +10,7 @@
 #include "content/contact_sheet.h"
 #include "content/data_file.h"
 #include "content/entries.h"
-
-#if __has_include("content/soundtrack.h")
 #include "content/soundtrack.h"
-#define SG2_HAVE_SOUNDTRACK 1
-#endif
 
 namespace {
 
@@ -74,10 +70,8 @@ int main(int argc, char** argv) {
     if (!writeFile(outDir + "/sg2.dat", content::buildDataFile(entries))) {
         return 1;
     }
-#ifdef SG2_HAVE_SOUNDTRACK
     if (!writeFile(outDir + "/sg2.it", content::buildSoundtrack())) {
         return 1;
     }
-#endif
     return 0;
 }

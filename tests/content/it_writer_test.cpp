@@ -5,7 +5,8 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "tests/content/openmpt_probe.h"
+#include "platform/module_info.h"
+#include "tests/content/clocked_playback.h"
 
 namespace {
 
@@ -149,39 +150,53 @@ TEST(ItWriter, RejectsModulesItCannotExpress) {
     EXPECT_NO_THROW(content::writeIt(fine));
 }
 
-TEST(ItWriterPlayback, LibopenmptReadsCellsAndFollowsSpeedAndTempoChanges) {
+TEST(ItWriterPlayback, PlayerReadsCellsAndFollowsSpeedAndTempoChanges) {
     const ItModule module = twoTempoModule();
-    auto player = content_test::openModule(content::writeIt(module));
-    EXPECT_EQ(player->get_metadata("title"), "timing probe");
-    ASSERT_EQ(player->get_num_orders(), 2);
-    EXPECT_EQ(player->get_order_pattern(0), 0);
-    EXPECT_EQ(player->get_order_pattern(1), 1);
-    EXPECT_EQ(player->get_pattern_num_rows(0), 64);
-    EXPECT_EQ(player->get_pattern_num_rows(1), 32);
-    EXPECT_EQ(player->get_num_samples(), 2);
-    EXPECT_EQ(player->get_sample_names().at(1), "square16");
+    const std::vector<std::uint8_t> bytes = content::writeIt(module);
+    platform::ModuleInfo info;
+    std::string error;
+    ASSERT_TRUE(platform::readModuleInfo(bytes, info, error)) << error;
+    EXPECT_EQ(info.title, "timing probe");
+    EXPECT_EQ(info.orderPatterns, (std::vector<std::int32_t>{0, 1}));
+    EXPECT_EQ(info.patternRows, (std::vector<std::int32_t>{64, 32}));
+    ASSERT_EQ(info.sampleNames.size(), 2u);
+    EXPECT_EQ(info.sampleNames.at(1), "square16");
 
-    using openmpt::module;
-    EXPECT_EQ(player->format_pattern_row_channel_command(0, 0, 1, module::command_note), "C-5");
-    EXPECT_EQ(player->format_pattern_row_channel_command(0, 0, 1, module::command_instrument),
-              "01");
-    EXPECT_EQ(player->format_pattern_row_channel_command(0, 40, 2, module::command_note), "G-4");
-    EXPECT_EQ(player->format_pattern_row_channel_command(1, 0, 0, module::command_effect), "A");
-    EXPECT_EQ(player->format_pattern_row_channel_command(1, 0, 0, module::command_parameter), "03");
-    EXPECT_EQ(player->format_pattern_row_channel_command(1, 0, 2, module::command_effect), "T");
-    EXPECT_EQ(player->format_pattern_row_channel_command(1, 0, 2, module::command_parameter), "60");
+    const platform::ModuleCellText noteOnRow0 = platform::readModuleCell(bytes, 0, 0, 1);
+    EXPECT_EQ(noteOnRow0.note, "C-5");
+    EXPECT_EQ(noteOnRow0.instrument, "01");
+    EXPECT_EQ(platform::readModuleCell(bytes, 0, 40, 2).note, "G-4");
+    const platform::ModuleCellText speed = platform::readModuleCell(bytes, 1, 0, 0);
+    EXPECT_EQ(speed.effect, "A");
+    EXPECT_EQ(speed.parameter, "03");
+    const platform::ModuleCellText tempo = platform::readModuleCell(bytes, 1, 0, 2);
+    EXPECT_EQ(tempo.effect, "T");
+    EXPECT_EQ(tempo.parameter, "60");
 
     // 64 rows of 6 ticks at 20 ms, then 32 rows of 3 ticks at 2.5/96 s.
     const double expectedSeconds = 64 * 6 * 0.02 + 32 * 3 * 2.5 / 96;
-    EXPECT_NEAR(player->get_duration_seconds(), expectedSeconds, 1e-3);
+    EXPECT_NEAR(info.durationSeconds, expectedSeconds, 1e-3);
     EXPECT_NEAR(content::itSecondsTo(module, 1, 0), 7.68, 1e-9);
     EXPECT_NEAR(content::itSecondsTo(module, 1, 4), 7.68 + 4 * 3 * 2.5 / 96, 1e-9);
 
-    // Millisecond blocks: the reported position at a few moments inside rows.
-    const content_test::PositionTrace trace = content_test::tracePositions(*player, 48);
-    EXPECT_NEAR(static_cast<double>(trace.songBlocks) / 1000.0, expectedSeconds, 0.002);
+    // Millisecond steps of the clock: the reported position at a few moments inside rows.
+    // The player starts over after the last row; the first step back marks the song's end.
+    content_test::ClockedPlayback playback;
+    ASSERT_NO_FATAL_FAILURE(playback.start(bytes));
+    std::vector<content_test::Position> positions;
+    for (int ms = 1; ms <= 11000; ++ms) {
+        positions.push_back(playback.advance(1));
+    }
+    std::size_t songMs = positions.size();
+    for (std::size_t i = 1; i < positions.size(); ++i) {
+        if (positions[i] < positions[i - 1]) {
+            songMs = i;
+            break;
+        }
+    }
+    EXPECT_NEAR(static_cast<double>(songMs) / 1000.0, expectedSeconds, 0.002);
     auto positionAt = [&](double seconds) {
-        return trace.positions.at(static_cast<std::size_t>(seconds * 1000.0) - 1);
+        return positions.at(static_cast<std::size_t>(seconds * 1000.0) - 1);
     };
     EXPECT_EQ(positionAt(0.05), std::make_pair(0, 0));
     EXPECT_EQ(positionAt(3.06), std::make_pair(0, 25));
@@ -189,19 +204,21 @@ TEST(ItWriterPlayback, LibopenmptReadsCellsAndFollowsSpeedAndTempoChanges) {
     EXPECT_EQ(positionAt(8.04), std::make_pair(1, 4));
     EXPECT_EQ(positionAt(10.12), std::make_pair(1, 31));
     // Never backwards: order 0's rows, then order 1's.
-    for (std::size_t i = 1; i < trace.songBlocks; ++i) {
-        ASSERT_LE(trace.positions[i - 1], trace.positions[i]) << "block " << i;
+    for (std::size_t i = 1; i < songMs; ++i) {
+        ASSERT_LE(positions[i - 1], positions[i]) << "step " << i;
     }
 }
 
-double rmsOver(openmpt::module& player, double seconds) {
-    std::vector<float> mono(static_cast<std::size_t>(seconds * content_test::kProbeRate));
-    const std::size_t got = player.read(content_test::kProbeRate, mono.size(), mono.data());
+// The RMS of `mix` over [fromSeconds, toSeconds).
+double rmsBetween(const std::vector<float>& mix, double fromSeconds, double toSeconds) {
+    const auto first = static_cast<std::size_t>(fromSeconds * content_test::kMixRate);
+    const auto last = static_cast<std::size_t>(toSeconds * content_test::kMixRate);
+    EXPECT_LE(last, mix.size());
     double sum = 0.0;
-    for (std::size_t i = 0; i < got; ++i) {
-        sum += mono[i] * mono[i];
+    for (std::size_t i = first; i < last && i < mix.size(); ++i) {
+        sum += static_cast<double>(mix[i]) * mix[i];
     }
-    return got == 0 ? 0.0 : std::sqrt(sum / static_cast<double>(got));
+    return last <= first ? 0.0 : std::sqrt(sum / static_cast<double>(last - first));
 }
 
 TEST(ItWriterPlayback, InstrumentsPlayTheirSampleAndReleaseThroughTheEnvelope) {
@@ -231,13 +248,19 @@ TEST(ItWriterPlayback, InstrumentsPlayTheirSampleAndReleaseThroughTheEnvelope) {
 
     const std::vector<std::uint8_t> bytes = content::writeIt(module);
     EXPECT_EQ(u16At(bytes, 0x2C) & 4, 4);
-    auto player = content_test::openModule(bytes);
-    ASSERT_EQ(player->get_num_instruments(), 2);
-    EXPECT_EQ(player->get_instrument_names().at(1), "pluck");
+    platform::ModuleInfo info;
+    std::string error;
+    ASSERT_TRUE(platform::readModuleInfo(bytes, info, error)) << error;
+    ASSERT_EQ(info.instrumentNames.size(), 2u);
+    EXPECT_EQ(info.instrumentNames.at(1), "pluck");
+
+    content_test::ClockedPlayback playback;
+    ASSERT_NO_FATAL_FAILURE(playback.start(bytes));
+    playback.advance(3400);
+    const std::vector<float> mix = playback.stopAndReadMix();
     // Sounds while held (rows 0..15 = 1.92 s), silent a few ticks after the note-off.
-    EXPECT_GT(rmsOver(*player, 1.8), 0.05);
-    rmsOver(*player, 0.12 + 0.4);
-    EXPECT_LT(rmsOver(*player, 1.0), 1e-4);
+    EXPECT_GT(rmsBetween(mix, 0.0, 1.8), 0.05);
+    EXPECT_LT(rmsBetween(mix, 2.32, 3.32), 1e-4);
 }
 
 }  // namespace

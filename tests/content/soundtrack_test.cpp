@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <string>
 
 #include "content/synth.h"
-#include "tests/content/openmpt_probe.h"
+#include "platform/module_info.h"
+#include "tests/content/clocked_playback.h"
 
 namespace {
 
@@ -115,32 +117,29 @@ TEST(Soundtrack, SectionsChangeWhereTheScenesChange) {
 }
 
 TEST(SoundtrackPlayback, PlaysOrdersInSequenceWithoutClippingAtASaneLevel) {
-    auto player = content_test::openModule(content::buildSoundtrack());
-    ASSERT_EQ(player->get_num_orders(), content::kSoundtrackOrders);
-    EXPECT_NEAR(player->get_duration_seconds(), content::kSoundtrackOrders * 7.68, 0.01);
+    const std::vector<std::uint8_t> bytes = content::buildSoundtrack();
+    platform::ModuleInfo info;
+    std::string error;
+    ASSERT_TRUE(platform::readModuleInfo(bytes, info, error)) << error;
+    ASSERT_EQ(info.orderPatterns.size(), static_cast<std::size_t>(content::kSoundtrackOrders));
+    EXPECT_NEAR(info.durationSeconds, content::kSoundtrackOrders * 7.68, 0.01);
 
-    // Ten-millisecond blocks of the mono mix: positions, peak and RMS.
-    constexpr std::int32_t kRate = 44100;
-    constexpr std::size_t kBlock = 441;
-    std::vector<float> mono(kBlock);
-    std::vector<std::pair<std::int32_t, std::int32_t>> positions;
-    double peak = 0.0;
-    double sumSquares = 0.0;
-    std::int64_t frames = 0;
-    while (player->get_current_order() < content::kSoundtrackOrders - 1) {
-        const std::size_t got = player->read(kRate, kBlock, mono.data());
-        ASSERT_GT(got, 0u);
-        for (std::size_t i = 0; i < got; ++i) {
-            peak = std::max(peak, static_cast<double>(std::fabs(mono[i])));
-            sumSquares += static_cast<double>(mono[i]) * mono[i];
-        }
-        frames += static_cast<std::int64_t>(got);
-        positions.emplace_back(player->get_current_order(), player->get_current_row());
+    // Ten-millisecond steps of the clock up to the last order: positions, then the peak and
+    // RMS of the mix the player wrote meanwhile.
+    content_test::ClockedPlayback playback;
+    ASSERT_NO_FATAL_FAILURE(playback.start(bytes));
+    constexpr std::uint32_t kStepMs = 10;
+    std::vector<content_test::Position> positions;
+    content_test::Position at{0, 0};
+    while (at.first < content::kSoundtrackOrders - 1) {
+        ASSERT_LT(positions.size(), 30000u) << "the last order never came";
+        at = playback.advance(kStepMs);
+        positions.push_back(at);
     }
     // Orders arrive one by one, rows never go back.
     std::int32_t expectedOrder = 0;
     for (std::size_t i = 1; i < positions.size(); ++i) {
-        ASSERT_LE(positions[i - 1], positions[i]) << "block " << i;
+        ASSERT_LE(positions[i - 1], positions[i]) << "step " << i;
         if (positions[i].first != positions[i - 1].first) {
             ASSERT_EQ(positions[i].first, ++expectedOrder);
             EXPECT_LE(positions[i].second, 1);
@@ -154,7 +153,15 @@ TEST(SoundtrackPlayback, PlaysOrdersInSequenceWithoutClippingAtASaneLevel) {
     ASSERT_NE(row36, positions.end());
     EXPECT_NEAR(static_cast<double>(row36 - positions.begin() + 1) * 0.01, 242.4, 0.02);
 
-    const double rmsDb = 10.0 * std::log10(sumSquares / static_cast<double>(frames));
+    const std::vector<float> mix = playback.stopAndReadMix();
+    ASSERT_EQ(mix.size(), positions.size() * kStepMs * content_test::kMixRate / 1000);
+    double peak = 0.0;
+    double sumSquares = 0.0;
+    for (float sample : mix) {
+        peak = std::max(peak, static_cast<double>(std::fabs(sample)));
+        sumSquares += static_cast<double>(sample) * sample;
+    }
+    const double rmsDb = 10.0 * std::log10(sumSquares / static_cast<double>(mix.size()));
     EXPECT_LT(peak, 0.9);  // under -0.9 dBFS
     EXPECT_GT(peak, 0.3);
     EXPECT_GT(rmsDb, -22.0);

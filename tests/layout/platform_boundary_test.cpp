@@ -1,4 +1,4 @@
-// Only the platform layer may see SDL, FLTK or libopenmpt.
+// Only the platform layer may see SDL, FLTK or libopenmpt: not the tests, nor the benchmarks.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,7 +14,7 @@ TEST(Layout, NoLibraryHeadersOutsideThePlatformLayer) {
     const std::regex include(R"(^\s*#\s*include\s*[<"](SDL|FL/|libopenmpt))");
     int filesChecked = 0;
     for (const char* directory : {"host", "sequencer", "display", "archive", "effects", "vector",
-                                  "raster", "resources", "content", "tools"}) {
+                                  "raster", "resources", "content", "tools", "tests", "bench"}) {
         if (!std::filesystem::exists(root / directory)) {
             continue;
         }
