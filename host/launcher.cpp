@@ -185,9 +185,10 @@ void openDesktopOrExit() {
     platform::Video& desktop = platform::desktopVideo();
     display::useVideo(desktop);
     if (!desktop.open()) {
-        std::fprintf(stderr,
-                     "stormglass2: no display to show the demo on (no X server or Wayland "
-                     "compositor answered); run it with --headless to play without one\n");
+        std::fprintf(
+            stderr,
+            "stormglass2: no display to show the demo on (no X server or Wayland "
+            "compositor answered); run it with --headless, or --video FILE, to play without one\n");
         exitProcess(1);
     }
     platform::setMessagesToConsole(false);
