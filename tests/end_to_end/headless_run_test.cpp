@@ -3,38 +3,22 @@
 
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 #include "tests/support/modules.h"
 #include "tests/support/run_program.h"
+#include "tests/support/run_report.h"
 
 namespace {
 
-struct SceneReport {
-    int scene, startOrder, startRow, endOrder, endRow, frames;
-    std::string hash;
-};
+using testsupport::SceneReport;
 
 std::vector<SceneReport> readScenes(const std::string& path, int* dots = nullptr) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    const std::string json = text.str();
-    std::smatch match;
-    if (dots != nullptr && std::regex_search(json, match, std::regex(R"("dots": (\d+))"))) {
-        *dots = std::stoi(match[1]);
+    const testsupport::RunReport report = testsupport::readRunReport(path);
+    if (dots != nullptr) {
+        *dots = report.dots;
     }
-    std::vector<SceneReport> scenes;
-    const std::regex record(
-        R"re(\{"scene": (\d+), "startOrder": (\d+), "startRow": (\d+), "endOrder": (\d+), "endRow": (\d+), "frames": (\d+),[^}]*"frameHash": "([0-9a-f]+)"\})re");
-    for (auto it = std::sregex_iterator(json.begin(), json.end(), record);
-         it != std::sregex_iterator(); ++it) {
-        const auto& m = *it;
-        scenes.push_back({std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3]), std::stoi(m[4]),
-                          std::stoi(m[5]), std::stoi(m[6]), m[7]});
-    }
-    return scenes;
+    return report.scenes;
 }
 
 // A data directory with the build's sg2.dat and a module made to `plan`.

@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 #include "tests/support/run_program.h"
+#include "tests/support/run_report.h"
 
 namespace {
 
@@ -27,16 +27,9 @@ std::vector<SceneHash> runShow(const std::vector<std::string>& extra, int* statu
     if (status != nullptr) {
         *status = result.exitStatus;
     }
-    std::ifstream file(dir + "/stats.json");
-    std::stringstream text;
-    text << file.rdbuf();
-    const std::string json = text.str();
     std::vector<SceneHash> scenes;
-    const std::regex record(
-        R"re(\{"scene": (\d+),[^}]*"frames": (\d+),[^}]*"frameHash": "([0-9a-f]+)"\})re");
-    for (auto it = std::sregex_iterator(json.begin(), json.end(), record);
-         it != std::sregex_iterator(); ++it) {
-        scenes.push_back({std::stoi((*it)[1]), std::stoi((*it)[2]), (*it)[3]});
+    for (const auto& scene : testsupport::readRunReport(dir + "/stats.json").scenes) {
+        scenes.push_back({scene.scene, scene.frames, scene.hash});
     }
     std::filesystem::remove_all(dir);
     return scenes;
