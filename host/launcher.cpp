@@ -7,7 +7,7 @@
 #include "display/surfaces.h"
 #include "host/process.h"
 #include "platform/video.h"
-#include "resources/launcher_logo.h"
+#include "resources/logo.h"
 
 namespace host {
 
@@ -73,8 +73,7 @@ platform::DialogTemplate launcherTemplate() {
         control(platform::kNoControlId, ControlKind::StaticText, "Resolution:", 9, 23, 39, 12));
     DialogControl logo =
         control(platform::kNoControlId, ControlKind::Picture, "", 226, 9, 160, 100);
-    logo.image = {resources::kLauncherLogoWidth, resources::kLauncherLogoHeight,
-                  resources::launcherLogo()};
+    logo.image = {resources::kLogoWidth, resources::kLogoHeight, resources::logoPixelsRgb()};
     c.push_back(logo);
     c.push_back(control(kAboutButton, ControlKind::PushButton, "About", 4, 89, 67, 18));
     c.push_back(control(kWindowedCheckBox, ControlKind::CheckBox, "Windowed", 162, 23, 51, 12));
