@@ -1,4 +1,5 @@
 #include "effects/plane.h"
+#include "effects/wrap.h"
 
 #include <cmath>
 #include <cstring>
@@ -29,20 +30,6 @@ Vec3 cornerBottomLeft{};
 // Planes at +6 and -6: beyond this distance the texture has faded to black.
 constexpr double kPlaneHeight = 6.0;
 constexpr double kFarCutoff = 65.4;
-
-// Truncates toward zero into a 32-bit value, wrapping modulo 2^32 instead of overflowing: only
-// the low 16 bits of a coordinate matter, and the forward offset grows without bound.
-std::int32_t truncWrap32(double value) {
-    if (value > -2147483648.0 && value < 2147483648.0) {
-        return static_cast<std::int32_t>(value);
-    }
-    if (!std::isfinite(value)) {
-        return 0;
-    }
-    const double wrapped = std::fmod(std::trunc(value), 4294967296.0);
-    return static_cast<std::int32_t>(
-        static_cast<std::uint32_t>(static_cast<std::int64_t>(wrapped)));
-}
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "effects/voxel.h"
+#include "effects/wrap.h"
 
 #include <cmath>
 #include <cstring>
@@ -23,20 +24,6 @@ VoxelFrameStorage voxelFrameStorage{};
 
 inline int cell(int row, int column) {
     return ((row & 255) << 8) | (column & 255);
-}
-
-// Truncates toward zero into a 32-bit value, wrapping modulo 2^32 instead of overflowing: the
-// camera flies on for ever and only bits 8..23 of a coordinate select the ground.
-std::int32_t truncWrap32(double value) {
-    if (value > -2147483648.0 && value < 2147483648.0) {
-        return static_cast<std::int32_t>(value);
-    }
-    if (!std::isfinite(value)) {
-        return 0;
-    }
-    const double wrapped = std::fmod(std::trunc(value), 4294967296.0);
-    return static_cast<std::int32_t>(
-        static_cast<std::uint32_t>(static_cast<std::int64_t>(wrapped)));
 }
 
 inline std::int32_t wrappingAdd(std::int32_t a, std::int32_t b) {

@@ -66,6 +66,10 @@ inline bool inFirstOrder() {
 
 void updateSway(float t);
 
+// The sprite at a depth in whole units (the sprite takes 16.16 fixed point).
+void drawSprite(std::int32_t x, std::int32_t y, const std::uint8_t* sprite, std::uint8_t* target,
+                std::int32_t depth);
+
 struct TunnelOffsets {
     std::int32_t a = 0;
     std::int32_t b = 0;

@@ -45,12 +45,6 @@ std::uint8_t secondOrderFlag = 0;
 std::uint8_t flashFlag = 0;
 std::int32_t lastFlashedRow = 0;
 
-void drawSprite(std::int32_t x, std::int32_t y, const std::uint8_t* sprite, std::uint8_t* target,
-                std::int32_t depth) {
-    display::drawZoomSprite(x, y, sprite, target,
-                            static_cast<std::int32_t>(static_cast<std::uint32_t>(depth) * 65536u));
-}
-
 void noSetUp() {}
 
 // --- Scene 11: title strip and scrolling windows ----------------------------------------------

@@ -32,13 +32,6 @@ using archive::workB;
 using archive::workC;
 constexpr std::uint32_t kPicture = 64000;
 
-// Sprite depths are given in whole units; the sprite takes them in 16.16.
-void drawSprite(std::int32_t x, std::int32_t y, const std::uint8_t* sprite, std::uint8_t* target,
-                std::int32_t depth) {
-    display::drawZoomSprite(x, y, sprite, target,
-                            static_cast<std::int32_t>(static_cast<std::uint32_t>(depth) * 65536u));
-}
-
 // --- Scene 1: the opening picture fades in through the grain -------------------------------
 
 void setUpFadeIn() {
