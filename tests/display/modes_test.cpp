@@ -8,6 +8,7 @@
 #include "display/modes.h"
 #include "display/surfaces.h"
 #include "platform/video.h"
+#include "tests/support/inert_video.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ constexpr std::uint32_t kGreen565 = 0x7E0;
 constexpr std::uint32_t kGreen555 = 0x3E0;
 constexpr std::uint32_t kGreen32 = 0xFF00;
 
-class ModeSource final : public platform::Video {
+class ModeSource final : public testsupport::InertVideo {
   public:
     bool opens = true;
     bool tellsDesktop = true;
@@ -35,19 +36,6 @@ class ModeSource final : public platform::Video {
     }
     platform::DesktopModeFailure desktopModeFailure() override { return failure; }
     std::vector<DisplayMode> modes() override { return offered; }
-    platform::SetupStep setUp(const platform::SurfaceRequest&) override {
-        return platform::SetupStep::None;
-    }
-    bool lock(platform::LockedSurface&) override { return false; }
-    void unlock() override {}
-    platform::BlitResult blit(const platform::ScreenRect&) override {
-        return platform::BlitResult::Failed;
-    }
-    void restore() override {}
-    bool pumpEvents() override { return false; }
-    void postQuit() override {}
-    void showCursor(bool) override {}
-    void release() override {}
 };
 
 std::string describe(const display::ModeRecord& r) {

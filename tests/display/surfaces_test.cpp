@@ -10,10 +10,11 @@
 #include "display/surfaces.h"
 #include "host/settings.h"
 #include "platform/video.h"
+#include "tests/support/inert_video.h"
 
 namespace {
 
-class RecordingVideo final : public platform::Video {
+class RecordingVideo final : public testsupport::InertVideo {
   public:
     platform::SetupStep failAt = platform::SetupStep::None;
     std::vector<platform::SurfaceRequest> requests;
@@ -32,14 +33,6 @@ class RecordingVideo final : public platform::Video {
         requests.push_back(request);
         return failAt;
     }
-    bool lock(platform::LockedSurface&) override { return false; }
-    void unlock() override {}
-    platform::BlitResult blit(const platform::ScreenRect&) override {
-        return platform::BlitResult::Failed;
-    }
-    void restore() override {}
-    bool pumpEvents() override { return false; }
-    void postQuit() override {}
     void showCursor(bool visible) override { calls.push_back(visible ? "show" : "hide"); }
     void release() override { calls.push_back("release"); }
 };
@@ -127,24 +120,12 @@ TEST_F(SurfaceSetUp, ChoiceOutsideListIsRefusedWithoutTouchingDisplay) {
 }
 
 TEST(SurfaceSetUpUnopened, NoDisplayMeansNoSetUp) {
-    struct Refusing final : platform::Video {
+    struct Refusing final : testsupport::InertVideo {
         bool open() override { return false; }
-        bool desktopMode(platform::DisplayMode&) override { return false; }
-        std::vector<platform::DisplayMode> modes() override { return {}; }
         platform::SetupStep setUp(const platform::SurfaceRequest&) override {
             ADD_FAILURE() << "set up without a display";
             return platform::SetupStep::None;
         }
-        bool lock(platform::LockedSurface&) override { return false; }
-        void unlock() override {}
-        platform::BlitResult blit(const platform::ScreenRect&) override {
-            return platform::BlitResult::Failed;
-        }
-        void restore() override {}
-        bool pumpEvents() override { return false; }
-        void postQuit() override {}
-        void showCursor(bool) override {}
-        void release() override {}
     } refusing;
     display::useVideo(refusing);
     testing::internal::CaptureStderr();

@@ -12,6 +12,7 @@
 #include "display/modes.h"
 #include "display/surfaces.h"
 #include "platform/video.h"
+#include "tests/support/inert_video.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ class ScriptedDialog final : public platform::Dialog {
     }
 };
 
-class NoVideo final : public platform::Video {
+class NoVideo final : public testsupport::InertVideo {
   public:
     platform::DisplayMode desktop{800, 600, 32, 0xFF00};
     std::vector<platform::DisplayMode> offered;
@@ -58,19 +59,6 @@ class NoVideo final : public platform::Video {
         return true;
     }
     std::vector<platform::DisplayMode> modes() override { return offered; }
-    platform::SetupStep setUp(const platform::SurfaceRequest&) override {
-        return platform::SetupStep::None;
-    }
-    bool lock(platform::LockedSurface&) override { return false; }
-    void unlock() override {}
-    platform::BlitResult blit(const platform::ScreenRect&) override {
-        return platform::BlitResult::Failed;
-    }
-    void restore() override {}
-    bool pumpEvents() override { return false; }
-    void postQuit() override {}
-    void showCursor(bool) override {}
-    void release() override {}
 };
 
 class Launcher : public testing::Test {
