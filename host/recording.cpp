@@ -66,8 +66,8 @@ bool startVideo(const std::string& path, const std::string& wavPath, std::string
     // Nearest-neighbour scaling to 4:3 keeps the pixels sharp.
     const std::string command =
         "ffmpeg -loglevel error -y -f rawvideo -pixel_format rgb24 -video_size 320x200 "
-        "-framerate 60 -i - -vf scale=960:720:flags=neighbor -c:v libx264 -preset veryfast "
-        "-crf 26 -pix_fmt yuv420p " +
+        "-framerate 60 -i - -vf scale=640:480:flags=neighbor -c:v libx264 -preset ultrafast "
+        "-crf 23 -pix_fmt yuv420p " +
         shellQuoted(video.silentPath);
     video.encoder = popen(command.c_str(), "w");
     if (video.encoder == nullptr) {
