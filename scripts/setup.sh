@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config git
-    libsdl2-dev libopenmpt-dev libfltk1.3-dev libpng-dev libfreetype-dev fonts-dejavu-core
+    libsdl2-dev libopenmpt-dev libfltk1.3-dev fluid libpng-dev zlib1g-dev libx11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth xdotool x11-utils imagemagick
