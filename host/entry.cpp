@@ -9,6 +9,7 @@
 #include "display/modes.h"
 #include "display/present.h"
 #include "display/surfaces.h"
+#include "host/data_search.h"
 #include "host/launcher.h"
 #include "host/options.h"
 #include "host/png.h"
@@ -157,8 +158,17 @@ int runProgram(const std::vector<std::string>& arguments) {
         return 0;
     }
     if (options.version) {
-        std::printf("stormglass2 %s\n", "0.1.0");
+        std::printf("stormglass2 %s\n", SG2_VERSION);
         return 0;
+    }
+    if (options.dataDirectory.empty()) {
+        const auto places = dataSearchPlaces(processEnvironment());
+        const auto found = findDataDirectory(places);
+        if (!found) {
+            std::fprintf(stderr, "%s\n", dataNotFoundMessage(places).c_str());
+            return 1;
+        }
+        options.dataDirectory = found->string();
     }
     if (!options.framesDirectory.empty()) {
         std::error_code failure;

@@ -1,5 +1,6 @@
 #include "host/launcher.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -127,19 +128,31 @@ std::int32_t trailLevelForPosition(int position, std::int32_t current) {
     }
 }
 
-platform::DialogProcedure launcherProcedure(LaunchSettings& settings) {
-    return [&settings](platform::Dialog& dialog, DialogEvent event, int command) {
+platform::DialogProcedure launcherProcedure(LaunchSettings& settings,
+                                            const LauncherChoices& preselected) {
+    return [&settings, preselected](platform::Dialog& dialog, DialogEvent event, int command) {
         if (event == DialogEvent::Init) {
             // Record 0 (the desktop) is never offered: list position i is record i + 1.
+            int modePosition = -1;
             for (std::int32_t i = 1; i < display::modeCount; ++i) {
-                dialog.addListItem(kResolutionList,
-                                   modeText(display::modeList[static_cast<std::size_t>(i)]));
+                const std::string text = modeText(display::modeList[static_cast<std::size_t>(i)]);
+                if (text == preselected.mode && modePosition < 0) {
+                    modePosition = i - 1;
+                }
+                dialog.addListItem(kResolutionList, text);
             }
-            dialog.selectListItem(kResolutionList, 0);
-            for (const char* text : kStrengthTexts) {
-                dialog.addListItem(kStrengthList, text);
+            dialog.selectListItem(kResolutionList, std::max(modePosition, 0));
+            int strengthPosition = 0;
+            for (int position = 0; position < static_cast<int>(std::size(kStrengthTexts));
+                 ++position) {
+                dialog.addListItem(kStrengthList, kStrengthTexts[position]);
+                if (trailLevelForPosition(position, -1) == preselected.trailLevel) {
+                    strengthPosition = position;
+                }
             }
-            dialog.selectListItem(kStrengthList, 0);
+            dialog.selectListItem(kStrengthList, strengthPosition);
+            dialog.setChecked(kWindowedCheckBox, preselected.windowed != 0);
+            dialog.setChecked(kDanceCheckBox, preselected.dance != 0);
             return true;
         }
         switch (command) {
@@ -176,8 +189,30 @@ bool aboutProcedure(platform::Dialog& dialog, DialogEvent event, int command) {
     return false;
 }
 
-bool runLauncher(LaunchSettings& settings) {
-    return platform::runModal(launcherTemplate(), launcherProcedure(settings)) == 0;
+LauncherChoices choicesOf(const LaunchSettings& settings) {
+    LauncherChoices choices;
+    if (settings.modeIndex > 0 && settings.modeIndex < display::modeCount) {
+        choices.mode = modeText(display::modeList[static_cast<std::size_t>(settings.modeIndex)]);
+    }
+    choices.windowed = settings.windowed;
+    choices.dance = settings.dance;
+    choices.trailLevel = settings.trailLevel;
+    return choices;
+}
+
+bool runLauncher(LaunchSettings& settings,
+                 const std::optional<std::filesystem::path>& rememberedFile) {
+    const LauncherChoices remembered =
+        rememberedFile ? loadLauncherChoices(*rememberedFile) : LauncherChoices{};
+    if (platform::runModal(launcherTemplate(), launcherProcedure(settings, remembered)) != 0) {
+        return false;
+    }
+    std::string error;
+    if (rememberedFile && !saveLauncherChoices(*rememberedFile, choicesOf(settings), error)) {
+        std::fprintf(stderr, "stormglass2: %s: cannot remember the launcher's choices (%s)\n",
+                     rememberedFile->c_str(), error.c_str());
+    }
+    return true;
 }
 
 void openDesktopOrExit() {
@@ -305,7 +340,7 @@ bool startDesktop(bool launcherWanted) {
         }
         return true;
     }
-    return runLauncher(launchSettings);
+    return runLauncher(launchSettings, launcherFilePath());
 }
 
 }  // namespace host

@@ -2,12 +2,15 @@
 // The launcher (template 100) and the about box (template 101): their templates, their dialog
 // procedures and the settings they produce, plus the desktop's start-up and the command-line
 // options that choose the display without the launcher.
+#include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "display/modes.h"
+#include "host/launcher_file.h"
 #include "host/settings.h"
 #include "platform/dialogs.h"
 
@@ -27,8 +30,10 @@ inline constexpr int kOkButton = 1;
 platform::DialogTemplate launcherTemplate();
 platform::DialogTemplate aboutTemplate();
 
-// The launcher's procedure; "Run Demo" writes `settings`.
-platform::DialogProcedure launcherProcedure(LaunchSettings& settings);
+// The launcher's procedure; "Run Demo" writes `settings`. The lists and check boxes start at
+// `preselected` (a mode not offered leaves the first listed one).
+platform::DialogProcedure launcherProcedure(LaunchSettings& settings,
+                                            const LauncherChoices& preselected = {});
 bool aboutProcedure(platform::Dialog& dialog, platform::DialogEvent event, int command);
 
 // "%dx%dx%d" of a mode record, as the resolution list shows it.
@@ -36,9 +41,15 @@ std::string modeText(const display::ModeRecord& mode);
 // The trail level for a strength-list position; any other position keeps `current`.
 std::int32_t trailLevelForPosition(int position, std::int32_t current);
 
-// Shows the launcher modally; true when it was left with "Run Demo" (settings written), false
-// for "Exit", Escape, closing it or a failure of the dialog itself.
-bool runLauncher(LaunchSettings& settings);
+// What "Run Demo" chose, as the launcher file keeps it.
+LauncherChoices choicesOf(const LaunchSettings& settings);
+
+// Shows the launcher modally, starting from the choices remembered in `rememberedFile` (when
+// given); true when it was left with "Run Demo" (settings written, and remembered in the
+// file), false for "Exit", Escape, closing it or a failure of the dialog itself. A file that
+// cannot be written costs one line on standard error, never the run.
+bool runLauncher(LaunchSettings& settings,
+                 const std::optional<std::filesystem::path>& rememberedFile);
 
 // Desktop start: selects the SDL video and opens it. With no display at all it says so on one
 // line, pointing to --headless, and ends the process with status 1.

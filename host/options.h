@@ -20,7 +20,7 @@ struct Snapshot {
 
 struct Options {
     bool headless = false;
-    std::string dataDirectory = ".";
+    std::string dataDirectory;  // empty: search the usual places (host/data_search.h)
     std::string framesDirectory;
     int every = 1;
     std::string wavPath;

@@ -175,6 +175,13 @@ class FltkDialog final : public Dialog {
         return found != checkBoxes_.end() && found->second->value() != 0;
     }
 
+    void setChecked(int checkBoxId, bool checked) override {
+        const auto found = checkBoxes_.find(checkBoxId);
+        if (found != checkBoxes_.end()) {
+            found->second->value(checked ? 1 : 0);
+        }
+    }
+
     void end(int result) override {
         ended_ = true;
         result_ = result;

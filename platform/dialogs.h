@@ -70,6 +70,7 @@ class Dialog {
     // The selected position, or -1 when nothing is selected.
     virtual int listSelection(int listId) = 0;
     virtual bool isChecked(int checkBoxId) = 0;
+    virtual void setChecked(int checkBoxId, bool checked) = 0;
     // Ends the modal run; runModal returns `result`.
     virtual void end(int result) = 0;
     // Runs another dialog modally, owned by this one; returns its result.

@@ -1,8 +1,8 @@
 #!/bin/bash
 # The launcher dialog under a private Xvfb, driven with xdotool through the launcher probe (the
 # program's own desktop start, printing the settings "Run Demo" produced): ticking the boxes,
-# choosing a strength, "About" twice (Escape leaves it open, "Ok" closes it), "Run Demo",
-# "Exit", Escape, closing it and Enter. With the program itself: "Exit" ends with status 0 and no sound
+# choosing a strength, "About" twice (Escape leaves it open, "Ok" closes it), "Run Demo", the
+# choices preselected at the next start (and not from a damaged file), "Exit", Escape, closing it and Enter. With the program itself: "Exit" ends with status 0 and no sound
 # output was opened.
 # Usage: launcher_test.sh PROBE PROGRAM XPROBE
 PROBE=$1
@@ -68,7 +68,14 @@ done
 click "$WINDOW" 151 57 68 50   # Run Demo
 expect_probe "run modeIndex=1 mode=1024x768x32 windowed=1 dance=1 trailLevel=2"
 
-# Enter is "Run Demo" with the untouched choices.
+# The next start preselects what "Run Demo" chose; Enter runs with it.
+grep -qx "trail=2" "$XDG_CONFIG_HOME/stormglass2/launcher.ini" || fail "the choices were not remembered"
+start_probe
+key "$WINDOW" Return
+expect_probe "run modeIndex=1 mode=1024x768x32 windowed=1 dance=1 trailLevel=2"
+
+# A damaged file gives the untouched choices.
+printf '[launcher]\nwindowed=yes\n' >"$XDG_CONFIG_HOME/stormglass2/launcher.ini"
 start_probe
 key "$WINDOW" Return
 expect_probe "run modeIndex=1 mode=1024x768x32 windowed=0 dance=0 trailLevel=0"

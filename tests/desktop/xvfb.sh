@@ -21,6 +21,8 @@ cleanup() {
     rm -rf "$WORK_DIR"
 }
 trap cleanup EXIT
+# The launcher remembers its choices; each script starts from none and keeps them to itself.
+export XDG_CONFIG_HOME="$WORK_DIR/config"
 
 start_xvfb() {
     local screen=$1

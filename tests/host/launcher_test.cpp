@@ -41,6 +41,7 @@ class ScriptedDialog final : public platform::Dialog {
         return found == selection.end() ? -1 : found->second;
     }
     bool isChecked(int id) override { return checked[id]; }
+    void setChecked(int id, bool value) override { checked[id] = value; }
     void end(int value) override { result = value; }
     int runChild(const platform::DialogTemplate& t,
                  const platform::DialogProcedure& procedure) override {
@@ -123,6 +124,30 @@ TEST_F(Launcher, RunDemoMapsChoices) {
     press(host::kRunDemoButton);
     EXPECT_EQ(settings.trailLevel, 1);
     EXPECT_EQ(settings.modeIndex, 0);
+}
+
+TEST_F(Launcher, RememberedChoicesArePreselectedAndRunAsTheyWere) {
+    settings = {4, 1, 1, 2};  // 1024x768x24, windowed, dance, medium
+    const host::LauncherChoices remembered = host::choicesOf(settings);
+    EXPECT_EQ(remembered.mode, "1024x768x24");
+    settings = {};
+    procedure = host::launcherProcedure(settings, remembered);
+    init();
+    EXPECT_EQ(dialog.listSelection(host::kResolutionList), 3);
+    EXPECT_EQ(dialog.listSelection(host::kStrengthList), 2);
+    press(host::kRunDemoButton);
+    EXPECT_EQ(settings.modeIndex, 4);
+    EXPECT_EQ(settings.windowed, 1);
+    EXPECT_EQ(settings.dance, 1);
+    EXPECT_EQ(settings.trailLevel, 2);
+
+    // A remembered mode this display does not offer leaves the first listed one.
+    procedure = host::launcherProcedure(settings, {"1600x1200x32", 0, 0, 1});
+    dialog = {};
+    init();
+    EXPECT_EQ(dialog.listSelection(host::kResolutionList), 0);
+    EXPECT_EQ(dialog.listSelection(host::kStrengthList), 3);
+    EXPECT_FALSE(dialog.isChecked(host::kWindowedCheckBox));
 }
 
 TEST_F(Launcher, EmptyResolutionListRunsOnDesktopRecord) {
