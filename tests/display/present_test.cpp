@@ -1,6 +1,8 @@
 // The frame hand-off, expansion and the four pixel converters, checked byte for byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -123,6 +125,69 @@ TEST_F(PresentTest, ExpandWritesBlueGreenRedAndKeepsTheFourthByte) {
     EXPECT_EQ(display::colourBuffer[1], 0);
     EXPECT_EQ(display::colourBuffer[2], 252);
     EXPECT_EQ(display::colourBuffer[3], 0x77);
+}
+
+TEST_F(PresentTest, ConvertersAgreeWithTheChannelRuleForEveryValueAndPosition) {
+    // Three passes rotate which channel counts through 0..255 along each row, so every value
+    // of every channel meets many values of the other two and of the fourth byte.
+    std::vector<std::uint8_t> surface(1280 * 200);
+    for (int pass = 0; pass < 3; ++pass) {
+        for (int i = 0; i < display::kFramePixels; ++i) {
+            const std::array<int, 3> values = {i % 256, (i / 256) % 256, (i * 97 + 13) % 256};
+            for (int channel = 0; channel < 3; ++channel) {
+                display::colourBuffer[4 * i + channel] = static_cast<std::uint8_t>(
+                    values[static_cast<std::size_t>((channel + pass) % 3)]);
+            }
+            display::colourBuffer[4 * i + 3] = static_cast<std::uint8_t>(i * 31);
+        }
+        auto blue = [](int i) { return unsigned{display::colourBuffer[4 * i]}; };
+        auto green = [](int i) { return unsigned{display::colourBuffer[4 * i + 1]}; };
+        auto red = [](int i) { return unsigned{display::colourBuffer[4 * i + 2]}; };
+        auto word = [&](int i) { return surface[2 * i] | (surface[2 * i + 1] << 8); };
+
+        display::convert32(surface.data(), 0);
+        EXPECT_EQ(std::memcmp(surface.data(), display::colourBuffer, 1280 * 200), 0);
+        display::convert24(surface.data(), 0);
+        for (int i = 0; i < display::kFramePixels; ++i) {
+            ASSERT_EQ(surface[3 * i], blue(i)) << "pixel " << i;
+            ASSERT_EQ(surface[3 * i + 1], green(i)) << "pixel " << i;
+            ASSERT_EQ(surface[3 * i + 2], red(i)) << "pixel " << i;
+        }
+        display::convert565(surface.data(), 0);
+        for (int i = 0; i < display::kFramePixels; ++i) {
+            ASSERT_EQ(word(i), ((red(i) >> 3) << 11) | ((green(i) >> 2) << 5) | (blue(i) >> 3))
+                << "pixel " << i;
+        }
+        display::convert555(surface.data(), 0);
+        for (int i = 0; i < display::kFramePixels; ++i) {
+            ASSERT_EQ(word(i), ((red(i) >> 3) << 10) | ((green(i) >> 3) << 5) | (blue(i) >> 3))
+                << "pixel " << i;
+        }
+    }
+}
+
+TEST_F(PresentTest, ExpandLooksUpEveryEntryAndLeavesEveryFourthByte) {
+    std::array<std::uint8_t, 768> palette{};
+    for (int i = 0; i < 768; ++i) {
+        palette[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((i * 37 + 5) % 64);
+    }
+    for (int round = 0; round < 2; ++round) {
+        display::setPalette(palette.data());
+        for (int i = 0; i < display::kFramePixels; ++i) {
+            display::frameBuffer[i] = static_cast<std::uint8_t>(i * 13 + i / 320 + round);
+            display::colourBuffer[4 * i + 3] = static_cast<std::uint8_t>(i * 7);
+        }
+        display::expandFrame();
+        for (int i = 0; i < display::kFramePixels; ++i) {
+            const std::size_t entry = display::frameBuffer[i];
+            ASSERT_EQ(display::colourBuffer[4 * i], display::colourTable[3 * entry]) << i;
+            ASSERT_EQ(display::colourBuffer[4 * i + 1], display::colourTable[3 * entry + 1]) << i;
+            ASSERT_EQ(display::colourBuffer[4 * i + 2], display::colourTable[3 * entry + 2]) << i;
+            ASSERT_EQ(display::colourBuffer[4 * i + 3], static_cast<std::uint8_t>(i * 7)) << i;
+        }
+        // A palette changed between frames is seen by the next expansion.
+        std::rotate(palette.begin(), palette.begin() + 3, palette.end());
+    }
 }
 
 TEST_F(PresentTest, TrailLevelsConvergeAsTheirShiftsAllow) {
