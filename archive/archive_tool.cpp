@@ -23,7 +23,8 @@ constexpr const char* kUsage =
     "usage: sg2-archive pack OUT.dat FILE...\n"
     "       sg2-archive list IN.dat\n"
     "       sg2-archive extract IN.dat DIR\n"
-    "       sg2-archive verify IN.dat\n";
+    "       sg2-archive verify IN.dat\n"
+    "       sg2-archive --help | --version\n";
 
 int fail(const std::string& file, const std::string& problem) {
     std::printf("%s: %s\n", file.c_str(), problem.c_str());
@@ -198,6 +199,10 @@ int verify(const std::string& path) {
 }
 
 }  // namespace
+
+const char* archiveToolUsage() {
+    return kUsage;
+}
 
 int runArchiveTool(std::span<const std::string> arguments) {
     if (arguments.empty()) {

@@ -9,5 +9,7 @@ namespace archive {
 // bad input one line names the file and the problem. Returns the exit status: 0 on success,
 // 1 on any problem.
 int runArchiveTool(std::span<const std::string> arguments);
+// The usage lines printed for a wrong command line.
+const char* archiveToolUsage();
 
 }  // namespace archive

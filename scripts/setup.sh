@@ -10,6 +10,7 @@ packages=(
     clang libclang-rt-14-dev
     xvfb xauth xdotool x11-utils imagemagick
     ffmpeg sox openmpt123
+    dpkg-dev lintian desktop-file-utils appstream man-db
 )
 
 missing=()

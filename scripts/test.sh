@@ -12,6 +12,14 @@ scripts/build.sh build
 echo "== tests"
 ctest --test-dir build -j"$(nproc)" --output-on-failure --timeout 600
 
+echo "== package"
+# As root (CI) the package is also installed, played and removed again.
+if [[ $(id -u) -eq 0 ]]; then
+    scripts/package.sh --try-install build
+else
+    scripts/package.sh build
+fi
+
 echo "== sanitizer build"
 scripts/build.sh build-asan -DSG2_SANITIZE=ON -DSG2_BENCH=OFF
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
