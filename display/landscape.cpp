@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "archive/buffers.h"
-#include "sequencer/state.h"
+#include "core/buffers.h"
+#include "core/show.h"
 
 namespace display {
 
@@ -54,7 +54,7 @@ void copySky(std::uint8_t* destination) {
     }
     // Whole 32-bit words only: up to three trailing bytes keep their previous contents.
     const std::size_t words = static_cast<std::size_t>(kSkyBytes - offset) / 4;
-    std::memcpy(destination, archive::workA + offset, words * 4);
+    std::memcpy(destination, core::workA + offset, words * 4);
 }
 
 }  // namespace
@@ -84,8 +84,8 @@ void drawLandscape(std::uint8_t* destination) {
     landScrollU = static_cast<std::uint8_t>(landScrollU - 8);
     landScrollV = static_cast<std::uint8_t>(landScrollV + 4);
 
-    const auto& cosTable = sequencer::cosTable;
-    const auto& sinTable = sequencer::sinTable;
+    const auto& cosTable = core::cosTable;
+    const auto& sinTable = core::sinTable;
     const std::int64_t cA = cosTable[landTilt & 1023u];
     const std::int64_t sA = sinTable[landTilt & 1023u];
     const std::int64_t cH = cosTable[landHeading & 1023u];
@@ -107,8 +107,8 @@ void drawLandscape(std::uint8_t* destination) {
     const std::int32_t k = wrapSub(landEyeHeight, landHorizon);
     const std::int64_t dividend = landscapeDividend(k);
 
-    const std::uint8_t* colourMap = archive::resource06.data();
-    const std::uint8_t* heightMap = archive::resource05.data();
+    const std::uint8_t* colourMap = core::resource06.data();
+    const std::uint8_t* heightMap = core::resource05.data();
 
     for (int line = 0; line < kLineCount; ++line) {
         if (z > kNearestDepth) {

@@ -24,9 +24,9 @@ std::int64_t landscapeDividend(std::int32_t k);
 
 // Draws one frame into a 320-wide picture at `destination`.
 //
-// Reads the sky from the first 64000 bytes of archive::workA, the colour map from
-// archive::resource06 and the widened height map (16-bit row offsets 320..10240) from
-// archive::resource05; the sine tables must be built. Writes reach from 30 rows above the
+// Reads the sky from the first 64000 bytes of core::workA, the colour map from
+// core::resource06 and the widened height map (16-bit row offsets 320..10240) from
+// core::resource05; the sine tables must be built. Writes reach from 30 rows above the
 // destination to row 224 below it, so the caller must own those margins (the sequencer passes
 // work400 + 128000). Even height words outside the widened range stay within rows -31..+394,
 // which that address also covers.

@@ -7,7 +7,6 @@
 #include "display/modes.h"
 #include "display/palette.h"
 #include "display/surfaces.h"
-#include "host/settings.h"
 
 namespace display {
 
@@ -162,7 +161,7 @@ void convert555(std::uint8_t* destination, std::int32_t lineSkip) {
 }
 
 platform::BlitResult presentFrame() {
-    const host::LaunchSettings& settings = host::launchSettings;
+    const core::LaunchSettings& settings = displaySettings();
     platform::Video& output = video();
     platform::LockedSurface surface;
     // A surface that cannot be locked is never written through: the frame is skipped.

@@ -1,7 +1,6 @@
 #include "display/surfaces.h"
 
 #include "display/modes.h"
-#include "host/settings.h"
 #include "platform/video.h"
 
 namespace display {
@@ -12,6 +11,7 @@ std::int32_t borderY = 0;
 namespace {
 platform::Video* currentVideo = nullptr;
 bool displayIsSetUp = false;
+core::LaunchSettings shownSettings;
 }  // namespace
 
 void useVideo(platform::Video& output) {
@@ -61,8 +61,8 @@ const char* setupFailureText(platform::SetupStep step) {
 const char* const kWindowTitle = "Stormglass 2 - a demo for Linux";
 const char* const kFullScreenTitle = "Stormglass 2";
 
-int setUpDisplay() {
-    const host::LaunchSettings& settings = host::launchSettings;
+int setUpDisplay(const core::LaunchSettings& settings) {
+    shownSettings = settings;
     displayIsSetUp = false;
     // Without an opened display there is nothing to set up on.
     if (!video().open()) {
@@ -101,6 +101,10 @@ int setUpDisplay() {
     }
     platform::showMessage(setupFailureText(failed), "DDRAW ERROR");
     return 0;
+}
+
+const core::LaunchSettings& displaySettings() {
+    return shownSettings;
 }
 
 bool displayIsReady() {

@@ -2,6 +2,8 @@
 // Surface set-up for full-screen and windowed play, the 4:3 picture rectangle, and release.
 #include <cstdint>
 
+#include "core/settings.h"
+
 namespace platform {
 class Video;
 }
@@ -27,9 +29,11 @@ platform::Video& video();
 extern const char* const kWindowTitle;
 extern const char* const kFullScreenTitle;
 
-// Opens the window and surfaces as modeIndex and windowed ask; 1 on success, 0 after a
-// failure it has reported.
-int setUpDisplay();
+// Opens the window and surfaces as the settings' modeIndex and windowed ask and keeps them for
+// presentFrame; 1 on success, 0 after a failure it has reported.
+int setUpDisplay(const core::LaunchSettings& settings);
+// The settings of the latest setUpDisplay.
+const core::LaunchSettings& displaySettings();
 // True between a successful setUpDisplay and releaseDisplay: frames may be presented.
 bool displayIsReady();
 void releaseDisplay();

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "core/show.h"
 #include "raster/lines.h"
-#include "sequencer/state.h"
 
 namespace effects {
 
@@ -485,7 +485,7 @@ void traceCube(std::uint8_t* target, int a, int b, int c, int index) {
 
 void metaFrame(std::uint8_t* target) {
     placeMetaBalls();
-    const float s = sequencer::sceneTime.load();
+    const float s = core::sceneTime.load();
     if (metaSlow != 0) {
         metaClock1 = 10 * s;
         metaClock2 = 20 * s;

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
+#include "core/show.h"
 #include "raster/gridmap.h"
-#include "sequencer/state.h"
 
 namespace effects {
 
@@ -53,7 +53,7 @@ void planeSetup() {
     planeAngleB = 0.0;
     planeAngleC = 0.0;
     planeScroll = 0.0;
-    planeTarget = archive::work400;
+    planeTarget = core::work400;
 }
 
 void planeFrame() {
@@ -97,7 +97,7 @@ void planeFrame() {
     }
 
     // The camera for the next frame; the first frame after set-up uses the zero angles.
-    const double s = sequencer::sceneTime.load();
+    const double s = core::sceneTime.load();
     planeAngleA = std::sin(s / 12.0);
     planeAngleC = std::cos(s / 10.0);
     planeAngleB = std::sin(s / 13.0);

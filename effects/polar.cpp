@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "sequencer/state.h"
+#include "core/show.h"
 
 namespace effects {
 
@@ -240,7 +240,7 @@ void buildPolarMaps() {
 }
 
 void fillAngleTwist(float /*unused*/) {
-    angleTwist.fill(lowByte(truncate(static_cast<Extended>(sequencer::sway))));
+    angleTwist.fill(lowByte(truncate(static_cast<Extended>(core::sway))));
 }
 
 }  // namespace effects

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
 #include "raster/random.h"
 
 namespace effects {
@@ -177,7 +177,7 @@ void voxelFrame(float s) {
 
 void renderVoxels(std::int32_t x, std::int32_t y, float angle) {
     if (voxelSky == 1) {
-        std::memcpy(voxelFrameBuffer, archive::resource07.data(), kWidth * kHeight);
+        std::memcpy(voxelFrameBuffer, core::resource07.data(), kWidth * kHeight);
     }
     voxelTop.fill(kHeight);
     voxelLastShade.fill(-1);

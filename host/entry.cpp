@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "archive/archive.h"
-#include "archive/buffers.h"
+#include "core/process.h"
 #include "display/modes.h"
 #include "display/present.h"
 #include "display/surfaces.h"
@@ -27,6 +26,7 @@
 #include "sequencer/scenes.h"
 #include "sequencer/state.h"
 #include "sequencer/timeline.h"
+#include "store/store.h"
 
 namespace host {
 
@@ -146,6 +146,8 @@ std::string dataFile(const char* name) {
 }  // namespace
 
 int runProgram(const std::vector<std::string>& arguments) {
+    core::installProcessEnd(&exitProcess);
+    core::installMessagePump(&pumpMessages);
     std::string error;
     const auto parsed = parseOptions(arguments, error);
     if (!parsed) {
@@ -206,7 +208,7 @@ int runProgram(const std::vector<std::string>& arguments) {
         display::setPutFrameObserver(&reportFrameHanded);
     }
     setTraceShutdown(options.traceShutdown);
-    archive::setDataFilePath(dataFile("sg2.dat"));
+    store::setDataFilePath(dataFile("sg2.dat"));
 
     // The entry's steps: mode list, settings (launcher or command line), sound, soundtrack,
     // display, screen buffers.
@@ -230,7 +232,7 @@ int runProgram(const std::vector<std::string>& arguments) {
     }
     sequencer::startSoundOutput();
     sequencer::loadSong(dataFile("sg2.it"));
-    if (display::setUpDisplay() == 0) {
+    if (display::setUpDisplay(launchSettings) == 0) {
         exitProcess(1);
     }
     if (!display::allocateScreenBuffers()) {
@@ -242,7 +244,7 @@ int runProgram(const std::vector<std::string>& arguments) {
     hooks.sceneBegan = &onSceneBegan;
     hooks.frameBegan = &onFrameBegan;
     sequencer::setTimelineHooks(hooks);
-    sequencer::runTimeline();
+    sequencer::runTimeline(launchSettings);
     shutDown();
     return 0;
 }

@@ -12,6 +12,8 @@
 
 namespace host {
 
+LaunchSettings launchSettings{};
+
 namespace {
 
 using platform::ControlKind;

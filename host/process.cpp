@@ -4,11 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "host/settings.h"
-
 namespace host {
-
-LaunchSettings launchSettings{};
 
 namespace {
 std::vector<std::function<void(int)>>& exitHooks() {

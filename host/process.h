@@ -1,6 +1,7 @@
 #pragma once
-// Ending the process. Every exit path of the program goes through exitProcess so that the
-// run's report (when one was asked for) is written whatever ends the run.
+// Ending the process. Every exit path of the program goes through exitProcess (installed as the
+// ground floor's process end) so that the run's report, when one was asked for, is written
+// whatever ends the run.
 #include <functional>
 
 namespace host {

@@ -1,17 +1,11 @@
 #pragma once
-// The launcher's four choices, written once by "Run Demo" (or the command line) and only read
-// afterwards.
-#include <cstdint>
+// The host's record of the launch choices: filled by the launcher or the command line, then
+// handed to the display set-up and the timeline.
+#include "core/settings.h"
 
 namespace host {
 
-struct LaunchSettings {
-    std::int32_t modeIndex = 0;   // 1-based record of the mode list; 0 is the desktop mode
-    std::int32_t windowed = 0;    // 1: a window on the desktop; 0: full screen
-    std::int32_t dance = 0;       // 1: the dancers in the waving-landscape scene
-    std::int32_t trailLevel = 0;  // 0 none, 1 longest, 2 medium, 3 shortest
-};
-
+using core::LaunchSettings;
 extern LaunchSettings launchSettings;
 
 }  // namespace host

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
 #include "display/surfaces.h"
 #include "host/process.h"
 #include "platform/video.h"
@@ -43,7 +43,7 @@ void shutDown() {
     trace("close sound output");
     sequencer::closeSoundOutput();
     trace("release work buffers");
-    archive::releaseWorkBuffers();
+    core::releaseWorkBuffers();
     trace("release display");
     display::releaseDisplay();
     trace("show cursor");

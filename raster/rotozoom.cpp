@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
 
 namespace raster {
 
@@ -87,7 +87,7 @@ void initZoomLayers() {
 
 void drawZoomLayers() {
     for (int k = 0; k < kLayerCount; ++k) {
-        addLayer(archive::work400, archive::workA, zoomLayers[static_cast<std::size_t>(k)], 5 - k);
+        addLayer(core::work400, core::workA, zoomLayers[static_cast<std::size_t>(k)], 5 - k);
     }
 
     for (ZoomLayer& layer : zoomLayers) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
 
 namespace raster {
 
@@ -34,7 +34,7 @@ void scrollStrip(std::uint8_t* destination) {
     }
     // The two copies are adjacent members of one object, so the window may run on from the
     // first into the second.
-    const auto* image = reinterpret_cast<const std::uint8_t*>(&archive::titleStrip) + stripOffset;
+    const auto* image = reinterpret_cast<const std::uint8_t*>(&core::titleStrip) + stripOffset;
     for (std::uint32_t r = 0; r < 200; ++r) {
         std::memcpy(destination + 320 * r, image + kStripWidth * r, kStripWidth);
     }
@@ -45,12 +45,12 @@ void addBand(std::uint8_t* destination) {
     if (bandOffset >= kBandOffsetLimit) {
         bandOffset = 0;
     }
-    const std::uint32_t sourceBytes = static_cast<std::uint32_t>(archive::resource19.size());
+    const std::uint32_t sourceBytes = static_cast<std::uint32_t>(core::resource19.size());
     for (std::uint32_t r = 0; r < kBandRows; ++r) {
         const std::uint32_t start = kBandSourceWidth * r + bandOffset;
         // Only the last row can reach past the end of the image; the rest of it adds 0.
         const std::uint32_t available = std::min<std::uint32_t>(320, sourceBytes - start);
-        const std::uint8_t* source = archive::resource19.data() + start;
+        const std::uint8_t* source = core::resource19.data() + start;
         std::uint8_t* out = destination + 320 * r;
         for (std::uint32_t c = 0; c < available; ++c) {
             const unsigned sum = out[c] + source[c];

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "core/show.h"
 #include "effects/polar.h"
-#include "sequencer/state.h"
 
 namespace raster {
 
@@ -66,7 +66,7 @@ void gradientWarp(const std::uint8_t* texture, const std::uint8_t* heights,
 void waveWarp() {
     const std::uint8_t* source = warpSource;
     std::uint8_t* target = warpTarget;
-    const auto& wave = sequencer::warpWave;
+    const auto& wave = core::warpWave;
     for (int y = 10; y < 190; ++y) {
         // 64-bit so an extreme wave value cannot overflow before the range test.
         const std::int64_t sourceRow = static_cast<std::int64_t>(wave[y]) + y;

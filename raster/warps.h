@@ -18,7 +18,7 @@ void polarRemap(const std::uint8_t* source, std::uint8_t* destination);
 // texture must hold 65536 bytes and the destination 64001.
 void gradientWarp(const std::uint8_t* texture, const std::uint8_t* heights,
                   std::uint8_t* destination);
-// Shifts rows and columns of warpSource by sequencer::warpWave into the window x 10..309,
+// Shifts rows and columns of warpSource by core::warpWave into the window x 10..309,
 // y 10..189 of warpTarget (two pixels per look-up; displaced positions outside 0..64000 leave
 // the destination as it was), then frames the window in colour 200. warpSource must be
 // readable up to byte 64001.

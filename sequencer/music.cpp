@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "host/process.h"
+#include "core/process.h"
 #include "platform/music.h"
 #include "platform/video.h"
 #include "sequencer/state.h"
@@ -28,7 +28,7 @@ void loadSong(const std::string& path) {
     std::string error = "no module player";
     if (player == nullptr || !player->load(path, error)) {
         std::printf("%s: %s\n", path.c_str(), error.c_str());
-        host::exitProcess(1);
+        core::exitProcess(1);
     }
     songLoaded = true;
 }

@@ -1,7 +1,7 @@
 #include "sequencer/pacing.h"
 
+#include "core/process.h"
 #include "display/present.h"
-#include "host/shutdown.h"
 #include "platform/clock.h"
 #include "sequencer/state.h"
 
@@ -54,7 +54,7 @@ void paceFrame() {
     referenceTime = entryTime;
     display::expandFrame();
     display::presentFrame();
-    host::pumpMessages();
+    core::pumpMessages();
 }
 
 }  // namespace sequencer

@@ -20,7 +20,8 @@ void startTimer();
 void stopTimer();
 
 // Waits until frameInterval ms have passed since the previous call's entry, then expands and
-// presents frameBuffer and pumps the window's events (which may end the process).
+// presents frameBuffer and pumps the window's events through the installed pump (which may
+// end the process).
 void paceFrame();
 // The pacer's reference time: 0 at program start, so the first call never waits.
 void resetPacer();

@@ -2,13 +2,18 @@
 
 #include <cstdio>
 
-#include "archive/archive.h"
+#include "core/buffers.h"
+#include "core/process.h"
 #include "display/engine.h"
+#include "effects/metaballs.h"
+#include "effects/plane.h"
 #include "effects/polar.h"
 #include "effects/voxel.h"
 #include "raster/grain.h"
 #include "raster/windows.h"
+#include "sequencer/music.h"
 #include "sequencer/state.h"
+#include "store/store.h"
 
 namespace sequencer {
 
@@ -23,11 +28,23 @@ constexpr std::array<PreparationStep, 9> builders = {{
     {"sine tables", &buildSineTables},
     {"landscape heights", &widenResource05},
     {"polar maps", &effects::buildPolarMaps},
-    {"entry 17 height field", &archive::loadSecondEntry17},
+    {"entry 17 height field", &store::loadSecondEntry17},
     {"voxel terrain", &effects::voxelSetup},
 }};
 
 }  // namespace
+
+void prepareWorkBuffers() {
+    if (!core::allocateWorkBuffers()) {
+        std::fputs("outta himem... sorry, but 8 megs required!\n", stdout);
+        stopAndFreeSong();
+        core::releaseWorkBuffers();
+        core::exitProcess(0);
+    }
+    effects::planeSetup();
+    effects::metaSetup();
+    core::clearWorkBuffers();
+}
 
 void writeProgressDot() {
     std::fputc('.', stdout);
@@ -40,8 +57,8 @@ int progressDotsWritten() {
 }
 
 void loadArchiveEntries() {
-    for (const archive::StartupLoad& load : archive::startupLoadList()) {
-        archive::loadEntry(load.entry, load.destination, load.capacity);
+    for (const store::StartupLoad& load : store::startupLoadList()) {
+        store::loadEntry(load.entry, load.destination, load.capacity);
         writeProgressDot();
     }
 }

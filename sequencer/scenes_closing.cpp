@@ -4,7 +4,7 @@
 // and the closing fade.
 #include <cmath>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
 #include "display/engine.h"
 #include "display/landscape.h"
 #include "display/mappers.h"
@@ -28,11 +28,11 @@ namespace sequencer {
 
 namespace {
 
-using archive::work128;
-using archive::work400;
-using archive::workA;
-using archive::workB;
-using archive::workC;
+using core::work128;
+using core::work400;
+using core::workA;
+using core::workB;
+using core::workC;
 constexpr std::uint32_t kPicture = 64000;
 
 // State of these scenes only; zero at program start.
@@ -52,13 +52,13 @@ void noSetUp() {}
 void setUpTitleStrip() {
     frameInterval = 32;
     sceneTime.store(0.0f);
-    display::copyBuffer(archive::resource17.data(), work400, kPicture);
+    display::copyBuffer(core::resource17.data(), work400, kPicture);
     display::clearBuffer(workA, kPicture);
     raster::noiseOffset = 0;
     raster::noiseShift = 3;
     pulse = 0;
     timeStep.store(0.02f);
-    display::mapSource = archive::resource02.data();
+    display::mapSource = core::resource02.data();
     display::mapTarget = workA;
     raster::plasmaFromWave = 1;
     scrollStartFlag = 1;
@@ -108,12 +108,12 @@ void titleStripFrame() {
     // either/or pair, so the steady caption is not shown in the first order.
     if (inFirstOrder()) {
         if (pulse != 0) {
-            display::addBuffer(archive::resource20.data() + 9600, workA + 9600, 19200);
+            display::addBuffer(core::resource20.data() + 9600, workA + 9600, 19200);
         }
     } else if (pulse != 0) {
-        display::addBuffer(archive::resource21.data() + 41600, workA + 41600, 19200);
+        display::addBuffer(core::resource21.data() + 41600, workA + 41600, 19200);
     } else {
-        display::addBuffer(archive::resource21.data(), workA + 41600, 19200);
+        display::addBuffer(core::resource21.data(), workA + 41600, 19200);
     }
     display::putFrame(workA);
 }
@@ -128,14 +128,14 @@ void setUpDance() {
     sway = 0.0f;
     timeStep.store(0.2f);
     buildWarpWave(0.0f);
-    display::copyBuffer(archive::resource07.data(), workA, kPicture);
+    display::copyBuffer(core::resource07.data(), workA, kPicture);
     pulse = 0;
     display::clearBuffer(workB, kPicture);
-    raster::startDancerA(archive::resource22);
-    raster::startDancerB(archive::resource23);
+    raster::startDancerA(core::resource22);
+    raster::startDancerB(core::resource23);
     scrollStartFlag = 1;
     scrollStarted = 0;
-    display::mapSource = archive::resource02.data();
+    display::mapSource = core::resource02.data();
     display::mapTarget = workB;
     secondOrderFlag = 0;
 }
@@ -184,7 +184,7 @@ void danceFrame() {
             }
         }
     } else {
-        display::addBuffer(first ? archive::resource24.data() : archive::resource25.data(), workB,
+        display::addBuffer(first ? core::resource24.data() : core::resource25.data(), workB,
                            kPicture);
     }
     if (first && r > 32 && r < 52) {
@@ -257,11 +257,11 @@ void flightFrame() {
     effects::fillAngleTwist();
     std::uint8_t* picture = workB + kPicture;
     raster::polarRemap(effects::voxelFrameBuffer, picture);
-    drawSprite(truncate(flightSwing(t) * 100.0 + 160.0), 100, archive::resource04.data(), picture,
+    drawSprite(truncate(flightSwing(t) * 100.0 + 160.0), 100, core::resource04.data(), picture,
                500 - 6 * pulse);
     // The caption rises from below the picture to rows 160..189 over the first 20 rows.
     const std::int32_t rise = clampRange(2 * r, 40);
-    display::addBuffer(first ? archive::resource26.data() : archive::resource27.data(),
+    display::addBuffer(first ? core::resource26.data() : core::resource27.data(),
                        workB + 115200 + 320 * (40 - rise), 9600);
     if (first && r < 8) {
         display::darkenBuffer(picture, 32 * (8 - r));
@@ -284,14 +284,14 @@ void flightFrame() {
 
 void setUpPlasmaFlight() {
     sceneTime.store(0.0f);
-    display::copyBuffer(archive::resource17.data(), work400, kPicture);
+    display::copyBuffer(core::resource17.data(), work400, kPicture);
     display::clearBuffer(workA, kPicture);
     display::clearBuffer(work128, kPicture);
     raster::noiseOffset = 0;
     raster::noiseShift = 3;
     pulse = 0;
     timeStep.store(0.02f);
-    display::mapSource = archive::resource17.data();
+    display::mapSource = core::resource17.data();
     display::mapTarget = raster::plasmaMap.data();
     raster::plasmaFromWave = 0;
     effects::voxelSky = 0;
@@ -354,14 +354,14 @@ void plasmaFlickersFrame() {
 // --- Scenes 17 and 18: the beat-cut montage and the palette flashes --------------------------
 
 void fillPaletteWhite() {
-    display::fillBuffer(archive::paletteC, 768, 0x3F3F3F3Fu);
+    display::fillBuffer(core::paletteC, 768, 0x3F3F3F3Fu);
 }
 
 void stepPaletteTowardB() {
     for (int step = 0; step < 5; ++step) {
-        display::paletteStep(archive::paletteC, archive::paletteB);
+        display::paletteStep(core::paletteC, core::paletteB);
     }
-    display::setPalette(archive::paletteC);
+    display::setPalette(core::paletteC);
 }
 
 std::int32_t montageFlareDepth(float t) {
@@ -371,10 +371,10 @@ std::int32_t montageFlareDepth(float t) {
 // The two pictures cross-faded with the flare over them.
 void montagePicture() {
     const float t = sceneClock();
-    display::copyBuffer(archive::resource29.data(), work400, kPicture);
-    display::crossFade(work400, archive::resource31.data(), work400,
+    display::copyBuffer(core::resource29.data(), work400, kPicture);
+    display::crossFade(work400, core::resource31.data(), work400,
                        truncate(55.0 * std::sin(static_cast<double>(t)) + 200.0));
-    display::drawZoomSprite(150, 50, archive::resource14.data(), work400, montageFlareDepth(t));
+    display::drawZoomSprite(150, 50, core::resource14.data(), work400, montageFlareDepth(t));
     display::putFrame(work400);
 }
 
@@ -382,9 +382,9 @@ void setUpMontage() {
     sceneTime.store(0.0f);
     timeStep.store(0.1f);
     effects::metaSlow = 1;
-    display::mapSource = archive::resource02.data();
+    display::mapSource = core::resource02.data();
     display::mapTarget = workC;
-    display::copyBuffer(archive::resource07.data(), workA, kPicture);
+    display::copyBuffer(core::resource07.data(), workA, kPicture);
 }
 
 void montageLandscape(float t) {
@@ -405,20 +405,20 @@ void montageFrame() {
         return false;
     };
     if (rowOf({4, 5, 36, 37, 44, 45})) {
-        display::setPalette(archive::paletteA);
+        display::setPalette(core::paletteA);
         montageLandscape(t);
         raster::polarRemap(work400 + 128000, workB + kPicture);
         flashFlag = 1;
         display::putFrame(workB + kPicture);
         updateSway(sceneClock());
     } else if (rowOf({8, 9, 63})) {
-        display::setPalette(archive::paletteA);
+        display::setPalette(core::paletteA);
         montageLandscape(t);
         flashFlag = 1;
         display::putFrame(work400 + 128000);
         updateSway(sceneClock());
     } else if ((r >= 16 && r <= 19) || r == 58 || r == 59) {
-        display::setPalette(archive::paletteA);
+        display::setPalette(core::paletteA);
         const TunnelOffsets o = tunnelOffsets(t);
         display::mapShiftB = static_cast<std::uint8_t>(
             truncate(64.0 * std::sin(t / 3.0) + 128.0 * std::cos(t / 2.0)) & 0xFF);
@@ -426,22 +426,22 @@ void montageFrame() {
             truncate(64.0 * std::cos(t / 4.0) + 80.0 * std::sin(t / 3.0)) & 0xFF);
         display::mapPolarShifted(o.a * 640 + o.b, (o.b / 2) * 640 + o.c, o.c * 640 + o.a);
         flashFlag = 1;
-        display::addBuffer(archive::resource28.data(), workC + 27272, 9600);
+        display::addBuffer(core::resource28.data(), workC + 27272, 9600);
         display::putFrame(workC);
     } else if (rowOf({22, 23, 31, 54, 55})) {
         display::clearBuffer(work400, kPicture);
         flashFlag = 1;
-        display::setPalette(archive::paletteA);
+        display::setPalette(core::paletteA);
         effects::metaFrame(work400);
         display::putFrame(work400);
     } else if (rowOf({26, 27, 29, 61})) {
-        display::setPalette(archive::paletteA);
+        display::setPalette(core::paletteA);
         flashFlag = 1;
-        display::putFrame(archive::resource35.data());
+        display::putFrame(core::resource35.data());
     } else if (r >= 48 && r <= 51) {
-        display::setPalette(archive::paletteA);
+        display::setPalette(core::paletteA);
         flashFlag = 1;
-        display::putFrame(archive::resource33.data());
+        display::putFrame(core::resource33.data());
     } else if (rowOf({12, 13, 40, 41})) {
         if (r != 41) {
             if (flashFlag == 1) {
@@ -452,7 +452,7 @@ void montageFrame() {
         stepPaletteTowardB();
         montagePicture();
     } else {
-        display::setPalette(archive::paletteB);
+        display::setPalette(core::paletteB);
         flashFlag = 1;
         montagePicture();
     }
@@ -461,9 +461,9 @@ void montageFrame() {
 void setUpEmblemsArrive() {
     sceneTime.store(0.0f);
     timeStep.store(0.1f);
-    display::mapSource = archive::resource02.data();
+    display::mapSource = core::resource02.data();
     display::mapTarget = workC;
-    display::copyBuffer(archive::resource07.data(), workA, kPicture);
+    display::copyBuffer(core::resource07.data(), workA, kPicture);
 }
 
 void emblemsArriveFrame() {
@@ -484,19 +484,19 @@ void emblemsArriveFrame() {
             stepPaletteTowardB();
         } else {
             flashFlag = 1;
-            display::setPalette(archive::paletteB);
+            display::setPalette(core::paletteB);
         }
         montagePicture();
         return;
     }
     const float t = sceneClock();
-    display::setPalette(archive::paletteB);
-    display::copyBuffer(archive::resource29.data(), work400, kPicture);
-    display::drawZoomSprite(150, 50, archive::resource14.data(), work400, montageFlareDepth(t));
+    display::setPalette(core::paletteB);
+    display::copyBuffer(core::resource29.data(), work400, kPicture);
+    display::drawZoomSprite(150, 50, core::resource14.data(), work400, montageFlareDepth(t));
     display::clearBuffer(workA, kPicture);
-    drawSprite(160, 110, archive::resource32.data(), workA, 140 - 10 * (64 - clampRange(r, 50)));
+    drawSprite(160, 110, core::resource32.data(), workA, 140 - 10 * (64 - clampRange(r, 50)));
     if (r > 38) {
-        drawSprite(160, 100, archive::resource33.data(), workA, 500 - 10 * clampRange(r - 32, 18));
+        drawSprite(160, 100, core::resource33.data(), workA, 500 - 10 * clampRange(r - 32, 18));
     }
     display::crossFade(work400, workA, work400, 255 - 8 * (r - 34));
     display::putFrame(work400);
@@ -505,16 +505,16 @@ void emblemsArriveFrame() {
 // --- Scenes 19 to 21: the textured plane, its darkening and the parting emblems --------------
 
 void drawEmblems() {
-    drawSprite(160, 110, archive::resource32.data(), work400, 0);
-    drawSprite(160, 100, archive::resource33.data(), work400, 320);
+    drawSprite(160, 110, core::resource32.data(), work400, 0);
+    drawSprite(160, 100, core::resource33.data(), work400, 320);
 }
 
 void setUpPlane() {
     sceneTime.store(0.0f);
     timeStep.store(0.1f);
-    display::copyBuffer(archive::resource02.data(), effects::planeTexture, 65536);
+    display::copyBuffer(core::resource02.data(), effects::planeTexture, 65536);
     display::copyBuffer(display::scaleTable.data(), effects::planeShade, 65536);
-    display::setPalette(archive::paletteB);
+    display::setPalette(core::paletteB);
 }
 
 void planeFrame() {
@@ -545,14 +545,14 @@ void planeDarkensFrame() {
 void setUpParting() {
     sceneTime.store(0.0f);
     timeStep.store(0.1f);
-    display::setPalette(archive::paletteB);
+    display::setPalette(core::paletteB);
 }
 
 void partingFrame() {
     const float t = sceneClock();
     display::clearBuffer(work400, kPicture);
-    drawSprite(truncate(5.0 * t + 160.0), 110, archive::resource32.data(), work400, 0);
-    drawSprite(truncate(160.0 - 5.0 * t), 100, archive::resource33.data(), work400, 320);
+    drawSprite(truncate(5.0 * t + 160.0), 110, core::resource32.data(), work400, 0);
+    drawSprite(truncate(160.0 - 5.0 * t), 100, core::resource33.data(), work400, 320);
     display::darkenBuffer(work400, 8 * musicRow);
     display::putFrame(work400);
 }

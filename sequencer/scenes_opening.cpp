@@ -3,7 +3,7 @@
 // plasma with its thumbnails, the layered rotozoom and the ring of flares.
 #include <cmath>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
 #include "display/engine.h"
 #include "display/landscape.h"
 #include "display/mappers.h"
@@ -25,17 +25,17 @@ namespace sequencer {
 
 namespace {
 
-using archive::work128;
-using archive::work400;
-using archive::workA;
-using archive::workB;
-using archive::workC;
+using core::work128;
+using core::work400;
+using core::workA;
+using core::workB;
+using core::workC;
 constexpr std::uint32_t kPicture = 64000;
 
 // --- Scene 1: the opening picture fades in through the grain -------------------------------
 
 void setUpFadeIn() {
-    display::copyBuffer(archive::resource07.data(), workA, kPicture);
+    display::copyBuffer(core::resource07.data(), workA, kPicture);
     display::clearBuffer(workB, kPicture);
     rowSeen = 0;
     timeStep.store(0.0f);
@@ -50,7 +50,7 @@ void fadeInFrame() {
         pulse = 0;
     }
     pulse = clampLevel(pulse + truncate(10.0 * std::sin(0.5 * t)));
-    raster::addNoise(archive::resource10.data(), workC);
+    raster::addNoise(core::resource10.data(), workC);
     display::crossFade(workB, workC, workB + kPicture, pulse);
     display::putFrame(workB + kPicture);
     // The step is a double constant: the sum is formed in double and rounded to the 32-bit
@@ -89,7 +89,7 @@ void landscapeRisesFrame() {
         pulse = 255;
     }
     pulse = clampLevel(pulse + truncate(30.0 * std::sin(static_cast<double>(t))));
-    landscapeGrainFrame(archive::resource10.data());
+    landscapeGrainFrame(core::resource10.data());
 }
 
 void landscapeSinksFrame() {
@@ -100,7 +100,7 @@ void landscapeSinksFrame() {
         pulse = 0;
     }
     pulse = clampLevel(pulse + truncate(30.0 * std::sin(2.0 * t)));
-    landscapeGrainFrame(archive::resource11.data());
+    landscapeGrainFrame(core::resource11.data());
 }
 
 // --- Scenes 4 and 5: the flare recedes from the melting picture, then flies away -----------
@@ -111,7 +111,7 @@ void setUpFlare() {
 }
 
 void meltingFlareFrame(std::int32_t depth) {
-    drawSprite(160, 100, archive::resource14.data(), workC, depth);
+    drawSprite(160, 100, core::resource14.data(), workC, depth);
     display::putFrame(workC);
     updateSway(sceneClock());
 }
@@ -120,8 +120,8 @@ void meltPicture() {
     markRowSeen();
     display::clearBuffer(workC, kPicture);
     // The picture is blurred in place, for good: it keeps softening frame by frame.
-    display::blurBuffer(archive::resource11.data());
-    raster::addNoise(archive::resource11.data(), workC);
+    display::blurBuffer(core::resource11.data());
+    raster::addNoise(core::resource11.data(), workC);
 }
 
 void flareRecedesFrame() {
@@ -152,7 +152,7 @@ void tunnelBackground(float t) {
 }
 
 void setUpFirstTunnel() {
-    display::mapSource = archive::resource02.data();
+    display::mapSource = core::resource02.data();
     display::mapTarget = workB;
     vector::buildSineTable();
     vector::vectorA.init();
@@ -178,17 +178,17 @@ void firstTunnelFrame() {
     vector::buildWobbleTable(t);
     const std::int32_t dx = truncate(20.0 * std::sin(t));
     const std::int32_t dy = truncate(20.0 * std::cos(t));
-    drawSprite(100 + dx, 125 + dy, archive::resource04.data(), workC, 100);
-    drawSprite(225 + dx, 125 + dy, archive::resource04.data(), workC, 100);
-    display::crossFade(archive::resource08.data(), workC, workC, pulse);
+    drawSprite(100 + dx, 125 + dy, core::resource04.data(), workC, 100);
+    drawSprite(225 + dx, 125 + dy, core::resource04.data(), workC, 100);
+    display::crossFade(core::resource08.data(), workC, workC, pulse);
     if (pulseB != 0) {
-        display::crossFade(archive::resource12.data(), workC, workC, 128);
+        display::crossFade(core::resource12.data(), workC, workC, 128);
     }
     display::putFrame(workC);
 }
 
 void setUpSecondTunnel() {
-    display::mapSource = archive::resource03.data();
+    display::mapSource = core::resource03.data();
     display::mapTarget = workB;
     vector::buildSineTable();
     vector::vectorB.init();
@@ -213,9 +213,9 @@ void secondTunnelFrame() {
     vector::vectorB.drawFrame();
     vector::buildWobbleTable(t);
     vector::vectorB.distanceOffset = truncate(550.0 * 65536.0 * std::sin(t));
-    display::crossFade(archive::resource09.data(), workC, workC, pulse);
+    display::crossFade(core::resource09.data(), workC, workC, pulse);
     if (pulseB != 0) {
-        display::crossFade(archive::resource13.data(), workC, workC, 128);
+        display::crossFade(core::resource13.data(), workC, workC, 128);
     }
     display::putFrame(workC);
 }
@@ -223,7 +223,7 @@ void secondTunnelFrame() {
 // --- Scene 8: mapped plasma with a growing grid of thumbnails ------------------------------
 
 void setUpThumbnailPlasma() {
-    display::mapSource = archive::resource02.data();
+    display::mapSource = core::resource02.data();
     display::mapTarget = workA;
     raster::noiseOffset = 0;
     raster::noiseShift = 3;
@@ -274,7 +274,7 @@ void thumbnailPlasmaFrame() {
     if (rowSeen == 1 && !inFirstOrder() && r == 0) {
         display::brightenBuffer(workB, 255);
     }
-    display::addBuffer(archive::resource28.data(), workB + 27272, 9600);
+    display::addBuffer(core::resource28.data(), workB + 27272, 9600);
     display::putFrame(workB);
 }
 
@@ -283,13 +283,13 @@ void thumbnailPlasmaFrame() {
 void setUpRotozoom() {
     frameInterval = 64;
     sceneTime.store(0.0f);
-    display::copyBuffer(archive::resource14.data(), work400, 65536);
+    display::copyBuffer(core::resource14.data(), work400, 65536);
     raster::noiseOffset = 0;
     raster::initZoomLayers();
     pulse = 0;
     pulseB = 0;
     raster::noiseShift = 2;
-    display::mapSource = archive::resource02.data();
+    display::mapSource = core::resource02.data();
     display::mapTarget = workA;
     timeStep.store(0.01f);
 }
@@ -316,8 +316,8 @@ void rotozoomFrame() {
     raster::drawZoomLayers();
     effects::buildWindowBend(truncate(100.0 * (std::sin(t / 100.0) + std::cos(t / 100.0))),
                              static_cast<float>((std::sin(t / 100.0) + std::cos(t / 10.0)) / 40.0));
-    display::crossFade(archive::resource15.data(), workA, workA, pulse);
-    display::crossFade(archive::resource16.data(), workA, workA, pulseB);
+    display::crossFade(core::resource15.data(), workA, workA, pulse);
+    display::crossFade(core::resource16.data(), workA, workA, pulseB);
     if (r < 56 || (!inFirstOrder() && (r % 2) != 1)) {
         raster::drawRightWindow();
     }
@@ -334,7 +334,7 @@ void rotozoomFrame() {
 void setUpFlareRing() {
     effects::metaSlow = 0;
     sceneTime.store(0.0f);
-    display::copyBuffer(archive::resource04.data(), work400, kPicture);
+    display::copyBuffer(core::resource04.data(), work400, kPicture);
     raster::noiseOffset = 0;
     pulse = 0;
     raster::noiseShift = 2;
@@ -353,7 +353,7 @@ void flareRingFrame() {
         const double phase = static_cast<double>(t) + k;
         const double radius = (k % 2 == 0) ? 80.0 : 100.0;
         drawSprite(truncate(radius * std::sin(phase) + 160.0),
-                   truncate(radius * std::cos(phase) + 100.0), archive::resource04.data(), workA,
+                   truncate(radius * std::cos(phase) + 100.0), core::resource04.data(), workA,
                    500 - pulse);
     }
     raster::gradientWarp(workA, work128, workC);

@@ -1,10 +1,9 @@
 #include "sequencer/timeline.h"
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
 #include "display/engine.h"
 #include "display/palette.h"
 #include "display/present.h"
-#include "host/settings.h"
 #include "sequencer/music.h"
 #include "sequencer/pacing.h"
 #include "sequencer/preparation.h"
@@ -29,11 +28,10 @@ bool sceneEnds(int sceneIndex, std::int32_t startOrder, std::int32_t order, std:
     return order == startOrder + scene.lengthInOrders;
 }
 
-void runTimeline() {
+void runTimeline(const core::LaunchSettings& settings) {
     // Preparation.
-    const std::int32_t chosenTrailLevel = host::launchSettings.trailLevel;
-    noDance = host::launchSettings.dance == 1 ? 0 : 1;
-    archive::allocateWorkBuffers();
+    noDance = settings.dance == 1 ? 0 : 1;
+    prepareWorkBuffers();
     loadArchiveEntries();  // one dot per load
     for (const PreparationStep& step : oneTimeBuilders()) {
         step.run();
@@ -47,12 +45,12 @@ void runTimeline() {
     sceneOrder = 0;
     musicOrder = 0;
     startSong();
-    display::setPalette(archive::paletteA);
+    display::setPalette(core::paletteA);
     startTimer();
     resetPlayState();
     sceneTime.store(0.0f);
     sway = 0.0f;
-    display::trailLevel = chosenTrailLevel;
+    display::trailLevel = settings.trailLevel;
 
     // The scenes, each running until the song reaches its end.
     const auto& scenes = sceneList();

@@ -4,6 +4,8 @@
 // order (the last on its row).
 #include <cstdint>
 
+#include "core/settings.h"
+
 namespace sequencer {
 
 // Observers of the run, for reports and tools; all optional, called on the main thread.
@@ -16,8 +18,9 @@ struct TimelineHooks {
 };
 void setTimelineHooks(const TimelineHooks& hooks);
 
-// Runs preparation, start of play and the scenes; returns after the last scene.
-void runTimeline();
+// Runs preparation, start of play and the scenes with the launch choices (dance and trail);
+// returns after the last scene.
+void runTimeline(const core::LaunchSettings& settings);
 
 // The scene loop's end test: true when a frame that read `order` and `row` ends scene
 // `sceneIndex` (0-based) that began at `startOrder`.

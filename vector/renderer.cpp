@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
 #include "vector/fill.h"
 
 namespace vector {
@@ -33,7 +33,7 @@ void VectorRendererA::drawFrame(const std::uint8_t* source, std::uint8_t* destin
 }
 
 void VectorRendererA::drawFrame() {
-    drawFrame(archive::workB, archive::workC);
+    drawFrame(core::workB, core::workC);
 }
 
 void VectorRendererB::init() {
@@ -56,7 +56,7 @@ void VectorRendererB::drawFrame(const std::uint8_t* source, std::uint8_t* destin
 }
 
 void VectorRendererB::drawFrame() {
-    drawFrame(archive::workB, archive::workC);
+    drawFrame(core::workB, core::workC);
 }
 
 }  // namespace vector

@@ -1,7 +1,7 @@
 #pragma once
 // The two vector-object renderers of the tunnel scenes. Each frame a scene sets the inputs
-// named below, calls drawFrame (which reads archive::workB and paints the object over what the
-// scene already put in archive::workC), then calls buildWobbleTable.
+// named below, calls drawFrame (which reads core::workB and paints the object over what the
+// scene already put in core::workC), then calls buildWobbleTable.
 //
 //   scene start: buildSineTable(); vectorX.init(); buildWobbleTable(t);
 //   vectorA:     the scene writes angleX and angleY before each frame; angleZ stays 0.

@@ -8,11 +8,12 @@
 #include <fstream>
 #include <vector>
 
-#include "archive/archive.h"
 #include "archive/archive_reader.h"
 #include "archive/archive_writer.h"
-#include "archive/buffers.h"
 #include "archive/lzari.h"
+#include "core/buffers.h"
+#include "sequencer/preparation.h"
+#include "store/store.h"
 
 namespace {
 
@@ -64,16 +65,16 @@ BENCHMARK(BM_LzariEncodePicture)->Unit(benchmark::kMillisecond);
 
 // All 37 loads of the start-up list, each opening the file, reading its block and decoding.
 void BM_LoadStartupList(benchmark::State& state) {
-    archive::allocateWorkBuffers();
+    sequencer::prepareWorkBuffers();
     std::vector<Bytes> entries;
     std::size_t decodedTotal = 0;
-    for (const archive::StartupLoad& load : archive::startupLoadList()) {
-        if (load.destination == archive::resource18b) {
+    for (const store::StartupLoad& load : store::startupLoadList()) {
+        if (load.destination == core::resource18b) {
             continue;  // the second load of entry 18
         }
         entries.push_back(pictureLike(load.capacity, static_cast<unsigned>(load.entry)));
     }
-    for (const archive::StartupLoad& load : archive::startupLoadList()) {
+    for (const store::StartupLoad& load : store::startupLoadList()) {
         decodedTotal += entries[load.entry].size();
     }
     const std::string path = (std::filesystem::temp_directory_path() /
@@ -83,17 +84,17 @@ void BM_LoadStartupList(benchmark::State& state) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(file.data()),
                static_cast<std::streamsize>(file.size()));
-    archive::setDataFilePath(path);
+    store::setDataFilePath(path);
     for (auto _ : state) {
-        for (const archive::StartupLoad& load : archive::startupLoadList()) {
-            archive::loadEntry(load.entry, load.destination, load.capacity);
+        for (const store::StartupLoad& load : store::startupLoadList()) {
+            store::loadEntry(load.entry, load.destination, load.capacity);
         }
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * decodedTotal));
     state.counters["archiveBytes"] = static_cast<double>(file.size());
-    archive::setDataFilePath(archive::kDefaultDataFile);
+    store::setDataFilePath(store::kDefaultDataFile);
     std::filesystem::remove(path);
-    archive::releaseWorkBuffers();
+    core::releaseWorkBuffers();
 }
 BENCHMARK(BM_LoadStartupList)->Unit(benchmark::kMillisecond);
 
@@ -106,24 +107,24 @@ void BM_LoadStartupListShowData(benchmark::State& state) {
         state.SkipWithError("sg2.dat not built (the sg2_data target writes it)");
         return;
     }
-    archive::allocateWorkBuffers();
-    archive::setDataFilePath(path.string());
+    sequencer::prepareWorkBuffers();
+    store::setDataFilePath(path.string());
     std::size_t decodedTotal = 0;
     archive::FileSource source(path.string());
-    for (const archive::StartupLoad& load : archive::startupLoadList()) {
+    for (const store::StartupLoad& load : store::startupLoadList()) {
         std::uint32_t decodedSize = 0;
         archive::readDecodedSize(source, load.entry, decodedSize);
         decodedTotal += decodedSize;
     }
     for (auto _ : state) {
-        for (const archive::StartupLoad& load : archive::startupLoadList()) {
-            archive::loadEntry(load.entry, load.destination, load.capacity);
+        for (const store::StartupLoad& load : store::startupLoadList()) {
+            store::loadEntry(load.entry, load.destination, load.capacity);
         }
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * decodedTotal));
     state.counters["archiveBytes"] = static_cast<double>(std::filesystem::file_size(path));
-    archive::setDataFilePath(archive::kDefaultDataFile);
-    archive::releaseWorkBuffers();
+    store::setDataFilePath(store::kDefaultDataFile);
+    core::releaseWorkBuffers();
 }
 BENCHMARK(BM_LoadStartupListShowData)->Unit(benchmark::kMillisecond);
 

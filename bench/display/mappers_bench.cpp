@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
 #include "display/mappers.h"
 #include "effects/polar.h"
 
@@ -11,8 +11,8 @@ namespace {
 void prepareMapper(std::vector<std::uint8_t>& texture, std::vector<std::uint8_t>& target) {
     effects::buildPolarTable();
     for (int v = 0; v < 65536; ++v) {
-        archive::resource00[2 * v] = static_cast<std::uint8_t>(v * 7);
-        archive::resource00[2 * v + 1] = static_cast<std::uint8_t>(v >> 8);
+        core::resource00[2 * v] = static_cast<std::uint8_t>(v * 7);
+        core::resource00[2 * v + 1] = static_cast<std::uint8_t>(v >> 8);
         texture[v] = static_cast<std::uint8_t>(v ^ (v >> 8));
     }
     display::mapSource = texture.data();

@@ -1,14 +1,15 @@
 #include <benchmark/benchmark.h>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
 #include "effects/plane.h"
+#include "sequencer/preparation.h"
 #include "sequencer/state.h"
 
 namespace {
 
 // One whole plane frame: 1066 traced rays and the 320x208 grid fill into work400.
 void BM_PlaneFrame(benchmark::State& state) {
-    archive::allocateWorkBuffers();  // runs planeSetup
+    sequencer::prepareWorkBuffers();  // runs planeSetup
     for (int i = 0; i < 65536; ++i) {
         effects::planeTexture[i] = static_cast<std::uint8_t>(i * 7 + (i >> 9));
         effects::planeShade[i] = static_cast<std::uint8_t>((i >> 8) * (i & 255) / 255);
@@ -18,9 +19,9 @@ void BM_PlaneFrame(benchmark::State& state) {
         sequencer::sceneTime = time;
         time += 0.1f;
         effects::planeFrame();
-        benchmark::DoNotOptimize(archive::work400[32000]);
+        benchmark::DoNotOptimize(core::work400[32000]);
     }
-    archive::releaseWorkBuffers();
+    core::releaseWorkBuffers();
 }
 BENCHMARK(BM_PlaneFrame)->Unit(benchmark::kMicrosecond);
 

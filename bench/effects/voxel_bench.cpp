@@ -1,6 +1,6 @@
 #include <benchmark/benchmark.h>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
 #include "effects/voxel.h"
 #include "raster/grain.h"
 #include "raster/random.h"

@@ -4,18 +4,19 @@
 #include <cstring>
 #include <vector>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
 #include "raster/blobs.h"
 #include "raster/lines.h"
+#include "sequencer/preparation.h"
 
 namespace {
 
 // The spiral of 160 blobs the scene draws without the dancers, at one moment.
 void blobSpiralFrame(benchmark::State& state) {
-    archive::allocateWorkBuffers();
+    sequencer::prepareWorkBuffers();
     const float k = (3.0f + 60.0f) / 360.0f / 5.0f;
     for (auto _ : state) {
-        std::memset(archive::workB, 0, 64000);
+        std::memset(core::workB, 0, 64000);
         for (int i = 0; i < 160; ++i) {
             const float fi = static_cast<float>(i);
             raster::stampBlob(
@@ -24,13 +25,13 @@ void blobSpiralFrame(benchmark::State& state) {
         }
         benchmark::ClobberMemory();
     }
-    archive::releaseWorkBuffers();
+    core::releaseWorkBuffers();
 }
 BENCHMARK(blobSpiralFrame)->Unit(benchmark::kMicrosecond);
 
 // Both dancers' frames, each a figure of 60 blobs.
 void dancerFrame(benchmark::State& state) {
-    archive::allocateWorkBuffers();
+    sequencer::prepareWorkBuffers();
     std::vector<std::uint8_t> stream;
     auto word = [&stream](int w) {
         stream.push_back(static_cast<std::uint8_t>(w & 0xFF));
@@ -49,12 +50,12 @@ void dancerFrame(benchmark::State& state) {
     raster::startDancerA(stream);
     raster::startDancerB(stream);
     for (auto _ : state) {
-        std::memset(archive::workB, 0, 64000);
+        std::memset(core::workB, 0, 64000);
         raster::drawDancerA();
         raster::drawDancerB();
         benchmark::ClobberMemory();
     }
-    archive::releaseWorkBuffers();
+    core::releaseWorkBuffers();
 }
 BENCHMARK(dancerFrame)->Unit(benchmark::kMicrosecond);
 

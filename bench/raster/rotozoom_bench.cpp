@@ -2,24 +2,25 @@
 
 #include <cstring>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
 #include "raster/rotozoom.h"
+#include "sequencer/preparation.h"
 
 namespace {
 
 // One rotozoom frame as the scene runs it: clear, then add the five layers.
 void rotozoomFrame(benchmark::State& state) {
-    archive::allocateWorkBuffers();
+    sequencer::prepareWorkBuffers();
     for (int i = 0; i < 65536; ++i) {
-        archive::work400[i] = static_cast<std::uint8_t>(i * 7 + (i >> 9));
+        core::work400[i] = static_cast<std::uint8_t>(i * 7 + (i >> 9));
     }
     raster::initZoomLayers();
     for (auto _ : state) {
-        std::memset(archive::workA, 0, 64000);
+        std::memset(core::workA, 0, 64000);
         raster::drawZoomLayers();
         benchmark::ClobberMemory();
     }
-    archive::releaseWorkBuffers();
+    core::releaseWorkBuffers();
 }
 BENCHMARK(rotozoomFrame)->Unit(benchmark::kMicrosecond);
 

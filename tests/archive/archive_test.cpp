@@ -1,4 +1,4 @@
-#include "archive/archive.h"
+#include "store/store.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@
 
 #include "archive/archive_reader.h"
 #include "archive/archive_writer.h"
-#include "archive/buffers.h"
 #include "archive/lzari.h"
 #include "child_process.h"
+#include "core/buffers.h"
 #include "host/process.h"
 
 namespace {
@@ -43,10 +43,10 @@ class ArchiveFileTest : public ::testing::Test {
                      ("sg2-archive-test-" + std::to_string(getpid()));
         std::filesystem::create_directories(directory_);
         path_ = (directory_ / "sg2.dat").string();
-        archive::setDataFilePath(path_);
+        store::setDataFilePath(path_);
     }
     void TearDown() override {
-        archive::setDataFilePath(archive::kDefaultDataFile);
+        store::setDataFilePath(store::kDefaultDataFile);
         std::filesystem::remove_all(directory_);
     }
     void writeFile(const Bytes& bytes) {
@@ -69,7 +69,7 @@ TEST_F(ArchiveFileTest, ArchiveAppendedAfterOtherDataLoadsLikeAStandAloneOne) {
 
     for (int n : {3, 0, 1, 2}) {
         Bytes out(entries[n].size() + 16, 0xEE);
-        archive::loadEntry(n, out.data(), entries[n].size());
+        store::loadEntry(n, out.data(), entries[n].size());
         EXPECT_EQ(Bytes(out.begin(), out.begin() + entries[n].size()), entries[n]) << n;
         EXPECT_EQ(out[entries[n].size()], 0xEE) << n;  // nothing past the entry
     }
@@ -98,23 +98,23 @@ TEST_F(ArchiveFileTest, BlocksInAnyOrderWithBytesBetween) {
     writeFile(file);
 
     Bytes out(900);
-    archive::loadEntry(1, out.data(), out.size());
+    store::loadEntry(1, out.data(), out.size());
     EXPECT_EQ(out, patternEntry(1, 900));
-    archive::loadEntry(0, out.data(), 500);
+    store::loadEntry(0, out.data(), 500);
     EXPECT_EQ(Bytes(out.begin(), out.begin() + 500), patternEntry(0, 500));
 }
 
 TEST_F(ArchiveFileTest, DecodedSizeZeroWritesNothing) {
     writeFile(archive::buildArchive(std::vector<Bytes>{Bytes{}}));
     Bytes out(8, 0xEE);
-    archive::loadEntry(0, out.data(), 0);
+    store::loadEntry(0, out.data(), 0);
     EXPECT_EQ(out, Bytes(8, 0xEE));
 }
 
 TEST_F(ArchiveFileTest, MissingFileEndsWithTheOverlayMessage) {
     const auto outcome = runInChild([] {
         Bytes out(16);
-        archive::loadEntry(0, out.data(), out.size());
+        store::loadEntry(0, out.data(), out.size());
     });
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.output, "DEMO_INIT: OVERLAY NOT FOUND. TERMINATING... \n");
@@ -123,7 +123,7 @@ TEST_F(ArchiveFileTest, MissingFileEndsWithTheOverlayMessage) {
     std::filesystem::create_directories(path_);
     const auto directoryOutcome = runInChild([] {
         Bytes out(16);
-        archive::loadEntry(0, out.data(), out.size());
+        store::loadEntry(0, out.data(), out.size());
     });
     EXPECT_EQ(directoryOutcome.status, 1);
     EXPECT_EQ(directoryOutcome.output, "DEMO_INIT: OVERLAY NOT FOUND. TERMINATING... \n");
@@ -189,7 +189,7 @@ TEST_F(ArchiveFileTest, EveryKindOfCorruptArchiveIsRefused) {
 
         writeFile(file);
         const auto outcome =
-            runInChild([&] { archive::loadEntry(damage.index, out.data(), damage.capacity); });
+            runInChild([&] { store::loadEntry(damage.index, out.data(), damage.capacity); });
         EXPECT_EQ(outcome.status, 1);
         EXPECT_EQ(outcome.output, path_ + ": " + result.description + "\n");
     }

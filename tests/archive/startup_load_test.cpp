@@ -6,11 +6,12 @@
 #include <fstream>
 #include <vector>
 
-#include "archive/archive.h"
 #include "archive/archive_writer.h"
-#include "archive/buffers.h"
 #include "child_process.h"
+#include "core/buffers.h"
 #include "host/process.h"
+#include "sequencer/preparation.h"
+#include "store/store.h"
 
 namespace {
 
@@ -51,10 +52,10 @@ class StartupLoadTest : public ::testing::Test {
         delete entries_;
         delete path_;
     }
-    void SetUp() override { archive::setDataFilePath(*path_); }
+    void SetUp() override { store::setDataFilePath(*path_); }
     void TearDown() override {
-        archive::releaseWorkBuffers();
-        archive::setDataFilePath(archive::kDefaultDataFile);
+        core::releaseWorkBuffers();
+        store::setDataFilePath(store::kDefaultDataFile);
     }
 
     static std::vector<Bytes>* entries_;
@@ -64,19 +65,19 @@ std::vector<Bytes>* StartupLoadTest::entries_ = nullptr;
 std::string* StartupLoadTest::path_ = nullptr;
 
 TEST_F(StartupLoadTest, ListOrderAndDestinations) {
-    archive::allocateWorkBuffers();
-    const auto list = archive::startupLoadList();
+    sequencer::prepareWorkBuffers();
+    const auto list = store::startupLoadList();
     for (std::size_t order = 0; order < list.size(); ++order) {
         const std::int32_t expectedEntry =
             order < 19 ? static_cast<std::int32_t>(order) : static_cast<std::int32_t>(order) - 1;
         EXPECT_EQ(list[order].entry, expectedEntry) << "order " << order;
     }
-    EXPECT_EQ(list[1].destination, archive::paletteA);
-    EXPECT_EQ(list[31].destination, archive::paletteB);
-    EXPECT_EQ(list[18].destination, archive::resource18a);
-    EXPECT_EQ(list[19].destination, archive::resource18b);
-    EXPECT_EQ(archive::resource18b, archive::resource18a + 32000);
-    EXPECT_EQ(list[20].destination, archive::resource19.data());
+    EXPECT_EQ(list[1].destination, core::paletteA);
+    EXPECT_EQ(list[31].destination, core::paletteB);
+    EXPECT_EQ(list[18].destination, core::resource18a);
+    EXPECT_EQ(list[19].destination, core::resource18b);
+    EXPECT_EQ(core::resource18b, core::resource18a + 32000);
+    EXPECT_EQ(list[20].destination, core::resource19.data());
     EXPECT_EQ(list[20].capacity, 19320u);
     EXPECT_EQ(list[29].capacity, 9600u);
     EXPECT_EQ(list[30].capacity, 64768u);
@@ -84,18 +85,18 @@ TEST_F(StartupLoadTest, ListOrderAndDestinations) {
 
 TEST_F(StartupLoadTest, LoadsEveryEntryWithADotAfterEach) {
     const auto outcome = runInChild([] {
-        archive::allocateWorkBuffers();
-        archive::loadStartupList();
+        sequencer::prepareWorkBuffers();
+        sequencer::loadArchiveEntries();
         std::fflush(stdout);
         int mismatches = 0;
-        for (const archive::StartupLoad& load : archive::startupLoadList()) {
+        for (const store::StartupLoad& load : store::startupLoadList()) {
             const Bytes& entry = (*entries_)[load.entry];
             if (std::memcmp(load.destination, entry.data(), entry.size()) != 0) {
                 ++mismatches;
             }
         }
         // Entry 18 twice: two identical copies, back to back.
-        if (std::memcmp(archive::resource18a, archive::resource18b, 32000) != 0) {
+        if (std::memcmp(core::resource18a, core::resource18b, 32000) != 0) {
             ++mismatches;
         }
         _exit(mismatches == 0 ? 0 : 2);
@@ -120,20 +121,20 @@ TEST_F(StartupLoadTest, SecondCopyOfEntry17BecomesHeightWords) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(file.data()),
                static_cast<std::streamsize>(file.size()));
-    archive::setDataFilePath(path);
-    archive::allocateWorkBuffers();
-    std::memset(archive::work128, 0x55, archive::kWork128Bytes);
-    archive::loadSecondEntry17();
+    store::setDataFilePath(path);
+    sequencer::prepareWorkBuffers();
+    std::memset(core::work128, 0x55, core::kWork128Bytes);
+    store::loadSecondEntry17();
     std::filesystem::remove(path);
-    const auto* words = reinterpret_cast<const std::int16_t*>(archive::work128);
+    const auto* words = reinterpret_cast<const std::int16_t*>(core::work128);
     EXPECT_EQ(words[0], 0);
     EXPECT_EQ(words[1], -4);
     EXPECT_EQ(words[2], -1020);
     EXPECT_EQ(words[3], -512);
     EXPECT_EQ(words[63999], -800);
-    EXPECT_EQ(std::memcmp(archive::work400, extremes.data(), extremes.size()), 0);
-    EXPECT_EQ(archive::work400[65536], 0);   // the rest of work400 stays clear
-    EXPECT_EQ(archive::work128[128000], 0);  // the margin past the words reads as 0
+    EXPECT_EQ(std::memcmp(core::work400, extremes.data(), extremes.size()), 0);
+    EXPECT_EQ(core::work400[65536], 0);   // the rest of work400 stays clear
+    EXPECT_EQ(core::work128[128000], 0);  // the margin past the words reads as 0
 }
 
 }  // namespace

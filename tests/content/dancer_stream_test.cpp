@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "archive/buffers.h"
 #include "content/entries.h"
+#include "core/buffers.h"
 #include "raster/blobs.h"
 
 namespace {
@@ -97,9 +97,9 @@ TEST(ContentDancers, FiguresMoveToTheBeat) {
 // Plays both streams through the program's own dancer routine into a private blob target and
 // checks that every frame lights the picture and nothing lands below it.
 TEST(ContentDancers, ProgramDrawsEveryFrameInsideThePicture) {
-    std::vector<std::uint8_t> target(archive::kWorkABCBytes, 0);
-    std::uint8_t* const savedWorkB = archive::workB;
-    archive::workB = target.data();
+    std::vector<std::uint8_t> target(core::kWorkABCBytes, 0);
+    std::uint8_t* const savedWorkB = core::workB;
+    core::workB = target.data();
     for (const auto& [entry, frameCount] : {std::pair{22, 240u}, std::pair{23, 120u}}) {
         SCOPED_TRACE(entry);
         const content::Bytes stream = content::buildEntry(entry);
@@ -124,7 +124,7 @@ TEST(ContentDancers, ProgramDrawsEveryFrameInsideThePicture) {
             }
         }
     }
-    archive::workB = savedWorkB;
+    core::workB = savedWorkB;
 }
 
 }  // namespace

@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
     }
     const host::LaunchSettings& s = host::launchSettings;
     if (card) {
-        if (display::setUpDisplay() == 0 || !display::allocateScreenBuffers()) {
+        if (display::setUpDisplay(host::launchSettings) == 0 || !display::allocateScreenBuffers()) {
             host::exitProcess(1);
         }
         presentTestCard();

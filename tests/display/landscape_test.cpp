@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
+#include "sequencer/preparation.h"
 #include "sequencer/state.h"
 
 namespace {
@@ -18,24 +19,24 @@ constexpr std::uint8_t kUntouched = 1;
 class LandscapeTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        archive::allocateWorkBuffers();
+        sequencer::prepareWorkBuffers();
         sequencer::buildSineTables();
         display::resetLandscape();
         // Sky values 16..255 never equal the land colour or the untouched fill.
         for (int i = 0; i < 64000; ++i) {
-            archive::workA[i] = static_cast<std::uint8_t>(16 + (i * 7 + i / 320) % 240);
+            core::workA[i] = static_cast<std::uint8_t>(16 + (i * 7 + i / 320) % 240);
         }
-        std::memset(archive::work400, kUntouched, archive::kWork400Bytes);
+        std::memset(core::work400, kUntouched, core::kWork400Bytes);
     }
-    void TearDown() override { archive::releaseWorkBuffers(); }
+    void TearDown() override { core::releaseWorkBuffers(); }
 
     // Every texel the same colour and the same height byte.
     static void flatMaps(std::uint8_t colour, std::uint8_t height) {
-        archive::resource06.fill(colour);
-        archive::resource05.fill(height);
+        core::resource06.fill(colour);
+        core::resource05.fill(height);
         sequencer::widenResource05();
     }
-    static std::uint8_t* destination() { return archive::work400 + kDestinationOffset; }
+    static std::uint8_t* destination() { return core::work400 + kDestinationOffset; }
     static bool rowIs(int row, std::uint8_t value) {
         const std::uint8_t* p = destination() + row * kWidth;
         for (int x = 0; x < kWidth; ++x) {
@@ -58,10 +59,10 @@ TEST(LandscapeDividend, UpperWordIsKLowerWordIsKTimes65536) {
 
 TEST_F(LandscapeTest, SkyBandCopiesWholeWordsFromTheViewOffset) {
     // Raw height words of 0x8000 push every drawn run below the picture, leaving the sky.
-    archive::resource06.fill(kLand);
+    core::resource06.fill(kLand);
     for (std::size_t i = 0; i < 65536; ++i) {
-        archive::resource05[2 * i] = 0x00;
-        archive::resource05[2 * i + 1] = 0x80;
+        core::resource05[2 * i] = 0x00;
+        core::resource05[2 * i + 1] = 0x80;
     }
     view(450, 650);
     display::drawLandscape(destination());
@@ -71,7 +72,7 @@ TEST_F(LandscapeTest, SkyBandCopiesWholeWordsFromTheViewOffset) {
     // dropped remainder.
     const std::uint8_t* out = destination();
     for (int i = 0; i < 55248; ++i) {
-        ASSERT_EQ(out[i], archive::workA[8750 + i]) << i;
+        ASSERT_EQ(out[i], core::workA[8750 + i]) << i;
     }
     for (int i = 55248; i < 64000; ++i) {
         ASSERT_EQ(out[i], kUntouched) << i;
@@ -104,7 +105,7 @@ TEST_F(LandscapeTest, HeightRaisesTheFiveRowRunsBetweenTheMargins) {
     EXPECT_TRUE(rowIs(-1, kUntouched));
     EXPECT_TRUE(rowIs(224, kLand));
 
-    std::memset(archive::work400, kUntouched, archive::kWork400Bytes);
+    std::memset(core::work400, kUntouched, core::kWork400Bytes);
     flatMaps(kLand, 255);  // one row up: line L fills rows L-30 .. L-26
     display::drawLandscape(destination());
     EXPECT_TRUE(rowIs(-30, kLand));
@@ -129,8 +130,8 @@ TEST_F(LandscapeTest, ScrollReturnsAfter32And64Calls) {
 
 TEST_F(LandscapeTest, GoldenFrameAndSafetyOnTheShowsBuffer) {
     for (int i = 0; i < 65536; ++i) {
-        archive::resource06[i] = static_cast<std::uint8_t>((i * 13) ^ (i >> 8));
-        archive::resource05[i] = static_cast<std::uint8_t>((i >> 3) * 29 + (i & 255));
+        core::resource06[i] = static_cast<std::uint8_t>((i * 13) ^ (i >> 8));
+        core::resource05[i] = static_cast<std::uint8_t>((i >> 3) * 29 + (i & 255));
     }
     sequencer::widenResource05();
     // Tilt 600 skips the near lines; tilt 750 draws them all, with the first 33 carrying in.
@@ -151,7 +152,7 @@ TEST_F(LandscapeTest, GoldenFrameAndSafetyOnTheShowsBuffer) {
             display::drawLandscape(destination());
         }
     }
-    archive::resource05.fill(0xFF);  // raw height words of 65535
+    core::resource05.fill(0xFF);  // raw height words of 65535
     for (std::uint16_t tilt : {0, 349, 1023, 65535}) {
         view(tilt, 65535);
         display::drawLandscape(destination());

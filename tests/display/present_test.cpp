@@ -6,11 +6,11 @@
 #include <cstring>
 #include <vector>
 
+#include "core/settings.h"
 #include "display/modes.h"
 #include "display/palette.h"
 #include "display/present.h"
 #include "display/surfaces.h"
-#include "host/settings.h"
 #include "platform/video.h"
 
 namespace {
@@ -252,11 +252,12 @@ class PresentFrameTest : public PresentTest {
                                 (desktopGreen >> 5) == 31 ? 0 : 1};
         display::modeList[1] = {1280, 1024, 32, 1};
         display::modeCount = 2;
-        host::launchSettings.modeIndex = 1;
-        host::launchSettings.windowed = windowed ? 1 : 0;
-        ASSERT_EQ(display::setUpDisplay(), 1);
+        settings.modeIndex = 1;
+        settings.windowed = windowed ? 1 : 0;
+        ASSERT_EQ(display::setUpDisplay(settings), 1);
         display::presentFrame();
     }
+    core::LaunchSettings settings;
     std::vector<std::uint8_t> seen;
     int pitch = 0;
     platform::ScreenRect destination;

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "core/settings.h"
 #include "display/modes.h"
 #include "display/surfaces.h"
-#include "host/settings.h"
 #include "platform/video.h"
 #include "tests/support/inert_video.h"
 
@@ -44,15 +44,16 @@ class SurfaceSetUp : public testing::Test {
         display::useVideo(video);
         display::buildModeList();
         ASSERT_EQ(display::modeCount, 4);
-        host::launchSettings = {};
+        settings = {};
     }
     RecordingVideo video;
+    core::LaunchSettings settings;
 };
 
 TEST_F(SurfaceSetUp, WindowedTakesChosenSizeAndDesktopFormat) {
-    host::launchSettings.modeIndex = 1;
-    host::launchSettings.windowed = 1;
-    EXPECT_EQ(display::setUpDisplay(), 1);
+    settings.modeIndex = 1;
+    settings.windowed = 1;
+    EXPECT_EQ(display::setUpDisplay(settings), 1);
     ASSERT_EQ(video.requests.size(), 1u);
     const platform::SurfaceRequest& request = video.requests[0];
     EXPECT_EQ(request.width, 640);
@@ -72,8 +73,8 @@ TEST_F(SurfaceSetUp, WindowedTakesChosenSizeAndDesktopFormat) {
 }
 
 TEST_F(SurfaceSetUp, FullScreenHidesCursorFirstAndSwitchesToChosenRecord) {
-    host::launchSettings.modeIndex = 2;
-    EXPECT_EQ(display::setUpDisplay(), 1);
+    settings.modeIndex = 2;
+    EXPECT_EQ(display::setUpDisplay(settings), 1);
     EXPECT_EQ(video.calls, (std::vector<std::string>{"hide", "setUp"}));
     const platform::SurfaceRequest& request = video.requests.at(0);
     EXPECT_EQ(request.width, 1280);
@@ -84,8 +85,8 @@ TEST_F(SurfaceSetUp, FullScreenHidesCursorFirstAndSwitchesToChosenRecord) {
     EXPECT_EQ(display::borderX, 0);
     EXPECT_EQ(display::borderY, 32);
 
-    host::launchSettings.modeIndex = 3;
-    EXPECT_EQ(display::setUpDisplay(), 1);
+    settings.modeIndex = 3;
+    EXPECT_EQ(display::setUpDisplay(settings), 1);
     EXPECT_EQ(video.requests.at(1).bitsPerPixel, 16);
     EXPECT_TRUE(video.requests.at(1).greenIs6Bit);
 }
@@ -99,11 +100,11 @@ TEST_F(SurfaceSetUp, EachFailingStepShowsItsBoxAndReturnsZero) {
         {platform::SetupStep::StagingSurface, "CreateSurface error"},
         {platform::SetupStep::AttachedSurface, "GetAttachedSurface error"},
     };
-    host::launchSettings.modeIndex = 1;
+    settings.modeIndex = 1;
     for (const auto& [step, text] : table) {
         video.failAt = step;
         testing::internal::CaptureStderr();
-        EXPECT_EQ(display::setUpDisplay(), 0);
+        EXPECT_EQ(display::setUpDisplay(settings), 0);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "DDRAW ERROR: " + text + "\n");
         EXPECT_FALSE(display::displayIsReady());
     }
@@ -111,9 +112,9 @@ TEST_F(SurfaceSetUp, EachFailingStepShowsItsBoxAndReturnsZero) {
 
 TEST_F(SurfaceSetUp, ChoiceOutsideListIsRefusedWithoutTouchingDisplay) {
     for (const std::int32_t index : {-1, 4, 255}) {
-        host::launchSettings.modeIndex = index;
+        settings.modeIndex = index;
         testing::internal::CaptureStderr();
-        EXPECT_EQ(display::setUpDisplay(), 0);
+        EXPECT_EQ(display::setUpDisplay(settings), 0);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "DDRAW ERROR: SetDisplayMode error\n");
     }
     EXPECT_TRUE(video.calls.empty());
@@ -130,8 +131,8 @@ TEST(SurfaceSetUpUnopened, NoDisplayMeansNoSetUp) {
     display::useVideo(refusing);
     testing::internal::CaptureStderr();
     display::buildModeList();
-    host::launchSettings = {};
-    EXPECT_EQ(display::setUpDisplay(), 0);
+    const core::LaunchSettings settings;
+    EXPECT_EQ(display::setUpDisplay(settings), 0);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "DDRAW ERROR: DirectDrawCreate error\nDDRAW ERROR: DirectDrawCreate error\n");
     display::releaseDisplay();  // harmless without a display

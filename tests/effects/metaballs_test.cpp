@@ -8,8 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
 #include "raster/lines.h"
+#include "sequencer/preparation.h"
 #include "sequencer/state.h"
 
 namespace {
@@ -306,18 +307,18 @@ TEST_F(MetaFixture, GoldenWireFrameAndClocks) {
 }
 
 TEST(MetaOnShowBuffers, GoldenPictureInWorkC) {
-    archive::allocateWorkBuffers();  // runs metaSetup, as at start-up
+    sequencer::prepareWorkBuffers();  // runs metaSetup, as at start-up
     effects::metaSlow = 0;
     sequencer::sceneTime = 1.3f;
-    std::vector<std::uint8_t> before(archive::workC + 64000, archive::workC + 240000);
+    std::vector<std::uint8_t> before(core::workC + 64000, core::workC + 240000);
     // The two frames of the golden wire frame above, drawn additively one over the other.
-    effects::metaFrame(archive::workC);
-    effects::metaFrame(archive::workC);
-    EXPECT_EQ(fnv1a(archive::workC, 64000), 0x2aee34cau);
-    EXPECT_GE(archive::workC[37 * 320 + 51], 50);  // on the second frame's first line
+    effects::metaFrame(core::workC);
+    effects::metaFrame(core::workC);
+    EXPECT_EQ(fnv1a(core::workC, 64000), 0x2aee34cau);
+    EXPECT_GE(core::workC[37 * 320 + 51], 50);  // on the second frame's first line
     // Only the picture itself is touched.
-    EXPECT_EQ(std::vector<std::uint8_t>(archive::workC + 64000, archive::workC + 240000), before);
-    archive::releaseWorkBuffers();
+    EXPECT_EQ(std::vector<std::uint8_t>(core::workC + 64000, core::workC + 240000), before);
+    core::releaseWorkBuffers();
     sequencer::sceneTime = 0.0f;
 }
 

@@ -6,8 +6,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
 #include "display/engine.h"
+#include "sequencer/preparation.h"
 #include "sequencer/state.h"
 
 namespace {
@@ -30,7 +31,7 @@ const PlaneVertex& vertexAt(int row, int column) {
 // The plane on the show's own buffers: planeTarget is work400, the shade table is scaleTable.
 struct PlaneFixture : ::testing::Test {
     void SetUp() override {
-        archive::allocateWorkBuffers();  // runs planeSetup, as at start-up
+        sequencer::prepareWorkBuffers();  // runs planeSetup, as at start-up
         for (int row = 0; row < 256; ++row) {
             for (int column = 0; column < 256; ++column) {
                 effects::planeTexture[row * 256 + column] =
@@ -41,7 +42,7 @@ struct PlaneFixture : ::testing::Test {
         std::memcpy(effects::planeShade, display::scaleTable.data(), 65536);
     }
     void TearDown() override {
-        archive::releaseWorkBuffers();
+        core::releaseWorkBuffers();
         sequencer::sceneTime = 0.0f;
     }
 };
@@ -49,7 +50,7 @@ struct PlaneFixture : ::testing::Test {
 TEST_F(PlaneFixture, SetupPlacesTablesAndTarget) {
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(effects::planeTexture) % 65536, 0u);
     EXPECT_EQ(effects::planeShade, effects::planeTexture + 65536);
-    EXPECT_EQ(effects::planeTarget, archive::work400);
+    EXPECT_EQ(effects::planeTarget, core::work400);
     EXPECT_EQ(effects::planeScroll, 0.0);
 }
 
@@ -93,17 +94,17 @@ TEST_F(PlaneFixture, ZeroAnglesSplitCeilingAndFloorWithAFadedBandBetween) {
 TEST_F(PlaneFixture, GoldenFramesOnWork400) {
     sequencer::sceneTime = 7.25f;
     effects::planeFrame();
-    EXPECT_EQ(fnv1a(archive::work400, 208 * 320 + 1), 0x3c1dbbf0u);
+    EXPECT_EQ(fnv1a(core::work400, 208 * 320 + 1), 0x3c1dbbf0u);
     sequencer::sceneTime = 7.5f;
     effects::planeFrame();  // turned camera; some stale u and v from the first frame
     EXPECT_EQ(vertexAt(0, 0).u, -2399);
     EXPECT_EQ(vertexAt(0, 0).v, 17950);
     EXPECT_EQ(vertexAt(0, 0).light, -4914);
     EXPECT_EQ(vertexAt(18, 33).v, 30417);
-    EXPECT_EQ(fnv1a(archive::work400, 208 * 320 + 1), 0xacd4740au);
-    EXPECT_EQ(archive::work400[100 * 320 + 160], 40);
-    EXPECT_EQ(archive::work400[208 * 320], 144);
-    EXPECT_EQ(archive::work400[208 * 320 + 1], 0);
+    EXPECT_EQ(fnv1a(core::work400, 208 * 320 + 1), 0xacd4740au);
+    EXPECT_EQ(core::work400[100 * 320 + 160], 40);
+    EXPECT_EQ(core::work400[208 * 320], 144);
+    EXPECT_EQ(core::work400[208 * 320 + 1], 0);
 }
 
 TEST_F(PlaneFixture, HugeForwardOffsetWrapsModulo32Bits) {

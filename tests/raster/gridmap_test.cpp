@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
 #include "effects/plane.h"
 
 namespace {
@@ -37,7 +37,7 @@ struct GridMapFixture : ::testing::Test {
             }
         }
     }
-    void TearDown() override { effects::planeTarget = archive::work400; }
+    void TearDown() override { effects::planeTarget = core::work400; }
     std::uint8_t pixel(int x, int y) const { return target[y * 320 + x]; }
 };
 

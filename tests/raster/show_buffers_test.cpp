@@ -3,7 +3,7 @@
 // inside its allocation.
 #include <gtest/gtest.h>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
 #include "display/engine.h"
 #include "display/mappers.h"
 #include "display/sprite.h"
@@ -12,6 +12,7 @@
 #include "raster/strips.h"
 #include "raster/warps.h"
 #include "raster/windows.h"
+#include "sequencer/preparation.h"
 #include "sequencer/state.h"
 
 namespace {
@@ -20,9 +21,9 @@ class ShowBuffersTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         // Another suite of this program may already hold the buffers; share them then.
-        ownsBuffers_ = archive::work400 == nullptr;
+        ownsBuffers_ = core::work400 == nullptr;
         if (ownsBuffers_) {
-            archive::allocateWorkBuffers();
+            sequencer::prepareWorkBuffers();
         }
         effects::buildPolarTable();
         effects::buildWindowMap();
@@ -30,14 +31,14 @@ class ShowBuffersTest : public ::testing::Test {
     }
     static void TearDownTestSuite() {
         if (ownsBuffers_) {
-            archive::releaseWorkBuffers();
+            core::releaseWorkBuffers();
         }
     }
     static inline bool ownsBuffers_ = false;
 };
 
 TEST_F(ShowBuffersTest, WarpsOnTheSceneBuffers) {
-    using namespace archive;
+    using namespace core;
     for (int i = 0; i < 65536; ++i) {
         work400[128000 + i - 4341] = static_cast<std::uint8_t>(i);
     }
@@ -57,7 +58,7 @@ TEST_F(ShowBuffersTest, WarpsOnTheSceneBuffers) {
 }
 
 TEST_F(ShowBuffersTest, StripsWindowsAndGrainOnTheSceneBuffers) {
-    using namespace archive;
+    using namespace core;
     raster::fadeEdges(workC);
     raster::bandOffset = 698;
     raster::addBand(workC + 54400);
@@ -86,7 +87,7 @@ TEST_F(ShowBuffersTest, StripsWindowsAndGrainOnTheSceneBuffers) {
 }
 
 TEST_F(ShowBuffersTest, SpritesAndEngineServicesOnTheSceneBuffers) {
-    using namespace archive;
+    using namespace core;
     display::buildScaleTable();
     for (std::int32_t z : {0, 100 * 65536, 500 * 65536 - 200 * 65536, 650 * 65535,
                            static_cast<std::int32_t>(0xFAC80000u)}) {

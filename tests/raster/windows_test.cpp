@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
 #include "display/mappers.h"
 #include "effects/polar.h"
 
@@ -19,7 +19,7 @@ class WindowsTest : public ::testing::Test {
         for (int v = 0; v < 65536; ++v) {
             texture_[v] = static_cast<std::uint8_t>((v >> 8) * 5 + (v & 0xFF) * 3 + 1);
         }
-        target_.assign(archive::kWorkABCBytes, 0xEE);
+        target_.assign(core::kWorkABCBytes, 0xEE);
         display::mapSource = texture_.data();
         display::mapTarget = target_.data();
         effects::windowMap.fill(0);

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
 #include "display/engine.h"
 #include "display/landscape.h"
 #include "display/palette.h"
@@ -17,6 +17,7 @@
 #include "raster/grain.h"
 #include "raster/plasma.h"
 #include "raster/windows.h"
+#include "sequencer/preparation.h"
 #include "sequencer/scenes.h"
 #include "sequencer/state.h"
 #include "sequencer/timeline.h"
@@ -55,7 +56,7 @@ std::uint32_t spriteArea(std::int32_t depth) {
 class SceneRules : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        archive::allocateWorkBuffers();
+        sequencer::prepareWorkBuffers();
         if (display::frameBuffer == nullptr) {
             ASSERT_TRUE(display::allocateScreenBuffers());
         }
@@ -111,14 +112,14 @@ TEST_F(SceneRules, ACueRowLastingSeveralFramesHoldsTheFlashAt175) {
 }
 
 TEST_F(SceneRules, EachThumbnailThresholdAddsExactlyItsOwnStamp) {
-    for (std::size_t i = 0; i < archive::resource02.size(); ++i) {
-        archive::resource02[i] = static_cast<std::uint8_t>(i * 13 + (i >> 8));
+    for (std::size_t i = 0; i < core::resource02.size(); ++i) {
+        core::resource02[i] = static_cast<std::uint8_t>(i * 13 + (i >> 8));
     }
     const auto& scene = begin(8, 9);
     auto pictureAt = [&](std::int32_t row) {
         raster::noiseOffset = 0;  // the same grain for both frames
         frameAt(scene, 9, row);
-        return std::vector<std::uint8_t>(archive::workB, archive::workB + 64000);
+        return std::vector<std::uint8_t>(core::workB, core::workB + 64000);
     };
     struct Step {
         std::int32_t before, after;
@@ -156,30 +157,30 @@ TEST_F(SceneRules, PlasmaFlickerHandsNoFrameOverOnRow48) {
 
 TEST_F(SceneRules, MontageRow12TurnsThePaletteWhiteThenStepsItBack) {
     const auto& scene = begin(17, 24);
-    std::fill(archive::paletteB, archive::paletteB + 768, 20);
+    std::fill(core::paletteB, core::paletteB + 768, 20);
     frameAt(scene, 24, 2);  // an ordinary row arms the flash
     frameAt(scene, 24, 12);
-    EXPECT_EQ(archive::paletteC[0], 63 - 5);
+    EXPECT_EQ(core::paletteC[0], 63 - 5);
     frameAt(scene, 24, 12);
-    EXPECT_EQ(archive::paletteC[0], 63 - 10);
+    EXPECT_EQ(core::paletteC[0], 63 - 10);
     frameAt(scene, 24, 41);  // only steps
-    EXPECT_EQ(archive::paletteC[0], 63 - 15);
+    EXPECT_EQ(core::paletteC[0], 63 - 15);
 }
 
 TEST_F(SceneRules, EmblemSceneReflashesOnEachOfRows28To31) {
     const auto& scene = begin(18, 26);
-    std::fill(archive::paletteB, archive::paletteB + 768, 0);
+    std::fill(core::paletteB, core::paletteB + 768, 0);
     for (int row = 28; row <= 31; ++row) {
         frameAt(scene, 26, row);
-        EXPECT_EQ(archive::paletteC[5], 63 - 5) << "row " << row;
+        EXPECT_EQ(core::paletteC[5], 63 - 5) << "row " << row;
         frameAt(scene, 26, row);  // the same row again only steps
-        EXPECT_EQ(archive::paletteC[5], 63 - 10) << "row " << row;
+        EXPECT_EQ(core::paletteC[5], 63 - 10) << "row " << row;
     }
 }
 
 TEST_F(SceneRules, ClosingSceneIsBlackFromRow32) {
-    archive::resource32.fill(255);
-    archive::resource33.fill(255);
+    core::resource32.fill(255);
+    core::resource33.fill(255);
     const auto& scene = begin(21, 31);
     frameAt(scene, 31, 31);  // darkened by 248: the emblems still glimmer
     EXPECT_TRUE(std::any_of(display::frameBuffer, display::frameBuffer + 64000,
@@ -220,26 +221,26 @@ TEST_F(SceneRules, LandscapeGrainScenesTellTheirBoundaryRowZeroFromTheirFirst) {
 
 TEST_F(SceneRules, FlareDepthsFollowTheRowsAndTheBoundaryFrameContinuesTheRamp) {
     // A blank picture under grain that can only darken it: what remains is the flare alone.
-    archive::resource11.fill(0);
-    archive::resource14.fill(1);
+    core::resource11.fill(0);
+    core::resource14.fill(1);
     const std::uint8_t savedShift = raster::noiseShift;
     raster::noiseShift = 7;
     const auto& recedes = begin(4, 3);
     frameAt(recedes, 3, 0);  // depth 200
-    EXPECT_EQ(countNonZero(archive::workC), spriteArea(200));
+    EXPECT_EQ(countNonZero(core::workC), spriteArea(200));
     frameAt(recedes, 3, 10);  // depth -40
-    EXPECT_EQ(countNonZero(archive::workC), spriteArea(-40));
+    EXPECT_EQ(countNonZero(core::workC), spriteArea(-40));
     frameAt(recedes, 3, 0);  // the next pattern's row 0: depth -1336, all but the last column
-    EXPECT_EQ(countNonZero(archive::workC), 64000u - 200u);
+    EXPECT_EQ(countNonZero(core::workC), 64000u - 200u);
     EXPECT_EQ(spriteArea(-1336), 64000u - 200u);
 
     const auto& flies = begin(5, 4);
     frameAt(flies, 4, 0);  // depth -1336 on the scene's own first row 0
-    EXPECT_EQ(countNonZero(archive::workC), 64000u - 200u);
+    EXPECT_EQ(countNonZero(core::workC), 64000u - 200u);
     frameAt(flies, 4, 20);  // depth -56
-    EXPECT_EQ(countNonZero(archive::workC), spriteArea(-56));
+    EXPECT_EQ(countNonZero(core::workC), spriteArea(-56));
     frameAt(flies, 4, 0);  // depth 2760: far past vanishing, nothing drawn
-    EXPECT_EQ(countNonZero(archive::workC), 0u);
+    EXPECT_EQ(countNonZero(core::workC), 0u);
     raster::noiseShift = savedShift;
 }
 
@@ -268,18 +269,18 @@ TEST_F(SceneRules, TunnelAccentTablesDependOnTheOrder) {
 }
 
 TEST_F(SceneRules, ThumbnailPlasmaBurnsOutToWhiteOnlyAfterItsLastRows) {
-    for (std::size_t i = 0; i < archive::resource02.size(); ++i) {
-        archive::resource02[i] = static_cast<std::uint8_t>((i * 7) & 0x7F);
+    for (std::size_t i = 0; i < core::resource02.size(); ++i) {
+        core::resource02[i] = static_cast<std::uint8_t>((i * 7) & 0x7F);
     }
     const auto& scene = begin(8, 9);
     frameAt(scene, 9, 0);
-    EXPECT_FALSE(allEqual(archive::workB, 64000, 255));
+    EXPECT_FALSE(allEqual(core::workB, 64000, 255));
     frameAt(scene, 10, 0);  // the second order's own row 0
-    EXPECT_FALSE(allEqual(archive::workB, 64000, 255));
+    EXPECT_FALSE(allEqual(core::workB, 64000, 255));
     frameAt(scene, 10, 60);
-    EXPECT_FALSE(allEqual(archive::workB, 64000, 255));
+    EXPECT_FALSE(allEqual(core::workB, 64000, 255));
     frameAt(scene, 10, 0);  // the frame that already reads the next pattern's row 0
-    EXPECT_TRUE(allEqual(archive::workB, 64000, 255));
+    EXPECT_TRUE(allEqual(core::workB, 64000, 255));
 }
 
 TEST_F(SceneRules, RotozoomFlashTablesAndTheRightWindowOnEvenLateRows) {
@@ -327,12 +328,12 @@ TEST_F(SceneRules, FlareRingClockTurnsBackOnlyAfterThePaceStepOfLateRows) {
 
 TEST_F(SceneRules, TitleSceneFlashesOnTopFirstAndSwapsTheCaptionSecond) {
     // Column 315 is outside everything the scene redraws, so what is added there shows alone.
-    archive::resource20.fill(0);
-    archive::resource21.fill(0);
+    core::resource20.fill(0);
+    core::resource21.fill(0);
     for (int y = 0; y < 200; ++y) {
         const std::size_t at = static_cast<std::size_t>(y) * 320 + 315;
-        archive::resource20[at] = (y >= 30 && y < 90) ? 3 : 0;
-        archive::resource21[at] = y < 60 ? 5 : (y >= 130 && y < 190 ? 11 : 0);
+        core::resource20[at] = (y >= 30 && y < 90) ? 3 : 0;
+        core::resource21[at] = y < 60 ? 5 : (y >= 130 && y < 190 ? 11 : 0);
     }
     const auto& scene = begin(11, 15);
     EXPECT_EQ(sequencer::frameInterval, 32u);
@@ -341,10 +342,10 @@ TEST_F(SceneRules, TitleSceneFlashesOnTopFirstAndSwapsTheCaptionSecond) {
     };
     auto frame = [&](std::int32_t order, std::int32_t row) {
         for (int y = 0; y < 200; ++y) {
-            archive::workA[y * 320 + 315] = 0;
+            core::workA[y * 320 + 315] = 0;
         }
         frameAt(scene, order, row);
-        return Seen{archive::workA[60 * 320 + 315], archive::workA[150 * 320 + 315]};
+        return Seen{core::workA[60 * 320 + 315], core::workA[150 * 320 + 315]};
     };
     Seen seen = frame(15, 1);
     EXPECT_EQ(seen.top, 0);
@@ -391,7 +392,7 @@ std::vector<std::vector<std::uint8_t>> danceFrames(std::uint8_t noDance,
         musicOrder = 17;
         musicRow = row;
         scene.frame();
-        pictures.emplace_back(archive::workB, archive::workB + 64000);
+        pictures.emplace_back(core::workB, core::workB + 64000);
     }
     return pictures;
 }
@@ -399,11 +400,11 @@ std::vector<std::vector<std::uint8_t>> danceFrames(std::uint8_t noDance,
 TEST_F(SceneRules, DanceFiguresOnlyOnQuietFramesAndFlashFramesAlike) {
     // A one-frame dancer of two blobs for each order.
     const std::uint16_t stream[] = {100, 200, 150, 200, 0, 0, 0xFFFF};
-    archive::resource22.fill(0);
-    archive::resource23.fill(0);
-    std::memcpy(archive::resource22.data(), stream, sizeof stream);
-    std::memcpy(archive::resource23.data(), stream, sizeof stream);
-    archive::resource24.fill(7);
+    core::resource22.fill(0);
+    core::resource23.fill(0);
+    std::memcpy(core::resource22.data(), stream, sizeof stream);
+    std::memcpy(core::resource23.data(), stream, sizeof stream);
+    core::resource24.fill(7);
     const std::uint8_t savedNoDance = sequencer::noDance;
     // Row 1 is quiet, row 3 flashes (175), row 4 still flashes (150).
     const auto spiral = danceFrames(1, {1, 3, 4});
@@ -435,22 +436,22 @@ TEST_F(SceneRules, DanceInsetWindowScrollsInEachOrderFromItsOwnStart) {
 }
 
 TEST_F(SceneRules, DanceBoundaryFrameIsBlackOnlyAfterTheSecondOrderHasBegun) {
-    archive::resource25.fill(9);
+    core::resource25.fill(9);
     const auto& scene = begin(12, 17);
     frameAt(scene, 18, 0);  // the second order's own row 0: an accent, not black
-    EXPECT_FALSE(allEqual(archive::workB, 64000, 0));
+    EXPECT_FALSE(allEqual(core::workB, 64000, 0));
     frameAt(scene, 18, 3);
     frameAt(scene, 18, 0);
-    EXPECT_TRUE(allEqual(archive::workB, 64000, 0));
+    EXPECT_TRUE(allEqual(core::workB, 64000, 0));
 }
 
 TEST_F(SceneRules, FlightCaptionRisesIntoRows160To189OverTheFirstTwentyRows) {
-    archive::resource04.fill(0);
-    archive::resource07.fill(0);
-    archive::resource26.fill(255);
-    archive::resource27.fill(0);
+    core::resource04.fill(0);
+    core::resource07.fill(0);
+    core::resource26.fill(255);
+    core::resource27.fill(0);
     const auto& scene = begin(13, 19);
-    const std::uint8_t* picture = archive::workB + 64000;
+    const std::uint8_t* picture = core::workB + 64000;
     auto rowLit = [&](int y) { return allEqual(picture + y * 320, 320, 255); };
     frameAt(scene, 19, 10);  // risen 20 rows: rows 180..199 show its top
     EXPECT_FALSE(rowLit(179));
@@ -470,19 +471,19 @@ TEST_F(SceneRules, PlasmaFlickerAlternatesWithBlackAndStopsTheFlightAtRow32) {
     const auto& flicker = begin(16, 23);
     frameAt(flicker, 23, 40);  // no landscape from row 32: the map is the fill alone
     EXPECT_TRUE(allEqual(raster::plasmaMap.data(), 64000, (64 - 40) * 4));
-    EXPECT_EQ(lastHanded, archive::workA);
+    EXPECT_EQ(lastHanded, core::workA);
     sequencer::sceneTime.store(0.37f);
     frameAt(flicker, 23, 50);
-    EXPECT_EQ(lastHanded, archive::workA);
+    EXPECT_EQ(lastHanded, core::workA);
     sequencer::sceneTime.store(0.42f);
     frameAt(flicker, 23, 50);
-    EXPECT_EQ(lastHanded, archive::work128);
-    EXPECT_TRUE(allEqual(archive::work128, 64000, 0));
+    EXPECT_EQ(lastHanded, core::work128);
+    EXPECT_TRUE(allEqual(core::work128, 64000, 0));
 }
 
 TEST_F(SceneRules, MontageHandsThePictureItsRowNames) {
-    std::fill(archive::paletteA, archive::paletteA + 768, 10);
-    std::fill(archive::paletteB, archive::paletteB + 768, 40);
+    std::fill(core::paletteA, core::paletteA + 768, 10);
+    std::fill(core::paletteB, core::paletteB + 768, 40);
     const auto& scene = begin(17, 24);
     struct Cut {
         std::int32_t row;
@@ -490,20 +491,20 @@ TEST_F(SceneRules, MontageHandsThePictureItsRowNames) {
         std::uint8_t colour;  // first colourTable byte: paletteA 40, paletteB 160
     };
     const Cut cuts[] = {
-        {0, archive::work400, 160},
-        {4, archive::workB + 64000, 40},
-        {45, archive::workB + 64000, 40},
-        {8, archive::work400 + 128000, 40},
-        {63, archive::work400 + 128000, 40},
-        {16, archive::workC, 40},
-        {59, archive::workC, 40},
-        {22, archive::work400, 40},
-        {31, archive::work400, 40},
-        {26, archive::resource35.data(), 40},
-        {61, archive::resource35.data(), 40},
-        {48, archive::resource33.data(), 40},
-        {51, archive::resource33.data(), 40},
-        {52, archive::work400, 160},
+        {0, core::work400, 160},
+        {4, core::workB + 64000, 40},
+        {45, core::workB + 64000, 40},
+        {8, core::work400 + 128000, 40},
+        {63, core::work400 + 128000, 40},
+        {16, core::workC, 40},
+        {59, core::workC, 40},
+        {22, core::work400, 40},
+        {31, core::work400, 40},
+        {26, core::resource35.data(), 40},
+        {61, core::resource35.data(), 40},
+        {48, core::resource33.data(), 40},
+        {51, core::resource33.data(), 40},
+        {52, core::work400, 160},
     };
     for (const Cut& cut : cuts) {
         frameAt(scene, 24, cut.row);
@@ -513,7 +514,7 @@ TEST_F(SceneRules, MontageHandsThePictureItsRowNames) {
 }
 
 TEST_F(SceneRules, EmblemSceneFlashesUntilRow34OfItsSecondOrder) {
-    std::fill(archive::paletteB, archive::paletteB + 768, 20);
+    std::fill(core::paletteB, core::paletteB + 768, 20);
     const auto& scene = begin(18, 26);
     frameAt(scene, 27, 33);  // an ordinary row: paletteB, flash armed
     EXPECT_EQ(display::colourTable[0], 80);
@@ -521,28 +522,28 @@ TEST_F(SceneRules, EmblemSceneFlashesUntilRow34OfItsSecondOrder) {
     EXPECT_EQ(display::colourTable[0], (63 - 5) * 4);
     frameAt(scene, 27, 60);  // past row 34 the emblems arrive and rows 60..63 no longer flash
     EXPECT_EQ(display::colourTable[0], 80);
-    EXPECT_EQ(lastHanded, archive::work400);
+    EXPECT_EQ(lastHanded, core::work400);
 }
 
 TEST_F(SceneRules, PlaneBoundaryFrameIsBlackUnderTheEmblems) {
-    for (std::size_t i = 0; i < archive::resource02.size(); ++i) {
-        archive::resource02[i] = static_cast<std::uint8_t>(64 + (i & 0x7F));
+    for (std::size_t i = 0; i < core::resource02.size(); ++i) {
+        core::resource02[i] = static_cast<std::uint8_t>(64 + (i & 0x7F));
     }
-    archive::resource32.fill(0);
-    archive::resource33.fill(0);
+    core::resource32.fill(0);
+    core::resource33.fill(0);
     begin(19, 28);
     const auto& scene = begin(20, 30);
     frameAt(scene, 30, 0);  // the scene's own row 0: not darkened
-    const std::uint32_t lit = countNonZero(archive::work400);
+    const std::uint32_t lit = countNonZero(core::work400);
     EXPECT_GT(lit, 32000u);
     frameAt(scene, 30, 1);
     frameAt(scene, 30, 0);  // reads the next order's row 0: black
-    EXPECT_EQ(countNonZero(archive::work400), 0u);
-    archive::resource32.fill(50);  // the emblems are drawn over the darkening
+    EXPECT_EQ(countNonZero(core::work400), 0u);
+    core::resource32.fill(50);  // the emblems are drawn over the darkening
     frameAt(scene, 30, 0);
-    EXPECT_EQ(archive::work400[110 * 320 + 160], 50);
-    EXPECT_EQ(archive::work400[5 * 320 + 5], 0);
-    archive::resource32.fill(0);
+    EXPECT_EQ(core::work400[110 * 320 + 160], 50);
+    EXPECT_EQ(core::work400[5 * 320 + 5], 0);
+    core::resource32.fill(0);
 }
 
 TEST(SceneList, ScenesBeginAtTheirOrdersAndEndOnExactlyTheNextOne) {

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
 #include "sequencer/state.h"
 
 namespace {
@@ -29,7 +29,7 @@ TEST(SequencerTables, SineTablesTruncateTowardZero) {
 }
 
 TEST(SequencerTables, WideningRunsInPlaceFromTheTop) {
-    auto& bytes = archive::resource05;
+    auto& bytes = core::resource05;
     for (int i = 0; i < 65536; ++i) {
         bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i * 37 + (i >> 8));
     }

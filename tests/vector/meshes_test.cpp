@@ -1,5 +1,6 @@
 // The embedded meshes: counts, layout, bounds, edge lengths, topology and winding.
 #include "vector/meshes.h"
+#include "tests/support/run_program.h"
 
 #include <gtest/gtest.h>
 
@@ -292,8 +293,8 @@ TEST(HelixMesh, SideBandsThenTwoTenTriangleFans) {
 TEST(MeshGenerator, ReproducesTheCheckedInTables) {
     // This file sits at tests/vector/ under the source root; the test program at tests/ under
     // the build root, beside tools/sg2-meshgen/.
-    const auto sourceDir =
-        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+    // Not __FILE__: a compiler cache may have made it relative to the build directory.
+    const std::filesystem::path sourceDir = testsupport::sourceDirectory();
     const auto binaryDir =
         std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path();
     const std::filesystem::path tool = binaryDir / "tools" / "sg2-meshgen" / "sg2-meshgen";

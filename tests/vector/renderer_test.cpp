@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "archive/buffers.h"
+#include "core/buffers.h"
 #include "display/engine.h"
 #include "vector/fill.h"
 
@@ -123,15 +123,15 @@ TEST_F(RendererTest, TubeEyeDistanceStaysWithinTheScenesRange) {
 }
 
 TEST_F(RendererTest, DrawFrameWithoutArgumentsUsesTheWorkPictures) {
-    std::uint8_t* const savedB = archive::workB;
-    std::uint8_t* const savedC = archive::workC;
-    archive::workB = source.data();
-    archive::workC = destination.data();
+    std::uint8_t* const savedB = core::workB;
+    std::uint8_t* const savedC = core::workC;
+    core::workB = source.data();
+    core::workC = destination.data();
     vectorA.init();
     vectorA.drawFrame();
     const std::uint64_t viaWork = pictureHash();
-    archive::workB = savedB;
-    archive::workC = savedC;
+    core::workB = savedB;
+    core::workC = savedC;
     resetBackground();
     vectorA.init();
     vectorA.drawFrame(source.data(), destination.data());

@@ -1,12 +1,12 @@
 #pragma once
-// The data file: finding an entry by number, decoding it into its buffer, and the start-up
-// load list that fills every resource slot and palette.
+// The resource store: loading the data file's entries into the ground floor's resource slots
+// and palettes, and the start-up load list that fills every one of them.
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-namespace archive {
+namespace store {
 
 inline constexpr const char* kDefaultDataFile = "sg2.dat";
 inline constexpr const char* kMissingDataFileMessage =
@@ -14,7 +14,6 @@ inline constexpr const char* kMissingDataFileMessage =
 
 // The data file every later load reads (the --data option); "sg2.dat" until set.
 void setDataFilePath(std::string path);
-const std::string& dataFilePath();
 
 // Opens the data file, finds entry index through the trailer and directory, reads its stored
 // block and decodes it into destination (capacity bytes), then closes the file again. A missing
@@ -34,11 +33,8 @@ inline constexpr std::size_t kStartupLoadCount = 37;
 // slots. The palettes are heap buffers, so the list is built after allocateWorkBuffers.
 std::array<StartupLoad, kStartupLoadCount> startupLoadList();
 
-// Runs the 37 loads in order, writing one "." to standard output (flushed) after each.
-void loadStartupList();
-
 // Loads entry 17 again into work400 and turns its first 64000 bytes into 64000 signed 16-bit
 // words in work128: word i = -4 x byte i (0..-1020). Prints nothing.
 void loadSecondEntry17();
 
-}  // namespace archive
+}  // namespace store

@@ -1,16 +1,15 @@
 #pragma once
-// The process-wide picture, palette and resource buffers that the archive fills and every
-// effect reads. One owner: this file. Heap work buffers live from allocateWorkBuffers to
+// The process-wide picture, palette and resource buffers that the resource store fills and
+// every routine reads. One owner: this file. Heap work buffers live from allocateWorkBuffers to
 // releaseWorkBuffers; the resource slots are static and zero at start.
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
-namespace archive {
+#include "core/picture.h"
 
-inline constexpr std::size_t kPictureBytes = 64000;
-inline constexpr std::size_t kPaletteBytes = 768;
+namespace core {
 
 inline constexpr std::size_t kWork400Bytes = 400000;
 inline constexpr std::size_t kWorkABCBytes = 240000;
@@ -91,12 +90,13 @@ extern std::array<std::uint8_t, 64000> resource35;
 // its end by the gradient warp; those read as 0.
 inline constexpr std::size_t kWork128TailMargin = 1024;
 
-// Allocates work400, workA, workB, workC, work128, paletteA, paletteB, paletteC in that order,
-// checks that 240000 more bytes are still available, runs the plane and metaball set-ups, then
-// clears every buffer but work128 (which is zero from its allocation and left as the set-ups
-// leave it). Any failed allocation prints "outta himem... sorry, but 8 megs required!", stops
-// and frees the song, releases what was allocated and ends the process with status 0.
-void allocateWorkBuffers();
+// Allocates work400, workA, workB, workC, work128, paletteA, paletteB, paletteC in that order
+// (all zeroed, margins included), then checks that 240000 more bytes are still available.
+// False on the first failed allocation; what was allocated stays held for releaseWorkBuffers.
+// The preparation runs the effect set-ups in between this and clearWorkBuffers.
+[[nodiscard]] bool allocateWorkBuffers();
+// Clears every work buffer but work128 (left as the set-ups leave it).
+void clearWorkBuffers();
 // Frees the heap work buffers in their fixed order; safe on buffers never allocated.
 void releaseWorkBuffers();
 
@@ -106,4 +106,4 @@ void releaseWorkBuffers();
 using BlockAllocator = void* (*)(std::size_t count, std::size_t size);
 void useBlockAllocator(BlockAllocator allocator);
 
-}  // namespace archive
+}  // namespace core

@@ -1,13 +1,15 @@
-#include "archive/archive.h"
+#include "store/store.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "archive/archive_reader.h"
-#include "archive/buffers.h"
-#include "host/process.h"
+#include "core/buffers.h"
+#include "core/process.h"
 
-namespace archive {
+namespace store {
+
+using namespace core;
 
 namespace {
 
@@ -22,24 +24,20 @@ void setDataFilePath(std::string path) {
     dataFile() = std::move(path);
 }
 
-const std::string& dataFilePath() {
-    return dataFile();
-}
-
 void loadEntry(std::int32_t index, std::uint8_t* destination, std::size_t capacity) {
-    ReadResult result;
+    archive::ReadResult result;
     {
         // Opened and closed anew for every entry; nothing is remembered between calls.
-        FileSource source(dataFile());
+        archive::FileSource source(dataFile());
         if (!source.isOpen()) {
             std::fputs(kMissingDataFileMessage, stdout);
-            host::exitProcess(1);
+            core::exitProcess(1);
         }
-        result = readEntry(source, index, destination, capacity);
+        result = archive::readEntry(source, index, destination, capacity);
     }
     if (!result.ok()) {
         std::printf("%s: %s\n", dataFile().c_str(), result.description.c_str());
-        host::exitProcess(1);
+        core::exitProcess(1);
     }
 }
 
@@ -88,14 +86,6 @@ std::array<StartupLoad, kStartupLoadCount> startupLoadList() {
     }};
 }
 
-void loadStartupList() {
-    for (const StartupLoad& load : startupLoadList()) {
-        loadEntry(load.entry, load.destination, load.capacity);
-        std::fputs(".", stdout);
-        std::fflush(stdout);
-    }
-}
-
 void loadSecondEntry17() {
     loadEntry(17, work400, kWork400Bytes);
     for (std::size_t i = 0; i < kPictureBytes; ++i) {
@@ -104,4 +94,4 @@ void loadSecondEntry17() {
     }
 }
 
-}  // namespace archive
+}  // namespace store

@@ -1,15 +1,9 @@
-#include "archive/buffers.h"
+#include "core/buffers.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "effects/metaballs.h"
-#include "effects/plane.h"
-#include "host/process.h"
-#include "sequencer/music.h"
-
-namespace archive {
+namespace core {
 
 std::uint8_t* work400 = nullptr;
 std::uint8_t* workA = nullptr;
@@ -91,39 +85,32 @@ void* zeroedAllocation(std::size_t count, std::size_t size) {
 
 BlockAllocator blockAllocator = &zeroedAllocation;
 
-[[noreturn]] void outOfMemory() {
-    std::fputs("outta himem... sorry, but 8 megs required!\n", stdout);
-    sequencer::stopAndFreeSong();
-    releaseWorkBuffers();
-    host::exitProcess(0);
-}
-
 }  // namespace
 
 void useBlockAllocator(BlockAllocator allocator) {
     blockAllocator = allocator != nullptr ? allocator : &zeroedAllocation;
 }
 
-void allocateWorkBuffers() {
+bool allocateWorkBuffers() {
     for (const WorkBufferLayout& layout : workBufferLayouts) {
         // Zeroed storage: the margins read as 0, and work128, which is not cleared, starts
         // from a defined picture.
         auto* storage = static_cast<std::uint8_t*>(
             blockAllocator(layout.marginBefore + layout.size + layout.marginAfter, 1));
         if (storage == nullptr) {
-            outOfMemory();
+            return false;
         }
         *layout.buffer = storage + layout.marginBefore;
     }
     void* spare = blockAllocator(kSpareCheckBytes, 1);
     if (spare == nullptr) {
-        outOfMemory();
+        return false;
     }
     std::free(spare);
+    return true;
+}
 
-    effects::planeSetup();
-    effects::metaSetup();
-
+void clearWorkBuffers() {
     for (const WorkBufferLayout& layout : workBufferLayouts) {
         if (layout.clearedAfterSetup) {
             std::memset(*layout.buffer, 0, layout.size);
@@ -140,4 +127,4 @@ void releaseWorkBuffers() {
     }
 }
 
-}  // namespace archive
+}  // namespace core

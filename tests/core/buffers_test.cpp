@@ -1,0 +1,124 @@
+#include "core/buffers.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "core/process.h"
+#include "effects/metaballs.h"
+#include "effects/plane.h"
+#include "sequencer/preparation.h"
+#include "tests/archive/child_process.h"
+
+namespace {
+
+using archive_test::runInChild;
+
+int allocationsLeft = 0;
+void* failingAfterSome(std::size_t count, std::size_t size) {
+    if (allocationsLeft-- <= 0) {
+        return nullptr;
+    }
+    return std::calloc(count, size);
+}
+
+std::uint8_t* const* allBuffers[] = {&core::work400,  &core::workA,   &core::workB,
+                                     &core::workC,    &core::work128, &core::paletteA,
+                                     &core::paletteB, &core::paletteC};
+
+TEST(WorkBuffers, AllocatedClearedAndReleased) {
+    ASSERT_TRUE(core::allocateWorkBuffers());
+    // Written between allocation and clearing, as the effect set-ups do.
+    std::memset(core::work400, 7, core::kWork400Bytes);
+    std::memset(core::work128, 9, core::kWork128Bytes);
+    std::memset(core::paletteC, 5, core::kPaletteBytes);
+    core::clearWorkBuffers();
+    const std::size_t sizes[] = {400000, 240000, 240000, 240000, 128000, 768, 768, 768};
+    for (std::size_t b = 0; b < 8; ++b) {
+        if (b == 4) {
+            continue;  // work128 is kept as the set-ups leave it
+        }
+        const std::uint8_t* buffer = *allBuffers[b];
+        ASSERT_NE(buffer, nullptr) << b;
+        std::size_t nonZero = 0;
+        for (std::size_t i = 0; i < sizes[b]; ++i) {
+            nonZero += buffer[i] != 0;
+        }
+        EXPECT_EQ(nonZero, 0u) << b;
+    }
+    EXPECT_EQ(core::work128[0], 9);
+    EXPECT_EQ(core::work128[core::kWork128Bytes - 1], 9);
+    // work128's margin reads as 0 up to the last height word the gradient warp reaches.
+    for (std::size_t i = 128000; i < 128000 + core::kWork128TailMargin; ++i) {
+        ASSERT_EQ(core::work128[i], 0) << i;
+    }
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(core::work128) % alignof(std::int16_t), 0u);
+    core::releaseWorkBuffers();
+    for (auto* buffer : allBuffers) {
+        EXPECT_EQ(*buffer, nullptr);
+    }
+    core::releaseWorkBuffers();  // twice is harmless
+}
+
+TEST(WorkBuffers, BandImageMarginReadsAsZero) {
+    const std::uint8_t* band = core::resource19.data();
+    // The last row's window at the largest band offset ends 274 bytes past the image.
+    const std::size_t lastRead = 743 * 25 + 699 + 319;
+    EXPECT_EQ(lastRead - 19320 + 1, 274u);
+    for (std::size_t i = 19320; i <= lastRead; ++i) {
+        ASSERT_EQ(band[i], 0) << i;
+    }
+}
+
+// The preparation's step: buffers, then the plane and metaball set-ups into them, then the
+// buffers cleared but work128.
+TEST(WorkBuffers, PreparationRunsTheSetUpsBetweenAllocationAndClearing) {
+    effects::metaClock2 = 0.0f;
+    sequencer::prepareWorkBuffers();
+    EXPECT_EQ(effects::planeTarget, core::work400);
+    EXPECT_EQ(effects::metaClock2, 20.0f);
+    core::releaseWorkBuffers();
+}
+
+void reportRelease(int) {
+    bool allNull = true;
+    for (auto* buffer : allBuffers) {
+        allNull = allNull && *buffer == nullptr;
+    }
+    std::fputs(allNull ? "released\n" : "still held\n", stdout);
+}
+
+TEST(WorkBuffers, OutOfMemoryAtEveryStep) {
+    // Nine allocations: eight buffers and the spare check. Failing the k-th reports it, and the
+    // preparation prints the line, frees what was allocated, and ends with status 0.
+    for (int succeeding = 0; succeeding <= 8; ++succeeding) {
+        SCOPED_TRACE(succeeding);
+        const auto bare = runInChild([succeeding] {
+            allocationsLeft = succeeding;
+            core::useBlockAllocator(&failingAfterSome);
+            std::fputs(core::allocateWorkBuffers() ? "allocated" : "refused", stdout);
+        });
+        EXPECT_EQ(bare.output, "refused");
+        const auto outcome = runInChild([succeeding] {
+            core::installProcessEnd(&reportRelease);
+            allocationsLeft = succeeding;
+            core::useBlockAllocator(&failingAfterSome);
+            sequencer::prepareWorkBuffers();
+        });
+        EXPECT_EQ(outcome.status, 0);
+        EXPECT_EQ(outcome.output, "outta himem... sorry, but 8 megs required!\nreleased\n");
+    }
+    // With the tenth allocation failing, everything succeeded.
+    const auto outcome = runInChild([] {
+        allocationsLeft = 9;
+        core::useBlockAllocator(&failingAfterSome);
+        sequencer::prepareWorkBuffers();
+        core::useBlockAllocator(nullptr);
+        core::releaseWorkBuffers();
+    });
+    EXPECT_EQ(outcome.status, archive_test::kReturned);
+    EXPECT_EQ(outcome.output, "");
+}
+
+}  // namespace
