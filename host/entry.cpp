@@ -100,7 +100,7 @@ void onSceneBegan(int sceneNumber) {
 }
 
 // Finishes the recordings asked for, whatever ends the run.
-void finishRecordings(int) {
+void finishRecordings(int&) {
     std::string error;
     if (!options.videoPath.empty()) {
         const std::uint32_t end = sequencer::clock().milliseconds() - playStartMs;
@@ -197,15 +197,17 @@ int runProgram(const std::vector<std::string>& arguments) {
             return 1;
         }
     }
+    // The report's hook is added first so that it runs last, with the status the recordings
+    // leave.
+    if (!options.statsPath.empty()) {
+        startReport(options.statsPath);
+        display::setPutFrameObserver(&reportFrameHanded);
+    }
     if (!options.videoPath.empty() || !options.contactSheetPath.empty()) {
         addExitHook(&finishRecordings);
     }
     if (options.headless) {
         chooseHeadlessBackends();
-    }
-    if (!options.statsPath.empty()) {
-        startReport(options.statsPath);
-        display::setPutFrameObserver(&reportFrameHanded);
     }
     setTraceShutdown(options.traceShutdown);
     store::setDataFilePath(dataFile("sg2.dat"));

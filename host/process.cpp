@@ -4,25 +4,34 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/output.h"
+
 namespace host {
 
 namespace {
-std::vector<std::function<void(int)>>& exitHooks() {
-    static std::vector<std::function<void(int)>> hooks;
+std::vector<std::function<void(int&)>>& exitHooks() {
+    static std::vector<std::function<void(int&)>> hooks;
     return hooks;
 }
 }  // namespace
 
-void addExitHook(std::function<void(int)> hook) {
+void addExitHook(std::function<void(int&)> hook) {
     exitHooks().push_back(std::move(hook));
 }
 
 void exitProcess(int status) {
+    if (status != 0) {
+        core::abandonOutputs();
+    }
     auto& hooks = exitHooks();
     while (!hooks.empty()) {
         auto hook = std::move(hooks.back());
         hooks.pop_back();
+        const int before = status;
         hook(status);
+        if (before == 0 && status != 0) {
+            core::abandonOutputs();
+        }
     }
     std::fflush(stdout);
     std::exit(status);

@@ -6,8 +6,10 @@
 
 namespace host {
 
-// Runs the registered exit hooks (most recent first) with the status, then ends the process.
+// Ends the process. A failed run (status not 0) first discards every output not yet committed;
+// then the registered exit hooks run, most recent first. A hook may raise the status (an output
+// it could not finish), and the later hooks and the process see the raised one.
 [[noreturn]] void exitProcess(int status);
-void addExitHook(std::function<void(int status)> hook);
+void addExitHook(std::function<void(int& status)> hook);
 
 }  // namespace host

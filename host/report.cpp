@@ -6,8 +6,11 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "core/console.h"
+#include "core/output.h"
 #include "host/process.h"
 #include "sequencer/preparation.h"
 #include "sequencer/scenes.h"
@@ -52,14 +55,18 @@ double percentile(std::vector<float> values, double fraction) {
     return values[std::min(index, values.size() - 1)];
 }
 
-void writeReport(int status) {
-    std::FILE* file = std::fopen(report.path.c_str(), "w");
-    if (file == nullptr) {
-        std::fprintf(stderr, "%s: cannot write the run report\n", report.path.c_str());
-        return;
-    }
-    std::fprintf(file, "{\"dots\": %d, \"prepMs\": %.3f, \"exitStatus\": %d, \"scenes\": [",
-                 sequencer::progressDotsWritten(), report.prepMs, status);
+// Appends printf-style text to `out`.
+template <typename... Values>
+void append(std::string& out, const char* format, Values... values) {
+    char line[512];
+    const int length = std::snprintf(line, sizeof line, format, values...);
+    out.append(line, static_cast<std::size_t>(std::clamp(length, 0, int{sizeof line} - 1)));
+}
+
+void writeReport(int& status) {
+    std::string text;
+    append(text, "{\"dots\": %d, \"prepMs\": %.3f, \"exitStatus\": %d, \"scenes\": [",
+           sequencer::progressDotsWritten(), report.prepMs, status);
     bool first = true;
     for (std::size_t i = 0; i < report.scenes.size(); ++i) {
         const SceneRecord& scene = report.scenes[i];
@@ -74,18 +81,23 @@ void writeReport(int status) {
         }
         const double mean =
             scene.workMs.empty() ? 0 : sum / static_cast<double>(scene.workMs.size());
-        std::fprintf(
-            file,
-            "%s\n  {\"scene\": %zu, \"startOrder\": %d, \"startRow\": %d, \"endOrder\": %d, "
-            "\"endRow\": %d, \"frames\": %zu, \"meanWorkMs\": %.4f, \"p99WorkMs\": %.4f, "
-            "\"maxWorkMs\": %.4f, \"frameHash\": \"%016" PRIx64 "\"}",
-            first ? "" : ",", i + 1, scene.startOrder, scene.startRow, scene.endOrder, scene.endRow,
-            scene.workMs.size(), mean, percentile(scene.workMs, 0.99), static_cast<double>(worst),
-            scene.hash);
+        append(text,
+               "%s\n  {\"scene\": %zu, \"startOrder\": %d, \"startRow\": %d, \"endOrder\": %d, "
+               "\"endRow\": %d, \"frames\": %zu, \"meanWorkMs\": %.4f, \"p99WorkMs\": %.4f, "
+               "\"maxWorkMs\": %.4f, \"frameHash\": \"%016" PRIx64 "\"}",
+               first ? "" : ",", i + 1, scene.startOrder, scene.startRow, scene.endOrder,
+               scene.endRow, scene.workMs.size(), mean, percentile(scene.workMs, 0.99),
+               static_cast<double>(worst), scene.hash);
         first = false;
     }
-    std::fprintf(file, "\n]}\n");
-    std::fclose(file);
+    text += "\n]}\n";
+    std::string error;
+    if (!core::writeWholeFile(report.path,
+                              {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()},
+                              error)) {
+        core::errorLine(report.path + ": " + error);
+        status = status == 0 ? 1 : status;
+    }
 }
 
 }  // namespace

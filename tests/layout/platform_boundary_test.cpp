@@ -51,7 +51,7 @@ TEST(Layout, IncludeScanSeesEverySpellingOfALibraryInclude) {
 TEST(Layout, NoLibraryHeadersOutsideThePlatformLayer) {
     const std::filesystem::path root = testsupport::sourceDirectory();
     int filesChecked = 0;
-    for (const char* directory : {"host", "sequencer", "display", "archive", "effects", "vector",
+    for (const char* directory : {"core", "host", "sequencer", "display", "archive", "effects", "vector",
                                   "raster", "resources", "content", "tools", "tests", "bench"}) {
         if (!std::filesystem::exists(root / directory)) {
             continue;

@@ -1,0 +1,41 @@
+#include "core/console.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+
+namespace core {
+
+namespace {
+int dotsWritten = 0;
+bool dotsLineOpen = false;
+
+bool sameFile(std::FILE* a, std::FILE* b) {
+    struct stat first {};
+    struct stat second {};
+    return fstat(fileno(a), &first) == 0 && fstat(fileno(b), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+}  // namespace
+
+void writeProgressDot() {
+    std::fputc('.', stdout);
+    std::fflush(stdout);
+    ++dotsWritten;
+    dotsLineOpen = true;
+}
+
+int progressDotsWritten() {
+    return dotsWritten;
+}
+
+void errorLine(const std::string& line) {
+    std::fflush(stdout);
+    if (dotsLineOpen && sameFile(stdout, stderr)) {
+        std::fputc('\n', stderr);
+        dotsLineOpen = false;
+    }
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+}  // namespace core

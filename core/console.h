@@ -1,0 +1,16 @@
+#pragma once
+// The console: standard output carries the progress dots and the show's own lines; every
+// diagnostic goes to standard error as one line that begins on a line of its own, never glued
+// to the dots when both streams reach the same terminal or file.
+#include <string>
+
+namespace core {
+
+// Writes one progress dot to standard output (flushed) and counts it.
+void writeProgressDot();
+int progressDotsWritten();
+// Writes `line` and a newline to standard error, first ending the dots' line when standard
+// output and standard error are the same file.
+void errorLine(const std::string& line);
+
+}  // namespace core
