@@ -66,7 +66,7 @@ void append(std::string& out, const char* format, Values... values) {
 void writeReport(int& status) {
     std::string text;
     append(text, "{\"dots\": %d, \"prepMs\": %.3f, \"exitStatus\": %d, \"scenes\": [",
-           sequencer::progressDotsWritten(), report.prepMs, status);
+           core::progressDotsWritten(), report.prepMs, status);
     bool first = true;
     for (std::size_t i = 0; i < report.scenes.size(); ++i) {
         const SceneRecord& scene = report.scenes[i];

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/buffers.h"
+#include "core/console.h"
 #include "core/process.h"
 #include "display/engine.h"
 #include "effects/metaballs.h"
@@ -18,7 +19,6 @@
 namespace sequencer {
 
 namespace {
-int dotsWritten = 0;
 
 constexpr std::array<PreparationStep, 9> builders = {{
     {"scale table", &display::buildScaleTable},
@@ -46,20 +46,10 @@ void prepareWorkBuffers() {
     core::clearWorkBuffers();
 }
 
-void writeProgressDot() {
-    std::fputc('.', stdout);
-    std::fflush(stdout);
-    ++dotsWritten;
-}
-
-int progressDotsWritten() {
-    return dotsWritten;
-}
-
 void loadArchiveEntries() {
     for (const store::StartupLoad& load : store::startupLoadList()) {
         store::loadEntry(load.entry, load.destination, load.capacity);
-        writeProgressDot();
+        core::writeProgressDot();
     }
 }
 

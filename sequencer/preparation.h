@@ -15,10 +15,6 @@ struct PreparationStep {
 // the process with status 0.
 void prepareWorkBuffers();
 
-// Writes one progress dot to standard output (flushed) and counts it.
-void writeProgressDot();
-int progressDotsWritten();
-
 // The 37 archive loads of the start-up list, one progress dot after each.
 void loadArchiveEntries();
 // The nine one-time builders; the timeline writes a dot after each.

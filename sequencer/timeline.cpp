@@ -1,6 +1,7 @@
 #include "sequencer/timeline.h"
 
 #include "core/buffers.h"
+#include "core/console.h"
 #include "display/engine.h"
 #include "display/palette.h"
 #include "display/present.h"
@@ -35,7 +36,7 @@ void runTimeline(const core::LaunchSettings& settings) {
     loadArchiveEntries();  // one dot per load
     for (const PreparationStep& step : oneTimeBuilders()) {
         step.run();
-        writeProgressDot();
+        core::writeProgressDot();
     }
     if (timelineHooks.preparationDone != nullptr) {
         timelineHooks.preparationDone();
