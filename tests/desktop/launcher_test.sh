@@ -80,6 +80,12 @@ start_probe
 key "$WINDOW" Return
 expect_probe "run modeIndex=1 mode=1024x768x32 windowed=0 dance=0 trailLevel=0"
 
+# A place where the file cannot be written costs one line, not the run.
+XDG_CONFIG_HOME=/dev/null/config start_probe
+key "$WINDOW" Return
+expect_probe "run modeIndex=1 mode=1024x768x32 windowed=0 dance=0 trailLevel=0"
+grep -q "cannot remember the launcher's choices" "$WORK_DIR/probe.out" || fail "no word of the unwritable file"
+
 # "Exit", Escape and closing the launcher leave without running.
 start_probe
 click "$WINDOW" 75 89 73 18
