@@ -118,7 +118,17 @@ words=$("$ROOT/bin/sg2-archive" --help | grep -oE -- '--[a-z-]+|sg2-archive [a-z
     sed 's/^sg2-archive //' | sort -u)
 check_documented "$ROOT/share/man/man1/sg2-archive.1.gz" \
     "$ROOT/share/bash-completion/completions/sg2-archive" $words
-bash -n "$ROOT/share/bash-completion/completions/stormglass2" || fail "completion syntax"
-bash -n "$ROOT/share/bash-completion/completions/sg2-archive" || fail "completion syntax"
+# complete_words SCRIPT FUNCTION WORD...: what the completion offers for the last word.
+complete_words() {
+    bash -c 'source "$1"; f=$2; shift 2; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); $f
+        echo "${COMPREPLY[*]}"' _ "$@"
+}
+COMPLETIONS=$ROOT/share/bash-completion/completions
+[ "$(complete_words "$COMPLETIONS/stormglass2" _stormglass2 stormglass2 --tr)" = \
+    "--trail --trace-shutdown" ] || fail "option completion"
+[ "$(complete_words "$COMPLETIONS/stormglass2" _stormglass2 stormglass2 --format "")" = \
+    "32 24 565 555" ] || fail "--format completion"
+[ "$(complete_words "$COMPLETIONS/sg2-archive" _sg2_archive sg2-archive e)" = "extract" ] ||
+    fail "command completion"
 echo "ok: every option in the manual pages and the completion"
 echo PASS
