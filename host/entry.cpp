@@ -232,6 +232,7 @@ int runProgram(const std::vector<std::string>& arguments) {
     if (options.trailLevel) {
         launchSettings.trailLevel = *options.trailLevel;
     }
+    sequencer::useStereoMix(options.stereo);
     sequencer::startSoundOutput();
     sequencer::loadSong(dataFile("sg2.it"));
     if (display::setUpDisplay(launchSettings) == 0) {

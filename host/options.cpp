@@ -61,6 +61,7 @@ const char* usageText() {
            "  --format 32|24|565|555  headless staging pixel format (default 32)\n"
            "  --trail 0..3          motion trail: 0 none, 1 longest, 2 medium, 3 shortest\n"
            "  --dance               the dancers in the waving-landscape scene\n"
+           "  --stereo              play the soundtrack in stereo, as the module pans it\n"
            "  --quit-at O:R         press Escape on the first frame at or after order O, row R\n"
            "  --stats FILE.json     write a per-scene report of the run\n"
            "  --video FILE          render the show headless into a 60 fps video with sound "
@@ -87,6 +88,8 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
             options.headless = true;
         } else if (name == "--dance") {
             options.dance = true;
+        } else if (name == "--stereo") {
+            options.stereo = true;
         } else if (name == "--trace-shutdown") {
             options.traceShutdown = true;
         } else if (name == "--help" || name == "-h") {

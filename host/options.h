@@ -29,6 +29,7 @@ struct Options {
     bool greenIs6Bit = true;  // for 16: 5-6-5 (true) or 5-5-5
     std::optional<int> trailLevel;
     bool dance = false;
+    bool stereo = false;  // the module's own panning instead of the centred mix
     std::optional<SongMark> quitAt;
     std::string statsPath;
     std::string videoPath;

@@ -21,8 +21,9 @@ class Music {
     virtual bool startOutput(int rate) = 0;
     // Loads the module file; on failure returns false and fills `error` with the reason.
     virtual bool load(const std::string& path, std::string& error) = 0;
-    // Mixes every channel to the centre, then plays from order 0, row 0.
-    virtual void play() = 0;
+    // Plays from order 0, row 0: every channel mixed to the centre, or with `stereo` as the
+    // module pans them.
+    virtual void play(bool stereo) = 0;
     // The position of the audio being heard now.
     virtual SongPosition position() = 0;
     virtual bool stop() = 0;

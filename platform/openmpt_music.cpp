@@ -49,8 +49,9 @@ class ModuleFile {
         return true;
     }
 
-    void prepareToPlay() {
-        module_->set_render_param(openmpt::module::RENDER_STEREOSEPARATION_PERCENT, 0);
+    void prepareToPlay(bool stereo) {
+        module_->set_render_param(openmpt::module::RENDER_STEREOSEPARATION_PERCENT,
+                                  stereo ? 100 : 0);
         module_->set_position_order_row(0, 0);
     }
 
@@ -135,8 +136,8 @@ class ClockedPlayer {
     }
     ModuleFile& module() { return module_; }
 
-    void play() {
-        module_.prepareToPlay();
+    void play(bool stereo) {
+        module_.prepareToPlay(stereo);
         startMs_ = clock_->milliseconds();
         rendered_ = 0;
         playing_ = true;
@@ -184,7 +185,7 @@ class ClockedMusic final : public Music {
     bool load(const std::string& path, std::string& error) override {
         return player_.module().load(path, error);
     }
-    void play() override { player_.play(); }
+    void play(bool stereo) override { player_.play(stereo); }
     SongPosition position() override { return player_.position(); }
     bool stop() override {
         player_.stop();
@@ -233,13 +234,13 @@ class DeviceMusic final : public Music {
         return module_.load(path, error);
     }
 
-    void play() override {
+    void play(bool stereo) override {
         if (silent_) {
-            silence_.play();
+            silence_.play(stereo);
             return;
         }
         SDL_LockAudioDevice(device_);
-        module_.prepareToPlay();
+        module_.prepareToPlay(stereo);
         published_.store(0);
         devicePlaying_ = true;
         SDL_UnlockAudioDevice(device_);

@@ -12,10 +12,15 @@ namespace sequencer {
 namespace {
 platform::Music* player = nullptr;
 bool songLoaded = false;
+bool stereoMix = false;
 }  // namespace
 
 void useMusicPlayer(platform::Music& chosen) {
     player = &chosen;
+}
+
+void useStereoMix(bool stereo) {
+    stereoMix = stereo;
 }
 
 void startSoundOutput() {
@@ -35,7 +40,7 @@ void loadSong(const std::string& path) {
 
 void startSong() {
     if (player != nullptr && songLoaded) {
-        player->play();
+        player->play(stereoMix);
     }
 }
 

@@ -17,7 +17,10 @@ void startSoundOutput();
 // Loads the soundtrack; a missing or unreadable module prints one line naming the file and
 // the reason and ends the process with status 1.
 void loadSong(const std::string& path);
-// Centres every channel (a mono mix) and plays from order 0, row 0.
+// With `stereo` the song keeps the module's own panning; otherwise (the default) every
+// channel is centred, a mono mix.
+void useStereoMix(bool stereo);
+// Plays from order 0, row 0, in the mix chosen above.
 void startSong();
 // Stores the order, then the row (taken modulo 256), into musicOrder and musicRow.
 void readMusicPosition();

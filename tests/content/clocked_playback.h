@@ -40,7 +40,7 @@ class ClockedPlayback {
         music_ = &platform::clockedMusic(*clock_, wavPath_);
         std::string error;
         ASSERT_TRUE(music_->load(directory + "/song.it", error)) << error;
-        music_->play();
+        music_->play(false);
     }
 
     // Moves the clock on by `milliseconds` and says where the song is then.

@@ -21,7 +21,7 @@ void load(Loaded& loaded, const testsupport::ModulePlan& plan, const std::string
     loaded.music = &platform::clockedMusic(*loaded.clock, wav);
     std::string error;
     ASSERT_TRUE(loaded.music->load(dir + "/song.it", error)) << error;
-    loaded.music->play();
+    loaded.music->play(false);
 }
 
 TEST(ClockedMusic, RowsAdvanceAtTheSongsTempo) {
