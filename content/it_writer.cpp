@@ -72,6 +72,11 @@ void checkModule(const ItModule& module) {
     if (module.initialSpeed == 0 || module.initialTempo < 32) {
         fail("speed must be at least 1 and tempo at least 32");
     }
+    if (module.channelPan.size() > static_cast<std::size_t>(module.channels) ||
+        std::any_of(module.channelPan.begin(), module.channelPan.end(),
+                    [](std::uint8_t pan) { return pan > 64; })) {
+        fail("channel pans are 0..64, one per channel at most");
+    }
     if (module.globalVolume > 128 || module.mixVolume > 128 || module.stereoSeparation > 128) {
         fail("global volume, mix volume and separation are 0..128");
     }
@@ -115,7 +120,8 @@ void checkModule(const ItModule& module) {
             fail("instrument refers to a missing sample");
         }
         if (instrument.globalVolume > 128 || instrument.fadeout > 256 ||
-            instrument.defaultPan > 64) {
+            instrument.defaultPan > 64 || instrument.pitchPanSeparation < -32 ||
+            instrument.pitchPanSeparation > 32 || instrument.pitchPanCentre > 119) {
             fail("instrument volume, fadeout or pan out of range");
         }
         const ItEnvelope& envelope = instrument.volumeEnvelope;
@@ -177,8 +183,8 @@ void writeInstrument(ByteWriter& out, const ItInstrument& instrument) {
     out.u8(0);  // duplicate check type: off
     out.u8(0);  // duplicate check action
     out.u16(instrument.fadeout);
-    out.u8(0);   // pitch-pan separation
-    out.u8(60);  // pitch-pan centre: C-5
+    out.u8(static_cast<std::uint8_t>(instrument.pitchPanSeparation));
+    out.u8(instrument.pitchPanCentre);
     out.u8(instrument.globalVolume);
     out.u8(instrument.defaultPan >= 0 ? static_cast<unsigned>(instrument.defaultPan) : 32 | 128);
     out.u8(0);  // random volume variation
@@ -307,7 +313,9 @@ std::vector<std::uint8_t> writeIt(const ItModule& module) {
     out.u32(0);  // message offset
     out.u32(0);
     for (int channel = 0; channel < 64; ++channel) {
-        out.u8(channel < module.channels ? 32 : 32 | 128);  // centred; unused ones disabled
+        const std::size_t at = static_cast<std::size_t>(channel);
+        const unsigned pan = at < module.channelPan.size() ? module.channelPan[at] : 32;
+        out.u8(channel < module.channels ? pan : 32 | 128);  // unused channels disabled
     }
     for (int channel = 0; channel < 64; ++channel) {
         out.u8(64);

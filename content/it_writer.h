@@ -99,6 +99,10 @@ struct ItInstrument {
     std::uint16_t fadeout = 0;        // 0..256: volume lost per tick after note-off
     NewNoteAction newNoteAction = NewNoteAction::cut;
     int defaultPan = -1;  // 0..64, or -1 for none
+    // Pan that follows pitch: each semitone away from `pitchPanCentre` moves the pan by
+    // pitchPanSeparation / 8 (-32..32; 0 leaves the pan alone).
+    std::int8_t pitchPanSeparation = 0;
+    std::uint8_t pitchPanCentre = 60;
     ItEnvelope volumeEnvelope;
 };
 
@@ -111,6 +115,7 @@ struct ItModule {
     std::uint8_t stereoSeparation = 128;
     bool linearSlides = true;
     int channels = 0;                       // 1..64; every pattern has this many
+    std::vector<std::uint8_t> channelPan;   // initial pan per channel, 0..64; missing = 32
     std::vector<std::uint8_t> orders;       // pattern numbers, 254 = skip, 255 = end
     std::vector<ItPattern> patterns;        // at most 200, 1..200 rows each
     std::vector<ItSample> samples;          // at most 99

@@ -33,8 +33,39 @@ enum Channel : int {
     kArp,
     kSweep,
     kBed,
+    kArpEcho,
     kChannelCount
 };
+
+// Where each channel sits when the module is played in stereo (0 left, 32 centre, 64 right):
+// kick, bass and impacts in the middle, pads spread wide, the lead left of centre with its
+// echo on the right, the arpeggio's echo opposite the arpeggio. Notes move some of them.
+constexpr std::array<std::uint8_t, kChannelCount> kChannelPan = {
+    32,  // kick
+    28,  // snare
+    36,  // clap
+    52,  // hat
+    20,  // toms and blips
+    26,  // cymbals
+    32,  // impact
+    32,  // bass
+    32,  // sub
+    6,   // pad, low voice
+    32,  // pad, middle voice
+    58,  // pad, high voice
+    32,  // stab
+    18,  // lead
+    50,  // lead echo
+    44,  // arpeggio
+    32,  // riser
+    32,  // grain bed
+    14,  // arpeggio echo
+};
+
+// Pan effect (X) parameter for a pan of 0..64.
+constexpr int panParameter(int pan) {
+    return std::min(255, pan * 4);
+}
 
 // Instrument n plays sample n.
 enum Instrument : std::uint8_t {
@@ -261,6 +292,10 @@ class Composer {
         cell.note = static_cast<std::int16_t>(pitch);
         cell.instrument = instrument;
         cell.volume = static_cast<std::int16_t>(volume);
+        if ((channel == kClap || channel == kStab) && cell.effect == 0) {
+            // A tick behind the kick and snare, so their attacks do not stack into one peak.
+            effect(row, channel, 'S', 0xD1);
+        }
     }
     void off(int row, Channel channel) {
         if (row >= 0 && row < kSoundtrackRows) {
@@ -275,6 +310,18 @@ class Composer {
         ItCell& cell = pattern.at(row, channel);
         cell.effect = itEffect(letter);
         cell.param = static_cast<std::uint8_t>(parameter);
+    }
+    // Moves the channel to `pan` (0..64) for the stereo mix; the centred mix ignores it.
+    void pan(int row, Channel channel, int value) {
+        if (row >= 0 && row < kSoundtrackRows) {
+            effect(row, channel, 'X', panParameter(value));
+        }
+    }
+    // Panbrello: the channel's pan swings around its place on every row of the range.
+    void panbrello(int fromRow, int toRow, Channel channel, int speed, int depth) {
+        for (int row = fromRow; row < toRow; ++row) {
+            effect(row, channel, 'Y', speed << 4 | depth);
+        }
     }
 
     const Chord& chordAt(int row) const {
@@ -361,8 +408,16 @@ class Composer {
             const int index = shape[static_cast<std::size_t>(step) % shape.size()] - '0';
             const int pitch =
                 index == 3 ? chord.tones[0] + 12 : chord.tones[static_cast<std::size_t>(index)];
-            // Accent the first note of each beat a little.
+            // Accent the first note of each beat a little; notes step between the sides, and
+            // a quieter echo a dotted eighth later answers from the other side.
             put(row, kArp, pitch, instrument, row % 4 == 0 ? level : level - 8);
+            const int side = step % 2 == 0 ? 50 : 18;
+            pan(row, kArp, side);
+            const int echoRow = row + 3;
+            if (echoRow < toRow) {
+                put(echoRow, kArpEcho, pitch, instrument, level * 2 / 5);
+                pan(echoRow, kArpEcho, 64 - side);
+            }
         }
     }
 
@@ -380,8 +435,10 @@ class Composer {
             if (!echo) {
                 continue;
             }
-            // A dotted-eighth echo, quieter, on its own channel.
-            const int echoRow = step.row + 3;
+            // A dotted-eighth echo, quieter, on its own channel. An echoed note-off that
+            // would fall past the pattern ends it instead, so no echo hangs on.
+            const int echoRow =
+                step.pitch == kNoteOff ? std::min(step.row + 3, kSoundtrackRows - 1) : step.row + 3;
             if (echoRow < kSoundtrackRows) {
                 if (step.pitch == kNoteOff) {
                     off(echoRow, kEcho);
@@ -409,7 +466,8 @@ class Composer {
                        startLevel + (endLevel - startLevel) * (row - fromRow) / (toRow - fromRow));
             }
         }
-        pattern.at(std::min(toRow, kSoundtrackRows - 1), kSweep).note = kNoteCut;
+        // Released, not cut: the noise fades over a few ticks.
+        pattern.at(std::min(toRow, kSoundtrackRows - 1), kSweep).note = kNoteFade;
     }
 
     // Snare roll: eighths, then sixteenths, then retriggered sixteenths, rising in volume.
@@ -437,6 +495,8 @@ class Composer {
         for (int row = fromRow; row < toRow; ++row) {
             const int index = (row - fromRow) * 4 / std::max(toRow - fromRow, 1);
             put(row, kPerc, note(kPitches[static_cast<std::size_t>(index)]), iTom, level);
+            // The fill rolls across from right to left.
+            pan(row, kPerc, 48 - 32 * (row - fromRow) / std::max(toRow - fromRow - 1, 1));
         }
     }
 
@@ -491,7 +551,7 @@ void composeOrder(Composer& c) {
             break;
         }
         case 1: {  // The landscape rises: sub enters, bell phrase, hats from the second half.
-            c.pads(56);
+            c.pads(46);
             c.subLine(40);
             c.put(0, kArp, note("A-5"), iBell, 40);
             c.put(6, kArp, note("C-6"), iBell, 34);
@@ -506,7 +566,7 @@ void composeOrder(Composer& c) {
             break;
         }
         case 2: {  // Second grain picture: plucked arpeggio, soft pulse.
-            c.pads(50);
+            c.pads(42);
             c.subLine(44);
             c.arpeggio("0120", 2, 36);
             c.drums(kHat, iHatClosed, kHatsSixteenths, 26);
@@ -515,8 +575,9 @@ void composeOrder(Composer& c) {
             break;
         }
         case 3: {  // The flare recedes: the beat gathers.
-            c.pads(46);
+            c.pads(40);
             c.arpeggio("0123", 1, 38);
+            c.panbrello(32, 64, kArp, 3, 12);
             c.drums(kKick, iKick, kFourFloor, 44, 0, 32);
             c.drums(kKick, iKick, kFourFloor, 54, 32);
             c.drums(kHat, iHatClosed, kHatsSixteenths, 30);
@@ -530,6 +591,7 @@ void composeOrder(Composer& c) {
         case 4: {  // The flare flies away: roll, swell, a breath of silence before the drop.
             c.pads(50);
             c.arpeggio("0123", 1, 42, 0, 48);
+            c.panbrello(0, 48, kArp, 4, 14);
             c.drums(kKick, iKick, kFourFloor, 56, 0, 48);
             c.drums(kKick, iKick, "x.x.x.x.x.x.x.x.", 58, 48, 60);
             c.drums(kHat, iHatClosed, kHatsSixteenths, 34, 0, 60);
@@ -553,13 +615,14 @@ void composeOrder(Composer& c) {
             c.drums(kHat, iHatClosed, kHatsDrive, 36);
             c.bassLine(kBassPump, 54);
             c.subLine(30);
-            c.pads(34);
+            c.pads(46);
             c.arpeggio("0123", 2, 40);
             accentCues(c, 56);
             if (order == 6) {
                 // The tunnel's second flashes: toms on the even rows between the stabs.
                 for (int row : {0, 2, 14, 16, 18, 46, 48, 50, 62}) {
                     c.put(row, kPerc, note(row % 16 < 8 ? "E-5" : "C-5"), iTom, 44);
+                    c.pan(row, kPerc, row % 16 < 8 ? 20 : 44);
                 }
             }
             break;
@@ -575,7 +638,7 @@ void composeOrder(Composer& c) {
             c.drums(kHat, iHatClosed, kHatsDrive, 36);
             c.bassLine(kBassRolling, 54);
             c.subLine(26);
-            c.pads(30);
+            c.pads(42);
             c.melody(order == 7 ? kPhraseA : kPhraseB, 50);
             accentCues(c, 48);
             std::set<int> toms = {0, 2, 14, 16, 18, 32, 34, 46, 48, 50, 62};
@@ -584,6 +647,7 @@ void composeOrder(Composer& c) {
             }
             for (int row : toms) {
                 c.put(row, kPerc, note(row % 16 < 8 ? "G-5" : "D-5"), iTom, 42);
+                c.pan(row, kPerc, row % 16 < 8 ? 20 : 44);
             }
             break;
         }
@@ -596,20 +660,22 @@ void composeOrder(Composer& c) {
             c.drums(kClap, iClap, kBackbeat, 48);
             c.drums(kHat, iHatClosed, kHatsOffbeat, 40);
             c.bassLine(kBassRolling, 52);
-            c.pads(30);
+            c.pads(42);
             c.arpeggio("01230321", 1, 34);
             // A minor pentatonic, one step up per thumbnail.
             constexpr std::array<const char*, 12> kSteps = {
                 "A-3", "C-4", "D-4", "E-4", "G-4", "A-4", "C-5", "D-5", "E-5", "G-5", "A-5", "C-6"};
             std::size_t stamp = 0;
             for (int row : kThumbnailStamps) {
+                c.pan(row, kPerc, 10 + 4 * static_cast<int>(stamp));  // left to right as they rise
                 c.put(row, kPerc, note(kSteps[stamp++]), iBlip, 44);
             }
             if (order == 10) {
                 // Burning out to white: roll, rising noise, the swell into the next scene.
                 c.snareRoll(48, 64, 24, 60);
                 c.riser(40, 63, 10, 44, 24);
-                c.swellIntoNext(50);
+                c.panbrello(40, 64, kArp, 3, 12);
+                c.swellIntoNext(40);
                 c.padVolume(48, 44);
             }
             break;
@@ -617,7 +683,7 @@ void composeOrder(Composer& c) {
         case 11:
         case 12: {  // Layered rotozoom: half time, heavy accents.
             if (order == 11) {
-                c.crash(0, 56);
+                c.crash(0, 48);
                 c.impact(0, 56);
             }
             c.drums(kKick, iKick, kHalfTimeKick, 64);
@@ -629,11 +695,11 @@ void composeOrder(Composer& c) {
             c.melody(order == 11 ? kPhraseSlow : kPhraseSlowAnswer, 46);
             for (int row : kRotozoomFlashes) {
                 if (row > 0 || order == 12) {  // order 11 opens on the crash and impact instead
-                    c.put(row, kClap, note("C-5"), iClap, 58);
+                    c.put(row, kClap, note("C-5"), iClap, 46);
                 }
             }
             if (order == 11) {
-                c.stabs(kRotozoomFlashes, 54);
+                c.stabs(kRotozoomFlashes, 48);
             } else {
                 c.stabs(unite(kRotozoomFlashes, kTresillo), 48);
                 // The inset window flickers on the last rows: a stuttering snare.
@@ -655,23 +721,23 @@ void composeOrder(Composer& c) {
             c.drums(kSnare, iSnare, kBackbeat, 34, 0, 56);
             c.drums(kHat, iHatClosed, kHatsDrive, 36);
             c.bassLine(kBassRolling, 54);
-            c.pads(30);
+            c.pads(42);
             c.arpeggio("0123", 2, 28);
             c.melody(order == 13 ? kPhraseA : kPhraseB, 46, 0, true);
             c.stabs(kFlashRows, 54);
             if (order == 13) {
-                c.tomFill(56, 64, 50);
+                c.tomFill(56, 64, 34);
             } else {
-                c.snareRoll(56, 64, 36, 60);
-                c.tomFill(56, 64, 44);
+                c.snareRoll(56, 64, 28, 42);
+                c.tomFill(56, 64, 30);
             }
-            c.drums(kKick, iKick, "x.x.x.x.x.x.x.x.", 60, 56);
+            c.drums(kKick, iKick, "x.x.x.x.x.x.x.x.", 52, 56);
             break;
         }
         case 15:
         case 16: {  // Title strip: lighter; lifts when the windows begin to scroll.
             if (order == 15) {
-                c.crash(0, 50);
+                c.crash(0, 44);
             }
             c.drums(kKick, iKick, kFourFloor, 60);
             c.drums(kHat, iHatClosed, kHatsEighths, 34);
@@ -702,7 +768,7 @@ void composeOrder(Composer& c) {
             c.drums(kHat, iHatClosed, kHatsDrive, 38, 0, end);
             c.bassLine(kBassRolling, 56, 0, end);
             c.subLine(28);
-            c.pads(34);
+            c.pads(46);
             c.melody(order == 17 ? kPhraseA : kPhraseB, 52, 0, true);
             if (order == 17) {
                 c.stabs(unite(kFlashRows, {60}), 54);
@@ -723,7 +789,7 @@ void composeOrder(Composer& c) {
                 c.crash(row, 48);
                 c.stab(row, 44);
             }
-            c.pads(52);
+            c.pads(44);
             c.subLine(44);
             c.melody(order == 19 ? kPhraseSlow : kPhraseSlowAnswer, 48, 0, true);
             c.arpeggio("0212", 4, 30, 0, 64, iBell);
@@ -735,7 +801,7 @@ void composeOrder(Composer& c) {
             break;
         }
         case 21: {  // Plasma over the flight, fading in: quietest point.
-            c.pads(40);
+            c.pads(34);
             c.subLine(40);
             c.grainBed(14);
             c.arpeggio("0121", 4, 34, 0, 64, iBell);
@@ -754,6 +820,7 @@ void composeOrder(Composer& c) {
         case 23: {  // Flickering end: the second build, stuttering with the picture.
             c.pads(48);
             c.arpeggio("0123", 1, 38, 0, 48);
+            c.panbrello(16, 48, kArp, 4, 14);
             c.drums(kKick, iKick, kFourFloor, 56, 0, 32);
             c.drums(kKick, iKick, "x.x.x.x.x.x.x.x.", 58, 32, 48);
             c.drums(kKick, iKick, "xxxxxxxxxxxxxxxx", 60, 48, 62);
@@ -784,9 +851,9 @@ void composeOrder(Composer& c) {
             c.drums(kHat, iHatClosed, kHatsDrive, 38);
             c.bassLine(kBassRolling, 58);
             c.subLine(30);
-            c.pads(36);
+            c.pads(48);
             c.melody(order == 24 ? kPhraseA : kPhraseB, 52, 12, true);
-            c.stabs(kMontageCuts, 56);
+            c.stabs(kMontageCuts, 50);
             c.impact(48, 44);  // the emblem's cut
             break;
         }
@@ -799,17 +866,17 @@ void composeOrder(Composer& c) {
             c.drums(kKick, iKick, kFourFloor, 64, 0, drumsEnd);
             c.drums(kHat, iHatClosed, kHatsDrive, 36, 0, drumsEnd);
             c.bassLine(kBassRolling, 56, 0, drumsEnd);
-            c.pads(36, 0, drumsEnd);
+            c.pads(48, 0, drumsEnd);
             c.arpeggio("0123", 2, 30, 0, drumsEnd);
             for (int row : cueSet(order)) {
                 if (row < drumsEnd) {
-                    c.stab(row, 52);
+                    c.stab(row, 46);
                 }
             }
             for (int start : {28, 60}) {
                 if (start < drumsEnd) {
                     for (int row = start; row < start + 4; ++row) {
-                        c.put(row, kSnare, note("C-5"), iSnare, 40 + 6 * (row - start));
+                        c.put(row, kSnare, note("C-5"), iSnare, 36 + 5 * (row - start));
                         c.effect(row, kSnare, 'Q', 0x03);
                     }
                 }
@@ -935,26 +1002,30 @@ void addInstruments(ItModule& module) {
             instrument(module.samples[index - 1u], index, volume, action, fadeout));
         added.volumeEnvelope = std::move(shape);
     };
-    add(iKick, 128, NewNoteAction::cut);
-    add(iSnare, 92, NewNoteAction::cut);
-    add(iClap, 112, NewNoteAction::cut);
-    add(iHatClosed, 72, NewNoteAction::cut);  // a closed hat chokes the open one
-    add(iHatOpen, 60, NewNoteAction::cut);
-    add(iCrash, 64, NewNoteAction::fade, 24);
-    add(iReverseCrash, 60, NewNoteAction::cut);
-    add(iTom, 88, NewNoteAction::cut);
-    add(iImpact, 84, NewNoteAction::fade, 16);
-    add(iBlip, 52, NewNoteAction::cut);
-    add(iSweep, 56, NewNoteAction::cut);
-    add(iBed, 56, NewNoteAction::cut, 32);
-    add(iBass, 96, NewNoteAction::cut, 0, envelope({{0, 64}, {6, 52}, {24, 40}, {28, 0}}, 2));
-    add(iSub, 100, NewNoteAction::noteOff, 0, envelope({{0, 0}, {2, 64}, {14, 0}}, 1));
+    // A note that overlaps the channel's previous one releases it over a few ticks instead
+    // of cutting it off mid-swing, which would click.
+    constexpr std::uint16_t kQuickRelease = 256;
+    add(iKick, 96, NewNoteAction::fade, kQuickRelease);
+    add(iSnare, 80, NewNoteAction::fade, kQuickRelease);
+    add(iClap, 100, NewNoteAction::fade, kQuickRelease);
+    add(iHatClosed, 80, NewNoteAction::fade, kQuickRelease);
+    add(iHatOpen, 60, NewNoteAction::fade, kQuickRelease);  // a closed hat chokes it quickly
+    add(iCrash, 56, NewNoteAction::fade, 24);
+    add(iReverseCrash, 60, NewNoteAction::fade, kQuickRelease);
+    module.instruments.back().defaultPan = 40;  // the swell comes in from the right
+    add(iTom, 80, NewNoteAction::fade, kQuickRelease);
+    add(iImpact, 64, NewNoteAction::fade, 16);
+    add(iBlip, 52, NewNoteAction::fade, kQuickRelease);
+    add(iSweep, 56, NewNoteAction::fade, 192);
+    add(iBed, 56, NewNoteAction::fade, 32);
+    add(iBass, 88, NewNoteAction::noteOff, 0, envelope({{0, 64}, {6, 44}, {8, 0}}, 1));
+    add(iSub, 56, NewNoteAction::noteOff, 0, envelope({{0, 0}, {2, 64}, {14, 0}}, 1));
     add(iPad, 56, NewNoteAction::noteOff, 0, envelope({{0, 0}, {36, 64}, {110, 0}}, 1));
     add(iLead, 68, NewNoteAction::noteOff, 0, envelope({{0, 0}, {1, 64}, {12, 48}, {34, 0}}, 2));
     add(iPluck, 96, NewNoteAction::fade, 40);
     add(iBell, 64, NewNoteAction::keepPlaying);
-    add(iStabMinor, 100, NewNoteAction::fade, 40);
-    add(iStabMajor, 100, NewNoteAction::fade, 40);
+    add(iStabMinor, 88, NewNoteAction::fade, 40);
+    add(iStabMajor, 88, NewNoteAction::fade, 40);
 }
 
 }  // namespace
@@ -976,9 +1047,12 @@ ItModule soundtrackModule() {
     module.initialSpeed = 6;
     module.initialTempo = 125;
     module.globalVolume = 128;
-    module.mixVolume = 58;
-    module.stereoSeparation = 0;  // played in mono
+    module.mixVolume = 83;
+    // Full separation for players of the file; the show itself mixes to the centre unless
+    // asked for stereo.
+    module.stereoSeparation = 128;
     module.channels = kChannelCount;
+    module.channelPan.assign(kChannelPan.begin(), kChannelPan.end());
     addInstruments(module);
     for (int order = 0; order < kSoundtrackOrders; ++order) {
         module.patterns.emplace_back(kSoundtrackRows, kChannelCount);

@@ -200,15 +200,26 @@ void fadeTail(Signal& signal, std::size_t samples) {
     }
 }
 
+// Room a loop over "the whole sample" leaves at its start for the ramp from silence: one
+// period of the pitched waves.
+constexpr std::size_t kRampedHead = 256;
+
+// `rampIn`: a millisecond's ramp from silence, since a note that starts on a step clicks.
 ItSample makeSample(const char* name, const Signal& signal, std::uint32_t c5Speed,
-                    std::int32_t peak = 30000) {
+                    std::int32_t peak = 30000, bool rampIn = true) {
     ItSample sample;
     sample.name = name;
     sample.data = normalise(signal, peak);
+    const std::size_t ramp = rampIn ? std::min<std::size_t>(c5Speed / 1000, kRampedHead) : 0;
+    for (std::size_t i = 0; i < ramp; ++i) {
+        sample.data[i] = static_cast<std::int16_t>(sample.data[i] * static_cast<int>(i) /
+                                                   static_cast<int>(ramp));
+    }
     sample.c5Speed = c5Speed;
     return sample;
 }
 
+// Loops the last `loopLength` samples.
 void loopTail(ItSample& sample, std::size_t loopLength) {
     sample.loop = true;
     sample.loopEnd = static_cast<std::uint32_t>(sample.data.size());
@@ -438,7 +449,9 @@ ItSample crash() {
 ItSample reverseCrash() {
     Signal out = crashSignal();
     std::reverse(out.begin(), out.end());
-    // Ends at full strength, so the swell lands on the beat where its sample ends.
+    // Ends near full strength, so the swell lands on the beat where its sample ends; the
+    // last few milliseconds close it without a click.
+    fadeTail(out, seconds(12));
     return makeSample("crash reversed", out, kRate);
 }
 
@@ -507,7 +520,7 @@ ItSample noiseSweep() {
         value = band.bandOut() + air.lowPass(n) / 5;
     }
     ItSample sample = makeSample("noise sweep", out, kRate, 24000);
-    loopTail(sample, sample.data.size());
+    loopTail(sample, sample.data.size() - kRampedHead);
     return sample;
 }
 
@@ -528,7 +541,7 @@ ItSample grainBed() {
         value = static_cast<std::int32_t>(hiss.lowPass(n) / 3 + rumble.lowPass(n) + crackle);
     }
     ItSample sample = makeSample("grain bed", out, kBedRate, 26000);
-    loopTail(sample, sample.data.size());
+    loopTail(sample, sample.data.size() - kRampedHead);
     return sample;
 }
 
@@ -560,7 +573,7 @@ ItSample subBass() {
     ItSample sample =
         makeSample("sub", voices(wave, {{pitchedIncrement(kPeriod, 0), 1000, 0}}, 8192),
                    pitchedC5Speed(kPeriod));
-    loopTail(sample, sample.data.size());
+    loopTail(sample, sample.data.size() - kRampedHead);
     return sample;
 }
 
@@ -583,7 +596,9 @@ ItSample pad() {
     for (std::size_t i = 0; i < out.size(); ++i) {
         out[i] += octaveDown[i];
     }
-    ItSample sample = makeSample("pad", out, pitchedC5Speed(kPeriod));
+    // The detuned voices only meet again at the end, so the loop is the whole sample; the
+    // volume envelope fades each note in.
+    ItSample sample = makeSample("pad", out, pitchedC5Speed(kPeriod), 30000, false);
     loopTail(sample, sample.data.size());
     return sample;
 }
@@ -601,7 +616,7 @@ ItSample lead() {
         out[i] += hollow[i];
     }
     ItSample sample = makeSample("lead", out, pitchedC5Speed(kPeriod));
-    loopTail(sample, sample.data.size());
+    loopTail(sample, sample.data.size() - kRampedHead);
     sample.vibratoSpeed = 7;
     sample.vibratoDepth = 6;
     sample.vibratoSweep = 24;

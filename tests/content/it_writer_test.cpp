@@ -263,4 +263,52 @@ TEST(ItWriterPlayback, InstrumentsPlayTheirSampleAndReleaseThroughTheEnvelope) {
     EXPECT_LT(rmsBetween(mix, 2.32, 3.32), 1e-4);
 }
 
+TEST(ItWriterPlayback, ChannelAndPitchPansReachTheStereoMixOnly) {
+    // Channel 1 sits hard left; channel 2 is centred but plays an instrument whose pan
+    // follows pitch, two octaves above its centre note: hard right.
+    ItModule module;
+    module.channels = 2;
+    module.channelPan = {0, 32};
+    module.samples = {squareSample(true)};
+    content::ItInstrument plain;
+    plain.sample = 1;
+    content::ItInstrument rising = plain;
+    rising.pitchPanSeparation = 32;
+    rising.pitchPanCentre = itNote(0, 5);
+    module.instruments = {plain, rising};
+    content::ItPattern pattern(64, 2);
+    pattern.at(0, 0) = ItCell{itNote(0, 5), 1, 64, 0, 0};
+    pattern.at(16, 0).note = content::kNoteCut;
+    pattern.at(24, 1) = ItCell{itNote(0, 7), 2, 64, 0, 0};
+    module.patterns = {pattern};
+    module.orders = {0};
+    const std::vector<std::uint8_t> bytes = content::writeIt(module);
+    EXPECT_EQ(bytes[0x40], 0);
+    EXPECT_EQ(bytes[0x41], 32);
+
+    auto sides = [&](bool stereo) {
+        content_test::ClockedPlayback playback;
+        playback.start(bytes, stereo);
+        playback.advance(4000);
+        return playback.stopAndReadSides();
+    };
+    const auto [left, right] = sides(true);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_GT(rmsBetween(left, 0.1, 1.8), 0.05);
+    EXPECT_LT(rmsBetween(right, 0.1, 1.8), 0.001);
+    EXPECT_LT(rmsBetween(left, 3.0, 3.9), 0.001);
+    EXPECT_GT(rmsBetween(right, 3.0, 3.9), 0.05);
+    // The show's default mix puts both in the middle (the sides differ by dither only).
+    const auto [centreLeft, centreRight] = sides(false);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_EQ(centreLeft.size(), centreRight.size());
+    float widest = 0.0f;
+    for (std::size_t i = 0; i < centreLeft.size(); ++i) {
+        widest = std::max(widest, std::fabs(centreLeft[i] - centreRight[i]));
+    }
+    EXPECT_LT(widest, 0.001f);
+    EXPECT_GT(rmsBetween(centreLeft, 0.1, 1.8), 0.02);
+    EXPECT_GT(rmsBetween(centreRight, 3.0, 3.9), 0.02);
+}
+
 }  // namespace

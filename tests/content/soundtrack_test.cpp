@@ -29,7 +29,6 @@ TEST(Soundtrack, OrdersPlayEveryPatternOnceAtOneSpeedWithNoJumps) {
     }
     EXPECT_EQ(song.initialSpeed, 6);
     EXPECT_EQ(song.initialTempo, 125);
-    EXPECT_EQ(song.stereoSeparation, 0);
     for (std::size_t p = 0; p < song.patterns.size(); ++p) {
         EXPECT_EQ(song.patterns[p].rows, 64) << "pattern " << p;
         for (const content::ItCell& cell : song.patterns[p].cells) {
@@ -52,9 +51,140 @@ TEST(Soundtrack, BuildsTheSameBytesEveryTime) {
     ASSERT_EQ(first.size(), second.size());
     EXPECT_TRUE(first == second);
     EXPECT_EQ(std::string(first.begin(), first.begin() + 4), "IMPM");
-    EXPECT_EQ(first[0x34], 0);  // stereo separation: mono
+    EXPECT_EQ(first[0x34], 128);  // full separation for players of the file
+    ASSERT_EQ(module().channelPan.size(), static_cast<std::size_t>(module().channels));
     for (int channel = 0; channel < module().channels; ++channel) {
-        EXPECT_EQ(first[0x40 + static_cast<std::size_t>(channel)], 32) << channel;  // centred
+        const auto at = static_cast<std::size_t>(channel);
+        EXPECT_EQ(first[0x40 + at], module().channelPan[at]) << channel;
+    }
+}
+
+// The instruments each channel plays, by name.
+std::vector<std::set<std::string>> instrumentsByChannel() {
+    const ItModule& song = module();
+    std::vector<std::set<std::string>> names(static_cast<std::size_t>(song.channels));
+    for (const content::ItPattern& pattern : song.patterns) {
+        for (int row = 0; row < pattern.rows; ++row) {
+            for (int channel = 0; channel < pattern.channels; ++channel) {
+                const content::ItCell& cell = pattern.at(row, channel);
+                if (cell.instrument > 0) {
+                    names[static_cast<std::size_t>(channel)].insert(
+                        song.instruments.at(cell.instrument - 1u).name);
+                }
+            }
+        }
+    }
+    return names;
+}
+
+TEST(Soundtrack, StereoArrangementKeepsTheLowEndCentredAndSpreadsTheRest) {
+    const ItModule& song = module();
+    const auto names = instrumentsByChannel();
+    ASSERT_EQ(song.channelPan.size(), names.size());
+    std::vector<int> padPans;
+    std::vector<int> leadPans;
+    for (std::size_t channel = 0; channel < names.size(); ++channel) {
+        const int pan = song.channelPan[channel];
+        for (const char* centred : {"kick", "bass", "sub", "impact"}) {
+            if (names[channel].count(centred) > 0) {
+                EXPECT_EQ(pan, 32) << centred << " on channel " << channel;
+            }
+        }
+        if (names[channel].count("pad") > 0) {
+            padPans.push_back(pan);
+        }
+        if (names[channel].count("lead") > 0) {
+            leadPans.push_back(pan);
+        }
+    }
+    // The pad chord spreads wide; the lead and its echo sit on opposite sides.
+    ASSERT_EQ(padPans.size(), 3u);
+    EXPECT_LE(*std::min_element(padPans.begin(), padPans.end()), 12);
+    EXPECT_GE(*std::max_element(padPans.begin(), padPans.end()), 52);
+    ASSERT_EQ(leadPans.size(), 2u);
+    EXPECT_LT((leadPans[0] - 32) * (leadPans[1] - 32), 0);
+    // Notes move between the speakers (pan and panbrello effects), the builds swing.
+    int panMoves = 0;
+    for (const content::ItPattern& pattern : song.patterns) {
+        for (const content::ItCell& cell : pattern.cells) {
+            panMoves += cell.effect == content::itEffect('X') ? 1 : 0;
+        }
+    }
+    EXPECT_GT(panMoves, 500);
+    for (int build : {3, 4, 23}) {
+        const auto& cells = song.patterns.at(static_cast<std::size_t>(build)).cells;
+        EXPECT_TRUE(std::any_of(
+            cells.begin(), cells.end(),
+            [](const content::ItCell& cell) { return cell.effect == content::itEffect('Y'); }))
+            << "order " << build;
+    }
+}
+
+// How long a voice of `instrument` takes to fall silent once released (note off or fade):
+// the volume envelope's run from its sustain node to a final 0, or the fade-out.
+double releaseSeconds(const content::ItInstrument& instrument) {
+    constexpr double kTickSeconds = 0.02;
+    const content::ItEnvelope& envelope = instrument.volumeEnvelope;
+    if (envelope.enabled && envelope.sustainBegin >= 0 && envelope.points.back().value == 0) {
+        const auto& sustain = envelope.points.at(static_cast<std::size_t>(envelope.sustainBegin));
+        return (envelope.points.back().tick - sustain.tick) * kTickSeconds;
+    }
+    if (instrument.fadeout > 0) {
+        return 2048.0 / instrument.fadeout * kTickSeconds;
+    }
+    return 1e9;  // rings on until its sample ends
+}
+
+TEST(Soundtrack, EveryVoiceEndsThroughAReleaseNotACut) {
+    // A voice stopped dead mid-swing clicks. Walk every channel through the song: a note
+    // cut must find the channel silent (sample over, or released long enough before), and
+    // an instrument that cuts the voice it replaces must only be struck on a silent one.
+    const ItModule& song = module();
+    constexpr double kRowSeconds = 0.12;
+    for (int channel = 0; channel < song.channels; ++channel) {
+        bool sounding = false;
+        const content::ItInstrument* instrument = nullptr;
+        int pitch = 0;
+        double started = 0.0;
+        double released = -1.0;
+        auto stillSounding = [&](double now) {
+            if (!sounding) {
+                return false;
+            }
+            const content::ItSample& sample = song.samples.at(instrument->sample - 1u);
+            const double rate = sample.c5Speed * std::pow(2.0, (pitch - 60) / 12.0);
+            if (!sample.loop && now - started >= static_cast<double>(sample.data.size()) / rate) {
+                return false;
+            }
+            return released < 0.0 || now - released < releaseSeconds(*instrument);
+        };
+        for (int order = 0; order < content::kSoundtrackOrders; ++order) {
+            const content::ItPattern& pattern = song.patterns.at(static_cast<std::size_t>(order));
+            for (int row = 0; row < pattern.rows; ++row) {
+                const double now = (order * 64 + row) * kRowSeconds;
+                const content::ItCell& cell = pattern.at(row, channel);
+                if (cell.note == content::kNoteCut) {
+                    EXPECT_FALSE(stillSounding(now)) << "cut on a sounding voice: channel "
+                                                     << channel << ", " << order << ":" << row;
+                    sounding = false;
+                } else if (cell.note == content::kNoteOff || cell.note == content::kNoteFade) {
+                    if (sounding && released < 0.0) {
+                        released = now;
+                    }
+                } else if (cell.note >= 0 && cell.note < 120 && cell.instrument > 0) {
+                    if (stillSounding(now)) {
+                        EXPECT_NE(instrument->newNoteAction, content::NewNoteAction::cut)
+                            << instrument->name << " cut by the next note: channel " << channel
+                            << ", " << order << ":" << row;
+                    }
+                    instrument = &song.instruments.at(cell.instrument - 1u);
+                    pitch = cell.note;
+                    started = now;
+                    released = -1.0;
+                    sounding = true;
+                }
+            }
+        }
     }
 }
 
@@ -208,10 +338,9 @@ TEST(Synth, LoopsJoinWithoutAJumpAndOneShotsEndInSilence) {
     for (const content::ItSample& sample : module().samples) {
         const std::vector<std::int16_t>& d = sample.data;
         if (!sample.loop) {
-            // The reversed cymbal is meant to stop at its loudest, on the beat.
-            if (sample.name != "crash reversed") {
-                EXPECT_LE(std::abs(d.back()), 64) << sample.name;
-            }
+            // Every one-shot, the reversed cymbal too, starts and ends without a step.
+            EXPECT_LE(std::abs(d.front()), 64) << sample.name;
+            EXPECT_LE(std::abs(d.back()), 64) << sample.name;
             continue;
         }
         int largestStep = 0;
