@@ -149,35 +149,29 @@ Bytes buildDialEmblem() {
 }
 
 Bytes buildCrestEmblem() {
-    // A glass crest: a hexagon frame holding "SG2" over a lightning stroke.
+    // The show draws this entry as a 256-wide sprite and also puts it on screen as a 320-wide
+    // picture. Both widths are multiples of 64, so a picture that depends only on the byte's
+    // place modulo 64 (across) and on its place divided by 256 (down, changing slowly along a
+    // row) reads the same either way: glass pillars with a lightning stroke zigzagging down
+    // each, four across the sprite, five across the picture, fading out at the top and bottom.
     Canvas c(kSprite, kSprite);
-    std::vector<Segment> hexagon;
-    for (int i = 0; i < 6; ++i) {
-        const double a0 = kTwoPi * i / 6.0 + kPi / 6.0;
-        const double a1 = kTwoPi * (i + 1) / 6.0 + kPi / 6.0;
-        hexagon.push_back({kCentre + 112 * detCos(a0), kCentre + 112 * detSin(a0),
-                           kCentre + 112 * detCos(a1), kCentre + 112 * detSin(a1)});
-    }
-    for (int y = 0; y < kSprite; ++y) {
-        for (int x = 0; x < kSprite; ++x) {
-            // Inside the hexagon: a faint vertical glass gradient.
-            const double dx = std::fabs(x + 0.5 - kCentre);
-            const double dy = std::fabs(y + 0.5 - kCentre);
-            const double hex = std::max(dx * 0.8660254 + dy * 0.5, dy) / 112.0;
-            c.at(x, y) = hex < 1.0 ? 0.1 + 0.12 * (1.0 - (y / 256.0)) : 0.0;
+    for (int i = 0; i < kSprite * kSprite; ++i) {
+        const double u = i % 64 + 0.5;
+        const double v = i / 256.0;
+        const double zig = v / 40.0 - std::floor(v / 40.0);  // 0..1 along each zig and zag
+        const double boltX = 32.0 + 12.0 * (zig < 0.5 ? 4.0 * zig - 1.0 : 3.0 - 4.0 * zig);
+        const double toBolt = (u - boltX) / 1.6;
+        const double toEdgeL = (u - 9.0) / 1.4;
+        const double toEdgeR = (u - 55.0) / 1.4;
+        double light = 0.85 / (1.0 + toBolt * toBolt) + 0.22 / (1.0 + toBolt * toBolt / 12.0) +
+                       0.5 / (1.0 + toEdgeL * toEdgeL) + 0.5 / (1.0 + toEdgeR * toEdgeR);
+        if (u > 9.0 && u < 55.0) {
+            light += 0.1 + 0.08 * (u - 9.0) / 46.0;  // the glass, lit a little from the right
         }
+        const double across = smoothstep(1.0, 6.0, u) * (1.0 - smoothstep(58.0, 63.0, u));
+        const double down = smoothstep(2.0, 26.0, v) * (1.0 - smoothstep(222.0, 249.0, v));
+        c.pixels[static_cast<std::size_t>(i)] = softClip(light) * across * down;
     }
-    addStrokes(c, hexagon, 4.0, 0.9, 5.0, 0.4);
-    const std::vector<Segment> bolt = {
-        {150, 30, 112, 120}, {112, 120, 146, 122}, {146, 122, 104, 226}};
-    addStrokes(c, bolt, 3.0, 0.45, 9.0, 0.35);
-    const auto letters = centredText("SG2", kCentre, kCentre, 11.0, 0.15);
-    maskStrokes(c, letters, 9.0, 0.0);
-    addStrokes(c, letters, 6.0, 1.0, 6.0, 0.45);
-    for (double& v : c.pixels) {
-        v = softClip(v);
-    }
-    vignette(c, 120.0, 127.5);
     return toIndices(c);
 }
 

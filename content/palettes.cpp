@@ -1,7 +1,8 @@
 // The two show palettes. Every effect does arithmetic on palette indices (adds, fades, blurs,
 // grain), so both are ramps: index 0 is black and brightness rises with the index while the
-// hue travels. In the first palette indices 100 and 200 are the frame colours of the inset
-// windows and warps, lifted above the ramp so that a one-pixel frame reads against any picture.
+// hue travels. Indices 100 and 200, the frame colours of the inset windows and the zoom
+// window, stay on the ramp: dimming, grain and mapping land smooth pictures on every index,
+// and a colour lifted above its neighbours there draws contour lines across them.
 #include <algorithm>
 
 #include "content/entries.h"
@@ -50,12 +51,6 @@ Palette rampThrough(const Stop (&stops)[N]) {
     return p;
 }
 
-void setColour(Palette& p, int index, int r, int g, int b) {
-    p[static_cast<std::size_t>(index) * 3 + 0] = static_cast<std::uint8_t>(r);
-    p[static_cast<std::size_t>(index) * 3 + 1] = static_cast<std::uint8_t>(g);
-    p[static_cast<std::size_t>(index) * 3 + 2] = static_cast<std::uint8_t>(b);
-}
-
 }  // namespace
 
 Palette makePaletteA() {
@@ -64,14 +59,7 @@ Palette makePaletteA() {
         {0, 0, 0, 0},      {24, 1, 2, 9},     {64, 4, 10, 24},   {110, 8, 24, 38},
         {150, 14, 38, 48}, {190, 32, 50, 54}, {225, 52, 56, 50}, {255, 63, 63, 63},
     };
-    Palette p = rampThrough(kStops);
-    // Frames: a light ice blue around the inset windows and a warm white around the warps.
-    // Each is well above its neighbours in brightness but keeps to the ramp's family of
-    // colours: a one-pixel line reads as a lit frame, while the pixels that fades, shading and
-    // grain happen to land on these indices look like glints rather than foreign colour.
-    setColour(p, 100, 22, 46, 58);
-    setColour(p, 200, 63, 60, 46);
-    return p;
+    return rampThrough(kStops);
 }
 
 Palette makePaletteB() {
@@ -80,8 +68,6 @@ Palette makePaletteB() {
         {0, 0, 0, 0},      {28, 5, 1, 10},    {70, 18, 4, 24},   {115, 36, 10, 22},
         {160, 54, 24, 12}, {205, 62, 44, 20}, {235, 63, 58, 42}, {255, 63, 63, 63},
     };
-    // No scene shown in this palette draws a window or warp frame, so 100 and 200 stay on the
-    // ramp: a distinct colour there would only draw contour lines across its cross-fades.
     return rampThrough(kStops);
 }
 
