@@ -6,14 +6,12 @@
 #include <memory>
 #include <new>
 
+#include "archive/format.h"
 #include "archive/lzari.h"
 
 namespace archive {
 
 namespace {
-
-constexpr std::uint64_t kTrailerBytes = 8;
-constexpr std::uint64_t kRecordBytes = 8;
 
 std::uint32_t littleEndianWord(const std::uint8_t* bytes) {
     return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
@@ -96,16 +94,16 @@ ReadResult readDirectoryRecord(ByteSource& source, const ArchiveTrailer& trailer
                                std::int32_t index, DirectoryRecord& record) {
     // The directory ends at the trailer at the latest: a record reaching into it is past the
     // directory's last entry.
-    if (index < 0 ||
-        kRecordBytes * static_cast<std::uint64_t>(index) + kRecordBytes + kTrailerBytes >
-            trailer.directoryDistance) {
+    if (index < 0 || kDirectoryRecordBytes * static_cast<std::uint64_t>(index) +
+                             kDirectoryRecordBytes + kTrailerBytes >
+                         trailer.directoryDistance) {
         return problem(ReadProblem::indexOutsideDirectory,
                        entryName(index) + " lies outside the directory");
     }
     const std::uint64_t position = source.size() - trailer.directoryDistance +
-                                   kRecordBytes * static_cast<std::uint64_t>(index);
-    std::uint8_t words[kRecordBytes];
-    if (!source.readAt(position, words, kRecordBytes)) {
+                                   kDirectoryRecordBytes * static_cast<std::uint64_t>(index);
+    std::uint8_t words[kDirectoryRecordBytes];
+    if (!source.readAt(position, words, kDirectoryRecordBytes)) {
         return problem(ReadProblem::recordUnreadable,
                        "cannot read the directory record of " + entryName(index));
     }
@@ -196,12 +194,13 @@ ReadResult countEntries(ByteSource& source, std::uint32_t& count) {
     if (ReadResult result = readTrailer(source, trailer); !result.ok()) {
         return result;
     }
-    if ((trailer.directoryDistance - kTrailerBytes) % kRecordBytes != 0) {
+    if ((trailer.directoryDistance - kTrailerBytes) % kDirectoryRecordBytes != 0) {
         return problem(ReadProblem::directoryOutsideFile,
                        "directory distance " + std::to_string(trailer.directoryDistance) +
                            " is not a whole number of records before the trailer");
     }
-    count = static_cast<std::uint32_t>((trailer.directoryDistance - kTrailerBytes) / kRecordBytes);
+    count = static_cast<std::uint32_t>((trailer.directoryDistance - kTrailerBytes) /
+                                       kDirectoryRecordBytes);
     return {};
 }
 

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "archive/format.h"
 #include "archive/lzari.h"
 
 namespace archive {

@@ -6,9 +6,6 @@
 
 namespace archive {
 
-inline constexpr std::size_t kTrailerBytes = 8;
-inline constexpr std::size_t kDirectoryRecordBytes = 8;
-
 // Compresses every entry (entry N is decodedEntries[N]) and returns the whole archive file.
 // archiveLength is the file's length and directoryDistance is 8 x entries + 8.
 std::vector<std::uint8_t> buildArchive(std::span<const std::vector<std::uint8_t>> decodedEntries);

@@ -1,7 +1,8 @@
-# sg2_add_subsystem(NAME [EXCLUDE file...]): a static library of every .cpp in the calling
-# directory (main.cpp excepted), include root at the repository top.
+# sg2_add_subsystem(NAME [EXCLUDE file...] [DEPENDS subsystem...]): a static library of every
+# .cpp in the calling directory (main.cpp excepted), include root at the repository top, linked
+# to the subsystems below it that it uses (the floors in README's Layout section).
 function(sg2_add_subsystem name)
-    cmake_parse_arguments(ARG "" "" "EXCLUDE" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "EXCLUDE;DEPENDS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
     foreach(excluded ${ARG_EXCLUDE})
@@ -14,6 +15,8 @@ function(sg2_add_subsystem name)
     endif()
     add_library(sg2_${name} STATIC ${sources})
     target_include_directories(sg2_${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    list(TRANSFORM ARG_DEPENDS PREPEND sg2_)
+    target_link_libraries(sg2_${name} PUBLIC ${ARG_DEPENDS})
 endfunction()
 
 # sg2_add_test_dir(NAME): tests/NAME/*.cpp become one GoogleTest program test_NAME.

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "content/art_math.h"
-#include "content/png_writer.h"
+#include "image/png.h"
 
 namespace content {
 
@@ -152,12 +152,12 @@ Image dancerPreview(const Bytes& stream, int frames, int step) {
 }
 
 bool save(const std::string& dir, const char* name, const Image& img) {
-    return writePng(dir + "/" + name, img.width, img.height, img.rgb);
+    return image::writePng(dir + "/" + name, img.width, img.height, img.rgb);
 }
 
 }  // namespace
 
-bool writeContactSheet(const std::string& directory, const std::vector<Bytes>& entries) {
+bool writeEntryPictures(const std::string& directory, const std::vector<Bytes>& entries) {
     const Palette paletteA = makePaletteA();
     const Palette paletteB = makePaletteB();
     bool ok = true;
@@ -207,7 +207,7 @@ bool writeContactSheet(const std::string& directory, const std::vector<Bytes>& e
             save(directory, "entry_03_tunnel.png", tunnelPreview(entries[0], entries[3], paletteA));
     }
     const Bytes logo = buildLogoRgb();
-    ok &= writePng(directory + "/logo.png", kLogoWidth, kLogoHeight, logo);
+    ok &= image::writePng(directory + "/logo.png", kLogoWidth, kLogoHeight, logo);
     return ok;
 }
 

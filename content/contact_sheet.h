@@ -9,6 +9,6 @@
 namespace content {
 
 // Returns false if a file could not be written.
-bool writeContactSheet(const std::string& directory, const std::vector<Bytes>& entries);
+bool writeEntryPictures(const std::string& directory, const std::vector<Bytes>& entries);
 
 }  // namespace content

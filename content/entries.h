@@ -6,15 +6,17 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/picture.h"
+
 namespace content {
 
 using Bytes = std::vector<std::uint8_t>;
 using Palette = std::array<std::uint8_t, 768>;
 
 inline constexpr int kEntryCount = 36;
-inline constexpr int kPictureWidth = 320;
-inline constexpr int kPictureHeight = 200;
-inline constexpr std::size_t kPictureBytes = 64000;
+inline constexpr int kPictureWidth = core::kPictureWidth;
+inline constexpr int kPictureHeight = core::kPictureHeight;
+inline constexpr std::size_t kPictureBytes = core::kPictureBytes;
 inline constexpr std::size_t kMapBytes = 65536;
 
 // Room reserved for each entry by the program's load list; no entry may decode to more.

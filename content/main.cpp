@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     if (!sheetDir.empty()) {
         std::error_code error;
         std::filesystem::create_directories(sheetDir, error);
-        if (!content::writeContactSheet(sheetDir, entries)) {
+        if (!content::writeEntryPictures(sheetDir, entries)) {
             std::fprintf(stderr, "sg2-content: could not write the contact sheet to %s\n",
                          sheetDir.c_str());
             return 1;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "content/synth.h"
+#include "core/cues.h"
 
 namespace content {
 
@@ -219,13 +220,18 @@ const std::vector<MelodyNote> kPhraseOutroAnswer = {
 
 // ---- The show's cue rows -------------------------------------------------------------------
 
-const std::set<int> kFlashRows = {3, 10, 14, 19, 25, 29, 35, 43, 51};
-const std::set<int> kTresillo = {0,  3,  6,  8,  11, 14, 16, 22, 28, 32, 35,
-                                 38, 40, 43, 46, 48, 51, 54, 56, 59, 62};
-const std::set<int> kRotozoomFlashes = {0, 14, 16, 30, 32, 38, 40, 46, 48};
+template <std::size_t N>
+std::set<int> rowSet(const std::array<std::int32_t, N>& rows) {
+    return {rows.begin(), rows.end()};
+}
+
+// The scenes' own rows; the others are sets only the soundtrack names.
+const std::set<int> kFlashRows = rowSet(core::kFlashRows);
+const std::set<int> kTresillo = rowSet(core::kTresilloRows);
+const std::set<int> kRotozoomFlashes = rowSet(core::kRotozoomFlashRows);
 const std::set<int> kThumbnailStamps = {3, 16, 19, 26, 27, 32, 35, 48, 51, 57, 59, 62};
 const std::set<int> kMontageCuts = {4, 8, 12, 16, 22, 26, 29, 31, 36, 40, 44, 48, 54, 58, 61, 63};
-const std::set<int> kPaletteFlashes = {0, 6, 8, 12, 14, 16, 22, 24, 32, 38, 40, 44, 46, 48, 54, 56};
+const std::set<int> kPaletteFlashes = rowSet(core::kPaletteFlashRows);
 
 std::set<int> unite(std::set<int> a, const std::set<int>& b) {
     a.insert(b.begin(), b.end());
@@ -233,7 +239,7 @@ std::set<int> unite(std::set<int> a, const std::set<int>& b) {
 }
 
 std::set<int> cueSet(int order) {
-    const std::set<int> tunnelHits = {0, 2, 14, 16, 18, 46, 48, 50, 62};
+    const std::set<int> tunnelHits = rowSet(core::kTunnelHitRows);
     switch (order) {
         case 5:
             return unite(kFlashRows, {59});
@@ -1031,8 +1037,13 @@ void addInstruments(ItModule& module) {
 }  // namespace
 
 const std::vector<int>& showSceneStarts() {
-    static const std::vector<int> starts = {0,  1,  2,  3,  4,  5,  7,  9,  11, 13, 15,
-                                            17, 19, 21, 22, 23, 24, 26, 28, 30, 31};
+    static const std::vector<int> starts = [] {
+        std::vector<int> orders;
+        for (int scene = 0; scene < core::kSceneCount; ++scene) {
+            orders.push_back(core::sceneStartOrder(scene));
+        }
+        return orders;
+    }();
     return starts;
 }
 

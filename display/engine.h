@@ -5,10 +5,12 @@
 #include <array>
 #include <cstdint>
 
+#include "core/picture.h"
+
 namespace display {
 
-inline constexpr std::uint32_t kPictureBytes = 64000;
-inline constexpr std::int32_t kPictureWidth = 320;
+inline constexpr std::uint32_t kPictureBytes = core::kPictureBytes;
+inline constexpr std::int32_t kPictureWidth = core::kPictureWidth;
 inline constexpr std::int32_t kThumbnailWidth = 80;
 inline constexpr std::int32_t kThumbnailHeight = 50;
 

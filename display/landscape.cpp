@@ -16,13 +16,13 @@ std::int32_t landHorizon = 250;
 
 namespace {
 
-constexpr int kWidth = 320;
+constexpr int kWidth = core::kPictureWidth;
 constexpr int kLineCount = 220;
 constexpr int kHalfLines = kLineCount >> 1;  // 110
-constexpr int kHalfWidth = 320 >> 1;         // 160
+constexpr int kHalfWidth = kWidth >> 1;      // 160
 constexpr int kFirstRowLine = 33;            // line whose row base is the destination's row 0
 constexpr std::int32_t kNearestDepth = 131072;
-constexpr int kSkyBytes = 64000;
+constexpr int kSkyBytes = core::kPicturePixels;
 
 // Bits [first .. first + count - 1] of a 64-bit product, as an unsigned value.
 constexpr std::uint32_t bits(std::int64_t product, int first, int count) {

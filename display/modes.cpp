@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "display/surfaces.h"
+#include "platform/messages.h"
 #include "platform/video.h"
 
 namespace display {

@@ -5,12 +5,13 @@
 #include <array>
 #include <cstdint>
 
+#include "core/picture.h"
 #include "platform/video.h"
 
 namespace display {
 
-inline constexpr int kFrameWidth = 320;
-inline constexpr int kFrameHeight = 200;
+inline constexpr int kFrameWidth = core::kPictureWidth;
+inline constexpr int kFrameHeight = core::kPictureHeight;
 inline constexpr int kFramePixels = kFrameWidth * kFrameHeight;
 
 // The display frame (64000 palette indices) and its true-colour expansion (blue, green, red

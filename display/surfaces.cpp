@@ -1,6 +1,7 @@
 #include "display/surfaces.h"
 
 #include "display/modes.h"
+#include "platform/messages.h"
 #include "platform/video.h"
 
 namespace display {

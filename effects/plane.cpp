@@ -103,7 +103,7 @@ void planeFrame() {
     planeAngleB = std::sin(s / 13.0);
     planeScroll = s * 2600.0;
 
-    raster::drawGridMapped();
+    raster::drawGridMapped({planeGrid, planeTexture, planeShade, planeTarget});
 }
 
 }  // namespace effects

@@ -5,20 +5,14 @@
 #include <array>
 #include <cstdint>
 
+#include "raster/gridmap.h"
+
 namespace effects {
 
-// Texture coordinates and light at one grid corner, 8.8 fixed point: bits 8..15 of u and v
-// pick the texel, bits 8..15 of light the light level. Only the low 16 bits take part in the
-// interpolation.
-struct PlaneVertex {
-    std::int32_t u;
-    std::int32_t v;
-    std::int32_t light;
-};
-
-inline constexpr int kPlaneGridColumns = 41;
-inline constexpr int kPlaneGridRows = 26;
-inline constexpr int kPlaneGridVertices = kPlaneGridColumns * kPlaneGridRows;
+using PlaneVertex = raster::GridVertex;
+inline constexpr int kPlaneGridColumns = raster::kGridColumns;
+inline constexpr int kPlaneGridRows = raster::kGridRows;
+inline constexpr int kPlaneGridVertices = raster::kGridVertices;
 
 // 256x256 texels (row = high byte of the index), at an address that is a multiple of 65536,
 // followed directly by planeShade: entry texel * 256 + light is the colour drawn for that

@@ -1,6 +1,7 @@
 #include "effects/voxel.h"
 #include "effects/wrap.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -11,8 +12,8 @@ namespace effects {
 
 namespace {
 
-constexpr int kWidth = 320;
-constexpr int kHeight = 200;
+constexpr int kWidth = core::kPictureWidth;
+constexpr int kHeight = core::kPictureHeight;
 
 // The picture with readable, never-written margins for the polar remap around it.
 struct VoxelFrameStorage {
@@ -32,7 +33,7 @@ inline std::int32_t wrappingAdd(std::int32_t a, std::int32_t b) {
 
 // A step of the midpoint displacement: the average plus a random offset in -offset..range-1-offset.
 std::int32_t displaced(std::int32_t average, std::int32_t range) {
-    return clampByte(average + raster::nextRandom() % range - range / 2);
+    return std::clamp<std::int32_t>(average + raster::nextRandom() % range - range / 2, 0, 255);
 }
 
 // The bilinear blend of four map cells with 8-bit fractions, as a 16.16 value.
@@ -109,10 +110,6 @@ float voxelSpeed = 0.0f;
 float voxelAngle = 0.0f;
 std::uint8_t voxelSky = 0;
 
-std::int32_t clampByte(std::int32_t v) {
-    return v < 0 ? 0 : (v > 255 ? 255 : v);
-}
-
 void buildTerrain() {
     auto& map = terrainHeight;
     map.fill(0);
@@ -148,7 +145,7 @@ void buildTerrain() {
     for (int y = 0; y < 256; ++y) {
         for (int x = 0; x < 256; ++x) {
             terrainShade[cell(y, x)] = static_cast<std::uint8_t>(
-                clampByte((map[cell(y + 1, x + 1)] - map[cell(y, x)]) * 12 + 128));
+                std::clamp((map[cell(y + 1, x + 1)] - map[cell(y, x)]) * 12 + 128, 0, 255));
         }
     }
 }

@@ -32,8 +32,6 @@ extern float voxelAngle;
 // Set by the scene: 1 starts every frame from a copy of the sky picture (resource07).
 extern std::uint8_t voxelSky;
 
-// 0 below 0, 255 above 255, else v.
-std::int32_t clampByte(std::int32_t v);
 // Grows the height map from the shared random generator (three numbers per cell step), smooths
 // it and shades it by slope.
 void buildTerrain();

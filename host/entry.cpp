@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "core/picture.h"
 #include "core/process.h"
 #include "display/modes.h"
 #include "display/present.h"
@@ -11,15 +12,16 @@
 #include "host/data_search.h"
 #include "host/launcher.h"
 #include "host/options.h"
-#include "host/png.h"
 #include "host/process.h"
 #include "host/recording.h"
 #include "host/report.h"
 #include "host/screen.h"
 #include "host/settings.h"
 #include "host/shutdown.h"
+#include "image/png.h"
 #include "platform/clock.h"
 #include "platform/music.h"
+#include "platform/messages.h"
 #include "platform/video.h"
 #include "sequencer/music.h"
 #include "sequencer/pacing.h"
@@ -41,6 +43,14 @@ std::array<bool, sequencer::kSceneCount> tileTaken{};
 std::vector<bool> snapshotTaken;
 RgbFrame screenPixels;
 
+// Frame dumps favour speed over size.
+constexpr int kFrameDumpLevel = 3;
+
+// The position the current frame read.
+core::SongPosition songNow() {
+    return {sequencer::musicOrder, sequencer::musicRow};
+}
+
 // What the headless screen received: frame dumps and snapshots read it back as RGB.
 void onFramePresented(const platform::PresentedFrame& frame) {
     const bool dumpFrame = !options.framesDirectory.empty() &&
@@ -57,16 +67,18 @@ void onFramePresented(const platform::PresentedFrame& frame) {
         char name[32];
         std::snprintf(name, sizeof name, "/frame_%06zu.png", presentedFrames);
         const std::string path = options.framesDirectory + name;
-        if (!writePng(path, screenPixels, 320, 200)) {
+        if (!image::writePng(path, core::kPictureWidth, core::kPictureHeight, screenPixels,
+                             kFrameDumpLevel)) {
             std::printf("%s: cannot write the frame\n", path.c_str());
             exitProcess(1);
         }
     }
     for (std::size_t i = 0; i < options.snapshots.size(); ++i) {
         const Snapshot& snapshot = options.snapshots[i];
-        if (!snapshotTaken[i] && reached(snapshot.at, sequencer::musicOrder, sequencer::musicRow)) {
+        if (!snapshotTaken[i] && core::reached(snapshot.at, songNow())) {
             decode();
-            if (!writePng(snapshot.path, screenPixels, 320, 200)) {
+            if (!image::writePng(snapshot.path, core::kPictureWidth, core::kPictureHeight,
+                                 screenPixels, kFrameDumpLevel)) {
                 std::printf("%s: cannot write the snapshot\n", snapshot.path.c_str());
                 exitProcess(1);
             }
@@ -79,8 +91,7 @@ void onFramePresented(const platform::PresentedFrame& frame) {
     }
     if (!options.contactSheetPath.empty() && currentScene > 0 &&
         !tileTaken[static_cast<std::size_t>(currentScene - 1)]) {
-        const SongPlace middle = sceneMiddle(currentScene);
-        if (reached({middle.order, middle.row}, sequencer::musicOrder, sequencer::musicRow)) {
+        if (core::reached(sceneMiddle(currentScene), songNow())) {
             decode();
             keepContactTile(currentScene, screenPixels);
             tileTaken[static_cast<std::size_t>(currentScene - 1)] = true;
@@ -119,7 +130,7 @@ void finishRecordings(int&) {
 
 void onFrameBegan() {
     reportFrameBegan();
-    if (options.quitAt && reached(*options.quitAt, sequencer::musicOrder, sequencer::musicRow)) {
+    if (options.quitAt && core::reached(*options.quitAt, songNow())) {
         display::video().postQuit();
     }
 }

@@ -7,6 +7,7 @@
 
 #include "display/surfaces.h"
 #include "host/process.h"
+#include "platform/messages.h"
 #include "platform/video.h"
 #include "resources/logo.h"
 
@@ -47,7 +48,7 @@ struct DisplayOptions {
     int height = 0;
     int depth = 0;
 };
-DisplayOptions options;
+DisplayOptions givenDisplay;
 
 bool readPositive(std::string_view text, int& value) {
     if (text.empty()) {
@@ -235,9 +236,9 @@ namespace {
 // One display option with the argument after it (null when there is none).
 int takeDisplayOption(std::string_view option, const char* value) {
     if (option == "--windowed" || option == "--fullscreen") {
-        options.given = true;
-        options.windowedSet = true;
-        options.windowed = option == "--windowed";
+        givenDisplay.given = true;
+        givenDisplay.windowedSet = true;
+        givenDisplay.windowed = option == "--windowed";
         return 1;
     }
     if (option == "--mode") {
@@ -248,11 +249,11 @@ int takeDisplayOption(std::string_view option, const char* value) {
             std::fprintf(stderr, "stormglass2: --mode needs WIDTHxHEIGHTxDEPTH, e.g. 640x480x32\n");
             return -1;
         }
-        options.given = true;
-        options.modeSet = true;
-        options.width = width;
-        options.height = height;
-        options.depth = depth;
+        givenDisplay.given = true;
+        givenDisplay.modeSet = true;
+        givenDisplay.width = width;
+        givenDisplay.height = height;
+        givenDisplay.depth = depth;
         return 2;
     }
     return 0;
@@ -276,11 +277,11 @@ int parseDisplayOption(const std::vector<std::string>& args, std::size_t index) 
 }
 
 bool displayOptionsGiven() {
-    return options.given;
+    return givenDisplay.given;
 }
 
 void clearDisplayOptions() {
-    options = {};
+    givenDisplay = {};
 }
 
 bool parseModeText(std::string_view text, int& width, int& height, int& depth) {
@@ -314,13 +315,13 @@ int findMode(int width, int height, int depth) {
 bool applyDisplayOptions(LaunchSettings& settings) {
     // Unset options leave what an untouched launcher gives: the first listed mode (or the
     // desktop's when none is listed), full screen.
-    settings.windowed = options.windowedSet && options.windowed ? 1 : 0;
+    settings.windowed = givenDisplay.windowedSet && givenDisplay.windowed ? 1 : 0;
     settings.modeIndex = display::modeCount > 1 ? 1 : 0;
-    if (options.modeSet) {
-        const int found = findMode(options.width, options.height, options.depth);
+    if (givenDisplay.modeSet) {
+        const int found = findMode(givenDisplay.width, givenDisplay.height, givenDisplay.depth);
         if (found < 0) {
             std::fprintf(stderr, "stormglass2: the display offers no mode %dx%dx%d; it offers:",
-                         options.width, options.height, options.depth);
+                         givenDisplay.width, givenDisplay.height, givenDisplay.depth);
             for (std::int32_t i = 1; i < display::modeCount; ++i) {
                 std::fprintf(stderr, " %s",
                              modeText(display::modeList[static_cast<std::size_t>(i)]).c_str());

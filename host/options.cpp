@@ -14,7 +14,7 @@ bool parseInt(const std::string& text, int& value) {
     return failure == std::errc{} && next == end;
 }
 
-bool parseMark(const std::string& text, SongMark& mark, std::string* rest) {
+bool parseMark(const std::string& text, SongPosition& mark, std::string* rest) {
     const auto colon = text.find(':');
     if (colon == std::string::npos) {
         return false;
@@ -39,10 +39,6 @@ bool parseMark(const std::string& text, SongMark& mark, std::string* rest) {
 }
 
 }  // namespace
-
-bool reached(const SongMark& mark, std::int32_t order, std::int32_t row) {
-    return order > mark.order || (order == mark.order && row >= mark.row);
-}
 
 const char* usageText() {
     return "usage: stormglass2 [options]\n"
@@ -157,7 +153,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
             if (!value(text)) {
                 return std::nullopt;
             }
-            SongMark mark;
+            SongPosition mark;
             if (!parseMark(text, mark, nullptr)) {
                 error = "--quit-at: expected ORDER:ROW, got '" + text + "'";
                 return std::nullopt;
@@ -175,11 +171,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
             options.snapshots.push_back(snapshot);
         } else {
             // The display options (--windowed, --fullscreen, --mode) belong to the launcher.
-            std::vector<char*> words;
-            for (const std::string& argument : arguments) {
-                words.push_back(const_cast<char*>(argument.c_str()));
-            }
-            const int taken = parseDisplayOption(words, i);
+            const int taken = parseDisplayOption(arguments, i);
             if (taken < 0) {
                 error = "bad display option (see --help)";
                 return std::nullopt;

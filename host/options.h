@@ -6,15 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "core/song.h"
+
 namespace host {
 
-struct SongMark {
-    std::int32_t order = 0;
-    std::int32_t row = 0;
-};
+using core::SongPosition;
 
 struct Snapshot {
-    SongMark at;
+    SongPosition at;
     std::string path;
 };
 
@@ -30,7 +29,7 @@ struct Options {
     std::optional<int> trailLevel;
     bool dance = false;
     bool stereo = false;  // the module's own panning instead of the centred mix
-    std::optional<SongMark> quitAt;
+    std::optional<SongPosition> quitAt;
     std::string statsPath;
     std::string videoPath;
     std::string contactSheetPath;
@@ -42,8 +41,5 @@ struct Options {
 // Parses argv; on a bad argument returns nothing and fills `error` with one line.
 std::optional<Options> parseOptions(const std::vector<std::string>& arguments, std::string& error);
 const char* usageText();
-
-// True when `order`:`row` is at or after `mark`.
-bool reached(const SongMark& mark, std::int32_t order, std::int32_t row);
 
 }  // namespace host

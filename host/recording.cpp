@@ -6,7 +6,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "host/png.h"
+#include "core/cues.h"
+#include "image/png.h"
 #include "sequencer/scenes.h"
 
 namespace host {
@@ -110,17 +111,13 @@ bool finishVideo(std::uint32_t milliseconds, std::string& error) {
     return joined;
 }
 
-SongPlace sceneMiddle(int sceneNumber) {
-    const auto& scenes = sequencer::sceneList();
-    std::int32_t order = 0;
-    for (int i = 0; i < sceneNumber - 1; ++i) {
-        order += scenes[static_cast<std::size_t>(i)].lengthInOrders;
-    }
+core::SongPosition sceneMiddle(int sceneNumber) {
+    const std::int32_t order = core::sceneStartOrder(sceneNumber - 1);
     if (sceneNumber == sequencer::kSceneCount) {
         return {order, sequencer::kLastSceneEndRow / 2};
     }
-    const std::int32_t length = scenes[static_cast<std::size_t>(sceneNumber - 1)].lengthInOrders;
-    return length == 2 ? SongPlace{order + 1, 0} : SongPlace{order, 32};
+    const std::int32_t length = core::kSceneLengths[static_cast<std::size_t>(sceneNumber - 1)];
+    return length == 2 ? core::SongPosition{order + 1, 0} : core::SongPosition{order, 32};
 }
 
 namespace {
@@ -201,7 +198,7 @@ bool writeContactSheet(const std::string& path) {
         }
         drawNumber(sheet, left + 4, top + 4, scene + 1);
     }
-    return writePng(path, sheet, kSheetWidth, kSheetHeight);
+    return image::writePng(path, kSheetWidth, kSheetHeight, sheet);
 }
 
 }  // namespace host

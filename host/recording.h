@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/song.h"
 #include "host/screen.h"
 
 namespace host {
@@ -17,11 +18,7 @@ void videoScreenChanged(const RgbFrame& screen, std::uint32_t milliseconds);
 bool finishVideo(std::uint32_t milliseconds, std::string& error);
 
 // The song position in the middle of scene `sceneNumber` (1-based).
-struct SongPlace {
-    std::int32_t order;
-    std::int32_t row;
-};
-SongPlace sceneMiddle(int sceneNumber);
+core::SongPosition sceneMiddle(int sceneNumber);
 // Keeps `screen` as scene `sceneNumber`'s tile, and writes the sheet of all tiles to `path`.
 void keepContactTile(int sceneNumber, const RgbFrame& screen);
 bool writeContactSheet(const std::string& path);

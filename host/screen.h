@@ -4,11 +4,12 @@
 #include <array>
 #include <cstdint>
 
+#include "core/picture.h"
 #include "platform/video.h"
 
 namespace host {
 
-using RgbFrame = std::array<std::uint8_t, 320 * 200 * 3>;
+using RgbFrame = std::array<std::uint8_t, core::kPicturePixels * 3>;
 
 // Decodes the 320x200 staging area of a presented frame into red, green, blue bytes; 5- and
 // 6-bit channels are widened by repeating their top bits.

@@ -1,8 +1,9 @@
+#include "platform/messages.h"
+
 #include <cstdio>
 #include <string>
 
 #include "platform/dialogs.h"
-#include "platform/video.h"
 
 namespace platform {
 

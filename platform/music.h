@@ -4,14 +4,13 @@
 #include <cstdint>
 #include <string>
 
+#include "core/song.h"
+
 namespace platform {
 
 class Clock;
 
-struct SongPosition {
-    std::int32_t order = 0;
-    std::int32_t row = 0;  // as the player reports it (the caller takes it modulo 256)
-};
+using core::SongPosition;
 
 class Music {
   public:
@@ -24,7 +23,8 @@ class Music {
     // Plays from order 0, row 0: every channel mixed to the centre, or with `stereo` as the
     // module pans them.
     virtual void play(bool stereo) = 0;
-    // The position of the audio being heard now.
+    // The position of the audio being heard now; the row as the player reports it (the caller
+    // takes it modulo 256).
     virtual SongPosition position() = 0;
     virtual bool stop() = 0;
     virtual bool free() = 0;

@@ -6,14 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "core/picture.h"
 #include "platform/video.h"
 
 namespace platform {
 
 namespace {
 
-constexpr int kStagingWidth = 320;
-constexpr int kStagingHeight = 200;
+constexpr int kStagingWidth = core::kPictureWidth;
+constexpr int kStagingHeight = core::kPictureHeight;
 
 // Storage size of a pixel in bits: SDL's 32-bit XRGB format reports 24 bits of depth in four
 // bytes, and it is the four bytes the converters write.
@@ -141,9 +142,9 @@ class SdlVideo final : public Video {
             return SetupStep::CooperativeLevel;
         }
         release();
-        windowed_ = request.windowed;
         stagingFormat_ = converterFormat(request.bitsPerPixel, request.greenIs6Bit);
-        const SetupStep failed = windowed_ ? setUpWindowed(request) : setUpFullScreen(request);
+        const SetupStep failed =
+            request.windowed ? setUpWindowed(request) : setUpFullScreen(request);
         if (failed != SetupStep::None) {
             return failed;
         }
@@ -374,7 +375,6 @@ class SdlVideo final : public Video {
     Uint32 stagingFormat_ = SDL_PIXELFORMAT_RGB888;
     DesktopModeFailure failure_ = DesktopModeFailure::None;
     bool opened_ = false;
-    bool windowed_ = false;
     bool locked_ = false;
     bool lost_ = false;
     bool quitPosted_ = false;

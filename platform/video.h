@@ -110,9 +110,4 @@ void configureHeadlessVideo(HeadlessVideoOptions options);
 // The SDL window and renderer.
 Video& desktopVideo();
 
-// A message box (caption empty: the default one) or, without a display, one line on
-// standard error.
-void showMessage(const std::string& text, const std::string& caption);
-void setMessagesToConsole(bool console);
-
 }  // namespace platform

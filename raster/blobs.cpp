@@ -55,7 +55,7 @@ Dancer dancerB;
 
 namespace {
 
-constexpr int kWidth = 320;
+constexpr int kWidth = core::kPictureWidth;
 constexpr int kBrushSize = 32;
 
 std::uint16_t wordAt(std::span<const std::uint8_t> stream, std::size_t index) {

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "core/picture.h"
+
 namespace raster {
 
 namespace {
 
-constexpr std::int64_t kWidth = 320;
-constexpr std::int64_t kHeight = 200;
+constexpr std::int64_t kWidth = core::kPictureWidth;
+constexpr std::int64_t kHeight = core::kPictureHeight;
 constexpr int kInsideLight = 50;
 constexpr int kClippedLight = 20;
 

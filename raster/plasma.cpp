@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/picture.h"
+
 namespace raster {
 
 const std::array<std::uint8_t, 255> plasmaWaveStart{
@@ -29,8 +31,8 @@ std::uint8_t plasmaFromWave = 0;
 
 namespace {
 
-constexpr int kWidth = 320;
-constexpr int kRows = 200;
+constexpr int kWidth = core::kPictureWidth;
+constexpr int kRows = core::kPictureHeight;
 constexpr int kWindowLeft = 32;
 constexpr int kWindowColumns = 255;
 constexpr int kFrameRight = kWindowLeft + kWindowColumns;  // 287

@@ -15,7 +15,7 @@ namespace {
 constexpr int kLayerCount = 5;
 constexpr int kBlockColumns = 160;
 constexpr int kBlockRows = 100;
-constexpr int kWidth = 320;
+constexpr int kWidth = core::kPictureWidth;
 constexpr std::uint16_t kCountdownStart = 10;
 constexpr std::array<std::uint16_t, kLayerCount> kStartZooms{500, 400, 300, 200, 100};
 

@@ -23,6 +23,4 @@ void addBand(std::uint8_t* destination);
 // 1520 writable bytes, as the work buffers are.
 void fadeEdges(std::uint8_t* picture);
 
-inline constexpr std::uint32_t kFadeEdgesOverrun = 1520;
-
 }  // namespace raster

@@ -2,8 +2,9 @@
 
 #include <cstring>
 
+#include "core/picture.h"
 #include "core/show.h"
-#include "effects/polar.h"
+#include "raster/polar.h"
 
 namespace raster {
 
@@ -12,7 +13,7 @@ std::uint8_t* warpTarget = nullptr;
 
 namespace {
 
-constexpr std::uint32_t kPicture = 64000;
+constexpr std::uint32_t kPicture = core::kPictureBytes;
 constexpr std::uint8_t kWaveFrameColour = 200;
 
 inline std::int16_t heightAt(const std::uint8_t* heights, std::uint32_t word) {
@@ -33,9 +34,9 @@ inline int shiftedDifference(std::int16_t next, std::int16_t here) {
 }  // namespace
 
 void polarRemap(const std::uint8_t* source, std::uint8_t* destination) {
-    const std::uint8_t* map = effects::polarMap.data();
-    const std::uint8_t* twist = effects::angleTwist.data();
-    const std::int32_t* offsets = effects::polarOffsets.data();
+    const std::uint8_t* map = polarMap.data();
+    const std::uint8_t* twist = angleTwist.data();
+    const std::int32_t* offsets = polarOffsets.data();
     for (std::uint32_t i = 0; i < kPicture; ++i) {
         const std::uint8_t radius = map[3 * i];
         const std::uint8_t angle = map[3 * i + 1];

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "display/mappers.h"
-#include "effects/polar.h"
+#include "raster/mappers.h"
+#include "raster/polar.h"
 
 namespace raster {
 
@@ -26,13 +26,13 @@ std::uint16_t advancePhase(std::uint16_t phase, std::uint8_t lowStep) {
 // windowTopLeft is the destination of the window's first pixel; the frame sits one pixel
 // outside it on every side.
 void drawWindow(std::uint8_t* windowTopLeft, std::uint16_t phase, bool exchangeBytes) {
-    const std::uint8_t* texture = display::mapSource;
-    const std::uint8_t* bend = effects::windowBend.data();
-    const std::uint16_t* map = effects::windowMap.data();
-    for (int row = 0; row < effects::kWindowMapHeight; ++row) {
+    const std::uint8_t* texture = mapSource;
+    const std::uint8_t* bend = windowBend.data();
+    const std::uint16_t* map = windowMap.data();
+    for (int row = 0; row < kWindowMapHeight; ++row) {
         std::uint8_t* out = windowTopLeft + row * 320;
-        for (int column = 0; column < effects::kWindowMapWidth; ++column) {
-            std::uint16_t w = map[row * effects::kWindowMapWidth + column];
+        for (int column = 0; column < kWindowMapWidth; ++column) {
+            std::uint16_t w = map[row * kWindowMapWidth + column];
             if (exchangeBytes) {
                 w = static_cast<std::uint16_t>(w << 8 | w >> 8);
             }
@@ -59,12 +59,12 @@ void drawLeftWindow() {
     windowPhaseLeft = advancePhase(windowPhaseLeft, 2);
     const std::int32_t offset =
         std::clamp(windowLeftOffset, kWindowLeftOffsetMin, kWindowLeftOffsetMax);
-    drawWindow(display::mapTarget + 120 * 320 + 5 + offset, windowPhaseLeft, false);
+    drawWindow(mapTarget + 120 * 320 + 5 + offset, windowPhaseLeft, false);
 }
 
 void drawRightWindow() {
     windowPhaseRight = advancePhase(windowPhaseRight, 3);
-    drawWindow(display::mapTarget + 120 * 320 + 210, windowPhaseRight, true);
+    drawWindow(mapTarget + 120 * 320 + 210, windowPhaseRight, true);
 }
 
 }  // namespace raster

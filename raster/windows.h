@@ -1,7 +1,7 @@
 #pragma once
 // Inset texture windows: two 80x50 screens in a frame of colour 100, each showing the texture
-// at display::mapSource through windowMap, scrolled by a phase that advances every call and
-// bent row by row by windowBend, drawn into display::mapTarget.
+// at mapSource through windowMap, scrolled by a phase that advances every call and
+// bent row by row by windowBend, drawn into mapTarget.
 #include <cstdint>
 
 namespace raster {

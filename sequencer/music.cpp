@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "core/process.h"
+#include "platform/messages.h"
 #include "platform/music.h"
-#include "platform/video.h"
 #include "sequencer/state.h"
 
 namespace sequencer {

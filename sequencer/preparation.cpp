@@ -8,9 +8,9 @@
 #include "display/engine.h"
 #include "effects/metaballs.h"
 #include "effects/plane.h"
-#include "effects/polar.h"
 #include "effects/voxel.h"
 #include "raster/grain.h"
+#include "raster/polar.h"
 #include "raster/windows.h"
 #include "sequencer/music.h"
 #include "sequencer/state.h"
@@ -20,17 +20,11 @@ namespace sequencer {
 
 namespace {
 
-constexpr std::array<PreparationStep, 9> builders = {{
-    {"scale table", &display::buildScaleTable},
-    {"polar table", &effects::buildPolarTable},
-    {"window map", &effects::buildWindowMap},
-    {"grain table", &raster::fillNoise},
-    {"sine tables", &buildSineTables},
-    {"landscape heights", &widenResource05},
-    {"polar maps", &effects::buildPolarMaps},
-    {"entry 17 height field", &store::loadSecondEntry17},
-    {"voxel terrain", &effects::voxelSetup},
-}};
+constexpr std::array<PreparationStep, 9> builders = {
+    &display::buildScaleTable, &raster::buildPolarTable,  &raster::buildWindowMap,
+    &raster::fillNoise,        &buildSineTables,          &widenResource05,
+    &raster::buildPolarMaps,   &store::loadSecondEntry17, &effects::voxelSetup,
+};
 
 }  // namespace
 

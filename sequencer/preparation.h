@@ -1,13 +1,10 @@
 #pragma once
-// The preparation's named steps, in the order the timeline runs them.
+// The preparation's steps, in the order the timeline runs them.
 #include <array>
 
 namespace sequencer {
 
-struct PreparationStep {
-    const char* name;
-    void (*run)();
-};
+using PreparationStep = void (*)();
 
 // The work buffers, then the effect set-ups that draw into them (the plane, then the
 // metaballs), then the buffers cleared but work128. Short of memory it prints "outta himem...
@@ -17,7 +14,9 @@ void prepareWorkBuffers();
 
 // The 37 archive loads of the start-up list, one progress dot after each.
 void loadArchiveEntries();
-// The nine one-time builders; the timeline writes a dot after each.
+// The nine one-time builders: the scale table, the polar table, the window map, the grain
+// table, the sine tables, the landscape heights, the polar maps, entry 17's height field and
+// the voxel terrain; the timeline writes a dot after each.
 const std::array<PreparationStep, 9>& oneTimeBuilders();
 // Start-of-play resets of the effects' own state (window offset, grain window and strength).
 void resetPlayState();

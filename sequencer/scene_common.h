@@ -5,12 +5,10 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/cues.h"
 #include "sequencer/state.h"
 
 namespace sequencer {
-
-// The rows most scenes flash on.
-inline constexpr std::array<std::int32_t, 9> kCueSetB = {3, 10, 14, 19, 25, 29, 35, 43, 51};
 
 template <std::size_t N>
 bool rowIn(std::int32_t row, const std::array<std::int32_t, N>& rows) {
@@ -23,15 +21,7 @@ bool rowIn(std::int32_t row, const std::array<std::int32_t, N>& rows) {
 }
 
 inline bool rowInCueSetB(std::int32_t row) {
-    return rowIn(row, kCueSetB);
-}
-
-// Above 255 becomes 255; below 0 becomes 0.
-inline std::int32_t clampLevel(std::int32_t value) {
-    if (value > 255) {
-        return 255;
-    }
-    return value < 0 ? 0 : value;
+    return rowIn(row, core::kFlashRows);
 }
 
 // Truncation toward zero of a floating value that the scenes keep in range. The scenes work
@@ -76,5 +66,13 @@ struct TunnelOffsets {
     std::int32_t c = 0;
 };
 TunnelOffsets tunnelOffsets(float t);
+
+// Turns the landscape camera for the clock: heading and tilt swing slowly.
+void aimLandscape(float t);
+// The landscape aimed for the clock, drawn into work400 + 128000, and the polar remap's twist
+// swinging with it.
+void drawSwayingLandscape(float t);
+// The tunnel through the centred table window, its shifts swinging with the clock.
+void mapShiftedTunnel(float t);
 
 }  // namespace sequencer

@@ -1,20 +1,21 @@
 #pragma once
-// The show's 21 scenes. Each has a length in song orders, a set-up run once when it begins,
-// and a frame step that reads the position already taken, draws, and hands its picture to
-// putFrame. The timeline runs them in order.
+// The show's 21 scenes. Each lasts the song orders the show's plan gives it, has a set-up run
+// once when it begins, and a frame step that reads the position already taken, draws, and hands its
+// picture to putFrame. The timeline runs them in order.
 #include <array>
 #include <cstdint>
+
+#include "core/cues.h"
 
 namespace sequencer {
 
 struct Scene {
-    std::int32_t lengthInOrders;  // 1 or 2; the last scene ends on a row instead
     void (*setUp)();
     void (*frame)();
     void (*afterPace)() = nullptr;  // optional: runs after the frame is presented
 };
 
-inline constexpr int kSceneCount = 21;
+inline constexpr int kSceneCount = core::kSceneCount;
 // Scene 21 ends on the first frame that reads this row or a later one.
 inline constexpr std::int32_t kLastSceneEndRow = 36;
 

@@ -7,17 +7,17 @@
 #include "core/buffers.h"
 #include "display/engine.h"
 #include "display/landscape.h"
-#include "display/mappers.h"
 #include "display/palette.h"
 #include "display/present.h"
 #include "display/sprite.h"
 #include "effects/metaballs.h"
 #include "effects/plane.h"
-#include "effects/polar.h"
 #include "effects/voxel.h"
 #include "raster/blobs.h"
 #include "raster/grain.h"
+#include "raster/mappers.h"
 #include "raster/plasma.h"
+#include "raster/polar.h"
 #include "raster/strips.h"
 #include "raster/warps.h"
 #include "raster/windows.h"
@@ -33,7 +33,7 @@ using core::work400;
 using core::workA;
 using core::workB;
 using core::workC;
-constexpr std::uint32_t kPicture = 64000;
+constexpr std::uint32_t kPicture = core::kPictureBytes;
 
 // State of these scenes only; zero at program start.
 std::uint8_t scrollStartFlag = 0;
@@ -47,6 +47,20 @@ std::int32_t lastFlashedRow = 0;
 
 void noSetUp() {}
 
+// The second order's last rows darken the picture step by step; once the order is under way,
+// row 0 of the next one (read before the scene ends) is black.
+void fadeOutSecondOrder(std::uint8_t* picture, std::int32_t r) {
+    if (r > 56) {
+        display::darkenBuffer(picture, 32 * (r - 56));
+    }
+    if (r > 2) {
+        secondOrderFlag = 1;
+    }
+    if (secondOrderFlag == 1 && r == 0) {
+        display::darkenBuffer(picture, 255);
+    }
+}
+
 // --- Scene 11: title strip and scrolling windows ----------------------------------------------
 
 void setUpTitleStrip() {
@@ -58,8 +72,8 @@ void setUpTitleStrip() {
     raster::noiseShift = 3;
     pulse = 0;
     timeStep.store(0.02f);
-    display::mapSource = core::resource02.data();
-    display::mapTarget = workA;
+    raster::mapSource = core::resource02.data();
+    raster::mapTarget = workA;
     raster::plasmaFromWave = 1;
     scrollStartFlag = 1;
     scrollAmount = 0;
@@ -135,15 +149,9 @@ void setUpDance() {
     raster::startDancerB(core::resource23);
     scrollStartFlag = 1;
     scrollStarted = 0;
-    display::mapSource = core::resource02.data();
-    display::mapTarget = workB;
+    raster::mapSource = core::resource02.data();
+    raster::mapTarget = workB;
     secondOrderFlag = 0;
-}
-
-void drawLandscapeAt(float t) {
-    display::landHeading = static_cast<std::uint16_t>(truncate(350.0 * std::sin(t / 10.0) + 650.0));
-    display::landTilt =
-        static_cast<std::uint16_t>(truncate(750.0 - std::fabs(300.0 * std::sin(t / 20.0))));
 }
 
 void danceFrame() {
@@ -155,9 +163,7 @@ void danceFrame() {
         }
         decayPulse();
     } else {
-        constexpr std::array<std::int32_t, 21> hits = {0,  3,  6,  8,  11, 14, 16, 22, 28, 32, 35,
-                                                       38, 40, 43, 46, 48, 51, 54, 56, 59, 62};
-        if (rowIn(r, hits)) {
+        if (rowIn(r, core::kTresilloRows)) {
             pulse = 200;
         }
         if (pulse > 0) {
@@ -165,7 +171,7 @@ void danceFrame() {
         }
     }
     const float t = sceneClock();
-    drawLandscapeAt(t);
+    aimLandscape(t);
     display::clearBuffer(workB, kPicture);
     display::drawLandscape(work400 + 128000);
     raster::waveWarp();
@@ -214,15 +220,7 @@ void danceFrame() {
         raster::drawLeftWindow();
     }
     if (!first) {
-        if (r > 56) {
-            display::darkenBuffer(workB, 32 * (r - 56));
-        }
-        if (r > 2) {
-            secondOrderFlag = 1;
-        }
-        if (secondOrderFlag == 1 && r == 0) {
-            display::darkenBuffer(workB, 255);
-        }
+        fadeOutSecondOrder(workB, r);
     }
     display::putFrame(workB);
     buildWarpWave(static_cast<float>((400 - 2 * pulse) * std::sin(t / 10.0)));
@@ -254,7 +252,7 @@ void flightFrame() {
     const float t = sceneClock();
     effects::voxelFrame(t);
     sway = static_cast<float>(flightSwing(t) * 60.0);
-    effects::fillAngleTwist();
+    raster::fillAngleTwist();
     std::uint8_t* picture = workB + kPicture;
     raster::polarRemap(effects::voxelFrameBuffer, picture);
     drawSprite(truncate(flightSwing(t) * 100.0 + 160.0), 100, core::resource04.data(), picture,
@@ -267,15 +265,7 @@ void flightFrame() {
         display::darkenBuffer(picture, 32 * (8 - r));
     }
     if (!first) {
-        if (r > 56) {
-            display::darkenBuffer(picture, 32 * (r - 56));
-        }
-        if (r > 2) {
-            secondOrderFlag = 1;
-        }
-        if (secondOrderFlag == 1 && r == 0) {
-            display::darkenBuffer(picture, 255);
-        }
+        fadeOutSecondOrder(picture, r);
     }
     display::putFrame(picture);
 }
@@ -291,8 +281,8 @@ void setUpPlasmaFlight() {
     raster::noiseShift = 3;
     pulse = 0;
     timeStep.store(0.02f);
-    display::mapSource = core::resource17.data();
-    display::mapTarget = raster::plasmaMap.data();
+    raster::mapSource = core::resource17.data();
+    raster::mapTarget = raster::plasmaMap.data();
     raster::plasmaFromWave = 0;
     effects::voxelSky = 0;
 }
@@ -307,7 +297,7 @@ void plasmaFlight(std::uint32_t fillValue, bool drawTerrain) {
         effects::voxelFrame(t);
     }
     sway = static_cast<float>(flightSwing(t) * 60.0);
-    effects::fillAngleTwist();
+    raster::fillAngleTwist();
     display::copyBuffer(effects::voxelFrameBuffer, raster::plasmaMap.data(), kPicture);
     raster::plasmaZoom(work400, workA);
 }
@@ -382,15 +372,9 @@ void setUpMontage() {
     sceneTime.store(0.0f);
     timeStep.store(0.1f);
     effects::metaSlow = 1;
-    display::mapSource = core::resource02.data();
-    display::mapTarget = workC;
+    raster::mapSource = core::resource02.data();
+    raster::mapTarget = workC;
     display::copyBuffer(core::resource07.data(), workA, kPicture);
-}
-
-void montageLandscape(float t) {
-    drawLandscapeAt(t);
-    display::drawLandscape(work400 + 128000);
-    effects::fillAngleTwist(static_cast<float>(3000.0 * std::sin(static_cast<double>(t))));
 }
 
 void montageFrame() {
@@ -406,25 +390,20 @@ void montageFrame() {
     };
     if (rowOf({4, 5, 36, 37, 44, 45})) {
         display::setPalette(core::paletteA);
-        montageLandscape(t);
+        drawSwayingLandscape(t);
         raster::polarRemap(work400 + 128000, workB + kPicture);
         flashFlag = 1;
         display::putFrame(workB + kPicture);
         updateSway(sceneClock());
     } else if (rowOf({8, 9, 63})) {
         display::setPalette(core::paletteA);
-        montageLandscape(t);
+        drawSwayingLandscape(t);
         flashFlag = 1;
         display::putFrame(work400 + 128000);
         updateSway(sceneClock());
     } else if ((r >= 16 && r <= 19) || r == 58 || r == 59) {
         display::setPalette(core::paletteA);
-        const TunnelOffsets o = tunnelOffsets(t);
-        display::mapShiftB = static_cast<std::uint8_t>(
-            truncate(64.0 * std::sin(t / 3.0) + 128.0 * std::cos(t / 2.0)) & 0xFF);
-        display::mapShiftA = static_cast<std::uint8_t>(
-            truncate(64.0 * std::cos(t / 4.0) + 80.0 * std::sin(t / 3.0)) & 0xFF);
-        display::mapPolarShifted(o.a * 640 + o.b, (o.b / 2) * 640 + o.c, o.c * 640 + o.a);
+        mapShiftedTunnel(t);
         flashFlag = 1;
         display::addBuffer(core::resource28.data(), workC + 27272, 9600);
         display::putFrame(workC);
@@ -461,22 +440,20 @@ void montageFrame() {
 void setUpEmblemsArrive() {
     sceneTime.store(0.0f);
     timeStep.store(0.1f);
-    display::mapSource = core::resource02.data();
-    display::mapTarget = workC;
+    raster::mapSource = core::resource02.data();
+    raster::mapTarget = workC;
     display::copyBuffer(core::resource07.data(), workA, kPicture);
 }
 
 void emblemsArriveFrame() {
     const std::int32_t r = musicRow;
     if (inFirstOrder() || r <= 34) {
-        constexpr std::array<std::int32_t, 16> flashRows = {0,  6,  8,  12, 14, 16, 22, 24,
-                                                            32, 38, 40, 44, 46, 48, 54, 56};
         const bool reflash = (r >= 28 && r <= 31) || (r >= 60 && r <= 63);
         if (reflash && r != lastFlashedRow) {
             fillPaletteWhite();
             lastFlashedRow = r;
         }
-        if (reflash || rowIn(r, flashRows)) {
+        if (reflash || rowIn(r, core::kPaletteFlashRows)) {
             if (flashFlag == 1) {
                 fillPaletteWhite();
                 flashFlag = 0;
@@ -558,17 +535,17 @@ void partingFrame() {
 }
 
 const std::array<Scene, 11> scenes = {{
-    {2, &setUpTitleStrip, &titleStripFrame},
-    {2, &setUpDance, &danceFrame},
-    {2, &setUpFlight, &flightFrame},
-    {1, &setUpPlasmaFlight, &plasmaFadesInFrame},
-    {1, &noSetUp, &plasmaContinuesFrame},
-    {1, &noSetUp, &plasmaFlickersFrame},
-    {2, &setUpMontage, &montageFrame},
-    {2, &setUpEmblemsArrive, &emblemsArriveFrame},
-    {2, &setUpPlane, &planeFrame},
-    {1, &setUpPlaneDarkens, &planeDarkensFrame},
-    {1, &setUpParting, &partingFrame},
+    {&setUpTitleStrip, &titleStripFrame},
+    {&setUpDance, &danceFrame},
+    {&setUpFlight, &flightFrame},
+    {&setUpPlasmaFlight, &plasmaFadesInFrame},
+    {&noSetUp, &plasmaContinuesFrame},
+    {&noSetUp, &plasmaFlickersFrame},
+    {&setUpMontage, &montageFrame},
+    {&setUpEmblemsArrive, &emblemsArriveFrame},
+    {&setUpPlane, &planeFrame},
+    {&setUpPlaneDarkens, &planeDarkensFrame},
+    {&setUpParting, &partingFrame},
 }};
 
 }  // namespace

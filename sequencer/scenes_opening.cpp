@@ -6,12 +6,12 @@
 #include "core/buffers.h"
 #include "display/engine.h"
 #include "display/landscape.h"
-#include "display/mappers.h"
 #include "display/present.h"
 #include "display/sprite.h"
 #include "effects/metaballs.h"
-#include "effects/polar.h"
 #include "raster/grain.h"
+#include "raster/mappers.h"
+#include "raster/polar.h"
 #include "raster/rotozoom.h"
 #include "raster/strips.h"
 #include "raster/warps.h"
@@ -30,7 +30,7 @@ using core::work400;
 using core::workA;
 using core::workB;
 using core::workC;
-constexpr std::uint32_t kPicture = 64000;
+constexpr std::uint32_t kPicture = core::kPictureBytes;
 
 // --- Scene 1: the opening picture fades in through the grain -------------------------------
 
@@ -49,7 +49,7 @@ void fadeInFrame() {
     if (pulse == 256 && rowSeen == 1) {
         pulse = 0;
     }
-    pulse = clampLevel(pulse + truncate(10.0 * std::sin(0.5 * t)));
+    pulse = clampRange(pulse + truncate(10.0 * std::sin(0.5 * t)), 255);
     raster::addNoise(core::resource10.data(), workC);
     display::crossFade(workB, workC, workB + kPicture, pulse);
     display::putFrame(workB + kPicture);
@@ -69,11 +69,7 @@ void setUpLandscapeGrain() {
 
 void landscapeGrainFrame(const std::uint8_t* grainPicture) {
     const float t = sceneClock();
-    display::landHeading = static_cast<std::uint16_t>(truncate(350.0 * std::sin(t / 10.0) + 650.0));
-    display::landTilt =
-        static_cast<std::uint16_t>(truncate(750.0 - std::fabs(300.0 * std::sin(t / 20.0))));
-    display::drawLandscape(work400 + 128000);
-    effects::fillAngleTwist(static_cast<float>(3000.0 * std::sin(static_cast<double>(t))));
+    drawSwayingLandscape(t);
     raster::polarRemap(work400 + 128000, workB + kPicture);
     raster::addNoise(grainPicture, workC);
     display::crossFade(workB + kPicture, workC, workB, pulse);
@@ -88,7 +84,7 @@ void landscapeRisesFrame() {
     if (pulse == 0 && rowSeen == 1) {
         pulse = 255;
     }
-    pulse = clampLevel(pulse + truncate(30.0 * std::sin(static_cast<double>(t))));
+    pulse = clampRange(pulse + truncate(30.0 * std::sin(static_cast<double>(t))), 255);
     landscapeGrainFrame(core::resource10.data());
 }
 
@@ -99,7 +95,7 @@ void landscapeSinksFrame() {
     if (pulse == 255 && rowSeen == 1) {
         pulse = 0;
     }
-    pulse = clampLevel(pulse + truncate(30.0 * std::sin(2.0 * t)));
+    pulse = clampRange(pulse + truncate(30.0 * std::sin(2.0 * t)), 255);
     landscapeGrainFrame(core::resource11.data());
 }
 
@@ -146,14 +142,14 @@ void flareFliesFrame() {
 
 void tunnelBackground(float t) {
     const TunnelOffsets o = tunnelOffsets(t);
-    display::mapTwist = static_cast<std::uint8_t>(display::mapTwist + 2);
+    raster::mapTwist = static_cast<std::uint8_t>(raster::mapTwist + 2);
     display::clearBuffer(workC, kPicture);
-    display::mapPolarPanned(o.a * 640 + o.b, (o.b / 2) * 640 + o.c, o.c * 640 + o.a);
+    raster::mapPolarPanned(o.a * 640 + o.b, (o.b / 2) * 640 + o.c, o.c * 640 + o.a);
 }
 
 void setUpFirstTunnel() {
-    display::mapSource = core::resource02.data();
-    display::mapTarget = workB;
+    raster::mapSource = core::resource02.data();
+    raster::mapTarget = workB;
     vector::buildSineTable();
     vector::vectorA.init();
     vector::buildWobbleTable(sceneClock());
@@ -167,8 +163,7 @@ void firstTunnelFrame() {
     if (rowInCueSetB(r) || r == 59) {
         pulse = 200;
     }
-    constexpr std::array<std::int32_t, 9> hits = {0, 2, 14, 16, 18, 46, 48, 50, 62};
-    pulseB = (!inFirstOrder() && rowIn(r, hits)) ? 1 : 0;
+    pulseB = (!inFirstOrder() && rowIn(r, core::kTunnelHitRows)) ? 1 : 0;
     decayPulse();
     const float t = sceneClock();
     tunnelBackground(t);
@@ -188,8 +183,8 @@ void firstTunnelFrame() {
 }
 
 void setUpSecondTunnel() {
-    display::mapSource = core::resource03.data();
-    display::mapTarget = workB;
+    raster::mapSource = core::resource03.data();
+    raster::mapTarget = workB;
     vector::buildSineTable();
     vector::vectorB.init();
     vector::buildWobbleTable(sceneClock());
@@ -202,8 +197,8 @@ void secondTunnelFrame() {
     if (rowInCueSetB(r) || r == 59) {
         pulse = 200;
     }
-    constexpr std::array<std::int32_t, 11> hits = {0, 2, 14, 16, 18, 32, 34, 46, 48, 50, 62};
-    pulseB = (rowIn(r, hits) || (inFirstOrder() && (r == 30 || r == 31))) ? 1 : 0;
+    const bool hit = rowIn(r, core::kTunnelHitRows) || r == 32 || r == 34;
+    pulseB = (hit || (inFirstOrder() && (r == 30 || r == 31))) ? 1 : 0;
     if (r == 61 && inFirstOrder()) {
         pulse = 200;
     }
@@ -223,8 +218,8 @@ void secondTunnelFrame() {
 // --- Scene 8: mapped plasma with a growing grid of thumbnails ------------------------------
 
 void setUpThumbnailPlasma() {
-    display::mapSource = core::resource02.data();
-    display::mapTarget = workA;
+    raster::mapSource = core::resource02.data();
+    raster::mapTarget = workA;
     raster::noiseOffset = 0;
     raster::noiseShift = 3;
     rowSeen = 0;
@@ -252,12 +247,7 @@ constexpr std::array<ThumbnailStamp, 12> kThumbnailGrid = {{{2, 48000},
 void thumbnailPlasmaFrame() {
     const float t = sceneClock();
     const std::int32_t r = musicRow;
-    const TunnelOffsets o = tunnelOffsets(t);
-    display::mapShiftB = static_cast<std::uint8_t>(
-        truncate(64.0 * std::sin(t / 3.0) + 128.0 * std::cos(t / 2.0)) & 0xFF);
-    display::mapShiftA = static_cast<std::uint8_t>(
-        truncate(64.0 * std::cos(t / 4.0) + 80.0 * std::sin(t / 3.0)) & 0xFF);
-    display::mapPolarShifted(o.a * 640 + o.b, (o.b / 2) * 640 + o.c, o.c * 640 + o.a);
+    mapShiftedTunnel(t);
     raster::addNoise(workA, workB);
     display::captureThumbnail(workB);
     display::stampThumbnail(workB);
@@ -289,20 +279,17 @@ void setUpRotozoom() {
     pulse = 0;
     pulseB = 0;
     raster::noiseShift = 2;
-    display::mapSource = core::resource02.data();
-    display::mapTarget = workA;
+    raster::mapSource = core::resource02.data();
+    raster::mapTarget = workA;
     timeStep.store(0.01f);
 }
 
 void rotozoomFrame() {
     const std::int32_t r = musicRow;
-    constexpr std::array<std::int32_t, 9> flashes = {0, 14, 16, 30, 32, 38, 40, 46, 48};
-    constexpr std::array<std::int32_t, 21> secondFlashes = {
-        0, 3, 6, 8, 11, 14, 16, 22, 28, 32, 35, 38, 40, 43, 46, 48, 51, 54, 56, 59, 62};
-    if (rowIn(r, flashes)) {
+    if (rowIn(r, core::kRotozoomFlashRows)) {
         pulse = 200;
     }
-    if (!inFirstOrder() && rowIn(r, secondFlashes)) {
+    if (!inFirstOrder() && rowIn(r, core::kTresilloRows)) {
         pulseB = 200;
     }
     if (pulse != 0) {
@@ -314,8 +301,8 @@ void rotozoomFrame() {
     const float t = sceneClock();
     display::clearBuffer(workA, kPicture);
     raster::drawZoomLayers();
-    effects::buildWindowBend(truncate(100.0 * (std::sin(t / 100.0) + std::cos(t / 100.0))),
-                             static_cast<float>((std::sin(t / 100.0) + std::cos(t / 10.0)) / 40.0));
+    raster::buildWindowBend(truncate(100.0 * (std::sin(t / 100.0) + std::cos(t / 100.0))),
+                            static_cast<float>((std::sin(t / 100.0) + std::cos(t / 10.0)) / 40.0));
     display::crossFade(core::resource15.data(), workA, workA, pulse);
     display::crossFade(core::resource16.data(), workA, workA, pulseB);
     if (r < 56 || (!inFirstOrder() && (r % 2) != 1)) {
@@ -371,16 +358,16 @@ void flareRingAfterPace() {
 }
 
 const std::array<Scene, 10> scenes = {{
-    {1, &setUpFadeIn, &fadeInFrame},
-    {1, &setUpLandscapeGrain, &landscapeRisesFrame},
-    {1, &setUpLandscapeGrain, &landscapeSinksFrame},
-    {1, &setUpFlare, &flareRecedesFrame},
-    {1, &setUpFlare, &flareFliesFrame},
-    {2, &setUpFirstTunnel, &firstTunnelFrame},
-    {2, &setUpSecondTunnel, &secondTunnelFrame},
-    {2, &setUpThumbnailPlasma, &thumbnailPlasmaFrame},
-    {2, &setUpRotozoom, &rotozoomFrame},
-    {2, &setUpFlareRing, &flareRingFrame, &flareRingAfterPace},
+    {&setUpFadeIn, &fadeInFrame},
+    {&setUpLandscapeGrain, &landscapeRisesFrame},
+    {&setUpLandscapeGrain, &landscapeSinksFrame},
+    {&setUpFlare, &flareRecedesFrame},
+    {&setUpFlare, &flareFliesFrame},
+    {&setUpFirstTunnel, &firstTunnelFrame},
+    {&setUpSecondTunnel, &secondTunnelFrame},
+    {&setUpThumbnailPlasma, &thumbnailPlasmaFrame},
+    {&setUpRotozoom, &rotozoomFrame},
+    {&setUpFlareRing, &flareRingFrame, &flareRingAfterPace},
 }};
 
 }  // namespace

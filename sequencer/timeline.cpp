@@ -22,11 +22,10 @@ void setTimelineHooks(const TimelineHooks& hooks) {
 }
 
 bool sceneEnds(int sceneIndex, std::int32_t startOrder, std::int32_t order, std::int32_t row) {
-    const Scene& scene = sceneList()[static_cast<std::size_t>(sceneIndex)];
     if (sceneIndex == kSceneCount - 1) {
         return row >= kLastSceneEndRow;
     }
-    return order == startOrder + scene.lengthInOrders;
+    return order == startOrder + core::kSceneLengths[static_cast<std::size_t>(sceneIndex)];
 }
 
 void runTimeline(const core::LaunchSettings& settings) {
@@ -34,8 +33,8 @@ void runTimeline(const core::LaunchSettings& settings) {
     noDance = settings.dance == 1 ? 0 : 1;
     prepareWorkBuffers();
     loadArchiveEntries();  // one dot per load
-    for (const PreparationStep& step : oneTimeBuilders()) {
-        step.run();
+    for (const PreparationStep step : oneTimeBuilders()) {
+        step();
         core::writeProgressDot();
     }
     if (timelineHooks.preparationDone != nullptr) {
@@ -51,6 +50,7 @@ void runTimeline(const core::LaunchSettings& settings) {
     resetPlayState();
     sceneTime.store(0.0f);
     sway = 0.0f;
+    sceneOrder = musicOrder;  // still 0: nothing has read the song yet
     display::trailLevel = settings.trailLevel;
 
     // The scenes, each running until the song reaches its end.
@@ -59,7 +59,7 @@ void runTimeline(const core::LaunchSettings& settings) {
     for (int index = 0; index < kSceneCount; ++index) {
         const Scene& scene = scenes[static_cast<std::size_t>(index)];
         sceneOrder += previousLength;  // computed, never read back from the song
-        previousLength = scene.lengthInOrders;
+        previousLength = core::kSceneLengths[static_cast<std::size_t>(index)];
         if (timelineHooks.sceneBegan != nullptr) {
             timelineHooks.sceneBegan(index + 1);
         }

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "core/picture.h"
 #include "vector/meshes.h"
 
 namespace vector {
@@ -29,8 +30,8 @@ extern std::array<Normal, kMaxVisibleFaces> faceNormals;
 
 // Per screen row, the x of the edge walk in column 0 and column 1; kNoEdge where none wrote.
 inline constexpr std::int32_t kNoEdge = -32000;
-inline constexpr int kScreenWidth = 320;
-inline constexpr int kScreenHeight = 200;
+inline constexpr int kScreenWidth = core::kPictureWidth;
+inline constexpr int kScreenHeight = core::kPictureHeight;
 extern std::array<std::array<std::int32_t, 2>, kScreenHeight> edgeTable;
 
 // 9x9 corner glow, row by row; each byte is added shifted right by 3.

@@ -22,7 +22,8 @@ void BM_DrawGridMapped(benchmark::State& state) {
         }
     }
     for (auto _ : state) {
-        raster::drawGridMapped();
+        raster::drawGridMapped(
+            {effects::planeGrid, effects::planeTexture, effects::planeShade, effects::planeTarget});
         benchmark::DoNotOptimize(target[32000]);
     }
 }

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "effects/polar.h"
+#include "raster/polar.h"
 #include "raster/warps.h"
 #include "sequencer/state.h"
 
@@ -22,13 +22,13 @@ std::vector<std::uint8_t> patterned(std::size_t size) {
 }
 
 void BM_polarRemap(benchmark::State& state) {
-    effects::buildPolarMaps();
+    raster::buildPolarMaps();
     sequencer::sway = 17.0f;
-    effects::fillAngleTwist();
-    auto source = patterned(effects::kPolarMarginBefore + 64000 + effects::kPolarMarginAfter);
+    raster::fillAngleTwist();
+    auto source = patterned(raster::kPolarMarginBefore + 64000 + raster::kPolarMarginAfter);
     std::vector<std::uint8_t> destination(64000);
     for (auto _ : state) {
-        raster::polarRemap(source.data() + effects::kPolarMarginBefore, destination.data());
+        raster::polarRemap(source.data() + raster::kPolarMarginBefore, destination.data());
         benchmark::ClobberMemory();
     }
     setPixelRate(state, 64000.0);

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "display/mappers.h"
-#include "effects/polar.h"
+#include "raster/mappers.h"
+#include "raster/polar.h"
 #include "raster/windows.h"
 
 namespace {
@@ -22,12 +22,12 @@ std::vector<std::uint8_t> patterned(std::size_t size) {
 }
 
 void BM_drawLeftWindow(benchmark::State& state) {
-    effects::buildWindowMap();
-    effects::buildWindowBend(141, 0.05f);
+    raster::buildWindowMap();
+    raster::buildWindowBend(141, 0.05f);
     auto texture = patterned(65536);
     std::vector<std::uint8_t> target(240000);
-    display::mapSource = texture.data();
-    display::mapTarget = target.data();
+    raster::mapSource = texture.data();
+    raster::mapTarget = target.data();
     for (auto _ : state) {
         raster::drawLeftWindow();
         benchmark::ClobberMemory();
@@ -37,12 +37,12 @@ void BM_drawLeftWindow(benchmark::State& state) {
 BENCHMARK(BM_drawLeftWindow);
 
 void BM_drawRightWindow(benchmark::State& state) {
-    effects::buildWindowMap();
-    effects::buildWindowBend(141, 0.05f);
+    raster::buildWindowMap();
+    raster::buildWindowBend(141, 0.05f);
     auto texture = patterned(65536);
     std::vector<std::uint8_t> target(240000);
-    display::mapSource = texture.data();
-    display::mapTarget = target.data();
+    raster::mapSource = texture.data();
+    raster::mapTarget = target.data();
     for (auto _ : state) {
         raster::drawRightWindow();
         benchmark::ClobberMemory();

@@ -13,7 +13,6 @@
 #include "archive/lzari.h"
 #include "child_process.h"
 #include "core/buffers.h"
-#include "host/process.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "content/contact_sheet.h"
-#include "content/png_writer.h"
+#include "image/png.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ TEST(ContentPng, PixelsSurviveTheRoundTrip) {
     const std::vector<std::uint8_t> rgb = {1,  2,  3,  4,  5,  6,  7,  8,  9,
                                            10, 11, 12, 13, 14, 15, 16, 17, 255};
     const fs::path dir = scratchDir("sg2-png-test");
-    ASSERT_TRUE(content::writePng((dir / "t.png").string(), 3, 2, rgb));
+    ASSERT_TRUE(image::writePng((dir / "t.png").string(), 3, 2, rgb));
     const auto png = readFile(dir / "t.png");
     ASSERT_GT(png.size(), 8u + 25u + 12u + 12u);
     EXPECT_EQ(png[1], 'P');
@@ -73,16 +73,16 @@ TEST(ContentPng, PixelsSurviveTheRoundTrip) {
 
 TEST(ContentPng, RefusesImpossibleRequests) {
     const std::vector<std::uint8_t> rgb(12, 0);
-    EXPECT_FALSE(content::writePng("/nonexistent-dir/x.png", 2, 2, rgb));
+    EXPECT_FALSE(image::writePng("/nonexistent-dir/x.png", 2, 2, rgb));
     const fs::path dir = scratchDir("sg2-png-refuse");
-    EXPECT_FALSE(content::writePng((dir / "short.png").string(), 3, 2, rgb)) << "too few bytes";
-    EXPECT_FALSE(content::writePng((dir / "zero.png").string(), 0, 2, rgb));
+    EXPECT_FALSE(image::writePng((dir / "short.png").string(), 3, 2, rgb)) << "too few bytes";
+    EXPECT_FALSE(image::writePng((dir / "zero.png").string(), 0, 2, rgb));
     fs::remove_all(dir);
 }
 
 TEST(ContentContactSheet, WritesEveryPictureLikeEntry) {
     const fs::path dir = scratchDir("sg2-sheet-test");
-    ASSERT_TRUE(content::writeContactSheet(dir.string(), content::buildAllEntries()));
+    ASSERT_TRUE(content::writeEntryPictures(dir.string(), content::buildAllEntries()));
     for (int i = 0; i < content::kEntryCount; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "entry_%02d.png", i);

@@ -16,6 +16,11 @@ using effects::PlaneVertex;
 
 constexpr std::size_t kWrittenBytes = 208 * 320 + 1;
 
+void drawPlaneGrid() {
+    raster::drawGridMapped(
+        {planeGrid, effects::planeTexture, effects::planeShade, effects::planeTarget});
+}
+
 // A target exactly as large as the mapper may write, so AddressSanitizer catches any overrun,
 // plus a poisoned tail checked by hand in the normal build.
 struct GridMapFixture : ::testing::Test {
@@ -86,7 +91,7 @@ std::vector<std::uint8_t> referenceMap() {
 
 TEST_F(GridMapFixture, ConstantGridFillsWithOneShadedTexel) {
     planeGrid.fill(PlaneVertex{0x1234, 0x5678, 0x9ABC});
-    raster::drawGridMapped();
+    drawPlaneGrid();
     const std::uint8_t texel = effects::planeTexture[0x56 * 256 + 0x12];
     const std::uint8_t expected = effects::planeShade[texel * 256 + 0x9A];
     EXPECT_TRUE(std::all_of(target.begin(), target.begin() + kWrittenBytes,
@@ -109,7 +114,7 @@ TEST_F(GridMapFixture, HorizontalStepsAndTheShortWayAcrossTheWrap) {
         planeGrid[row * 41 + 3].u = 0xFF00;
         planeGrid[row * 41 + 4].u = 0x10100;  // only the low 16 bits take part
     }
-    raster::drawGridMapped();
+    drawPlaneGrid();
     auto shaded = [](int u) {
         return effects::planeShade[effects::planeTexture[9 * 256 + (u & 255)] * 256 + 255];
     };
@@ -132,7 +137,7 @@ TEST_F(GridMapFixture, MatchesThePlainNineSampleMapperOnAnIrregularGrid) {
     for (auto& vertex : planeGrid) {
         vertex = {next(), next(), next()};
     }
-    raster::drawGridMapped();
+    drawPlaneGrid();
     EXPECT_EQ(target, referenceMap());
 }
 
@@ -149,7 +154,7 @@ TEST_F(GridMapFixture, AccumulatesWithoutDriftAndRepeatsTheLastRow) {
             planeGrid[row * 41 + i] = {i * 256, row * 2055 - 75, 0};
         }
     }
-    raster::drawGridMapped();
+    drawPlaneGrid();
     EXPECT_EQ(target, referenceMap());
     EXPECT_EQ(pixel(0, 200), 200);  // grid row 25 is v = 200 * 256 + 100
     // Cell row 25 aims at a repeat of grid row 25: it stays on texture row 200.

@@ -5,10 +5,10 @@
 
 #include "core/buffers.h"
 #include "display/engine.h"
-#include "display/mappers.h"
 #include "display/sprite.h"
-#include "effects/polar.h"
 #include "raster/grain.h"
+#include "raster/mappers.h"
+#include "raster/polar.h"
 #include "raster/strips.h"
 #include "raster/warps.h"
 #include "raster/windows.h"
@@ -25,9 +25,9 @@ class ShowBuffersTest : public ::testing::Test {
         if (ownsBuffers_) {
             sequencer::prepareWorkBuffers();
         }
-        effects::buildPolarTable();
-        effects::buildWindowMap();
-        effects::buildPolarMaps();
+        raster::buildPolarTable();
+        raster::buildWindowMap();
+        raster::buildPolarMaps();
     }
     static void TearDownTestSuite() {
         if (ownsBuffers_) {
@@ -43,7 +43,7 @@ TEST_F(ShowBuffersTest, WarpsOnTheSceneBuffers) {
         work400[128000 + i - 4341] = static_cast<std::uint8_t>(i);
     }
     sequencer::sway = -1.5f;
-    effects::fillAngleTwist();
+    raster::fillAngleTwist();
     raster::polarRemap(work400 + 128000, workB + 64000);
     EXPECT_EQ(workB[64000 + 100 * 320 + 160], work400[128000 + 100 * 320 + 160]);
 
@@ -66,9 +66,9 @@ TEST_F(ShowBuffersTest, StripsWindowsAndGrainOnTheSceneBuffers) {
         raster::scrollStrip(workA + 10 + (200 >> 1));
     }
 
-    display::mapSource = resource02.data();
-    display::mapTarget = workA;
-    effects::buildWindowBend(141, 0.05f);
+    raster::mapSource = resource02.data();
+    raster::mapTarget = workA;
+    raster::buildWindowBend(141, 0.05f);
     for (std::int32_t offset : {0, 25600, 25600 - 320 * 200, 320 * 400 + 9600}) {
         raster::windowLeftOffset = offset;
         raster::drawLeftWindow();
@@ -76,9 +76,9 @@ TEST_F(ShowBuffersTest, StripsWindowsAndGrainOnTheSceneBuffers) {
     }
     raster::windowLeftOffset = 0;
 
-    display::mapPolarPanned(-70 * 640 - 158);
-    display::mapPolarPanned(70 * 640 + 158);
-    display::mapPolarShifted();
+    raster::mapPolarPanned(-70 * 640 - 158);
+    raster::mapPolarPanned(70 * 640 + 158);
+    raster::mapPolarShifted();
 
     raster::noiseOffset = 63583;
     raster::addNoise(resource10.data(), workC);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/buffers.h"
-#include "effects/polar.h"
+#include "raster/polar.h"
 #include "sequencer/state.h"
 
 namespace {
@@ -16,50 +16,50 @@ std::uint8_t pattern(int i) {
 }
 
 TEST(PolarRemapTest, LooksUpThroughTheTwistedOffsetsIncludingTheMargins) {
-    effects::buildPolarMaps();
+    raster::buildPolarMaps();
     // A source picture with exactly the margins the offsets reach.
-    std::vector<std::uint8_t> storage(effects::kPolarMarginBefore + 64000 +
-                                      effects::kPolarMarginAfter);
+    std::vector<std::uint8_t> storage(raster::kPolarMarginBefore + 64000 +
+                                      raster::kPolarMarginAfter);
     for (std::size_t i = 0; i < storage.size(); ++i) {
         storage[i] = pattern(static_cast<int>(i));
     }
-    const std::uint8_t* source = storage.data() + effects::kPolarMarginBefore;
+    const std::uint8_t* source = storage.data() + raster::kPolarMarginBefore;
     std::vector<std::uint8_t> destination(64000, 0);
 
-    effects::angleTwist.fill(0);
+    raster::angleTwist.fill(0);
     raster::polarRemap(source, destination.data());
     for (int i = 0; i < 64000; ++i) {
-        const int radius = effects::polarMap[3 * i];
-        const int angle = effects::polarMap[3 * i + 1];
-        ASSERT_EQ(destination[i], source[effects::polarOffsets[radius + 256 * angle]]) << i;
+        const int radius = raster::polarMap[3 * i];
+        const int angle = raster::polarMap[3 * i + 1];
+        ASSERT_EQ(destination[i], source[raster::polarOffsets[radius + 256 * angle]]) << i;
     }
 
     // The twist is indexed by the angle and wraps: angle a reads angle a + twist[a] mod 256.
     for (int a = 0; a < 256; ++a) {
-        effects::angleTwist[a] = static_cast<std::uint8_t>(a % 2 == 0 ? 200 : 7);
+        raster::angleTwist[a] = static_cast<std::uint8_t>(a % 2 == 0 ? 200 : 7);
     }
     raster::polarRemap(source, destination.data());
     for (int i = 0; i < 64000; i += 97) {
-        const int radius = effects::polarMap[3 * i];
-        const int angle = effects::polarMap[3 * i + 1];
+        const int radius = raster::polarMap[3 * i];
+        const int angle = raster::polarMap[3 * i + 1];
         const int turned = (angle + (angle % 2 == 0 ? 200 : 7)) % 256;
-        ASSERT_EQ(destination[i], source[effects::polarOffsets[radius + 256 * turned]]) << i;
+        ASSERT_EQ(destination[i], source[raster::polarOffsets[radius + 256 * turned]]) << i;
     }
 
     // Every offset of the table, extremes included, is readable (checked under the sanitizer).
     for (int i = 0; i < 65536; i += 256) {
-        const std::uint8_t saved[3] = {effects::polarMap[0], effects::polarMap[1], 0};
-        effects::angleTwist.fill(0);
+        const std::uint8_t saved[3] = {raster::polarMap[0], raster::polarMap[1], 0};
+        raster::angleTwist.fill(0);
         for (int r = 0; r < 256; ++r) {
-            effects::polarMap[3 * r] = static_cast<std::uint8_t>(r);
-            effects::polarMap[3 * r + 1] = static_cast<std::uint8_t>(i / 256);
+            raster::polarMap[3 * r] = static_cast<std::uint8_t>(r);
+            raster::polarMap[3 * r + 1] = static_cast<std::uint8_t>(i / 256);
         }
         raster::polarRemap(source, destination.data());
-        effects::polarMap[0] = saved[0];
-        effects::polarMap[1] = saved[1];
+        raster::polarMap[0] = saved[0];
+        raster::polarMap[1] = saved[1];
     }
-    effects::buildPolarMaps();
-    effects::angleTwist.fill(0);
+    raster::buildPolarMaps();
+    raster::angleTwist.fill(0);
 }
 
 class GradientWarpTest : public ::testing::Test {

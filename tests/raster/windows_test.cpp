@@ -5,30 +5,30 @@
 #include <vector>
 
 #include "core/buffers.h"
-#include "display/mappers.h"
-#include "effects/polar.h"
+#include "raster/mappers.h"
+#include "raster/polar.h"
 
 namespace {
 
 class WindowsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        savedMap_ = effects::windowMap;
-        savedBend_ = effects::windowBend;
+        savedMap_ = raster::windowMap;
+        savedBend_ = raster::windowBend;
         texture_.resize(65536);
         for (int v = 0; v < 65536; ++v) {
             texture_[v] = static_cast<std::uint8_t>((v >> 8) * 5 + (v & 0xFF) * 3 + 1);
         }
         target_.assign(core::kWorkABCBytes, 0xEE);
-        display::mapSource = texture_.data();
-        display::mapTarget = target_.data();
-        effects::windowMap.fill(0);
-        effects::windowBend.fill(0);
+        raster::mapSource = texture_.data();
+        raster::mapTarget = target_.data();
+        raster::windowMap.fill(0);
+        raster::windowBend.fill(0);
         raster::windowLeftOffset = 0;
     }
     void TearDown() override {
-        effects::windowMap = savedMap_;
-        effects::windowBend = savedBend_;
+        raster::windowMap = savedMap_;
+        raster::windowBend = savedBend_;
         raster::windowLeftOffset = 0;
     }
     std::uint8_t texel(int row, int column) const { return texture_[row * 256 + column]; }
@@ -50,10 +50,10 @@ TEST_F(WindowsTest, PhasesStepEachByteOnItsOwn) {
 }
 
 TEST_F(WindowsTest, LeftWindowCarriesIntoTheDepthAndBendsRows) {
-    effects::windowMap[0] = 0x05FF;
-    effects::windowMap[81] = 0x0310;  // window row 1, column 1
-    effects::windowBend[6] = 0;
-    effects::windowBend[3] = 100;
+    raster::windowMap[0] = 0x05FF;
+    raster::windowMap[81] = 0x0310;  // window row 1, column 1
+    raster::windowBend[6] = 0;
+    raster::windowBend[3] = 100;
     raster::windowPhaseLeft = 0x0200;  // becomes 0x0002 on this call
     raster::drawLeftWindow();
     // 0x05FF + 0x0002 = 0x0601: depth 6, row 12, column 0x01 + 12.
@@ -64,8 +64,8 @@ TEST_F(WindowsTest, LeftWindowCarriesIntoTheDepthAndBendsRows) {
 }
 
 TEST_F(WindowsTest, RightWindowExchangesTheMapBytes) {
-    effects::windowMap[0] = 0x0305;
-    effects::windowBend[3] = 250;
+    raster::windowMap[0] = 0x0305;
+    raster::windowBend[3] = 250;
     raster::windowPhaseRight = 0x0000;  // becomes 0xFE03
     raster::drawRightWindow();
     // Exchanged 0x0503 + 0xFE03 = 0x0306: depth 3, row (6 + 250) mod 256 = 0, column 6.

@@ -7,15 +7,16 @@
 #include <vector>
 
 #include "core/buffers.h"
+#include "core/cues.h"
 #include "display/engine.h"
 #include "display/landscape.h"
 #include "display/palette.h"
 #include "display/present.h"
 #include "display/sprite.h"
-#include "effects/polar.h"
 #include "raster/blobs.h"
 #include "raster/grain.h"
 #include "raster/plasma.h"
+#include "raster/polar.h"
 #include "raster/windows.h"
 #include "sequencer/preparation.h"
 #include "sequencer/scenes.h"
@@ -61,8 +62,8 @@ class SceneRules : public ::testing::Test {
             ASSERT_TRUE(display::allocateScreenBuffers());
         }
         display::buildScaleTable();
-        effects::buildPolarTable();
-        effects::buildPolarMaps();
+        raster::buildPolarTable();
+        raster::buildPolarMaps();
         raster::fillNoise();
         sequencer::buildSineTables();
     }
@@ -549,11 +550,11 @@ TEST_F(SceneRules, PlaneBoundaryFrameIsBlackUnderTheEmblems) {
 TEST(SceneList, ScenesBeginAtTheirOrdersAndEndOnExactlyTheNextOne) {
     const std::int32_t starts[sequencer::kSceneCount] = {0,  1,  2,  3,  4,  5,  7,  9,  11, 13, 15,
                                                          17, 19, 21, 22, 23, 24, 26, 28, 30, 31};
-    const auto& scenes = sequencer::sceneList();
     std::int32_t order = 0;
     for (int i = 0; i < sequencer::kSceneCount - 1; ++i) {
         EXPECT_EQ(order, starts[i]) << "scene " << i + 1;
-        const std::int32_t length = scenes[static_cast<std::size_t>(i)].lengthInOrders;
+        EXPECT_EQ(core::sceneStartOrder(i), starts[i]) << "scene " << i + 1;
+        const std::int32_t length = core::kSceneLengths[static_cast<std::size_t>(i)];
         EXPECT_FALSE(sequencer::sceneEnds(i, order, order, 40)) << "scene " << i + 1;
         EXPECT_EQ(sequencer::sceneEnds(i, order, order + 1, 0), length == 1) << "scene " << i + 1;
         EXPECT_TRUE(sequencer::sceneEnds(i, order, order + length, 0)) << "scene " << i + 1;

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "content/png_writer.h"
+#include "image/png.h"
 #include "resources/icon.h"
 
 int main(int argc, char** argv) {
@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const auto rgb = resources::iconRgb(size);
-    if (!content::writePng(argv[2], size, size, rgb)) {
+    if (!image::writePng(argv[2], size, size, rgb)) {
         std::fprintf(stderr, "sg2-icons: %s: cannot write the icon\n", argv[2]);
         return 1;
     }

@@ -1,11 +1,11 @@
-#include "content/png_writer.h"
+#include "image/png.h"
 
 #include <zlib.h>
 
 #include <cstdio>
 #include <vector>
 
-namespace content {
+namespace image {
 
 namespace {
 
@@ -28,7 +28,8 @@ void putChunk(std::vector<std::uint8_t>& out, const char* type,
 
 }  // namespace
 
-bool writePng(const std::string& path, int width, int height, std::span<const std::uint8_t> rgb) {
+bool writePng(const std::string& path, int width, int height, std::span<const std::uint8_t> rgb,
+              int level) {
     if (width <= 0 || height <= 0 ||
         rgb.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3) {
         return false;
@@ -43,7 +44,7 @@ bool writePng(const std::string& path, int width, int height, std::span<const st
     }
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
     std::vector<std::uint8_t> packed(packedSize);
-    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9) !=
+    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), level) !=
         Z_OK) {
         return false;
     }
@@ -66,4 +67,4 @@ bool writePng(const std::string& path, int width, int height, std::span<const st
     return std::fclose(f) == 0 && ok;
 }
 
-}  // namespace content
+}  // namespace image

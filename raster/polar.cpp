@@ -1,4 +1,4 @@
-#include "effects/polar.h"
+#include "raster/polar.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +8,7 @@
 
 #include "core/show.h"
 
-namespace effects {
+namespace raster {
 
 std::array<std::uint16_t, 640 * 400> polarTable{};
 std::array<std::uint16_t, 80 * 50> windowMap{};
@@ -243,4 +243,4 @@ void fillAngleTwist(float /*unused*/) {
     angleTwist.fill(lowByte(truncate(static_cast<Extended>(core::sway))));
 }
 
-}  // namespace effects
+}  // namespace raster

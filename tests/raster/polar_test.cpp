@@ -1,4 +1,4 @@
-#include "effects/polar.h"
+#include "raster/polar.h"
 
 #include <gtest/gtest.h>
 
@@ -11,14 +11,14 @@ namespace {
 class PolarTablesTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        effects::buildPolarTable();
-        effects::buildWindowMap();
-        effects::buildPolarMaps();
+        raster::buildPolarTable();
+        raster::buildWindowMap();
+        raster::buildPolarMaps();
     }
-    static std::uint16_t tunnel(int x, int y) { return effects::polarTable[y * 640 + x]; }
-    static std::uint16_t window(int x, int y) { return effects::windowMap[y * 80 + x]; }
+    static std::uint16_t tunnel(int x, int y) { return raster::polarTable[y * 640 + x]; }
+    static std::uint16_t window(int x, int y) { return raster::windowMap[y * 80 + x]; }
     static const std::uint8_t* polar(int x, int y) {
-        return effects::polarMap.data() + (y * 320 + x) * 3;
+        return raster::polarMap.data() + (y * 320 + x) * 3;
     }
 };
 
@@ -42,7 +42,7 @@ TEST_F(PolarTablesTest, TunnelTablePinnedPositions) {
 TEST_F(PolarTablesTest, TunnelTableMatchesExtendedPrecisionEverywhere) {
     for (int y = 0; y < 400; ++y) {
         for (int x = 0; x < 640; ++x) {
-            ASSERT_EQ(tunnel(x, y), effects::polarTableEntryExtended(x, y)) << x << "," << y;
+            ASSERT_EQ(tunnel(x, y), raster::polarTableEntryExtended(x, y)) << x << "," << y;
         }
     }
 }
@@ -68,44 +68,44 @@ TEST_F(PolarTablesTest, PolarMapAnglesAndRadii) {
     EXPECT_EQ(polar(0, 100)[0], 179);  // 1.35 * 0.83 * 160 = 179.28
     // The third byte is never written.
     for (int i = 0; i < 64000; ++i) {
-        ASSERT_EQ(effects::polarMap[i * 3 + 2], 0);
+        ASSERT_EQ(raster::polarMap[i * 3 + 2], 0);
     }
 }
 
 TEST_F(PolarTablesTest, PolarOffsetsSpanTheDocumentedMargins) {
     const auto [low, high] =
-        std::minmax_element(effects::polarOffsets.begin(), effects::polarOffsets.end());
-    EXPECT_EQ(*low, -effects::kPolarMarginBefore);
-    EXPECT_EQ(*high, 64000 + effects::kPolarMarginAfter - 1);
+        std::minmax_element(raster::polarOffsets.begin(), raster::polarOffsets.end());
+    EXPECT_EQ(*low, -raster::kPolarMarginBefore);
+    EXPECT_EQ(*high, 64000 + raster::kPolarMarginAfter - 1);
     for (int j = 0; j < 256; ++j) {
-        ASSERT_EQ(effects::polarOffsets[256 * j], 100 * 320 + 160);  // radius 0: the centre
+        ASSERT_EQ(raster::polarOffsets[256 * j], 100 * 320 + 160);  // radius 0: the centre
     }
     // Angle 0 points straight down: q = trunc(100 / 2.22) = 45 rows, no sideways step.
-    EXPECT_EQ(effects::polarOffsets[100], (45 + 100) * 320 + 160);
+    EXPECT_EQ(raster::polarOffsets[100], (45 + 100) * 320 + 160);
 }
 
 TEST(WindowBendTest, SineTimesAmplitudeLowByte) {
-    effects::buildWindowBend(0, 0.37f);
-    EXPECT_TRUE(std::all_of(effects::windowBend.begin(), effects::windowBend.end(),
+    raster::buildWindowBend(0, 0.37f);
+    EXPECT_TRUE(std::all_of(raster::windowBend.begin(), raster::windowBend.end(),
                             [](auto v) { return v == 0; }));
-    effects::buildWindowBend(100, 0.5f);
-    EXPECT_EQ(effects::windowBend[0], 0);
-    EXPECT_EQ(effects::windowBend[3], 99);   // sin(1.5) * 100 = 99.7
-    EXPECT_EQ(effects::windowBend[7], 221);  // sin(3.5) * 100 = -35.1
-    effects::buildWindowBend(-200, 0.5f);
-    EXPECT_EQ(effects::windowBend[3], static_cast<std::uint8_t>(-199));
+    raster::buildWindowBend(100, 0.5f);
+    EXPECT_EQ(raster::windowBend[0], 0);
+    EXPECT_EQ(raster::windowBend[3], 99);   // sin(1.5) * 100 = 99.7
+    EXPECT_EQ(raster::windowBend[7], 221);  // sin(3.5) * 100 = -35.1
+    raster::buildWindowBend(-200, 0.5f);
+    EXPECT_EQ(raster::windowBend[3], static_cast<std::uint8_t>(-199));
 }
 
 TEST(AngleTwistTest, TruncatesSwayIntoEveryEntry) {
     const float saved = sequencer::sway;
     sequencer::sway = -1.5f;
-    effects::fillAngleTwist(3000.0f);
-    EXPECT_TRUE(std::all_of(effects::angleTwist.begin(), effects::angleTwist.end(),
+    raster::fillAngleTwist(3000.0f);
+    EXPECT_TRUE(std::all_of(raster::angleTwist.begin(), raster::angleTwist.end(),
                             [](auto v) { return v == 255; }));
     sequencer::sway = 300.9f;
-    effects::fillAngleTwist();
-    EXPECT_EQ(effects::angleTwist[0], 44);  // 300 mod 256
-    EXPECT_EQ(effects::angleTwist[255], 44);
+    raster::fillAngleTwist();
+    EXPECT_EQ(raster::angleTwist[0], 44);  // 300 mod 256
+    EXPECT_EQ(raster::angleTwist[255], 44);
     sequencer::sway = saved;
 }
 

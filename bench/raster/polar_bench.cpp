@@ -1,13 +1,13 @@
 #include <benchmark/benchmark.h>
 
-#include "effects/polar.h"
+#include "raster/polar.h"
 #include "sequencer/state.h"
 
 namespace {
 
 void BM_buildPolarTable(benchmark::State& state) {
     for (auto _ : state) {
-        effects::buildPolarTable();
+        raster::buildPolarTable();
         benchmark::ClobberMemory();
     }
 }
@@ -15,7 +15,7 @@ BENCHMARK(BM_buildPolarTable)->Unit(benchmark::kMicrosecond);
 
 void BM_buildWindowMap(benchmark::State& state) {
     for (auto _ : state) {
-        effects::buildWindowMap();
+        raster::buildWindowMap();
         benchmark::ClobberMemory();
     }
 }
@@ -23,7 +23,7 @@ BENCHMARK(BM_buildWindowMap)->Unit(benchmark::kMicrosecond);
 
 void BM_buildPolarMaps(benchmark::State& state) {
     for (auto _ : state) {
-        effects::buildPolarMaps();
+        raster::buildPolarMaps();
         benchmark::ClobberMemory();
     }
 }
@@ -31,7 +31,7 @@ BENCHMARK(BM_buildPolarMaps)->Unit(benchmark::kMicrosecond);
 
 void BM_buildWindowBend(benchmark::State& state) {
     for (auto _ : state) {
-        effects::buildWindowBend(141, 0.03f);
+        raster::buildWindowBend(141, 0.03f);
         benchmark::ClobberMemory();
     }
 }
@@ -40,7 +40,7 @@ BENCHMARK(BM_buildWindowBend)->Unit(benchmark::kMicrosecond);
 void BM_fillAngleTwist(benchmark::State& state) {
     sequencer::sway = 42.5f;
     for (auto _ : state) {
-        effects::fillAngleTwist();
+        raster::fillAngleTwist();
         benchmark::ClobberMemory();
     }
 }

@@ -1,11 +1,11 @@
-#include "display/mappers.h"
+#include "raster/mappers.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "core/buffers.h"
-#include "effects/polar.h"
+#include "raster/polar.h"
 
 namespace {
 
@@ -13,21 +13,21 @@ namespace {
 class MappersTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        savedPolar_ = effects::polarTable;
+        savedPolar_ = raster::polarTable;
         savedRemap_ = core::resource00;
-        for (std::size_t i = 0; i < effects::polarTable.size(); ++i) {
-            effects::polarTable[i] = static_cast<std::uint16_t>(i * 40503u + (i >> 7));
+        for (std::size_t i = 0; i < raster::polarTable.size(); ++i) {
+            raster::polarTable[i] = static_cast<std::uint16_t>(i * 40503u + (i >> 7));
         }
         setRemapIdentity();
         target_.assign(64000, 0xEE);
-        display::mapTarget = target_.data();
-        display::mapSource = texture_.data();
-        display::mapTwist = 0;
-        display::mapShiftA = 0;
-        display::mapShiftB = 0;
+        raster::mapTarget = target_.data();
+        raster::mapSource = texture_.data();
+        raster::mapTwist = 0;
+        raster::mapShiftA = 0;
+        raster::mapShiftB = 0;
     }
     void TearDown() override {
-        effects::polarTable = savedPolar_;
+        raster::polarTable = savedPolar_;
         core::resource00 = savedRemap_;
     }
     static void setRemapIdentity() {
@@ -47,7 +47,7 @@ class MappersTest : public ::testing::Test {
         }
     }
     static std::uint16_t windowEntry(int x, int y) {
-        return effects::polarTable[64160 + y * 640 + x];
+        return raster::polarTable[64160 + y * 640 + x];
     }
 
     std::array<std::uint16_t, 640 * 400> savedPolar_{};
@@ -58,7 +58,7 @@ class MappersTest : public ::testing::Test {
 
 TEST_F(MappersTest, PannedIdentityShowsTheTableWindowsLowBytes) {
     textureOfColumns();
-    display::mapPolarPanned(0, 12345, -999);
+    raster::mapPolarPanned(0, 12345, -999);
     for (int y = 0; y < 200; ++y) {
         for (int x = 0; x < 320; ++x) {
             ASSERT_EQ(target_[y * 320 + x], windowEntry(x, y) & 0xFF) << x << "," << y;
@@ -66,75 +66,75 @@ TEST_F(MappersTest, PannedIdentityShowsTheTableWindowsLowBytes) {
     }
     // Moving the window 3 rows up and 7 columns right.
     textureOfRows();
-    display::mapPolarPanned(-3 * 640 + 7);
+    raster::mapPolarPanned(-3 * 640 + 7);
     EXPECT_EQ(target_[0], windowEntry(7, -3) >> 8);
     EXPECT_EQ(target_[199 * 320 + 319], windowEntry(326, 196) >> 8);
 }
 
 TEST_F(MappersTest, PannedTwistAddsToBothLookUpsWithoutCarry) {
     textureOfColumns();
-    display::mapTwist = 2;
-    display::mapPolarPanned(0);
+    raster::mapTwist = 2;
+    raster::mapPolarPanned(0);
     EXPECT_EQ(target_[5], static_cast<std::uint8_t>(windowEntry(5, 0) + 4));
 
-    effects::polarTable[64160] = 0x12FF;
+    raster::polarTable[64160] = 0x12FF;
     textureOfRows();
-    display::mapTwist = 1;
-    display::mapPolarPanned(0);
+    raster::mapTwist = 1;
+    raster::mapPolarPanned(0);
     EXPECT_EQ(target_[0], 0x12);  // 0x12FF + 1 -> 0x1200, then 0x1201: the row stays 0x12
 
     // A remap that is not the identity: the second twist lands on the remapped value.
     core::resource00[2 * 0x1200] = 0xFF;
     core::resource00[2 * 0x1200 + 1] = 0x40;
     textureOfColumns();
-    display::mapPolarPanned(0);
+    raster::mapPolarPanned(0);
     EXPECT_EQ(target_[0], 0x00);  // 0x40FF + 1 in the low byte only
 }
 
 TEST_F(MappersTest, ShiftedCarriesFirstAndCrossesTheShiftsAfter) {
-    effects::polarTable[64160] = 0x12FF;
-    effects::polarTable[64161] = 0x0102;
-    display::mapShiftA = 0;
-    display::mapShiftB = 1;
+    raster::polarTable[64160] = 0x12FF;
+    raster::polarTable[64161] = 0x0102;
+    raster::mapShiftA = 0;
+    raster::mapShiftB = 1;
     textureOfRows();
-    display::mapPolarShifted(1, 2, 3);
+    raster::mapPolarShifted(1, 2, 3);
     EXPECT_EQ(target_[0], 0x14);  // 0x12FF + 0x0001 = 0x1300, then its row + 1
 
-    display::mapShiftA = 0x03;
-    display::mapShiftB = 0x10;
-    display::mapPolarShifted();
+    raster::mapShiftA = 0x03;
+    raster::mapShiftB = 0x10;
+    raster::mapPolarShifted();
     EXPECT_EQ(target_[1], 0x14);  // 0x0102 + 0x0310 = 0x0412; row 0x04 + B
     textureOfColumns();
-    display::mapPolarShifted();
+    raster::mapPolarShifted();
     EXPECT_EQ(target_[1], 0x15);  // column 0x12 + A
 
     // The second additions do not carry: remap 0x0412 to 0xF0FE, then +3 low, +0x10 high.
     core::resource00[2 * 0x0412] = 0xFE;
     core::resource00[2 * 0x0412 + 1] = 0xF0;
-    display::mapPolarShifted();
+    raster::mapPolarShifted();
     EXPECT_EQ(target_[1], 0x01);
     textureOfRows();
-    display::mapPolarShifted();
+    raster::mapPolarShifted();
     EXPECT_EQ(target_[1], 0x00);
 }
 
 TEST_F(MappersTest, WindowOffsetsAreClampedToTheTable) {
-    EXPECT_EQ(display::clampWindowOffset(0), 0);
-    EXPECT_EQ(display::clampWindowOffset(-70 * 640 + 150), -70 * 640 + 150);
-    EXPECT_EQ(display::clampWindowOffset(100 * 640 - 160), 100 * 640 - 160);
-    EXPECT_EQ(display::clampWindowOffset(-100 * 640 + 160), -100 * 640 + 160);
-    EXPECT_EQ(display::clampWindowOffset(101 * 640 + 5), 100 * 640 + 5);
-    EXPECT_EQ(display::clampWindowOffset(-3 * 640 - 200), -3 * 640 - 160);
+    EXPECT_EQ(raster::clampWindowOffset(0), 0);
+    EXPECT_EQ(raster::clampWindowOffset(-70 * 640 + 150), -70 * 640 + 150);
+    EXPECT_EQ(raster::clampWindowOffset(100 * 640 - 160), 100 * 640 - 160);
+    EXPECT_EQ(raster::clampWindowOffset(-100 * 640 + 160), -100 * 640 + 160);
+    EXPECT_EQ(raster::clampWindowOffset(101 * 640 + 5), 100 * 640 + 5);
+    EXPECT_EQ(raster::clampWindowOffset(-3 * 640 - 200), -3 * 640 - 160);
     // Far-off offsets keep their column remainder and stop at the top or bottom row.
-    EXPECT_EQ(display::clampWindowOffset(INT32_MIN), -100 * 640 - 128);
-    EXPECT_EQ(display::clampWindowOffset(INT32_MAX), 100 * 640 + 127);
+    EXPECT_EQ(raster::clampWindowOffset(INT32_MIN), -100 * 640 - 128);
+    EXPECT_EQ(raster::clampWindowOffset(INT32_MAX), 100 * 640 + 127);
 
     // At the extreme corners every read stays inside the table (checked under the sanitizer).
     textureOfColumns();
     for (std::int32_t offset : {INT32_MIN, INT32_MAX, -100 * 640 - 160, 100 * 640 + 160}) {
-        display::mapPolarPanned(offset);
+        raster::mapPolarPanned(offset);
     }
-    EXPECT_EQ(target_[199 * 320 + 319], effects::polarTable[399 * 640 + 639] & 0xFF);
+    EXPECT_EQ(target_[199 * 320 + 319], raster::polarTable[399 * 640 + 639] & 0xFF);
 }
 
 }  // namespace

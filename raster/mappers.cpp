@@ -1,11 +1,11 @@
-#include "display/mappers.h"
+#include "raster/mappers.h"
 
 #include <algorithm>
 
 #include "core/buffers.h"
-#include "effects/polar.h"
+#include "raster/polar.h"
 
-namespace display {
+namespace raster {
 
 const std::uint8_t* mapSource = nullptr;
 std::uint8_t* mapTarget = nullptr;
@@ -49,7 +49,7 @@ std::int32_t clampWindowOffset(std::int32_t windowOffset) {
 
 void mapPolarPanned(std::int32_t windowOffset, std::int32_t, std::int32_t) {
     const std::uint16_t* window =
-        effects::polarTable.data() + kWindowOrigin + clampWindowOffset(windowOffset);
+        polarTable.data() + kWindowOrigin + clampWindowOffset(windowOffset);
     const std::uint8_t* texture = mapSource;
     std::uint8_t* out = mapTarget;
     const std::uint8_t twist = mapTwist;
@@ -64,7 +64,7 @@ void mapPolarPanned(std::int32_t windowOffset, std::int32_t, std::int32_t) {
 }
 
 void mapPolarShifted(std::int32_t, std::int32_t, std::int32_t) {
-    const std::uint16_t* window = effects::polarTable.data() + kWindowOrigin;
+    const std::uint16_t* window = polarTable.data() + kWindowOrigin;
     const std::uint8_t* texture = mapSource;
     std::uint8_t* out = mapTarget;
     const std::uint16_t shift = static_cast<std::uint16_t>(mapShiftA * 256 + mapShiftB);
@@ -84,4 +84,4 @@ void mapPolarShifted(std::int32_t, std::int32_t, std::int32_t) {
     }
 }
 
-}  // namespace display
+}  // namespace raster

@@ -3,20 +3,20 @@
 #include <vector>
 
 #include "core/buffers.h"
-#include "display/mappers.h"
-#include "effects/polar.h"
+#include "raster/mappers.h"
+#include "raster/polar.h"
 
 namespace {
 
 void prepareMapper(std::vector<std::uint8_t>& texture, std::vector<std::uint8_t>& target) {
-    effects::buildPolarTable();
+    raster::buildPolarTable();
     for (int v = 0; v < 65536; ++v) {
         core::resource00[2 * v] = static_cast<std::uint8_t>(v * 7);
         core::resource00[2 * v + 1] = static_cast<std::uint8_t>(v >> 8);
         texture[v] = static_cast<std::uint8_t>(v ^ (v >> 8));
     }
-    display::mapSource = texture.data();
-    display::mapTarget = target.data();
+    raster::mapSource = texture.data();
+    raster::mapTarget = target.data();
 }
 
 void setPixelRate(benchmark::State& state) {
@@ -29,8 +29,8 @@ void BM_mapPolarPanned(benchmark::State& state) {
     std::vector<std::uint8_t> target(64000);
     prepareMapper(texture, target);
     for (auto _ : state) {
-        display::mapTwist = static_cast<std::uint8_t>(display::mapTwist + 2);
-        display::mapPolarPanned(-40 * 640 + 90);
+        raster::mapTwist = static_cast<std::uint8_t>(raster::mapTwist + 2);
+        raster::mapPolarPanned(-40 * 640 + 90);
         benchmark::ClobberMemory();
     }
     setPixelRate(state);
@@ -42,9 +42,9 @@ void BM_mapPolarShifted(benchmark::State& state) {
     std::vector<std::uint8_t> target(64000);
     prepareMapper(texture, target);
     for (auto _ : state) {
-        display::mapShiftA = static_cast<std::uint8_t>(display::mapShiftA + 1);
-        display::mapShiftB = static_cast<std::uint8_t>(display::mapShiftB + 3);
-        display::mapPolarShifted();
+        raster::mapShiftA = static_cast<std::uint8_t>(raster::mapShiftA + 1);
+        raster::mapShiftB = static_cast<std::uint8_t>(raster::mapShiftB + 3);
+        raster::mapPolarShifted();
         benchmark::ClobberMemory();
     }
     setPixelRate(state);

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-namespace effects {
+namespace raster {
 
 inline constexpr int kPolarTableWidth = 640;
 inline constexpr int kPolarTableHeight = 400;
@@ -42,4 +42,4 @@ void buildPolarMaps();
 // read.
 void fillAngleTwist(float unused = 0.0f);
 
-}  // namespace effects
+}  // namespace raster

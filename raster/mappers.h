@@ -4,7 +4,7 @@
 // only byte additions.
 #include <cstdint>
 
-namespace display {
+namespace raster {
 
 // Texture (65536 bytes, high byte of an index = row) and destination picture; the sequencer
 // sets both before any call.
@@ -32,4 +32,4 @@ void mapPolarShifted(std::int32_t = 0, std::int32_t = 0, std::int32_t = 0);
 // The window offset mapPolarPanned actually uses for a requested one.
 std::int32_t clampWindowOffset(std::int32_t windowOffset);
 
-}  // namespace display
+}  // namespace raster

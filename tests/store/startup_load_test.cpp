@@ -7,11 +7,10 @@
 #include <vector>
 
 #include "archive/archive_writer.h"
-#include "child_process.h"
 #include "core/buffers.h"
-#include "host/process.h"
 #include "sequencer/preparation.h"
 #include "store/store.h"
+#include "tests/archive/child_process.h"
 
 namespace {
 

@@ -1,0 +1,14 @@
+#pragma once
+// Writes 8-bit RGB pictures as PNG files: frame dumps, snapshots and contact sheets.
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace image {
+
+// rgb holds width * height * 3 bytes, rows top to bottom; `level` is zlib's compression level
+// (1 fastest .. 9 smallest). Returns false if the file could not be written.
+bool writePng(const std::string& path, int width, int height, std::span<const std::uint8_t> rgb,
+              int level = 9);
+
+}  // namespace image

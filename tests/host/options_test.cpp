@@ -1,0 +1,146 @@
+// The command line: what each option sets, what it implies, and the one-line refusals.
+#include "host/options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/song.h"
+#include "host/launcher.h"
+
+namespace {
+
+struct Parsed {
+    std::optional<host::Options> options;
+    std::string error;
+};
+
+Parsed parse(std::vector<std::string> arguments) {
+    Parsed result;
+    testing::internal::CaptureStderr();
+    result.options = host::parseOptions(arguments, result.error);
+    testing::internal::GetCapturedStderr();
+    host::clearDisplayOptions();
+    return result;
+}
+
+TEST(Options, NoneGiveTheDesignedShow) {
+    const Parsed parsed = parse({});
+    ASSERT_TRUE(parsed.options);
+    const host::Options& o = *parsed.options;
+    EXPECT_FALSE(o.headless);
+    EXPECT_EQ(o.every, 1);
+    EXPECT_EQ(o.formatBits, 32);
+    EXPECT_FALSE(o.trailLevel);
+    EXPECT_FALSE(o.dance);
+    EXPECT_FALSE(o.quitAt);
+    EXPECT_TRUE(o.snapshots.empty());
+    EXPECT_TRUE(o.dataDirectory.empty());
+}
+
+TEST(Options, ValuesAreTakenFromTheNextArgument) {
+    const Parsed parsed =
+        parse({"--headless", "--data", "d", "--frames", "f", "--every", "30", "--wav", "s.wav",
+               "--stats", "r.json", "--trail", "0", "--dance", "--trace-shutdown"});
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    const host::Options& o = *parsed.options;
+    EXPECT_TRUE(o.headless);
+    EXPECT_EQ(o.dataDirectory, "d");
+    EXPECT_EQ(o.framesDirectory, "f");
+    EXPECT_EQ(o.every, 30);
+    EXPECT_EQ(o.wavPath, "s.wav");
+    EXPECT_EQ(o.statsPath, "r.json");
+    EXPECT_EQ(o.trailLevel, 0);  // given, though it is the launcher's default
+    EXPECT_TRUE(o.dance);
+    EXPECT_TRUE(o.traceShutdown);
+}
+
+TEST(Options, RecordingsImplyAHeadlessRun) {
+    for (const char* option : {"--video", "--contact-sheet"}) {
+        const Parsed parsed = parse({option, "out"});
+        ASSERT_TRUE(parsed.options) << option;
+        EXPECT_TRUE(parsed.options->headless) << option;
+    }
+}
+
+TEST(Options, AValueOptionAtTheEndIsRefusedByName) {
+    for (const char* option : {"--data", "--frames", "--every", "--wav", "--stats", "--trail",
+                               "--format", "--quit-at", "--snapshot", "--video"}) {
+        const Parsed parsed = parse({"--headless", option});
+        EXPECT_FALSE(parsed.options) << option;
+        EXPECT_EQ(parsed.error, std::string(option) + ": needs a value");
+    }
+}
+
+TEST(Options, NumbersAreWholeAndInRange) {
+    for (const char* bad : {"0", "-1", "3x", "", " 2", "99999999999"}) {
+        EXPECT_FALSE(parse({"--every", bad}).options) << "--every " << bad;
+    }
+    for (const char* bad : {"4", "-1", "1.5", "two"}) {
+        const Parsed parsed = parse({"--trail", bad});
+        EXPECT_FALSE(parsed.options) << "--trail " << bad;
+        EXPECT_EQ(parsed.error, std::string("--trail: expected 0, 1, 2 or 3, got '") + bad + "'");
+    }
+    EXPECT_EQ(parse({"--trail", "3"}).options->trailLevel, 3);
+}
+
+TEST(Options, FormatsMapToDepthAndGreenBits) {
+    struct Case {
+        const char* text;
+        int bits;
+        bool green6;
+    };
+    for (const Case c : {Case{"32", 32, true}, Case{"24", 24, true}, Case{"565", 16, true},
+                         Case{"555", 16, false}}) {
+        const Parsed parsed = parse({"--format", c.text});
+        ASSERT_TRUE(parsed.options) << c.text;
+        EXPECT_EQ(parsed.options->formatBits, c.bits) << c.text;
+        EXPECT_EQ(parsed.options->greenIs6Bit, c.green6) << c.text;
+    }
+    EXPECT_FALSE(parse({"--format", "16"}).options);
+}
+
+TEST(Options, SongPositionsAndSnapshots) {
+    const Parsed parsed = parse(
+        {"--quit-at", "5:0", "--snapshot", "1:2:a.png", "--snapshot", "0:63:dir:with:colons.png"});
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    const host::Options& o = *parsed.options;
+    ASSERT_TRUE(o.quitAt);
+    EXPECT_EQ(o.quitAt->order, 5);
+    EXPECT_EQ(o.quitAt->row, 0);
+    ASSERT_EQ(o.snapshots.size(), 2u);  // repeatable, in the order given
+    EXPECT_EQ(o.snapshots[0].at.order, 1);
+    EXPECT_EQ(o.snapshots[0].at.row, 2);
+    EXPECT_EQ(o.snapshots[0].path, "a.png");
+    EXPECT_EQ(o.snapshots[1].path, "dir:with:colons.png");
+
+    for (const char* bad : {"5", "5:", ":3", "-1:0", "5:-2", "5:3:x", "a:b"}) {
+        const Parsed refused = parse({"--quit-at", bad});
+        EXPECT_FALSE(refused.options) << bad;
+        EXPECT_EQ(refused.error, std::string("--quit-at: expected ORDER:ROW, got '") + bad + "'");
+    }
+    for (const char* bad : {"1:2", "1:2:", "1::a.png", "x:2:a.png"}) {
+        EXPECT_FALSE(parse({"--snapshot", bad}).options) << bad;
+    }
+}
+
+TEST(Options, DisplayOptionsPassToTheLauncherAndOthersAreUnknown) {
+    EXPECT_TRUE(parse({"--windowed", "--mode", "640x480x32"}).options);
+    const Parsed badMode = parse({"--mode", "640x480"});
+    EXPECT_FALSE(badMode.options);
+    EXPECT_EQ(badMode.error, "bad display option (see --help)");
+    const Parsed unknown = parse({"--headless", "--fast"});
+    EXPECT_FALSE(unknown.options);
+    EXPECT_EQ(unknown.error, "unknown option '--fast' (see --help)");
+}
+
+TEST(SongPosition, ReachedAtTheMarkAndAfterIt) {
+    const core::SongPosition mark{5, 20};
+    EXPECT_FALSE(core::reached(mark, {5, 19}));
+    EXPECT_TRUE(core::reached(mark, {5, 20}));
+    EXPECT_TRUE(core::reached(mark, {6, 0}));    // a later order, whatever its row
+    EXPECT_FALSE(core::reached(mark, {4, 63}));  // an earlier order, whatever its row
+}
+
+}  // namespace
