@@ -229,7 +229,7 @@ std::set<int> rowSet(const std::array<std::int32_t, N>& rows) {
 const std::set<int> kFlashRows = rowSet(core::kFlashRows);
 const std::set<int> kTresillo = rowSet(core::kTresilloRows);
 const std::set<int> kRotozoomFlashes = rowSet(core::kRotozoomFlashRows);
-const std::set<int> kThumbnailStamps = {3, 16, 19, 26, 27, 32, 35, 48, 51, 57, 59, 62};
+const std::set<int> kThumbnailStamps = rowSet(core::kThumbnailRows);
 const std::set<int> kMontageCuts = {4, 8, 12, 16, 22, 26, 29, 31, 36, 40, 44, 48, 54, 58, 61, 63};
 const std::set<int> kPaletteFlashes = rowSet(core::kPaletteFlashRows);
 

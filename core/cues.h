@@ -29,6 +29,9 @@ inline constexpr std::array<std::int32_t, 9> kRotozoomFlashRows = {0,  14, 16, 3
                                                                    38, 40, 46, 48};
 // The tunnels' second light.
 inline constexpr std::array<std::int32_t, 9> kTunnelHitRows = {0, 2, 14, 16, 18, 46, 48, 50, 62};
+// The rows on which the thumbnail grid gains its next copy.
+inline constexpr std::array<std::int32_t, 12> kThumbnailRows = {3,  16, 19, 26, 27, 32,
+                                                                35, 48, 51, 57, 59, 62};
 // The emblems' white palette flashes.
 inline constexpr std::array<std::int32_t, 16> kPaletteFlashRows = {0,  6,  8,  12, 14, 16, 22, 24,
                                                                    32, 38, 40, 44, 46, 48, 54, 56};

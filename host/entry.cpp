@@ -20,8 +20,8 @@
 #include "host/shutdown.h"
 #include "image/png.h"
 #include "platform/clock.h"
-#include "platform/music.h"
 #include "platform/messages.h"
+#include "platform/music.h"
 #include "platform/video.h"
 #include "sequencer/music.h"
 #include "sequencer/pacing.h"
@@ -42,9 +42,6 @@ bool soundOnlyForVideo = false;  // the WAV was made for the video and goes with
 std::array<bool, sequencer::kSceneCount> tileTaken{};
 std::vector<bool> snapshotTaken;
 RgbFrame screenPixels;
-
-// Frame dumps favour speed over size.
-constexpr int kFrameDumpLevel = 3;
 
 // The position the current frame read.
 core::SongPosition songNow() {
@@ -68,7 +65,7 @@ void onFramePresented(const platform::PresentedFrame& frame) {
         std::snprintf(name, sizeof name, "/frame_%06zu.png", presentedFrames);
         const std::string path = options.framesDirectory + name;
         if (!image::writePng(path, core::kPictureWidth, core::kPictureHeight, screenPixels,
-                             kFrameDumpLevel)) {
+                             image::kQuickLevel)) {
             std::printf("%s: cannot write the frame\n", path.c_str());
             exitProcess(1);
         }
@@ -78,7 +75,7 @@ void onFramePresented(const platform::PresentedFrame& frame) {
         if (!snapshotTaken[i] && core::reached(snapshot.at, songNow())) {
             decode();
             if (!image::writePng(snapshot.path, core::kPictureWidth, core::kPictureHeight,
-                                 screenPixels, kFrameDumpLevel)) {
+                                 screenPixels, image::kQuickLevel)) {
                 std::printf("%s: cannot write the snapshot\n", snapshot.path.c_str());
                 exitProcess(1);
             }

@@ -198,7 +198,7 @@ bool writeContactSheet(const std::string& path) {
         }
         drawNumber(sheet, left + 4, top + 4, scene + 1);
     }
-    return image::writePng(path, kSheetWidth, kSheetHeight, sheet);
+    return image::writePng(path, kSheetWidth, kSheetHeight, sheet, image::kQuickLevel);
 }
 
 }  // namespace host

@@ -6,6 +6,9 @@
 
 namespace image {
 
+// Quick compression for what the program writes while it runs (frames, snapshots, sheets).
+inline constexpr int kQuickLevel = 3;
+
 // rgb holds width * height * 3 bytes, rows top to bottom; `level` is zlib's compression level
 // (1 fastest .. 9 smallest). Returns false if the file could not be written.
 bool writePng(const std::string& path, int width, int height, std::span<const std::uint8_t> rgb,

@@ -226,23 +226,9 @@ void setUpThumbnailPlasma() {
     timeStep.store(0.05f);
 }
 
-struct ThumbnailStamp {
-    std::int32_t afterRow;
-    std::uint32_t offset;
-};
-// One more copy of the thumbnail for each threshold the row has passed.
-constexpr std::array<ThumbnailStamp, 12> kThumbnailGrid = {{{2, 48000},
-                                                            {15, 240},
-                                                            {18, 48240},
-                                                            {25, 120},
-                                                            {26, 48120},
-                                                            {31, 24000},
-                                                            {34, 24240},
-                                                            {47, 11900},
-                                                            {50, 36220},
-                                                            {56, 12020},
-                                                            {58, 36340},
-                                                            {61, 24120}}};
+// Where each further copy of the thumbnail goes, one for each of the thumbnail rows.
+constexpr std::array<std::uint32_t, core::kThumbnailRows.size()> kThumbnailOffsets = {
+    48000, 240, 48240, 120, 48120, 24000, 24240, 11900, 36220, 12020, 36340, 24120};
 
 void thumbnailPlasmaFrame() {
     const float t = sceneClock();
@@ -251,9 +237,9 @@ void thumbnailPlasmaFrame() {
     raster::addNoise(workA, workB);
     display::captureThumbnail(workB);
     display::stampThumbnail(workB);
-    for (const ThumbnailStamp& stamp : kThumbnailGrid) {
-        if (r > stamp.afterRow) {
-            display::stampThumbnail(workB + stamp.offset);
+    for (std::size_t i = 0; i < kThumbnailOffsets.size(); ++i) {
+        if (r >= core::kThumbnailRows[i]) {
+            display::stampThumbnail(workB + kThumbnailOffsets[i]);
         }
     }
     // The last sixteen rows burn the picture out to white.

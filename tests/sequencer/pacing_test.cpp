@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "core/process.h"
 #include "display/present.h"
 #include "platform/clock.h"
 #include "sequencer/pacing.h"
@@ -51,6 +52,26 @@ TEST_F(PacingTest, AFrameSlowerThanTheIntervalIsReleasedAtOnce) {
     EXPECT_EQ(frame(0) - start, 0u);
     EXPECT_EQ(frame(40) - start, 40u);
     EXPECT_EQ(frame(40) - start, 80u);
+}
+
+// The pump the host installs runs once per presented frame, after the frame is released; it
+// sees the pacer's clock at the release time.
+std::vector<std::uint32_t> pumpTimes;
+platform::Clock* pumpClock = nullptr;
+void recordPump() {
+    pumpTimes.push_back(pumpClock->milliseconds());
+}
+
+TEST_F(PacingTest, TheInstalledPumpRunsOncePerPresentedFrame) {
+    pumpTimes.clear();
+    pumpClock = clock.get();
+    core::installMessagePump(&recordPump);
+    sequencer::frameInterval = 16;
+    const std::uint32_t first = frame(5);
+    const std::uint32_t second = frame(5);
+    core::installMessagePump(nullptr);
+    frame(5);  // nothing installed: nothing runs
+    EXPECT_EQ(pumpTimes, (std::vector<std::uint32_t>{first, second}));
 }
 
 TEST_F(PacingTest, TicksAddTheStepEverySixteenMillisecondsAndAZeroStepHoldsTheClock) {
