@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -203,6 +204,40 @@ TEST(Layout, EveryIncludePointsDownTheFloors) {
         });
     }
     EXPECT_GT(filesChecked, 100);
+}
+
+// The subsystems a folder's library links (sg2_add_subsystem ... DEPENDS ...) stand below it too,
+// so the link graph has no cycle either.
+TEST(Layout, LibrariesLinkOnlyDownTheFloors) {
+    const std::filesystem::path root = testsupport::sourceDirectory();
+    int librariesChecked = 0;
+    for (const Floor& floor : kFloors) {
+        std::ifstream file(root / floor.folder / "CMakeLists.txt");
+        std::stringstream text;
+        text << file.rdbuf();
+        const std::string cmake = text.str();
+        const std::size_t call = cmake.find("sg2_add_subsystem(");
+        if (call == std::string::npos) {
+            continue;
+        }
+        ++librariesChecked;
+        std::istringstream words(cmake.substr(call, cmake.find(')', call) - call));
+        std::string word;
+        bool inDepends = false;
+        while (words >> word) {
+            if (word == "DEPENDS" || word == "EXCLUDE") {
+                inDepends = word == "DEPENDS";
+                continue;
+            }
+            if (inDepends) {
+                const bool allowed = std::find(floor.mayInclude.begin(), floor.mayInclude.end(),
+                                               word) != floor.mayInclude.end();
+                EXPECT_TRUE(allowed) << floor.folder << "/CMakeLists.txt links " << word
+                                     << ", which is not below it";
+            }
+        }
+    }
+    EXPECT_GT(librariesChecked, 10);
 }
 
 TEST(Layout, NoLibraryHeadersOutsideThePlatformLayer) {
