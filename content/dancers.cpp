@@ -1,6 +1,8 @@
 // The two dancer animations (entries 22 and 23): figures made of glowing points, a skeleton
-// moved by a loop of frames in time with the song. At 16 ms a frame, a beat (four rows at
-// speed 6, 125 BPM) is 30 frames; the solo loops over 8 beats, the pair over 4.
+// moved by a loop of frames in time with the song. The scene draws a figure only on frames
+// without a flash, so each stream is timed by the frames the scene will really draw: a loop
+// of four beats holds a quarter of the drawn frames of its order, and over the order the
+// figure dances exactly its sixteen beats, whatever the flashes took.
 //
 // Stream format: little-endian 16-bit words. A frame is a list of points (x, then y doubled),
 // in screen coordinates. The last point of a frame is followed by 0xFFFE and is not drawn, so
@@ -11,12 +13,13 @@
 
 #include "content/art_math.h"
 #include "content/entries.h"
+#include "content/soundtrack.h"
 
 namespace content {
 
 namespace {
 
-constexpr int kFramesPerBeat = 30;
+constexpr int kLoopBeats = 4;
 
 struct Point {
     double x, y;
@@ -83,9 +86,8 @@ std::vector<Point> skeleton(const Pose& pose, const Proportions& p, bool withMid
 
 // A dance move by beat phase: bounce on every beat, sway over two, and two arm patterns that
 // take turns every `sectionBeats` beats, blended over the half beat before each change.
-Pose danceAt(int frame, int sectionBeats, double centreX, double floorY, const Proportions& body,
+Pose danceAt(double beat, int sectionBeats, double centreX, double floorY, const Proportions& body,
              double mirror) {
-    const double beat = static_cast<double>(frame) / kFramesPerBeat;
     const double phase = kTwoPi * beat;
     const double cycle = 2.0 * sectionBeats;
     const double inCycle = beat - cycle * std::floor(beat / cycle);
@@ -152,25 +154,58 @@ const Proportions kSmall = {40, 5, 9, 13, 9, 22, 20, 29, 29};
 
 }  // namespace
 
+int danceDrawnFrames(int order, int flashDecay) {
+    // The pacer releases two frames every interval + 1 ms (17 ms in the dance scene); a flash
+    // sets the level to 200 on every frame of a cue row, and each frame takes `flashDecay`
+    // off it; the figure is drawn on the frames where it is back at 0.
+    constexpr double kPairSeconds = 0.017;
+    constexpr double kRowSeconds = 0.12;
+    const std::vector<int> cues = showCueRows(order);
+    int level = 0;
+    int drawn = 0;
+    for (int frame = 0;; ++frame) {
+        const int row = static_cast<int>(kPairSeconds * (frame / 2) / kRowSeconds);
+        if (row >= kSoundtrackRows) {
+            return drawn;
+        }
+        if (std::find(cues.begin(), cues.end(), row) != cues.end()) {
+            level = 200;
+        }
+        level = std::max(level - flashDecay, 0);
+        drawn += level == 0 ? 1 : 0;
+    }
+}
+
+int danceLoopFrames(int order, int flashDecay) {
+    constexpr int kOrderBeats = kSoundtrackRows / 4;
+    return (danceDrawnFrames(order, flashDecay) * kLoopBeats + kOrderBeats / 2) / kOrderBeats;
+}
+
 Bytes buildDancerSolo() {
+    // The first order of the dance: flashes fall by 25 a frame.
+    // Its frames spread evenly over the loop's beats: a flash holds the figure a moment, and
+    // it catches up over the bar.
     Bytes out;
-    constexpr int kFrames = 8 * kFramesPerBeat;
-    for (int f = 0; f < kFrames; ++f) {
-        putFrame(out, skeleton(danceAt(f, 4, 180.0, 182.0, kAdult, 1.0), kAdult, true));
+    const int frames = danceLoopFrames(kDanceFirstOrder, 25);
+    for (int f = 0; f < frames; ++f) {
+        const double beat = static_cast<double>(f) * kLoopBeats / frames;
+        putFrame(out, skeleton(danceAt(beat, 2, 180.0, 182.0, kAdult, 1.0), kAdult, true));
     }
     putEnd(out, {180.0, 100.0});
     return out;
 }
 
 Bytes buildDancerPair() {
+    // The second order: flashes fall by 50 a frame.
     Bytes out;
-    constexpr int kFrames = 4 * kFramesPerBeat;
-    for (int f = 0; f < kFrames; ++f) {
-        std::vector<Point> pts = skeleton(danceAt(f, 2, 115.0, 182.0, kSmall, 1.0), kSmall, false);
+    const int frames = danceLoopFrames(kDanceFirstOrder + 1, 50);
+    for (int f = 0; f < frames; ++f) {
+        const double beat = static_cast<double>(f) * kLoopBeats / frames;
+        std::vector<Point> pts =
+            skeleton(danceAt(beat, 2, 115.0, 182.0, kSmall, 1.0), kSmall, false);
         // The partner mirrors the moves, half a beat behind.
-        const std::vector<Point> partner = skeleton(
-            danceAt((f + kFrames - kFramesPerBeat / 2) % kFrames, 2, 235.0, 182.0, kSmall, -1.0),
-            kSmall, false);
+        const std::vector<Point> partner =
+            skeleton(danceAt(beat - 0.5, 2, 235.0, 182.0, kSmall, -1.0), kSmall, false);
         pts.insert(pts.end(), partner.begin(), partner.end());
         putFrame(out, pts);
     }

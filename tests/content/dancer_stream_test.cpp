@@ -7,8 +7,10 @@
 #include <cstdlib>
 
 #include "content/entries.h"
+#include "content/soundtrack.h"
 #include "core/buffers.h"
 #include "raster/blobs.h"
+#include "sequencer/scene_common.h"
 
 namespace {
 
@@ -75,22 +77,74 @@ void checkDancer(int entry, std::size_t frameCount, std::size_t pointsPerFrame) 
     }
 }
 
-TEST(ContentDancers, SoloLoopsOverEightBeatsOnScreen) {
-    checkDancer(22, 240, 25);
+std::size_t soloFrames() {
+    return static_cast<std::size_t>(content::danceLoopFrames(17, 25));
+}
+std::size_t pairFrames() {
+    return static_cast<std::size_t>(content::danceLoopFrames(18, 50));
 }
 
-TEST(ContentDancers, PairLoopsOverFourBeatsOnScreen) {
-    checkDancer(23, 120, 24);
+TEST(ContentDancers, LoopsAreWholeFiguresOnScreen) {
+    checkDancer(22, soloFrames(), 25);
+    checkDancer(23, pairFrames(), 24);
 }
 
-TEST(ContentDancers, FiguresMoveToTheBeat) {
-    // The pelvis (fourth point) dips on every beat: its row is lowest 30 frames apart.
-    const std::vector<Frame> frames = parse(content::buildEntry(22));
-    ASSERT_EQ(frames.size(), 240u);
-    for (std::size_t beat = 0; beat < 8; ++beat) {
-        const int onBeat = frames[beat * 30].stamped[3].second;
-        const int between = frames[beat * 30 + 15].stamped[3].second;
-        EXPECT_GT(onBeat, between + 4) << "beat " << beat;
+// The frames of one order of the dance scene, in time, and whether the figure is drawn on
+// each: the pacer releases two frames every 17 ms; a cue row sets the flash level, which
+// falls by the scene's decay each frame, and the figure waits while it is above 0.
+std::vector<std::pair<double, bool>> danceSchedule(bool firstOrder) {
+    std::vector<std::pair<double, bool>> frames;
+    const std::vector<int> secondOrderCues = content::showCueRows(18);
+    sequencer::pulse = 0;
+    for (int frame = 0;; ++frame) {
+        const double seconds = 0.017 * (frame / 2);
+        const auto row = static_cast<std::int32_t>(seconds / 0.12);
+        if (row >= 64) {
+            return frames;
+        }
+        if (firstOrder) {
+            if (sequencer::rowInCueSetB(row) || row == 60) {
+                sequencer::pulse = 200;
+            }
+            sequencer::decayPulse();
+        } else {
+            if (std::find(secondOrderCues.begin(), secondOrderCues.end(), row) !=
+                secondOrderCues.end()) {
+                sequencer::pulse = 200;
+            }
+            sequencer::pulse = std::max(sequencer::pulse - 50, 0);
+        }
+        frames.emplace_back(seconds, sequencer::pulse == 0);
+    }
+}
+
+TEST(ContentDancers, FiguresKeepToTheBeatOverAWholeOrder) {
+    // Play each stream through its order as the scene draws it. A flash holds the figure
+    // still and it falls a little behind, to catch up over the bar; it never drifts: over the
+    // order it dances exactly its sixteen beats, and it is never far from the music.
+    for (const auto& [entry, first] : {std::pair{22, true}, std::pair{23, false}}) {
+        SCOPED_TRACE(entry);
+        const std::vector<Frame> frames = parse(content::buildEntry(entry));
+        ASSERT_FALSE(frames.empty());
+        const auto loop = static_cast<double>(frames.size());
+        int drawn = 0;
+        double furthest = 0.0;
+        for (const auto& [seconds, draws] : danceSchedule(first)) {
+            if (draws) {
+                furthest = std::max(furthest, std::fabs(4.0 * drawn / loop - seconds / 0.48));
+                ++drawn;
+            }
+        }
+        EXPECT_NEAR(4.0 * drawn / loop, 16.0, 0.1) << "beats danced over the order";
+        EXPECT_LT(furthest, 0.75) << "beats between the figure and the music at the most";
+        // Within its loop the figure dips on every beat: the pelvis (fourth point) is lower
+        // (a larger row) on the beat than half a beat later.
+        for (std::size_t beat = 0; beat < 4; ++beat) {
+            const std::size_t on = beat * frames.size() / 4;
+            const int onBeat = frames[on].stamped[3].second;
+            const int between = frames[on + frames.size() / 8].stamped[3].second;
+            EXPECT_GE(onBeat, between + 3) << "beat " << beat;
+        }
     }
 }
 
@@ -100,12 +154,13 @@ TEST(ContentDancers, ProgramDrawsEveryFrameInsideThePicture) {
     std::vector<std::uint8_t> target(core::kWorkABCBytes, 0);
     std::uint8_t* const savedWorkB = core::workB;
     core::workB = target.data();
-    for (const auto& [entry, frameCount] : {std::pair{22, 240u}, std::pair{23, 120u}}) {
+    for (const auto& [entry, frameCount] :
+         {std::pair{22, soloFrames()}, std::pair{23, pairFrames()}}) {
         SCOPED_TRACE(entry);
         const content::Bytes stream = content::buildEntry(entry);
         raster::Dancer dancer;
         raster::startDancer(dancer, stream);
-        for (unsigned f = 0; f < frameCount + 1; ++f) {
+        for (std::size_t f = 0; f < frameCount + 1; ++f) {
             std::fill(target.begin(), target.end(), 0);
             raster::drawDancer(dancer);
             const auto lit = std::count_if(target.begin(), target.begin() + 64000,
