@@ -58,23 +58,27 @@ correlation() {  # WAV START DURATION
                 if (d == 0) print "1.000"; else printf "%.3f\n", (p(b[1]) - p(b[2])) / d }'
 }
 
-# Spectrogram of the whole show with a line and the number at every scene start.
-show_picture() {  # WAV PNG TITLE
-    local seconds pixels_per_second=8 draw=()
-    seconds=$(soxi -D "$1")
-    sox "$1" -n remix 1,2 rate 22050 spectrogram -r -x "$(awk -v s="$seconds" -v p="$pixels_per_second" 'BEGIN { printf "%d", s * p }')" -y 257 -z 90 -o "$2.raw.png"
+# Spectrogram of the whole show with a line and the number at every scene start; the stereo
+# mix shows its left side above its right.
+show_picture() {  # WAV PNG TITLE [sox effects before the spectrogram]
+    local wav=$1 png=$2 title=$3 seconds height pixels_per_second=8 draw=()
+    shift 3
+    seconds=$(soxi -D "$wav")
+    sox "$wav" -n "$@" rate 22050 spectrogram -r -y 257 -z 90 -o "$png.raw.png" \
+        -x "$(awk -v s="$seconds" -v p="$pixels_per_second" 'BEGIN { printf "%d", s * p }')"
+    height=$(identify -format %h "$png.raw.png")
     while read -r scene start _; do
         x=$(awk -v s="$start" -v p="$pixels_per_second" 'BEGIN { printf "%d", s * p }')
-        draw+=(-draw "line $x,0 $x,256" -draw "text $((x + 2)),12 '$scene'")
+        draw+=(-draw "line $x,0 $x,$height" -draw "text $((x + 2)),12 '$scene'")
     done < <(scene_times)
-    convert "$2.raw.png" -font DejaVu-Sans -pointsize 11 -fill white -stroke white "${draw[@]}" \
+    convert "$png.raw.png" -font DejaVu-Sans -pointsize 11 -fill white -stroke white "${draw[@]}" \
         -gravity north -background white -splice 0x18 -stroke none -fill black \
-        -annotate +0+2 "$3" "$2"
-    rm -f "$2.raw.png"
+        -annotate +0+2 "$title" "$png"
+    rm -f "$png.raw.png"
 }
 
-show_picture "$out/centre.wav" "$out/show-centre.png" "centre mix: scene starts marked"
-show_picture "$out/stereo.wav" "$out/show-stereo.png" "stereo mix: scene starts marked"
+show_picture "$out/centre.wav" "$out/show-centre.png" "centre mix: scene starts marked" remix 1,2
+show_picture "$out/stereo.wav" "$out/show-stereo.png" "stereo mix, left above right: scene starts marked"
 
 {
     echo "scene  start_s  centre_LUFS centre_TP  stereo_LUFS stereo_TP  correlation"
