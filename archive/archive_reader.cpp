@@ -1,6 +1,6 @@
 #include "archive/archive_reader.h"
 
-#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <memory>
@@ -29,17 +29,15 @@ std::string entryName(std::int32_t index) {
 }  // namespace
 
 FileSource::FileSource(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
+    const int fd = core::openRegularFile(path, size_, problem_);
+    if (fd < 0) {
         return;
     }
-    struct stat status {};
-    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) {
-        std::fclose(file);
-        return;
+    file_ = fdopen(fd, "rb");
+    if (file_ == nullptr) {
+        close(fd);
+        problem_.text = "cannot be opened";
     }
-    file_ = file;
-    size_ = static_cast<std::uint64_t>(status.st_size);
 }
 
 FileSource::~FileSource() {

@@ -8,6 +8,8 @@
 #include <span>
 #include <string>
 
+#include "core/input.h"
+
 namespace archive {
 
 struct ArchiveTrailer {
@@ -36,14 +38,16 @@ class FileSource final : public ByteSource {
     ~FileSource() override;
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
-    // False when the file is missing, unreadable or not a regular file.
+    // False when the file is missing, unreadable or not a regular file; problem() says which.
     bool isOpen() const { return file_ != nullptr; }
+    const core::InputProblem& problem() const { return problem_; }
     std::uint64_t size() const override { return size_; }
     bool readAt(std::uint64_t position, std::uint8_t* destination, std::size_t count) override;
 
   private:
     std::FILE* file_ = nullptr;
     std::uint64_t size_ = 0;
+    core::InputProblem problem_;
 };
 
 // Bytes already in memory.

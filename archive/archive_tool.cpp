@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <new>
 #include <vector>
@@ -12,6 +10,9 @@
 #include "archive/archive_reader.h"
 #include "archive/archive_writer.h"
 #include "archive/lzari.h"
+#include "core/console.h"
+#include "core/input.h"
+#include "core/output.h"
 
 namespace archive {
 
@@ -27,48 +28,37 @@ constexpr const char* kUsage =
     "       sg2-archive --help | --version\n";
 
 int fail(const std::string& file, const std::string& problem) {
-    std::printf("%s: %s\n", file.c_str(), problem.c_str());
+    core::errorLine(file + ": " + problem);
     return 1;
 }
 
 int usage() {
     std::fputs(kUsage, stderr);
-    return 1;
+    return 2;
 }
 
+// An entry's size field has 32 bits.
+constexpr std::uint64_t kLargestEntry = 0xFFFFFFFFu;
+
 bool readWholeFile(const std::string& path, Bytes& bytes, std::string& problem) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        problem = "cannot be read (not a regular file)";
-        return false;
-    }
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error) {
-        problem = "cannot be read (" + error.message() + ")";
-        return false;
-    }
-    if (size > 0xFFFFFFFFu) {
-        problem = "is too large for an archive entry (4 GiB at most)";
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    bytes.resize(static_cast<std::size_t>(size));
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
-        problem = "cannot be read";
+    core::InputProblem failure;
+    if (!core::readRegularFile(path, kLargestEntry, bytes, failure)) {
+        problem = failure.text;
         return false;
     }
     return true;
 }
 
-bool writeWholeFile(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return static_cast<bool>(out);
-}
-
 int pack(const std::string& outPath, std::span<const std::string> inputs) {
+    core::OutputPlan plan;
+    for (const std::string& input : inputs) {
+        plan.addInput(input, "a file to pack");
+    }
+    plan.addFile(outPath, "the archive");
+    if (const auto problem = plan.check()) {
+        core::errorLine(problem->line);
+        return problem->status;
+    }
     std::vector<Bytes> entries;
     for (const std::string& input : inputs) {
         Bytes bytes;
@@ -87,8 +77,9 @@ int pack(const std::string& outPath, std::span<const std::string> inputs) {
     if (total > 0xFFFFFFFFu) {
         return fail(outPath, "would be larger than 4 GiB");
     }
-    if (!writeWholeFile(outPath, buildArchiveFromBlocks(blocks))) {
-        return fail(outPath, "cannot be written");
+    std::string problem;
+    if (!core::writeWholeFile(outPath, buildArchiveFromBlocks(blocks), problem)) {
+        return fail(outPath, problem);
     }
     return 0;
 }
@@ -98,7 +89,7 @@ bool openArchive(const std::string& path, std::unique_ptr<FileSource>& source,
                  std::uint32_t& count) {
     source = std::make_unique<FileSource>(path);
     if (!source->isOpen()) {
-        fail(path, "cannot be opened");
+        fail(path, source->problem().text);
         return false;
     }
     if (ReadResult result = countEntries(*source, count); !result.ok()) {
@@ -160,10 +151,11 @@ int extract(const std::string& path, const std::string& directory) {
     if (!openArchive(path, source, count)) {
         return 1;
     }
-    std::error_code error;
-    std::filesystem::create_directories(directory, error);
-    if (error || !std::filesystem::is_directory(directory, error)) {
-        return fail(directory, "cannot be created as a directory");
+    core::OutputPlan plan;
+    plan.addDirectory(directory, "the directory to extract into");
+    if (const auto problem = plan.check()) {
+        core::errorLine(problem->line);
+        return problem->status;
     }
     for (std::uint32_t index = 0; index < count; ++index) {
         std::unique_ptr<std::uint8_t[]> decoded;
@@ -174,8 +166,9 @@ int extract(const std::string& path, const std::string& directory) {
         char name[32];
         std::snprintf(name, sizeof name, "entry%02u.bin", index);
         const std::string outPath = (std::filesystem::path(directory) / name).string();
-        if (!writeWholeFile(outPath, Bytes(decoded.get(), decoded.get() + decodedSize))) {
-            return fail(outPath, "cannot be written");
+        std::string problem;
+        if (!core::writeWholeFile(outPath, {decoded.get(), decodedSize}, problem)) {
+            return fail(outPath, problem);
         }
     }
     return 0;

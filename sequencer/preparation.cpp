@@ -42,7 +42,7 @@ void prepareWorkBuffers() {
 
 void loadArchiveEntries() {
     for (const store::StartupLoad& load : store::startupLoadList()) {
-        store::loadEntry(load.entry, load.destination, load.capacity);
+        store::loadEntry(load.entry, load.destination, load.capacity, load.needs);
         core::writeProgressDot();
     }
 }

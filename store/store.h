@@ -17,15 +17,18 @@ void setDataFilePath(std::string path);
 
 // Opens the data file, finds entry index through the trailer and directory, reads its stored
 // block and decodes it into destination (capacity bytes), then closes the file again. A missing
-// file prints the overlay message and ends the process with status 1; any other problem
-// (short read, bad distance, index outside the directory, an entry too large for capacity,
-// a cut stream) prints one line naming the file and the problem and ends it with status 1.
-void loadEntry(std::int32_t index, std::uint8_t* destination, std::size_t capacity);
+// file prints the overlay message and ends the process with status 1; any other problem (not a
+// regular file, short read, bad distance, index outside the directory, an entry too large for
+// capacity or shorter than the `needs` bytes its reader takes, a cut stream) prints one line
+// naming the file and the problem on standard error and ends it with status 1.
+void loadEntry(std::int32_t index, std::uint8_t* destination, std::size_t capacity,
+               std::size_t needs = 0);
 
 struct StartupLoad {
     std::int32_t entry;
     std::uint8_t* destination;
     std::size_t capacity;
+    std::size_t needs;  // what the slot's readers take: a shorter entry is a damaged one
 };
 inline constexpr std::size_t kStartupLoadCount = 37;
 

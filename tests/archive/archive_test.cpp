@@ -1,6 +1,7 @@
 #include "store/store.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstring>
@@ -117,15 +118,35 @@ TEST_F(ArchiveFileTest, MissingFileEndsWithTheOverlayMessage) {
     });
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.output, "DEMO_INIT: OVERLAY NOT FOUND. TERMINATING... \n");
+}
 
-    // A directory of that name is not a data file either.
+TEST_F(ArchiveFileTest, ADataFileThatIsNotARegularFileIsRefusedWithoutWaiting) {
+    // A directory, a FIFO (which would block a plain open for ever) and a device that never
+    // ends: each gets one line on standard error and status 1, nothing read.
     std::filesystem::create_directories(path_);
-    const auto directoryOutcome = runInChild([] {
+    const auto directory = runInChild([] {
         Bytes out(16);
         store::loadEntry(0, out.data(), out.size());
     });
-    EXPECT_EQ(directoryOutcome.status, 1);
-    EXPECT_EQ(directoryOutcome.output, "DEMO_INIT: OVERLAY NOT FOUND. TERMINATING... \n");
+    EXPECT_EQ(directory.status, 1);
+    EXPECT_EQ(directory.output, "");
+    EXPECT_EQ(directory.errors, path_ + ": is a directory\n");
+    std::filesystem::remove(path_);
+    ASSERT_EQ(mkfifo(path_.c_str(), 0600), 0);
+    const auto fifo = runInChild([] {
+        Bytes out(16);
+        store::loadEntry(0, out.data(), out.size());
+    });
+    EXPECT_EQ(fifo.status, 1);
+    EXPECT_EQ(fifo.errors, path_ + ": is not a regular file\n");
+    std::filesystem::remove(path_);
+    std::filesystem::create_symlink("/dev/zero", path_);
+    const auto zero = runInChild([] {
+        Bytes out(16);
+        store::loadEntry(0, out.data(), out.size());
+    });
+    EXPECT_EQ(zero.status, 1);
+    EXPECT_EQ(zero.errors, path_ + ": is not a regular file\n");
 }
 
 // Every kind of damage: the reader names it, and loadEntry prints one line naming the file and
@@ -190,7 +211,8 @@ TEST_F(ArchiveFileTest, EveryKindOfCorruptArchiveIsRefused) {
         const auto outcome =
             runInChild([&] { store::loadEntry(damage.index, out.data(), damage.capacity); });
         EXPECT_EQ(outcome.status, 1);
-        EXPECT_EQ(outcome.output, path_ + ": " + result.description + "\n");
+        EXPECT_EQ(outcome.output, "");
+        EXPECT_EQ(outcome.errors, path_ + ": " + result.description + "\n");
     }
 }
 

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -113,7 +114,7 @@ TEST_F(ArchiveToolTest, BadInputNamesTheFileAndTheProblem) {
     // Entry 1 holds 9 bytes that need a few bytes of stream beyond the 1 left.
     auto verified = runTool({"verify", file("cut.dat")});
     EXPECT_EQ(verified.status, 1);
-    EXPECT_EQ(verified.output,
+    EXPECT_EQ(verified.errors,
               file("cut.dat") + ": entry 1 ends before its 9 decoded bytes are complete\n");
 
     // A directory distance that is not a whole number of records.
@@ -123,7 +124,7 @@ TEST_F(ArchiveToolTest, BadInputNamesTheFileAndTheProblem) {
     for (const char* command : {"list", "verify"}) {
         auto outcome = runTool({command, file("odd.dat")});
         EXPECT_EQ(outcome.status, 1) << command;
-        EXPECT_EQ(outcome.output, file("odd.dat") +
+        EXPECT_EQ(outcome.errors, file("odd.dat") +
                                       ": directory distance 27 is not a whole number of records "
                                       "before the trailer\n")
             << command;
@@ -131,20 +132,53 @@ TEST_F(ArchiveToolTest, BadInputNamesTheFileAndTheProblem) {
 
     auto missingInput = runTool({"pack", out, file("in0"), file("nowhere")});
     EXPECT_EQ(missingInput.status, 1);
-    EXPECT_EQ(missingInput.output, file("nowhere") + ": cannot be read (not a regular file)\n");
+    EXPECT_EQ(missingInput.errors,
+              file("nowhere") + ": cannot be opened (No such file or directory)\n");
 
     auto missingArchive = runTool({"list", file("nowhere.dat")});
     EXPECT_EQ(missingArchive.status, 1);
-    EXPECT_EQ(missingArchive.output, file("nowhere.dat") + ": cannot be opened\n");
+    EXPECT_EQ(missingArchive.errors,
+              file("nowhere.dat") + ": cannot be opened (No such file or directory)\n");
 
     auto tooShort = runTool({"verify", file("in2")});  // 9 bytes: a nonsense trailer
     EXPECT_EQ(tooShort.status, 1);
-    EXPECT_EQ(tooShort.output.find(file("in2") + ": "), 0u);
-    EXPECT_EQ(std::count(tooShort.output.begin(), tooShort.output.end(), '\n'), 1);
+    EXPECT_EQ(tooShort.errors.find(file("in2") + ": "), 0u);
+    EXPECT_EQ(std::count(tooShort.errors.begin(), tooShort.errors.end(), '\n'), 1);
+    EXPECT_EQ(tooShort.output, "");
 
-    EXPECT_EQ(runTool({"unpack", out}).status, 1);
-    EXPECT_EQ(runTool({"list"}).status, 1);
-    EXPECT_EQ(runTool({}).status, 1);
+    // Bad command lines.
+    EXPECT_EQ(runTool({"unpack", out}).status, 2);
+    EXPECT_EQ(runTool({"list"}).status, 2);
+    EXPECT_EQ(runTool({}).status, 2);
+}
+
+TEST_F(ArchiveToolTest, NonRegularInputsAndConflictingPathsAreRefusedBeforeWriting) {
+    const std::string out = file("out.dat");
+    ASSERT_EQ(mkfifo(file("fifo").c_str(), 0600), 0);
+    fs::create_directory(file("dir"));
+    for (const std::string& input : {file("fifo"), file("dir"), std::string("/dev/zero")}) {
+        const auto outcome = runTool({"pack", out, file("in0"), input});
+        EXPECT_EQ(outcome.status, 1);
+        EXPECT_EQ(outcome.errors, input + (input == file("dir") ? ": is a directory\n"
+                                                                : ": is not a regular file\n"));
+        EXPECT_FALSE(fs::exists(out));
+    }
+    // Packing onto one of its own inputs, under any spelling, would destroy it.
+    const Bytes before = readBytes(file("in0"));
+    const auto onto = runTool({"pack", file("in0"), file("in2"), file("x/../in0")});
+    EXPECT_EQ(onto.status, 2);
+    EXPECT_EQ(onto.errors, file("in0") + ": given for both a file to pack and the archive\n");
+    EXPECT_EQ(readBytes(file("in0")), before);
+
+    // An output location that cannot be written: nothing left behind, one line.
+    const auto missingDirectory = runTool({"pack", file("no/out.dat"), file("in0")});
+    EXPECT_EQ(missingDirectory.status, 1);
+    EXPECT_EQ(missingDirectory.errors,
+              file("no/out.dat") + ": cannot be written (No such file or directory)\n");
+    ASSERT_EQ(runTool({"pack", out, file("in0")}).status, 0);
+    const auto extractOntoFile = runTool({"extract", out, file("in2")});
+    EXPECT_EQ(extractOntoFile.status, 1);
+    EXPECT_EQ(extractOntoFile.errors, file("in2") + ": is not a directory\n");
 }
 
 }  // namespace

@@ -137,3 +137,42 @@ TEST_F(StartupLoadTest, SecondCopyOfEntry17BecomesHeightWords) {
 }
 
 }  // namespace
+
+// An entry shorter than what its slot's readers take is a damaged data file: one line naming
+// the file, the entry and both sizes, status 1. What a slot needs is its whole capacity, or
+// less where its readers take less: a picture in a larger slot, the height map widened in
+// place, a dancer's stream of words.
+TEST_F(StartupLoadTest, AnEntryShorterThanItsSlotNeedsIsRefused) {
+    struct Case {
+        std::int32_t entry;
+        std::size_t needs;
+    };
+    for (const Case& shortened : {Case{7, 64000}, Case{9, 64000}, Case{5, 65536}, Case{0, 131072},
+                                  Case{22, 2}, Case{30, 768}}) {
+        SCOPED_TRACE(shortened.entry);
+        for (const std::size_t size : {shortened.needs - 1, shortened.needs}) {
+            std::vector<Bytes> entries = *entries_;
+            entries[static_cast<std::size_t>(shortened.entry)].resize(size);
+            const std::string path = *path_ + ".short";
+            const Bytes file = archive::buildArchive(entries);
+            std::ofstream(path, std::ios::binary)
+                .write(reinterpret_cast<const char*>(file.data()),
+                       static_cast<std::streamsize>(file.size()));
+            store::setDataFilePath(path);
+            const auto outcome = runInChild([] {
+                sequencer::prepareWorkBuffers();
+                sequencer::loadArchiveEntries();
+            });
+            std::filesystem::remove(path);
+            if (size == shortened.needs) {
+                EXPECT_EQ(outcome.status, archive_test::kReturned) << outcome.errors;
+                continue;
+            }
+            EXPECT_EQ(outcome.status, 1);
+            EXPECT_EQ(outcome.errors, path + ": entry " + std::to_string(shortened.entry) +
+                                          " holds " + std::to_string(size) +
+                                          " bytes, fewer than the " +
+                                          std::to_string(shortened.needs) + " its slot needs\n");
+        }
+    }
+}
