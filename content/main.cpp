@@ -3,7 +3,6 @@
 // Without options it writes sg2.dat and sg2.it into the current directory.
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,18 +10,15 @@
 #include "content/data_file.h"
 #include "content/entries.h"
 #include "content/soundtrack.h"
+#include "core/console.h"
+#include "core/output.h"
 
 namespace {
 
 bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) {
-        std::fprintf(stderr, "sg2-content: cannot write %s\n", path.c_str());
-        return false;
-    }
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    if (std::fclose(f) != 0 || !ok) {
-        std::fprintf(stderr, "sg2-content: error writing %s\n", path.c_str());
+    std::string error;
+    if (!core::writeWholeFile(path, bytes, error)) {
+        core::errorLine("sg2-content: " + path + ": " + error);
         return false;
     }
     return true;
@@ -53,10 +49,25 @@ int main(int argc, char** argv) {
         }
     }
 
+    // Every output checked before the (slow) building starts.
+    const std::string dataPath = outDir + "/sg2.dat";
+    const std::string songPath = outDir + "/sg2.it";
+    core::OutputPlan plan;
+    if (!sheetDir.empty()) {
+        plan.addDirectory(sheetDir, "--contact-sheet");
+    } else if (!logoPath.empty()) {
+        plan.addFile(logoPath, "--logo-bmp");
+    } else {
+        plan.addFile(dataPath, "the data file");
+        plan.addFile(songPath, "the soundtrack");
+    }
+    if (const auto problem = plan.check()) {
+        core::errorLine("sg2-content: " + problem->line);
+        return problem->status;
+    }
+
     const std::vector<content::Bytes> entries = content::buildAllEntries();
     if (!sheetDir.empty()) {
-        std::error_code error;
-        std::filesystem::create_directories(sheetDir, error);
         if (!content::writeEntryPictures(sheetDir, entries)) {
             std::fprintf(stderr, "sg2-content: could not write the contact sheet to %s\n",
                          sheetDir.c_str());
@@ -67,10 +78,10 @@ int main(int argc, char** argv) {
     if (!logoPath.empty()) {
         return writeFile(logoPath, content::logoAsBmp(content::buildLogoRgb())) ? 0 : 1;
     }
-    if (!writeFile(outDir + "/sg2.dat", content::buildDataFile(entries))) {
+    if (!writeFile(dataPath, content::buildDataFile(entries))) {
         return 1;
     }
-    if (!writeFile(outDir + "/sg2.it", content::buildSoundtrack())) {
+    if (!writeFile(songPath, content::buildSoundtrack())) {
         return 1;
     }
     return 0;

@@ -9,6 +9,7 @@ namespace core {
 namespace {
 int dotsWritten = 0;
 bool dotsLineOpen = false;
+bool progressLineOpen = false;
 
 bool sameFile(std::FILE* a, std::FILE* b) {
     struct stat first {};
@@ -29,11 +30,17 @@ int progressDotsWritten() {
     return dotsWritten;
 }
 
+void showProgress(const std::string& text) {
+    std::fprintf(stderr, "\r%s", text.c_str());
+    progressLineOpen = text.empty() || text.back() != '\n';
+}
+
 void errorLine(const std::string& line) {
     std::fflush(stdout);
-    if (dotsLineOpen && sameFile(stdout, stderr)) {
+    if (progressLineOpen || (dotsLineOpen && sameFile(stdout, stderr))) {
         std::fputc('\n', stderr);
         dotsLineOpen = false;
+        progressLineOpen = false;
     }
     std::fprintf(stderr, "%s\n", line.c_str());
 }

@@ -9,8 +9,11 @@ namespace core {
 // Writes one progress dot to standard output (flushed) and counts it.
 void writeProgressDot();
 int progressDotsWritten();
-// Writes `line` and a newline to standard error, first ending the dots' line when standard
-// output and standard error are the same file.
+// Shows `text` on standard error in place of the previous progress text ("\r" and no
+// newline), for progress that keeps changing; text ending in a newline closes the line.
+void showProgress(const std::string& text);
+// Writes `line` and a newline to standard error, first ending an open progress line: the
+// progress text's, or the dots' when standard output and standard error are the same file.
 void errorLine(const std::string& line);
 
 }  // namespace core

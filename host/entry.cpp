@@ -3,9 +3,13 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
+#include "core/console.h"
+#include "core/output.h"
 #include "core/picture.h"
 #include "core/process.h"
+#include "core/stop.h"
 #include "display/modes.h"
 #include "display/present.h"
 #include "display/surfaces.h"
@@ -64,9 +68,10 @@ void onFramePresented(const platform::PresentedFrame& frame) {
         char name[32];
         std::snprintf(name, sizeof name, "/frame_%06zu.png", presentedFrames);
         const std::string path = options.framesDirectory + name;
+        std::string error;
         if (!image::writePng(path, core::kPictureWidth, core::kPictureHeight, screenPixels,
-                             image::kQuickLevel)) {
-            std::printf("%s: cannot write the frame\n", path.c_str());
+                             image::kQuickLevel, &error)) {
+            core::errorLine(path + ": " + error);
             exitProcess(1);
         }
     }
@@ -74,9 +79,10 @@ void onFramePresented(const platform::PresentedFrame& frame) {
         const Snapshot& snapshot = options.snapshots[i];
         if (!snapshotTaken[i] && core::reached(snapshot.at, songNow())) {
             decode();
+            std::string error;
             if (!image::writePng(snapshot.path, core::kPictureWidth, core::kPictureHeight,
-                                 screenPixels, image::kQuickLevel)) {
-                std::printf("%s: cannot write the snapshot\n", snapshot.path.c_str());
+                                 screenPixels, image::kQuickLevel, &error)) {
+                core::errorLine(snapshot.path + ": " + error);
                 exitProcess(1);
             }
             snapshotTaken[i] = true;
@@ -107,22 +113,72 @@ void onSceneBegan(int sceneNumber) {
     reportSceneBegan(sceneNumber);
 }
 
-// Finishes the recordings asked for, whatever ends the run.
-void finishRecordings(int&) {
+// Finishes the recordings asked for when the run went well; a failed run has already
+// discarded them. A recording that cannot be finished fails the run.
+void finishRecordings(int& status) {
     std::string error;
     if (!options.videoPath.empty()) {
         const std::uint32_t end = sequencer::clock().milliseconds() - playStartMs;
-        if (!finishVideo(end, error)) {
-            std::printf("%s: %s\n", options.videoPath.c_str(), error.c_str());
+        if (status != 0) {
+            abandonVideo();
+        } else if (!finishVideo(end, error)) {
+            core::errorLine(options.videoPath + ": " + error);
+            status = 1;
         }
         if (soundOnlyForVideo) {
             std::error_code ignored;
             std::filesystem::remove(options.wavPath, ignored);
         }
     }
-    if (!options.contactSheetPath.empty() && !writeContactSheet(options.contactSheetPath)) {
-        std::printf("%s: cannot write the contact sheet\n", options.contactSheetPath.c_str());
+    if (status == 0 && !options.contactSheetPath.empty() &&
+        !writeContactSheet(options.contactSheetPath, error)) {
+        core::errorLine(options.contactSheetPath + ": " + error);
+        status = 1;
     }
+}
+
+// A snapshot whose moment the run never reached was asked for and not written: a failure.
+void checkSnapshots(int& status) {
+    for (std::size_t i = 0; i < options.snapshots.size() && status == 0; ++i) {
+        if (!snapshotTaken[i]) {
+            const Snapshot& snapshot = options.snapshots[i];
+            core::errorLine(snapshot.path + ": not written: the run ended at order " +
+                            std::to_string(sequencer::musicOrder) + ", row " +
+                            std::to_string(sequencer::musicRow) + ", before order " +
+                            std::to_string(snapshot.at.order) + ", row " +
+                            std::to_string(snapshot.at.row));
+            status = 1;
+        }
+    }
+}
+
+std::string dataFile(const char* name) {
+    return (std::filesystem::path(options.dataDirectory) / name).string();
+}
+
+// Every file the run will write, checked before anything is: one line and status 2 for paths
+// that collide (with each other or with the data), 1 for a location that cannot take a file.
+std::optional<core::OutputProblem> checkOutputs() {
+    core::OutputPlan plan;
+    plan.addInput(dataFile("sg2.dat"), "the data file");
+    plan.addInput(dataFile("sg2.it"), "the soundtrack");
+    const std::pair<const std::string&, const char*> files[] = {
+        {options.statsPath, "--stats"},
+        {options.wavPath, "--wav"},
+        {options.videoPath, "--video"},
+        {options.contactSheetPath, "--contact-sheet"}};
+    for (const auto& [path, role] : files) {
+        if (!path.empty()) {
+            plan.addFile(path, role);
+        }
+    }
+    for (const Snapshot& snapshot : options.snapshots) {
+        plan.addFile(snapshot.path, "--snapshot");
+    }
+    if (!options.framesDirectory.empty()) {
+        plan.addDirectory(options.framesDirectory, "--frames");
+    }
+    return plan.check();
 }
 
 void onFrameBegan() {
@@ -145,10 +201,6 @@ void chooseHeadlessBackends() {
     platform::setMessagesToConsole(true);
     sequencer::useClock(platform::virtualClock());
     sequencer::useMusicPlayer(platform::clockedMusic(platform::virtualClock(), options.wavPath));
-}
-
-std::string dataFile(const char* name) {
-    return (std::filesystem::path(options.dataDirectory) / name).string();
 }
 
 }  // namespace
@@ -180,19 +232,12 @@ int runProgram(const std::vector<std::string>& arguments) {
         }
         options.dataDirectory = found->string();
     }
-    if (!options.framesDirectory.empty()) {
-        std::error_code failure;
-        std::filesystem::create_directories(options.framesDirectory, failure);
-        if (failure) {
-            std::printf("%s: cannot create the frames directory (%s)\n",
-                        options.framesDirectory.c_str(), failure.message().c_str());
-            return 1;
-        }
+    if (const auto problem = checkOutputs()) {
+        core::errorLine(problem->line);
+        return problem->status;
     }
-    if (!options.headless && (!options.framesDirectory.empty() || !options.snapshots.empty() ||
-                              !options.wavPath.empty())) {
-        std::fprintf(stderr, "stormglass2: --frames, --snapshot and --wav need --headless\n");
-        return 2;
+    if (options.headless) {
+        core::catchStopSignals();
     }
     snapshotTaken.assign(options.snapshots.size(), false);
     if (!options.videoPath.empty()) {
@@ -201,7 +246,7 @@ int runProgram(const std::vector<std::string>& arguments) {
             soundOnlyForVideo = true;
         }
         if (!startVideo(options.videoPath, options.wavPath, error)) {
-            std::printf("%s: %s\n", options.videoPath.c_str(), error.c_str());
+            core::errorLine(options.videoPath + ": " + error);
             return 1;
         }
     }
@@ -213,6 +258,9 @@ int runProgram(const std::vector<std::string>& arguments) {
     }
     if (!options.videoPath.empty() || !options.contactSheetPath.empty()) {
         addExitHook(&finishRecordings);
+    }
+    if (!options.snapshots.empty()) {
+        addExitHook(&checkSnapshots);
     }
     if (options.headless) {
         chooseHeadlessBackends();
@@ -247,7 +295,7 @@ int runProgram(const std::vector<std::string>& arguments) {
         exitProcess(1);
     }
     if (!display::allocateScreenBuffers()) {
-        std::printf("stormglass2: not enough memory for the screen buffers\n");
+        core::errorLine("stormglass2: not enough memory for the screen buffers");
         exitProcess(1);
     }
     sequencer::TimelineHooks hooks;

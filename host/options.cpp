@@ -1,5 +1,6 @@
 #include "host/options.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "host/launcher.h"
@@ -38,6 +39,33 @@ bool parseMark(const std::string& text, SongPosition& mark, std::string* rest) {
     return true;
 }
 
+// Options that cannot all be honoured: one line naming them, or empty.
+std::string contradiction(const Options& options, const std::vector<std::string>& displayGiven,
+                          bool everyGiven) {
+    if (options.help || options.version) {
+        return {};
+    }
+    auto given = [&](const char* name) {
+        return std::find(displayGiven.begin(), displayGiven.end(), name) != displayGiven.end();
+    };
+    if (given("--windowed") && given("--fullscreen")) {
+        return "--windowed and --fullscreen contradict each other";
+    }
+    if (options.headless && !displayGiven.empty()) {
+        return displayGiven.front() +
+               " chooses how the desktop shows the demo; a headless run (--headless, --video, "
+               "--contact-sheet) has no desktop";
+    }
+    if (everyGiven && options.framesDirectory.empty()) {
+        return "--every needs --frames";
+    }
+    if (!options.headless && (!options.framesDirectory.empty() || !options.snapshots.empty() ||
+                              !options.wavPath.empty())) {
+        return "--frames, --snapshot and --wav need --headless";
+    }
+    return {};
+}
+
 }  // namespace
 
 const char* usageText() {
@@ -69,6 +97,8 @@ const char* usageText() {
 
 std::optional<Options> parseOptions(const std::vector<std::string>& arguments, std::string& error) {
     Options options;
+    std::vector<std::string> displayGiven;
+    bool everyGiven = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
         auto value = [&](std::string& out) {
@@ -122,6 +152,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
             if (!value(text)) {
                 return std::nullopt;
             }
+            everyGiven = true;
             if (!parseInt(text, options.every) || options.every < 1) {
                 error = "--every: expected a whole number of 1 or more, got '" + text + "'";
                 return std::nullopt;
@@ -180,8 +211,13 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
                 error = "unknown option '" + name + "' (see --help)";
                 return std::nullopt;
             }
+            displayGiven.push_back(name);
             i += static_cast<std::size_t>(taken - 1);
         }
+    }
+    error = contradiction(options, displayGiven, everyGiven);
+    if (!error.empty()) {
+        return std::nullopt;
     }
     return options;
 }

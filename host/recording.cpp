@@ -6,7 +6,10 @@
 #include <filesystem>
 #include <vector>
 
+#include "core/console.h"
 #include "core/cues.h"
+#include "core/output.h"
+#include "core/process.h"
 #include "image/png.h"
 #include "sequencer/scenes.h"
 
@@ -45,11 +48,15 @@ std::string shellQuoted(const std::string& text) {
 // Writes the current screen for every video frame due before `milliseconds`.
 void writeFramesUntil(std::uint32_t milliseconds) {
     while (video.framesWritten * 1000 < static_cast<std::uint64_t>(milliseconds) * kVideoRate) {
-        std::fwrite(video.screen.data(), 1, video.screen.size(), video.encoder);
+        if (std::fwrite(video.screen.data(), 1, video.screen.size(), video.encoder) !=
+            video.screen.size()) {
+            core::errorLine(video.path + ": ffmpeg stopped taking pictures (see its message)");
+            core::exitProcess(1);
+        }
         ++video.framesWritten;
         if (video.framesWritten % (kVideoRate * 5) == 0) {
-            std::fprintf(stderr, "\rvideo: %llu s encoded",
-                         static_cast<unsigned long long>(video.framesWritten / kVideoRate));
+            core::showProgress("video: " + std::to_string(video.framesWritten / kVideoRate) +
+                               " s encoded");
         }
     }
 }
@@ -93,22 +100,45 @@ bool finishVideo(std::uint32_t milliseconds, std::string& error) {
     writeFramesUntil(milliseconds + 1000 / kVideoRate);
     const int encoded = pclose(video.encoder);
     video.encoder = nullptr;
-    std::fprintf(stderr, "\rvideo: %llu frames encoded, joining the soundtrack\n",
-                 static_cast<unsigned long long>(video.framesWritten));
+    core::showProgress("video: " + std::to_string(video.framesWritten) +
+                       " frames encoded, joining the soundtrack\n");
+    std::error_code ignored;
     if (encoded != 0) {
+        std::filesystem::remove(video.silentPath, ignored);
         error = "ffmpeg failed while encoding the picture";
+        return false;
+    }
+    // ffmpeg writes the joined file under the output's temporary name (same extension).
+    core::OutputFile joined;
+    if (!joined.open(video.path)) {
+        std::filesystem::remove(video.silentPath, ignored);
+        error = joined.error();
         return false;
     }
     const std::string join = "ffmpeg -loglevel error -y -i " + shellQuoted(video.silentPath) +
                              " -i " + shellQuoted(video.wavPath) +
-                             " -c:v copy -c:a aac -b:a 192k -shortest " + shellQuoted(video.path);
-    const bool joined = std::system(join.c_str()) == 0;
+                             " -c:v copy -c:a aac -b:a 192k -shortest " +
+                             shellQuoted(joined.temporaryPath());
+    const bool ok = std::system(join.c_str()) == 0;
+    std::filesystem::remove(video.silentPath, ignored);
+    if (!ok) {
+        error = "ffmpeg failed while joining picture and sound";
+        return false;
+    }
+    if (!joined.commit()) {
+        error = joined.error();
+        return false;
+    }
+    return true;
+}
+
+void abandonVideo() {
+    if (video.encoder != nullptr) {
+        pclose(video.encoder);
+        video.encoder = nullptr;
+    }
     std::error_code ignored;
     std::filesystem::remove(video.silentPath, ignored);
-    if (!joined) {
-        error = "ffmpeg failed while joining picture and sound";
-    }
-    return joined;
 }
 
 core::SongPosition sceneMiddle(int sceneNumber) {
@@ -184,7 +214,7 @@ void keepContactTile(int sceneNumber, const RgbFrame& screen) {
     tileKept[static_cast<std::size_t>(sceneNumber - 1)] = true;
 }
 
-bool writeContactSheet(const std::string& path) {
+bool writeContactSheet(const std::string& path, std::string& error) {
     std::vector<std::uint8_t> sheet(static_cast<std::size_t>(kSheetWidth) * kSheetHeight * 3, 40);
     for (int scene = 0; scene < sequencer::kSceneCount; ++scene) {
         const int left = kGap + (scene % kColumns) * (320 + kGap);
@@ -198,7 +228,7 @@ bool writeContactSheet(const std::string& path) {
         }
         drawNumber(sheet, left + 4, top + 4, scene + 1);
     }
-    return image::writePng(path, kSheetWidth, kSheetHeight, sheet, image::kQuickLevel);
+    return image::writePng(path, kSheetWidth, kSheetHeight, sheet, image::kQuickLevel, &error);
 }
 
 }  // namespace host

@@ -16,11 +16,13 @@ bool startVideo(const std::string& path, const std::string& wavPath, std::string
 void videoScreenChanged(const RgbFrame& screen, std::uint32_t milliseconds);
 // Writes the last frames, closes the encoder and joins picture and sound; false on failure.
 bool finishVideo(std::uint32_t milliseconds, std::string& error);
+// Stops the encoder and removes what it wrote: the run failed or was stopped.
+void abandonVideo();
 
 // The song position in the middle of scene `sceneNumber` (1-based).
 core::SongPosition sceneMiddle(int sceneNumber);
 // Keeps `screen` as scene `sceneNumber`'s tile, and writes the sheet of all tiles to `path`.
 void keepContactTile(int sceneNumber, const RgbFrame& screen);
-bool writeContactSheet(const std::string& path);
+bool writeContactSheet(const std::string& path, std::string& error);
 
 }  // namespace host

@@ -1,8 +1,12 @@
 #include "host/shutdown.h"
 
 #include <cstdio>
+#include <string>
 
 #include "core/buffers.h"
+#include "core/console.h"
+#include "core/output.h"
+#include "core/stop.h"
 #include "display/surfaces.h"
 #include "host/process.h"
 #include "platform/video.h"
@@ -27,6 +31,14 @@ void setTraceShutdown(bool enabled) {
 }
 
 void pumpMessages() {
+    if (const int signal = core::stopSignal(); signal != 0) {
+        // Stopped: the recordings still open are removed, not finished; the report (when
+        // asked for) says how the run ended.
+        core::errorLine(std::string("stormglass2: stopped by ") + core::signalName(signal));
+        core::abandonOutputs();
+        shutDown();
+        exitProcess(core::stoppedStatus(signal));
+    }
     if (display::video().pumpEvents()) {
         shutDown();
         exitProcess(0);

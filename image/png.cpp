@@ -2,8 +2,9 @@
 
 #include <zlib.h>
 
-#include <cstdio>
 #include <vector>
+
+#include "core/output.h"
 
 namespace image {
 
@@ -29,10 +30,17 @@ void putChunk(std::vector<std::uint8_t>& out, const char* type,
 }  // namespace
 
 bool writePng(const std::string& path, int width, int height, std::span<const std::uint8_t> rgb,
-              int level) {
+              int level, std::string* error) {
+    std::string problem = "cannot be written (the picture cannot be encoded)";
+    auto failed = [&] {
+        if (error != nullptr) {
+            *error = problem;
+        }
+        return false;
+    };
     if (width <= 0 || height <= 0 ||
         rgb.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3) {
-        return false;
+        return failed();
     }
     std::vector<std::uint8_t> raw;
     raw.reserve(static_cast<std::size_t>(height) * (width * 3 + 1));
@@ -46,7 +54,7 @@ bool writePng(const std::string& path, int width, int height, std::span<const st
     std::vector<std::uint8_t> packed(packedSize);
     if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), level) !=
         Z_OK) {
-        return false;
+        return failed();
     }
     packed.resize(packedSize);
 
@@ -59,12 +67,7 @@ bool writePng(const std::string& path, int width, int height, std::span<const st
     putChunk(file, "IDAT", packed);
     putChunk(file, "IEND", {});
 
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) {
-        return false;
-    }
-    const bool ok = std::fwrite(file.data(), 1, file.size(), f) == file.size();
-    return std::fclose(f) == 0 && ok;
+    return core::writeWholeFile(path, file, problem) || failed();
 }
 
 }  // namespace image

@@ -26,6 +26,9 @@ class Music {
     // The position of the audio being heard now; the row as the player reports it (the caller
     // takes it modulo 256).
     virtual SongPosition position() = 0;
+    // True once the song has played to its end, or to where it would loop; its last moments
+    // may already read as order 0, row 0.
+    virtual bool songEnded() { return false; }
     virtual bool stop() = 0;
     virtual bool free() = 0;
     virtual void closeOutput() = 0;

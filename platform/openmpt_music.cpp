@@ -6,13 +6,17 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <libopenmpt/libopenmpt.hpp>
 #include <memory>
 #include <vector>
 
+#include "core/console.h"
+#include "core/input.h"
+#include "core/output.h"
+#include "core/process.h"
 #include "platform/clock.h"
+#include "platform/heard_position.h"
+#include "platform/module_check.h"
 #include "platform/music.h"
 
 namespace platform {
@@ -21,20 +25,24 @@ namespace {
 
 constexpr int kRate = 44100;
 constexpr std::size_t kChunkFrames = 256;  // granularity of the position bookkeeping
+constexpr std::uint64_t kLargestModule = 64u << 20;
 
 // One loaded module; owns libopenmpt's object.
 class ModuleFile {
   public:
     bool load(const std::string& path, std::string& error) {
-        std::ifstream file(path, std::ios::binary);
-        if (!file) {
-            error = "cannot open the soundtrack";
+        std::vector<std::uint8_t> bytes;
+        core::InputProblem problem;
+        if (!core::readRegularFile(path, kLargestModule, bytes, problem)) {
+            error = problem.text;
             return false;
         }
-        std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
-                                std::istreambuf_iterator<char>());
         if (bytes.empty()) {
             error = "the soundtrack is empty";
+            return false;
+        }
+        if (const std::string damage = findModuleDamage(bytes); !damage.empty()) {
+            error = "is damaged: " + damage;
             return false;
         }
         try {
@@ -44,10 +52,15 @@ class ModuleFile {
             module_.reset();
             return false;
         }
-        // The song keeps playing after its last order; the show stops it, not the player.
-        module_->set_repeat_count(-1);
+        // Played once: a song that ends (or would loop) before the show does is reported by
+        // the show, instead of repeating under a show that waits for orders that never come.
+        module_->set_repeat_count(0);
         return true;
     }
+
+    // The player's dither of its 16-bit output draws on a random seed; off, the same song
+    // renders to the same samples on every run.
+    void ditherOff() { module_->ctl_set_integer("dither", 0); }
 
     void prepareToPlay(bool stereo) {
         module_->set_render_param(openmpt::module::RENDER_STEREOSEPARATION_PERCENT,
@@ -62,44 +75,46 @@ class ModuleFile {
         return {module_->get_current_order(), module_->get_current_row()};
     }
 
-    // Renders `frames` stereo frames; past the end of the song fills silence.
-    void render(std::int16_t* interleaved, std::size_t frames) {
+    // Renders `frames` stereo frames; past the end of the song fills silence and returns false.
+    bool render(std::int16_t* interleaved, std::size_t frames) {
         std::size_t done = 0;
         while (done < frames) {
             const std::size_t got =
                 module_->read_interleaved_stereo(kRate, frames - done, interleaved + 2 * done);
             if (got == 0) {
                 std::fill(interleaved + 2 * done, interleaved + 2 * frames, std::int16_t{0});
-                return;
+                return false;
             }
             done += got;
         }
+        return true;
     }
 
   private:
     std::unique_ptr<openmpt::module> module_;
 };
 
-// A 16-bit stereo WAV writer; the sizes are patched when the file is closed.
+// A 16-bit stereo WAV file, complete or absent: the sizes are patched and the file renamed into
+// place when it is closed. A write that fails ends the run with one line naming the file.
 class WavWriter {
   public:
-    bool open(const std::string& path) {
-        file_ = std::fopen(path.c_str(), "wb");
-        if (file_ == nullptr) {
-            return false;
+    void open(const std::string& path) {
+        if (!file_.open(path) || !file_.write(std::array<std::uint8_t, 44>{})) {
+            fail();
         }
-        std::array<std::uint8_t, 44> header{};
-        std::fwrite(header.data(), 1, header.size(), file_);
-        return true;
+        dataBytes_ = 0;
     }
     void write(const std::int16_t* interleaved, std::size_t frames) {
-        if (file_ != nullptr) {
-            std::fwrite(interleaved, sizeof(std::int16_t) * 2, frames, file_);
-            dataBytes_ += static_cast<std::uint32_t>(frames * 4);
+        if (!file_.isOpen()) {
+            return;
         }
+        if (!file_.write(interleaved, frames * 4)) {
+            fail();
+        }
+        dataBytes_ += static_cast<std::uint32_t>(frames * 4);
     }
     void close() {
-        if (file_ == nullptr) {
+        if (!file_.isOpen()) {
             return;
         }
         auto put32 = [](std::uint8_t* at, std::uint32_t v) {
@@ -115,14 +130,17 @@ class WavWriter {
         put32(&header[24], kRate);
         put32(&header[28], kRate * 4);
         put32(&header[40], dataBytes_);
-        std::fseek(file_, 0, SEEK_SET);
-        std::fwrite(header.data(), 1, header.size(), file_);
-        std::fclose(file_);
-        file_ = nullptr;
+        if (!file_.writeAt(0, header.data(), header.size()) || !file_.commit()) {
+            fail();
+        }
     }
 
   private:
-    std::FILE* file_ = nullptr;
+    [[noreturn]] void fail() {
+        core::errorLine(file_.path() + ": " + file_.error());
+        core::exitProcess(1);
+    }
+    core::OutputFile file_;
     std::uint32_t dataBytes_ = 0;
 };
 
@@ -141,8 +159,10 @@ class ClockedPlayer {
         startMs_ = clock_->milliseconds();
         rendered_ = 0;
         playing_ = true;
-        if (!wavPath_.empty() && !wav_.open(wavPath_)) {
-            std::fprintf(stderr, "%s: cannot write the sound file\n", wavPath_.c_str());
+        ended_ = false;
+        module_.ditherOff();
+        if (!wavPath_.empty()) {
+            wav_.open(wavPath_);
         }
     }
 
@@ -155,12 +175,13 @@ class ClockedPlayer {
         while (rendered_ < due) {
             const std::size_t frames =
                 static_cast<std::size_t>(std::min<std::uint64_t>(due - rendered_, kChunkFrames));
-            module_.render(buffer_.data(), frames);
+            ended_ = !module_.render(buffer_.data(), frames) || ended_;
             wav_.write(buffer_.data(), frames);
             rendered_ += frames;
         }
         return module_.position();
     }
+    bool ended() const { return ended_; }
 
     void stop() {
         playing_ = false;
@@ -176,6 +197,7 @@ class ClockedPlayer {
     std::uint32_t startMs_ = 0;
     std::uint64_t rendered_ = 0;
     bool playing_ = false;
+    bool ended_ = false;
 };
 
 class ClockedMusic final : public Music {
@@ -187,6 +209,7 @@ class ClockedMusic final : public Music {
     }
     void play(bool stereo) override { player_.play(stereo); }
     SongPosition position() override { return player_.position(); }
+    bool songEnded() override { return player_.ended(); }
     bool stop() override {
         player_.stop();
         return true;
@@ -223,7 +246,7 @@ class DeviceMusic final : public Music {
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return useSilence();
         }
-        latencyFrames_ = obtained.samples;
+        heard_.setBufferFrames(obtained.samples);
         return true;
     }
 
@@ -241,7 +264,8 @@ class DeviceMusic final : public Music {
         }
         SDL_LockAudioDevice(device_);
         module_.prepareToPlay(stereo);
-        published_.store(0);
+        heard_.reset();
+        ended_.store(false);
         devicePlaying_ = true;
         SDL_UnlockAudioDevice(device_);
         SDL_PauseAudioDevice(device_, 0);
@@ -251,36 +275,11 @@ class DeviceMusic final : public Music {
         if (silent_) {
             return silence_.position();
         }
-        const std::uint64_t count = published_.load(std::memory_order_acquire);
-        if (count == 0) {
-            return {};
-        }
-        // The frame being heard: what the device was handed at the last callback, plus the
-        // time since, less what waits in the device's buffer.
-        const std::uint64_t handed = handedFrames_.load(std::memory_order_acquire);
-        const auto since =
-            std::chrono::steady_clock::now() -
-            std::chrono::steady_clock::time_point(
-                std::chrono::steady_clock::duration(handedAt_.load(std::memory_order_acquire)));
-        const std::int64_t sinceFrames =
-            std::chrono::duration_cast<std::chrono::microseconds>(since).count() * kRate / 1000000;
-        std::int64_t heard = static_cast<std::int64_t>(handed) -
-                             static_cast<std::int64_t>(latencyFrames_) * 2 +
-                             std::min<std::int64_t>(sinceFrames, latencyFrames_);
-        if (heard < 0) {
-            heard = 0;
-        }
-        // Walk back from the newest chunk to the one that holds the heard frame.
-        std::uint64_t index = count - 1;
-        const std::uint64_t oldest = count > kHistory ? count - kHistory : 0;
-        while (index > oldest &&
-               history_[index % kHistory].firstFrame.load(std::memory_order_relaxed) >
-                   static_cast<std::uint64_t>(heard)) {
-            --index;
-        }
-        const Chunk& chunk = history_[index % kHistory];
-        return {chunk.order.load(std::memory_order_relaxed),
-                chunk.row.load(std::memory_order_relaxed)};
+        return heard_.positionAt(nowMicroseconds());
+    }
+
+    bool songEnded() override {
+        return silent_ ? silence_.ended() : ended_.load(std::memory_order_acquire);
     }
 
     bool stop() override {
@@ -319,12 +318,11 @@ class DeviceMusic final : public Music {
     }
 
   private:
-    static constexpr std::size_t kHistory = 4096;  // ~24 s of chunks
-    struct Chunk {
-        std::atomic<std::uint64_t> firstFrame{0};
-        std::atomic<std::int32_t> order{0};
-        std::atomic<std::int32_t> row{0};
-    };
+    static std::int64_t nowMicroseconds() {
+        return std::chrono::duration_cast<std::chrono::microseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
 
     bool useSilence() {
         silent_ = true;
@@ -345,20 +343,14 @@ class DeviceMusic final : public Music {
         std::size_t done = 0;
         while (done < frames) {
             const std::size_t part = std::min(kChunkFrames, frames - done);
-            const std::uint64_t index = published_.load(std::memory_order_relaxed);
-            const SongPosition at = module_.position();
-            Chunk& chunk = history_[index % kHistory];
-            chunk.firstFrame.store(renderedFrames_, std::memory_order_relaxed);
-            chunk.order.store(at.order, std::memory_order_relaxed);
-            chunk.row.store(at.row, std::memory_order_relaxed);
-            published_.store(index + 1, std::memory_order_release);
-            module_.render(out + done * 2, part);
+            heard_.chunkStarts(renderedFrames_, module_.position());
+            if (!module_.render(out + done * 2, part)) {
+                ended_.store(true, std::memory_order_release);
+            }
             renderedFrames_ += part;
             done += part;
         }
-        handedAt_.store(std::chrono::steady_clock::now().time_since_epoch().count(),
-                        std::memory_order_release);
-        handedFrames_.store(renderedFrames_, std::memory_order_release);
+        heard_.handed(renderedFrames_, nowMicroseconds());
     }
 
     SDL_AudioDeviceID device_ = 0;
@@ -366,12 +358,9 @@ class DeviceMusic final : public Music {
     ClockedPlayer silence_;
     ModuleFile module_;
     bool devicePlaying_ = false;
-    std::uint32_t latencyFrames_ = 1024;
     std::uint64_t renderedFrames_ = 0;
-    std::array<Chunk, kHistory> history_{};
-    std::atomic<std::uint64_t> published_{0};
-    std::atomic<std::uint64_t> handedFrames_{0};
-    std::atomic<std::int64_t> handedAt_{0};
+    HeardPosition heard_;
+    std::atomic<bool> ended_{false};
 };
 
 }  // namespace

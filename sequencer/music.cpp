@@ -2,9 +2,11 @@
 
 #include <cstdio>
 
+#include "core/console.h"
 #include "core/process.h"
 #include "platform/messages.h"
 #include "platform/music.h"
+#include "sequencer/scenes.h"
 #include "sequencer/state.h"
 
 namespace sequencer {
@@ -13,6 +15,17 @@ namespace {
 platform::Music* player = nullptr;
 bool songLoaded = false;
 bool stereoMix = false;
+std::string songPath;
+platform::SongPosition furthest;  // the latest place the song was heard at, for its end line
+
+// The order the last scene plays in: the sum of the other scenes' lengths.
+std::int32_t lastSceneOrder() {
+    std::int32_t order = 0;
+    for (int scene = 0; scene < kSceneCount - 1; ++scene) {
+        order += sceneList()[static_cast<std::size_t>(scene)].lengthInOrders;
+    }
+    return order;
+}
 }  // namespace
 
 void useMusicPlayer(platform::Music& chosen) {
@@ -32,10 +45,11 @@ void startSoundOutput() {
 void loadSong(const std::string& path) {
     std::string error = "no module player";
     if (player == nullptr || !player->load(path, error)) {
-        std::printf("%s: %s\n", path.c_str(), error.c_str());
+        core::errorLine(path + ": " + error);
         core::exitProcess(1);
     }
     songLoaded = true;
+    songPath = path;
 }
 
 void startSong() {
@@ -49,6 +63,18 @@ void readMusicPosition() {
         return;
     }
     const platform::SongPosition position = player->position();
+    if (player->songEnded()) {
+        // The show waits for orders that will never come: end the run instead of waiting.
+        core::errorLine(songPath + ": the song ends after order " + std::to_string(furthest.order) +
+                        ", row " + std::to_string(furthest.row) + ", before the show does (order " +
+                        std::to_string(lastSceneOrder()) + ", row " +
+                        std::to_string(kLastSceneEndRow) + ")");
+        core::exitProcess(1);
+    }
+    if (position.order > furthest.order ||
+        (position.order == furthest.order && position.row > furthest.row)) {
+        furthest = position;
+    }
     musicOrder = position.order;
     musicRow = position.row & 0xFF;
 }

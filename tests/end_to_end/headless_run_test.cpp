@@ -124,13 +124,15 @@ TEST(HeadlessRun, BadInputEndsWithOneLineAndAFailingStatus) {
     std::filesystem::remove(dir + "/sg2.it");
     auto result = run(dir);
     EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_NE(result.standardOutput.find("sg2.it: cannot open"), std::string::npos)
-        << result.standardOutput;
+    EXPECT_EQ(result.standardError,
+              dir + "/sg2.it: cannot be opened (No such file or directory)\n");
+    EXPECT_EQ(result.standardOutput, "");
 
-    testsupport::writeFile(dir + "/sg2.it", {'I', 'M', 'P', 'M', 0, 1, 2});
+    testsupport::writeFile(dir + "/sg2.it", {'n', 'o', 't', 'I', 'T', 0, 1, 2});
     result = run(dir);
     EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_NE(result.standardOutput.find("sg2.it: not a playable module"), std::string::npos);
+    EXPECT_EQ(result.standardError.find(dir + "/sg2.it: not a playable module"), 0u)
+        << result.standardError;
 
     result = testsupport::runProgram(testsupport::builtProgram("stormglass2"),
                                      {"--headless", "--trail", "9"}, dir);
