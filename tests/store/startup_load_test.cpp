@@ -34,6 +34,15 @@ std::vector<Bytes> startupEntries() {
     return entries;
 }
 
+// Writes an archive of `entries` to `path` and makes it the data file.
+void useArchiveOf(const std::vector<Bytes>& entries, const std::string& path) {
+    const Bytes file = archive::buildArchive(entries);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()),
+               static_cast<std::streamsize>(file.size()));
+    store::setDataFilePath(path);
+}
+
 class StartupLoadTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -116,11 +125,7 @@ TEST_F(StartupLoadTest, SecondCopyOfEntry17BecomesHeightWords) {
     extremes[64000] = 255;  // past the converted part
     entries[17] = extremes;
     const std::string path = *path_ + ".extremes";
-    const Bytes file = archive::buildArchive(entries);
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(file.data()),
-               static_cast<std::streamsize>(file.size()));
-    store::setDataFilePath(path);
+    useArchiveOf(entries, path);
     sequencer::prepareWorkBuffers();
     std::memset(core::work128, 0x55, core::kWork128Bytes);
     store::loadSecondEntry17();
@@ -154,11 +159,7 @@ TEST_F(StartupLoadTest, AnEntryShorterThanItsSlotNeedsIsRefused) {
             std::vector<Bytes> entries = *entries_;
             entries[static_cast<std::size_t>(shortened.entry)].resize(size);
             const std::string path = *path_ + ".short";
-            const Bytes file = archive::buildArchive(entries);
-            std::ofstream(path, std::ios::binary)
-                .write(reinterpret_cast<const char*>(file.data()),
-                       static_cast<std::streamsize>(file.size()));
-            store::setDataFilePath(path);
+            useArchiveOf(entries, path);
             const auto outcome = runInChild([] {
                 sequencer::prepareWorkBuffers();
                 sequencer::loadArchiveEntries();
