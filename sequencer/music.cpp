@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/console.h"
+#include "core/cues.h"
 #include "core/process.h"
 #include "platform/messages.h"
 #include "platform/music.h"
@@ -18,14 +19,6 @@ bool stereoMix = false;
 std::string songPath;
 platform::SongPosition furthest;  // the latest place the song was heard at, for its end line
 
-// The order the last scene plays in: the sum of the other scenes' lengths.
-std::int32_t lastSceneOrder() {
-    std::int32_t order = 0;
-    for (int scene = 0; scene < kSceneCount - 1; ++scene) {
-        order += sceneList()[static_cast<std::size_t>(scene)].lengthInOrders;
-    }
-    return order;
-}
 }  // namespace
 
 void useMusicPlayer(platform::Music& chosen) {
@@ -67,7 +60,7 @@ void readMusicPosition() {
         // The show waits for orders that will never come: end the run instead of waiting.
         core::errorLine(songPath + ": the song ends after order " + std::to_string(furthest.order) +
                         ", row " + std::to_string(furthest.row) + ", before the show does (order " +
-                        std::to_string(lastSceneOrder()) + ", row " +
+                        std::to_string(core::sceneStartOrder(kSceneCount - 1)) + ", row " +
                         std::to_string(kLastSceneEndRow) + ")");
         core::exitProcess(1);
     }

@@ -102,8 +102,8 @@ TEST(Options, FormatsMapToDepthAndGreenBits) {
 }
 
 TEST(Options, SongPositionsAndSnapshots) {
-    const Parsed parsed = parse(
-        {"--quit-at", "5:0", "--snapshot", "1:2:a.png", "--snapshot", "0:63:dir:with:colons.png"});
+    const Parsed parsed = parse({"--headless", "--quit-at", "5:0", "--snapshot", "1:2:a.png",
+                                 "--snapshot", "0:63:dir:with:colons.png"});
     ASSERT_TRUE(parsed.options) << parsed.error;
     const host::Options& o = *parsed.options;
     ASSERT_TRUE(o.quitAt);
@@ -133,6 +133,36 @@ TEST(Options, DisplayOptionsPassToTheLauncherAndOthersAreUnknown) {
     const Parsed unknown = parse({"--headless", "--fast"});
     EXPECT_FALSE(unknown.options);
     EXPECT_EQ(unknown.error, "unknown option '--fast' (see --help)");
+}
+
+// Options that cannot all be honoured are refused by the parser, before anything is made.
+TEST(Options, ContradictionsAreRefusedWithOneLine) {
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string error;
+    };
+    const std::string noDesktop =
+        " chooses how the desktop shows the demo; a headless run (--headless, --video, "
+        "--contact-sheet) has no desktop";
+    for (const Case& c : {
+             Case{{"--windowed", "--fullscreen"},
+                  "--windowed and --fullscreen contradict each other"},
+             Case{{"--headless", "--fullscreen"}, "--fullscreen" + noDesktop},
+             Case{{"--mode", "640x480x32", "--video", "v.mp4"}, "--mode" + noDesktop},
+             Case{{"--contact-sheet", "s.png", "--windowed"}, "--windowed" + noDesktop},
+             Case{{"--headless", "--every", "2"}, "--every needs --frames"},
+             Case{{"--frames", "f"}, "--frames, --snapshot and --wav need --headless"},
+             Case{{"--wav", "a.wav", "--windowed"},
+                  "--frames, --snapshot and --wav need --headless"},
+         }) {
+        const Parsed parsed = parse(c.arguments);
+        EXPECT_FALSE(parsed.options) << c.arguments.front();
+        EXPECT_EQ(parsed.error, c.error);
+    }
+    // --help and --version answer whatever else is on the line.
+    EXPECT_TRUE(parse({"--help", "--windowed", "--fullscreen"}).options);
+    EXPECT_TRUE(
+        parse({"--video", "v.mkv", "--wav", "a.wav", "--every", "1", "--frames", "f"}).options);
 }
 
 TEST(SongPosition, ReachedAtTheMarkAndAfterIt) {

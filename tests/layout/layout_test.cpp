@@ -25,7 +25,7 @@ struct Floor {
 const std::array<Floor, 14> kFloors{{
     {"core", {}},
     {"resources", {}},
-    {"image", {}},
+    {"image", {"core"}},
     {"platform", {"core"}},
     {"archive", {"core"}},
     {"store", {"core", "archive"}},
