@@ -50,7 +50,7 @@ using MetaLineDrawer = void (*)(std::uint8_t* target, std::int32_t x1, std::int3
                                 std::int32_t x2, std::int32_t y2);
 extern MetaLineDrawer metaLineDrawer;
 
-// One-time set-up, run from the work-buffer allocation.
+// One-time set-up, run by the preparation right after the work buffers are allocated.
 void metaSetup();
 // Places the balls from the clocks, advances the clocks from sceneTime and draws the surface's
 // triangle edges into target (320 x 200, additive).

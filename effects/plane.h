@@ -35,7 +35,7 @@ extern double planeAngleB;
 extern double planeAngleC;
 extern double planeScroll;
 
-// One-time set-up, run from the work-buffer allocation (after work400 exists).
+// One-time set-up, run by the preparation right after the work buffers are allocated.
 void planeSetup();
 // Traces the grid for the current camera, advances the camera from sceneTime, and draws the
 // whole of planeTarget.
