@@ -54,6 +54,21 @@ TEST_F(PacingTest, AFrameSlowerThanTheIntervalIsReleasedAtOnce) {
     EXPECT_EQ(frame(40) - start, 80u);
 }
 
+// The boundary: a frame whose work takes exactly the interval enters the pacer at reference +
+// interval, which is not yet past it, so it waits one more millisecond; a millisecond more of
+// work and it goes at once.
+TEST_F(PacingTest, AFrameWhoseWorkTakesExactlyTheIntervalWaitsOneMillisecond) {
+    for (const std::uint32_t interval : {16u, 32u, 64u}) {
+        SCOPED_TRACE(interval);
+        sequencer::frameInterval = interval;
+        sequencer::resetPacer();
+        const std::uint32_t start = clock->milliseconds();
+        EXPECT_EQ(frame(0) - start, 0u);  // the reference is now `start`
+        EXPECT_EQ(frame(interval) - start, interval + 1);
+        EXPECT_EQ(frame(interval + 1) - start, 2 * interval + 2);
+    }
+}
+
 // The pump the host installs runs once per presented frame, after the frame is released; it
 // sees the pacer's clock at the release time.
 std::vector<std::uint32_t> pumpTimes;

@@ -21,7 +21,7 @@ std::string readWhole(const std::string& path) {
 }  // namespace
 
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::string& workingDirectory) {
+                         const std::string& workingDirectory, unsigned timeoutSeconds) {
     const std::string capture = makeTempDirectory("capture");
     const std::string outPath = capture + "/out";
     const std::string errPath = capture + "/err";
@@ -43,6 +43,7 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
             argv.push_back(const_cast<char*>(argument.c_str()));
         }
         argv.push_back(nullptr);
+        alarm(timeoutSeconds);  // survives the exec; its signal ends a child that hangs
         execv(program.c_str(), argv.data());
         _exit(127);
     }

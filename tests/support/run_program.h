@@ -11,9 +11,10 @@ struct ProgramResult {
     std::string standardError;
 };
 
-// Runs `program` with `arguments` in `workingDirectory` and waits for it.
+// Runs `program` with `arguments` in `workingDirectory` and waits for it; with a timeout, a
+// child still running after that many seconds is killed (exitStatus -1).
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::string& workingDirectory = ".");
+                         const std::string& workingDirectory = ".", unsigned timeoutSeconds = 0);
 
 // The build directory's path of a built program (SG2_BINARY_DIR, else this build's).
 std::string builtProgram(const std::string& relativePath);
