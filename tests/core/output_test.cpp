@@ -17,15 +17,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<std::string> namesIn(const std::string& directory) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(directory)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using testsupport::namesIn;
 
 std::string contents(const std::string& path) {
     std::ifstream file(path, std::ios::binary);

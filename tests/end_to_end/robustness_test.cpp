@@ -21,6 +21,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using testsupport::namesIn;
 
 // 40-row patterns at speed 2: the whole show in a few seconds.
 testsupport::ModulePlan quickSong(int orders = 33) {
@@ -42,16 +43,6 @@ testsupport::ProgramResult run(const std::string& dir, std::vector<std::string> 
     std::vector<std::string> arguments = {"--headless", "--data", dir};
     arguments.insert(arguments.end(), extra.begin(), extra.end());
     return testsupport::runProgram(testsupport::builtProgram("stormglass2"), arguments, dir, 60);
-}
-
-// Every name in `dir` (hidden temporaries included), sorted.
-std::vector<std::string> namesIn(const std::string& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 const std::vector<std::string> kDataOnly = {"sg2.dat", "sg2.it"};

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -56,6 +57,15 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
     result.standardError = readWhole(errPath);
     std::filesystem::remove_all(capture);
     return result;
+}
+
+std::vector<std::string> namesIn(const std::string& directory) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string builtProgram(const std::string& relativePath) {
