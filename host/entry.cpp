@@ -13,7 +13,9 @@
 #include "display/modes.h"
 #include "display/present.h"
 #include "display/surfaces.h"
+#include "host/capture.h"
 #include "host/data_search.h"
+#include "host/frame_index.h"
 #include "host/launcher.h"
 #include "host/options.h"
 #include "host/process.h"
@@ -42,7 +44,9 @@ Options options;
 std::size_t presentedFrames = 0;
 int currentScene = 0;
 std::uint32_t playStartMs = 0;
-bool soundOnlyForVideo = false;  // the WAV was made for the video and goes with it
+FrameIndex framesIndex;          // DIR/frames.csv beside the frame pictures
+FrameIndex videoIndex;           // FILE.frames.csv beside the video
+core::SongPosition progressEnd;  // where the run is expected to end, for the video's progress
 std::array<bool, sequencer::kSceneCount> tileTaken{};
 std::vector<bool> snapshotTaken;
 RgbFrame screenPixels;
@@ -88,9 +92,20 @@ void onFramePresented(const platform::PresentedFrame& frame) {
             snapshotTaken[i] = true;
         }
     }
+    const std::uint32_t milliseconds = sequencer::clock().milliseconds() - playStartMs;
+    const IndexedFrame indexed{presentedFrames, milliseconds, sequencer::musicOrder,
+                               sequencer::musicRow, currentScene};
+    framesIndex.add(indexed);
+    videoIndex.add(indexed);
     if (!options.videoPath.empty()) {
         decode();
-        videoScreenChanged(screenPixels, sequencer::clock().milliseconds() - playStartMs);
+        videoScreenChanged(screenPixels, milliseconds, songProgress(songNow(), progressEnd));
+        if (videoFailed()) {
+            std::string error;
+            finishVideo(milliseconds, error);
+            core::errorLine(error);
+            exitProcess(1);
+        }
     }
     if (!options.contactSheetPath.empty() && currentScene > 0 &&
         !tileTaken[static_cast<std::size_t>(currentScene - 1)]) {
@@ -113,27 +128,34 @@ void onSceneBegan(int sceneNumber) {
     reportSceneBegan(sceneNumber);
 }
 
-// Finishes the recordings asked for when the run went well; a failed run has already
-// discarded them. A recording that cannot be finished fails the run.
+// Keeps the recordings asked for when the run ends well (a quit included); a failed run
+// leaves none of them behind.
 void finishRecordings(int& status) {
     std::string error;
+    if (status != 0) {
+        abandonVideo();
+        return;
+    }
+    auto fail = [&] {
+        core::errorLine(error);
+        error.clear();
+        status = 1;
+    };
     if (!options.videoPath.empty()) {
         const std::uint32_t end = sequencer::clock().milliseconds() - playStartMs;
-        if (status != 0) {
-            abandonVideo();
-        } else if (!finishVideo(end, error)) {
-            core::errorLine(options.videoPath + ": " + error);
-            status = 1;
-        }
-        if (soundOnlyForVideo) {
-            std::error_code ignored;
-            std::filesystem::remove(options.wavPath, ignored);
+        if (!finishVideo(end, error)) {
+            fail();
         }
     }
-    if (status == 0 && !options.contactSheetPath.empty() &&
-        !writeContactSheet(options.contactSheetPath, error)) {
-        core::errorLine(options.contactSheetPath + ": " + error);
-        status = 1;
+    if (!videoIndex.commit(error)) {
+        fail();
+    }
+    if (!framesIndex.commit(error)) {
+        fail();
+    }
+    if (!options.contactSheetPath.empty() && !writeContactSheet(options.contactSheetPath, error)) {
+        error = options.contactSheetPath + ": " + error;
+        fail();
     }
 }
 
@@ -156,6 +178,11 @@ std::string dataFile(const char* name) {
     return (std::filesystem::path(options.dataDirectory) / name).string();
 }
 
+// FILE.frames.csv beside FILE.mkv or FILE.mp4.
+std::string videoIndexPath() {
+    return std::filesystem::path(options.videoPath).replace_extension(".frames.csv").string();
+}
+
 // Every file the run will write, checked before anything is: one line and status 2 for paths
 // that collide (with each other or with the data), 1 for a location that cannot take a file.
 std::optional<core::OutputProblem> checkOutputs() {
@@ -171,6 +198,9 @@ std::optional<core::OutputProblem> checkOutputs() {
         if (!path.empty()) {
             plan.addFile(path, role);
         }
+    }
+    if (!options.videoPath.empty()) {
+        plan.addFile(videoIndexPath(), "the video's frame index");
     }
     for (const Snapshot& snapshot : options.snapshots) {
         plan.addFile(snapshot.path, "--snapshot");
@@ -200,7 +230,9 @@ void chooseHeadlessBackends() {
     display::useVideo(platform::headlessVideo());
     platform::setMessagesToConsole(true);
     sequencer::useClock(platform::virtualClock());
-    sequencer::useMusicPlayer(platform::clockedMusic(platform::virtualClock(), options.wavPath));
+    sequencer::useMusicPlayer(
+        platform::clockedMusic(platform::virtualClock(), options.wavPath,
+                               options.videoPath.empty() ? nullptr : &videoSound));
 }
 
 }  // namespace
@@ -240,14 +272,27 @@ int runProgram(const std::vector<std::string>& arguments) {
         core::catchStopSignals();
     }
     snapshotTaken.assign(options.snapshots.size(), false);
+    if (!options.framesDirectory.empty() &&
+        !framesIndex.open(options.framesDirectory + "/frames.csv", error)) {
+        core::errorLine(error);
+        return 1;
+    }
     if (!options.videoPath.empty()) {
-        if (options.wavPath.empty()) {
-            options.wavPath = options.videoPath + ".sound.wav";
-            soundOnlyForVideo = true;
-        }
-        if (!startVideo(options.videoPath, options.wavPath, error)) {
+        VideoRequest request;
+        request.path = options.videoPath;
+        request.kind = *videoKindFor(options.videoPath);
+        request.size = options.videoSize.value_or(VideoSize{});
+        if (!startVideo(request, error)) {
             core::errorLine(options.videoPath + ": " + error);
             return 1;
+        }
+        if (!videoIndex.open(videoIndexPath(), error)) {
+            core::errorLine(error);
+            return 1;
+        }
+        progressEnd = showEnd();
+        if (options.quitAt && !core::reached(*options.quitAt, progressEnd)) {
+            progressEnd = *options.quitAt;
         }
     }
     // The report's hook is added first so that it runs last, with the status the recordings
@@ -256,9 +301,7 @@ int runProgram(const std::vector<std::string>& arguments) {
         startReport(options.statsPath);
         display::setPutFrameObserver(&reportFrameHanded);
     }
-    if (!options.videoPath.empty() || !options.contactSheetPath.empty()) {
-        addExitHook(&finishRecordings);
-    }
+    addExitHook(&finishRecordings);
     if (!options.snapshots.empty()) {
         addExitHook(&checkSnapshots);
     }

@@ -66,6 +66,25 @@ std::string contradiction(const Options& options, const std::vector<std::string>
     return {};
 }
 
+// H.264 in 4:2:0 wants even sides.
+constexpr int kSmallestVideoSide = 16;
+constexpr int kLargestVideoSide = 8192;
+
+std::optional<VideoSize> parseVideoSize(const std::string& text) {
+    const auto x = text.find('x');
+    VideoSize size;
+    if (x == std::string::npos || !parseInt(text.substr(0, x), size.width) ||
+        !parseInt(text.substr(x + 1), size.height)) {
+        return std::nullopt;
+    }
+    for (int side : {size.width, size.height}) {
+        if (side < kSmallestVideoSide || side > kLargestVideoSide || side % 2 != 0) {
+            return std::nullopt;
+        }
+    }
+    return size;
+}
+
 }  // namespace
 
 const char* usageText() {
@@ -78,7 +97,8 @@ const char* usageText() {
            "  --data DIR            where sg2.dat and sg2.it are (default: the current directory,\n"
            "                        then beside the program, then its ../share/stormglass2,\n"
            "                        then stormglass2/ in the XDG data directories)\n"
-           "  --frames DIR          write every presented frame as DIR/frame_NNNNNN.png\n"
+           "  --frames DIR          write every presented frame as DIR/frame_NNNNNN.png, and\n"
+           "                        DIR/frames.csv: frame, time_ms, order, row, scene of each\n"
            "  --every N             with --frames, only every N-th frame\n"
            "  --wav FILE            write the headless run's sound to FILE\n"
            "  --snapshot O:R:FILE   write the first frame presented at or after order O, row R\n"
@@ -88,8 +108,17 @@ const char* usageText() {
            "  --stereo              play the soundtrack in stereo, as the module pans it\n"
            "  --quit-at O:R         press Escape on the first frame at or after order O, row R\n"
            "  --stats FILE.json     write a per-scene report of the run\n"
-           "  --video FILE          render the show headless into a 60 fps video with sound "
-           "(ffmpeg)\n"
+           "  --video FILE.mkv      render the show headless (with ffmpeg) into a lossless "
+           "master:\n"
+           "                        FFV1 RGB 320x200 at 60 fps shown at 4:3, FLAC sound with the\n"
+           "                        very samples --wav writes; and FILE.frames.csv\n"
+           "  --video FILE.mp4      the same into an upload copy: H.264 and AAC at --video-size\n"
+           "  --video-size WxH      the upload copy's size (default 1600x1200: every source pixel "
+           "a\n"
+           "                        uniform 5x6 block, exactly 4:3); its multiples also give\n"
+           "                        uniform blocks with square pixels, other multiples of 320x200\n"
+           "                        uniform blocks the player widens to 4:3, any other size\n"
+           "                        uneven ones\n"
            "  --contact-sheet FILE.png  one labelled frame from the middle of every scene\n"
            "  --trace-shutdown      print each shutdown step on standard error\n"
            "  --help, --version\n";
@@ -142,7 +171,24 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
             if (!value(options.videoPath)) {
                 return std::nullopt;
             }
+            if (!videoKindFor(options.videoPath)) {
+                error = "--video: '" + options.videoPath +
+                        "' must end in .mkv (lossless master) or .mp4 (upload copy)";
+                return std::nullopt;
+            }
             options.headless = true;
+        } else if (name == "--video-size") {
+            if (!value(text)) {
+                return std::nullopt;
+            }
+            const auto size = parseVideoSize(text);
+            if (!size) {
+                error = "--video-size: expected WxH, even numbers from " +
+                        std::to_string(kSmallestVideoSide) + " to " +
+                        std::to_string(kLargestVideoSide) + ", got '" + text + "'";
+                return std::nullopt;
+            }
+            options.videoSize = size;
         } else if (name == "--contact-sheet") {
             if (!value(options.contactSheetPath)) {
                 return std::nullopt;
@@ -214,6 +260,10 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
             displayGiven.push_back(name);
             i += static_cast<std::size_t>(taken - 1);
         }
+    }
+    if (options.videoSize && videoKindFor(options.videoPath) != VideoKind::Upload) {
+        error = "--video-size goes with --video FILE.mp4";
+        return std::nullopt;
     }
     error = contradiction(options, displayGiven, everyGiven);
     if (!error.empty()) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/song.h"
+#include "host/capture.h"
 
 namespace host {
 
@@ -32,6 +33,7 @@ struct Options {
     std::optional<SongPosition> quitAt;
     std::string statsPath;
     std::string videoPath;
+    std::optional<VideoSize> videoSize;  // the upload copy's; given only with FILE.mp4
     std::string contactSheetPath;
     bool traceShutdown = false;
     bool help = false;

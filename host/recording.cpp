@@ -1,145 +1,15 @@
 #include "host/recording.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <vector>
 
-#include "core/console.h"
 #include "core/cues.h"
-#include "core/output.h"
-#include "core/process.h"
 #include "image/png.h"
 #include "sequencer/scenes.h"
 
 namespace host {
-
-namespace {
-
-constexpr std::uint32_t kVideoRate = 60;
-
-struct Video {
-    std::FILE* encoder = nullptr;
-    std::string path;
-    std::string silentPath;
-    std::string wavPath;
-    std::uint64_t framesWritten = 0;
-    RgbFrame screen{};
-};
-Video video;
-
-bool haveFfmpeg() {
-    return std::system("command -v ffmpeg >/dev/null 2>&1") == 0;
-}
-
-std::string shellQuoted(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) {
-        if (c == '\'') {
-            out += "'\\''";
-        } else {
-            out += c;
-        }
-    }
-    return out + "'";
-}
-
-// Writes the current screen for every video frame due before `milliseconds`.
-void writeFramesUntil(std::uint32_t milliseconds) {
-    while (video.framesWritten * 1000 < static_cast<std::uint64_t>(milliseconds) * kVideoRate) {
-        if (std::fwrite(video.screen.data(), 1, video.screen.size(), video.encoder) !=
-            video.screen.size()) {
-            core::errorLine(video.path + ": ffmpeg stopped taking pictures (see its message)");
-            core::exitProcess(1);
-        }
-        ++video.framesWritten;
-        if (video.framesWritten % (kVideoRate * 5) == 0) {
-            core::showProgress("video: " + std::to_string(video.framesWritten / kVideoRate) +
-                               " s encoded");
-        }
-    }
-}
-
-}  // namespace
-
-bool startVideo(const std::string& path, const std::string& wavPath, std::string& error) {
-    if (!haveFfmpeg()) {
-        error = "the ffmpeg program is not installed (Debian package ffmpeg)";
-        return false;
-    }
-    video.path = path;
-    video.wavPath = wavPath;
-    video.silentPath = path + ".picture.mkv";
-    // Nearest-neighbour scaling to 4:3 keeps the pixels sharp.
-    const std::string command =
-        "ffmpeg -loglevel error -y -f rawvideo -pixel_format rgb24 -video_size 320x200 "
-        "-framerate 60 -i - -vf scale=640:480:flags=neighbor -c:v libx264 -preset ultrafast "
-        "-crf 23 -pix_fmt yuv420p " +
-        shellQuoted(video.silentPath);
-    video.encoder = popen(command.c_str(), "w");
-    if (video.encoder == nullptr) {
-        error = "cannot start ffmpeg";
-        return false;
-    }
-    return true;
-}
-
-void videoScreenChanged(const RgbFrame& screen, std::uint32_t milliseconds) {
-    if (video.encoder == nullptr) {
-        return;
-    }
-    writeFramesUntil(milliseconds);
-    video.screen = screen;
-}
-
-bool finishVideo(std::uint32_t milliseconds, std::string& error) {
-    if (video.encoder == nullptr) {
-        return true;
-    }
-    writeFramesUntil(milliseconds + 1000 / kVideoRate);
-    const int encoded = pclose(video.encoder);
-    video.encoder = nullptr;
-    core::showProgress("video: " + std::to_string(video.framesWritten) +
-                       " frames encoded, joining the soundtrack\n");
-    std::error_code ignored;
-    if (encoded != 0) {
-        std::filesystem::remove(video.silentPath, ignored);
-        error = "ffmpeg failed while encoding the picture";
-        return false;
-    }
-    // ffmpeg writes the joined file under the output's temporary name (same extension).
-    core::OutputFile joined;
-    if (!joined.open(video.path)) {
-        std::filesystem::remove(video.silentPath, ignored);
-        error = joined.error();
-        return false;
-    }
-    const std::string join = "ffmpeg -loglevel error -y -i " + shellQuoted(video.silentPath) +
-                             " -i " + shellQuoted(video.wavPath) +
-                             " -c:v copy -c:a aac -b:a 192k -shortest " +
-                             shellQuoted(joined.temporaryPath());
-    const bool ok = std::system(join.c_str()) == 0;
-    std::filesystem::remove(video.silentPath, ignored);
-    if (!ok) {
-        error = "ffmpeg failed while joining picture and sound";
-        return false;
-    }
-    if (!joined.commit()) {
-        error = joined.error();
-        return false;
-    }
-    return true;
-}
-
-void abandonVideo() {
-    if (video.encoder != nullptr) {
-        pclose(video.encoder);
-        video.encoder = nullptr;
-    }
-    std::error_code ignored;
-    std::filesystem::remove(video.silentPath, ignored);
-}
 
 core::SongPosition sceneMiddle(int sceneNumber) {
     const std::int32_t order = core::sceneStartOrder(sceneNumber - 1);
@@ -148,6 +18,15 @@ core::SongPosition sceneMiddle(int sceneNumber) {
     }
     const std::int32_t length = core::kSceneLengths[static_cast<std::size_t>(sceneNumber - 1)];
     return length == 2 ? core::SongPosition{order + 1, 0} : core::SongPosition{order, 32};
+}
+
+core::SongPosition showEnd() {
+    return {sceneMiddle(sequencer::kSceneCount).order, sequencer::kLastSceneEndRow};
+}
+
+double songProgress(core::SongPosition position, core::SongPosition end) {
+    const double total = end.order * 64.0 + end.row;
+    return total > 0 ? std::clamp((position.order * 64.0 + position.row) / total, 0.0, 1.0) : 1.0;
 }
 
 namespace {

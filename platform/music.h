@@ -2,6 +2,7 @@
 // The module player, standing in for the sound library: output start, song load, play,
 // position, stop, free, close. The sequencer's music layer is the only caller.
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "core/song.h"
@@ -36,8 +37,10 @@ class Music {
 
 // Plays through the sound device (falls back to silent real-time rendering).
 Music& deviceMusic();
+// Receives the mix as it is rendered: 16-bit stereo samples, left and right interleaved.
+using SoundSink = void (*)(std::span<const std::int16_t> interleaved);
 // Renders in step with `clock` at exactly `rate` samples per second of its time; with a WAV
-// path the mix is also written there.
-Music& clockedMusic(Clock& clock, const std::string& wavPath);
+// path the mix is also written there, and with a sink handed to it.
+Music& clockedMusic(Clock& clock, const std::string& wavPath, SoundSink sink = nullptr);
 
 }  // namespace platform

@@ -148,9 +148,10 @@ class WavWriter {
 // second of that clock's time. Used headless (virtual clock) and without a sound device.
 class ClockedPlayer {
   public:
-    void attach(Clock& clock, std::string wavPath) {
+    void attach(Clock& clock, std::string wavPath, SoundSink sink) {
         clock_ = &clock;
         wavPath_ = std::move(wavPath);
+        sink_ = sink;
     }
     ModuleFile& module() { return module_; }
 
@@ -177,6 +178,9 @@ class ClockedPlayer {
                 static_cast<std::size_t>(std::min<std::uint64_t>(due - rendered_, kChunkFrames));
             ended_ = !module_.render(buffer_.data(), frames) || ended_;
             wav_.write(buffer_.data(), frames);
+            if (sink_ != nullptr) {
+                sink_({buffer_.data(), frames * 2});
+            }
             rendered_ += frames;
         }
         return module_.position();
@@ -191,6 +195,7 @@ class ClockedPlayer {
   private:
     Clock* clock_ = nullptr;
     std::string wavPath_;
+    SoundSink sink_ = nullptr;
     ModuleFile module_;
     WavWriter wav_;
     std::array<std::int16_t, kChunkFrames * 2> buffer_{};
@@ -202,7 +207,9 @@ class ClockedPlayer {
 
 class ClockedMusic final : public Music {
   public:
-    void attach(Clock& clock, std::string wavPath) { player_.attach(clock, std::move(wavPath)); }
+    void attach(Clock& clock, std::string wavPath, SoundSink sink) {
+        player_.attach(clock, std::move(wavPath), sink);
+    }
     bool startOutput(int) override { return true; }
     bool load(const std::string& path, std::string& error) override {
         return player_.module().load(path, error);
@@ -326,7 +333,7 @@ class DeviceMusic final : public Music {
 
     bool useSilence() {
         silent_ = true;
-        silence_.attach(realClock(), "");
+        silence_.attach(realClock(), "", nullptr);
         return false;
     }
 
@@ -370,9 +377,9 @@ Music& deviceMusic() {
     return music;
 }
 
-Music& clockedMusic(Clock& clock, const std::string& wavPath) {
+Music& clockedMusic(Clock& clock, const std::string& wavPath, SoundSink sink) {
     static ClockedMusic music;
-    music.attach(clock, wavPath);
+    music.attach(clock, wavPath, sink);
     return music;
 }
 

@@ -1,0 +1,60 @@
+#include "host/frame_index.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+namespace host {
+
+namespace {
+constexpr char kHeader[] = "frame,time_ms,order,row,scene\n";
+}
+
+bool FrameIndex::open(const std::string& path, std::string& error) {
+    if (!file_.open(path)) {
+        error = path + ": " + file_.error();
+        return false;
+    }
+    open_ = true;
+    writeFailed_ = !file_.write(kHeader, sizeof kHeader - 1);
+    used_ = 0;
+    return true;
+}
+
+bool FrameIndex::flush() {
+    if (used_ > 0 && !writeFailed_) {
+        writeFailed_ = !file_.write(buffer_.data(), used_);
+    }
+    used_ = 0;
+    return !writeFailed_;
+}
+
+void FrameIndex::add(const IndexedFrame& frame) {
+    if (!open_) {
+        return;
+    }
+    // A line is at most 20 + 10 + 11 + 11 + 11 characters and its separators.
+    constexpr std::size_t kLongestLine = 72;
+    if (buffer_.size() - used_ < kLongestLine) {
+        flush();
+    }
+    const int length =
+        std::snprintf(buffer_.data() + used_, buffer_.size() - used_,
+                      "%" PRIu64 ",%" PRIu32 ",%" PRId32 ",%" PRId32 ",%d\n", frame.frame,
+                      frame.milliseconds, frame.order, frame.row, frame.scene);
+    used_ += static_cast<std::size_t>(length);
+}
+
+bool FrameIndex::commit(std::string& error) {
+    if (!open_) {
+        return true;
+    }
+    open_ = false;
+    if (!flush() || !file_.commit()) {
+        file_.discard();
+        error = file_.path() + ": " + (file_.error().empty() ? "cannot be written" : file_.error());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace host
