@@ -1,6 +1,7 @@
 // Whole headless runs of the program against modules with known timing.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -82,6 +83,57 @@ TEST(HeadlessRun, TwoRunsGiveTheSameFrames) {
     for (int i = 0; i < 21; ++i) {
         EXPECT_EQ(first[i].hash, second[i].hash) << "scene " << i + 1;
         EXPECT_EQ(first[i].frames, second[i].frames) << "scene " << i + 1;
+    }
+}
+
+TEST(HeadlessRun, FrameIndexAgreesWithTheReportAndNamesTheFramePictures) {
+    const std::string dir = dataDirectory(quickSong());
+    const auto result = run(dir, {"--frames", dir + "/frames", "--every", "97"});
+    ASSERT_EQ(result.exitStatus, 0) << result.standardOutput << result.standardError;
+    std::ifstream csv(dir + "/frames/frames.csv");
+    std::string line;
+    ASSERT_TRUE(std::getline(csv, line));
+    EXPECT_EQ(line, "frame,time_ms,order,row,scene");
+    struct Seen {
+        int frames = 0;
+        int firstOrder = -1, firstRow = -1, lastOrder = -1, lastRow = -1;
+    };
+    std::vector<Seen> seen(22);
+    long expectedFrame = 0;
+    long previousTime = -1;
+    while (std::getline(csv, line)) {
+        long frame = -1, time = -1;
+        int order = -1, row = -1, scene = -1;
+        ASSERT_EQ(
+            std::sscanf(line.c_str(), "%ld,%ld,%d,%d,%d", &frame, &time, &order, &row, &scene), 5)
+            << line;
+        ASSERT_EQ(frame, expectedFrame++);
+        ASSERT_GE(time, previousTime) << line;
+        previousTime = time;
+        ASSERT_TRUE(scene >= 1 && scene <= 21) << line;
+        Seen& s = seen[static_cast<std::size_t>(scene)];
+        if (s.frames++ == 0) {
+            s.firstOrder = order;
+            s.firstRow = row;
+        }
+        s.lastOrder = order;
+        s.lastRow = row;
+        // The pictures --every keeps carry the index's numbers.
+        char name[32];
+        std::snprintf(name, sizeof name, "/frame_%06ld.png", frame);
+        EXPECT_EQ(std::filesystem::exists(dir + "/frames" + name), frame % 97 == 0) << name;
+    }
+    // A run of 31.5 orders of 40 rows at 40 ms: about 50 s of 60 Hz frames.
+    EXPECT_NEAR(previousTime, (31 * 40 + 36) * 40, 200);
+    const auto scenes = readScenes(dir + "/stats.json");
+    ASSERT_EQ(scenes.size(), 21u);
+    for (const SceneReport& scene : scenes) {
+        const Seen& s = seen[static_cast<std::size_t>(scene.scene)];
+        EXPECT_EQ(s.frames, scene.frames) << "scene " << scene.scene;
+        EXPECT_EQ(s.firstOrder, scene.startOrder) << "scene " << scene.scene;
+        EXPECT_EQ(s.firstRow, scene.startRow) << "scene " << scene.scene;
+        EXPECT_EQ(s.lastOrder, scene.endOrder) << "scene " << scene.scene;
+        EXPECT_EQ(s.lastRow, scene.endRow) << "scene " << scene.scene;
     }
 }
 

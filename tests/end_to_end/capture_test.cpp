@@ -1,0 +1,275 @@
+// Video captures of short runs of the show, read back with ffmpeg and ffprobe and held against
+// the program's own snapshots, sound file and frame index.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "tests/support/run_program.h"
+
+namespace {
+
+bool haveFfmpeg() {
+    return std::system("command -v ffmpeg >/dev/null 2>&1 && command -v ffprobe >/dev/null 2>&1") ==
+           0;
+}
+
+testsupport::ProgramResult runShow(const std::string& dir, std::vector<std::string> extra) {
+    std::vector<std::string> arguments = {"--data", testsupport::builtProgram("")};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return testsupport::runProgram(testsupport::builtProgram("stormglass2"), arguments, dir);
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+// ffprobe's key=value lines for the first stream of `type` (v or a) and the container.
+std::map<std::string, std::string> probe(const std::string& path, const char* type) {
+    const auto result = testsupport::runProgram(
+        "/usr/bin/ffprobe",
+        {"-v", "error", "-select_streams", std::string(type) + ":0", "-show_entries",
+         "stream=codec_name,pix_fmt,width,height,sample_aspect_ratio,display_aspect_ratio,"
+         "r_frame_rate,sample_rate,channels,sample_fmt:format=duration",
+         "-of", "default=noprint_wrappers=1", path});
+    std::map<std::string, std::string> fields;
+    std::istringstream lines(result.standardOutput);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const auto equals = line.find('=');
+        if (equals != std::string::npos) {
+            fields[line.substr(0, equals)] = line.substr(equals + 1);
+        }
+    }
+    return fields;
+}
+
+// Frame `index` of a video (or the one picture of a PNG) as 8-bit RGB bytes.
+std::string decodeFrame(const std::string& path, int index, const std::string& colours = "") {
+    std::string filters = "select=eq(n\\," + std::to_string(index) + ")";
+    if (!colours.empty()) {
+        filters += ",scale=" + colours;
+    }
+    return testsupport::runProgram("/usr/bin/ffmpeg",
+                                   {"-v", "error", "-i", path, "-vf", filters, "-frames:v", "1",
+                                    "-f", "rawvideo", "-pix_fmt", "rgb24", "-"})
+        .standardOutput;
+}
+
+struct IndexRow {
+    long frame, time;
+    int order, row, scene;
+};
+
+std::vector<IndexRow> readIndex(const std::string& path) {
+    std::ifstream csv(path);
+    std::string line;
+    std::getline(csv, line);
+    std::vector<IndexRow> rows;
+    while (std::getline(csv, line)) {
+        IndexRow r{};
+        if (std::sscanf(line.c_str(), "%ld,%ld,%d,%d,%d", &r.frame, &r.time, &r.order, &r.row,
+                        &r.scene) == 5) {
+            rows.push_back(r);
+        }
+    }
+    return rows;
+}
+
+// The 60 Hz video frame that shows the first presented frame at or after order:row, or -1
+// when that picture is replaced before any video frame falls on it.
+int videoFrameOf(const std::vector<IndexRow>& index, int order, int row) {
+    for (std::size_t i = 0; i + 1 < index.size(); ++i) {
+        if (index[i].order > order || (index[i].order == order && index[i].row >= row)) {
+            const long k = (index[i].time * 60 + 999) / 1000;
+            return k * 1000 < index[i + 1].time * 60 ? static_cast<int>(k) : -1;
+        }
+    }
+    return -1;
+}
+
+// The sample bytes of a 16-bit WAV file's data chunk.
+std::string wavSamples(const std::string& wav) {
+    std::size_t at = 12;
+    while (at + 8 <= wav.size()) {
+        std::uint32_t size = 0;
+        std::memcpy(&size, wav.data() + at + 4, 4);
+        if (wav.compare(at, 4, "data") == 0) {
+            return wav.substr(at + 8, size);
+        }
+        at += 8 + size;
+    }
+    return {};
+}
+
+TEST(Capture, MasterHoldsTheSnapshotPicturesAndTheVerySoundSamples) {
+    if (!haveFfmpeg()) {
+        GTEST_SKIP() << "ffmpeg is not installed";
+    }
+    const std::string dir = testsupport::makeTempDirectory("master");
+    const std::vector<std::pair<int, int>> marks = {{0, 9}, {0, 40}, {1, 3}, {1, 30}};
+    std::vector<std::string> arguments = {"--video",  "show.mkv",  "--wav",
+                                          "show.wav", "--quit-at", "1:40"};
+    for (const auto& [order, row] : marks) {
+        arguments.push_back("--snapshot");
+        arguments.push_back(std::to_string(order) + ":" + std::to_string(row) + ":" +
+                            std::to_string(order) + "_" + std::to_string(row) + ".png");
+    }
+    const auto result = runShow(dir, arguments);
+    ASSERT_EQ(result.exitStatus, 0) << result.standardOutput << result.standardError;
+
+    const auto picture = probe(dir + "/show.mkv", "v");
+    EXPECT_EQ(picture.at("codec_name"), "ffv1");
+    EXPECT_EQ(picture.at("pix_fmt"), "bgr0");
+    EXPECT_EQ(picture.at("width"), "320");
+    EXPECT_EQ(picture.at("height"), "200");
+    EXPECT_EQ(picture.at("sample_aspect_ratio"), "5:6");  // each pixel 5 wide, 6 tall
+    EXPECT_EQ(picture.at("display_aspect_ratio"), "4:3");
+    EXPECT_EQ(picture.at("r_frame_rate"), "60/1");
+    const auto sound = probe(dir + "/show.mkv", "a");
+    EXPECT_EQ(sound.at("codec_name"), "flac");
+    EXPECT_EQ(sound.at("sample_rate"), "44100");
+    EXPECT_EQ(sound.at("channels"), "2");
+    EXPECT_EQ(sound.at("sample_fmt"), "s16");
+
+    // Sample for sample the sound --wav wrote.
+    const std::string flac =
+        testsupport::runProgram("/usr/bin/ffmpeg", {"-v", "error", "-i", dir + "/show.mkv", "-map",
+                                                    "0:a", "-f", "s16le", "-"})
+            .standardOutput;
+    const std::string wav = wavSamples(readFile(dir + "/show.wav"));
+    EXPECT_GT(wav.size(), 44100u * 4 * 10);
+    EXPECT_TRUE(flac == wav) << "decoded " << flac.size() << " bytes, the WAV holds " << wav.size();
+
+    // Frame k is what the screen held at k/60 s: the snapshots' pictures, pixel for pixel.
+    const auto index = readIndex(dir + "/show.frames.csv");
+    ASSERT_FALSE(index.empty());
+    int compared = 0;
+    for (const auto& [order, row] : marks) {
+        const int k = videoFrameOf(index, order, row);
+        if (k < 0) {
+            continue;
+        }
+        const std::string name = std::to_string(order) + "_" + std::to_string(row) + ".png";
+        const std::string snapshot = decodeFrame(dir + "/" + name, 0);
+        ASSERT_EQ(snapshot.size(), 320u * 200 * 3) << name;
+        EXPECT_TRUE(decodeFrame(dir + "/show.mkv", k) == snapshot) << name << ", frame " << k;
+        ++compared;
+    }
+    EXPECT_GE(compared, 3);
+    // The picture lasts until the end of the run, one frame after the last presented one.
+    const double duration = std::atof(probe(dir + "/show.mkv", "v").at("duration").c_str());
+    EXPECT_NEAR(duration, static_cast<double>(index.back().time) / 1000 + 1.0 / 60, 0.02);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Capture, UploadCopyShowsEverySourcePixelAsOneBlock) {
+    if (!haveFfmpeg()) {
+        GTEST_SKIP() << "ffmpeg is not installed";
+    }
+    const std::string dir = testsupport::makeTempDirectory("upload");
+    const auto result =
+        runShow(dir, {"--video", "show.mp4", "--quit-at", "0:20", "--snapshot", "0:12:s.png"});
+    ASSERT_EQ(result.exitStatus, 0) << result.standardOutput << result.standardError;
+    const auto picture = probe(dir + "/show.mp4", "v");
+    EXPECT_EQ(picture.at("codec_name"), "h264");
+    EXPECT_EQ(picture.at("pix_fmt"), "yuv420p");
+    EXPECT_EQ(picture.at("width"), "1600");
+    EXPECT_EQ(picture.at("height"), "1200");
+    EXPECT_EQ(picture.at("display_aspect_ratio"), "4:3");
+    EXPECT_EQ(picture.at("r_frame_rate"), "60/1");
+    EXPECT_EQ(probe(dir + "/show.mp4", "a").at("codec_name"), "aac");
+    const auto index = readIndex(dir + "/show.frames.csv");
+    ASSERT_FALSE(index.empty());
+    const double duration = std::atof(picture.at("duration").c_str());
+    EXPECT_NEAR(duration, static_cast<double>(index.back().time) / 1000 + 1.0 / 60, 0.02);
+
+    // Every 5x6 block holds its source pixel's colour, within what the encoder loses.
+    const int k = videoFrameOf(index, 0, 12);
+    ASSERT_GE(k, 0);
+    const std::string source = decodeFrame(dir + "/s.png", 0);
+    const std::string frame =
+        decodeFrame(dir + "/show.mp4", k, "in_color_matrix=bt709:in_range=tv");
+    ASSERT_EQ(source.size(), 320u * 200 * 3);
+    ASSERT_EQ(frame.size(), 1600u * 1200 * 3);
+    double error = 0;
+    double spread = 0;
+    for (int y = 0; y < 200; ++y) {
+        for (int x = 0; x < 320; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                const int want = static_cast<std::uint8_t>(source[(y * 320 + x) * 3 + c]);
+                int low = 255;
+                int high = 0;
+                for (int dy = 0; dy < 6; ++dy) {
+                    for (int dx = 0; dx < 5; ++dx) {
+                        const int got = static_cast<std::uint8_t>(
+                            frame[((y * 6 + dy) * 1600 + x * 5 + dx) * 3 + c]);
+                        error += std::abs(got - want);
+                        low = std::min(low, got);
+                        high = std::max(high, got);
+                    }
+                }
+                spread += high - low;
+            }
+        }
+    }
+    EXPECT_LT(error / (1600.0 * 1200 * 3), 3.0) << "mean error per channel";
+    EXPECT_LT(spread / (320.0 * 200 * 3), 8.0) << "mean spread inside a block";
+
+    // Other sizes keep the 4:3 picture through the sample aspect ratio.
+    const auto small =
+        runShow(dir, {"--video", "small.mp4", "--video-size", "640x400", "--quit-at", "0:2"});
+    ASSERT_EQ(small.exitStatus, 0) << small.standardOutput << small.standardError;
+    const auto smallPicture = probe(dir + "/small.mp4", "v");
+    EXPECT_EQ(smallPicture.at("width"), "640");
+    EXPECT_EQ(smallPicture.at("sample_aspect_ratio"), "5:6");
+    EXPECT_EQ(smallPicture.at("display_aspect_ratio"), "4:3");
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Capture, RefusalsAndEncoderFailuresLeaveNothingBehind) {
+    const std::string dir = testsupport::makeTempDirectory("refusals");
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--video", "show.avi"},
+          {"--video", "show.mp4", "--video-size", "1601x1200"},
+          {"--video", "show.mkv", "--video-size", "640x400"}}) {
+        const auto result = runShow(dir, arguments);
+        EXPECT_EQ(result.exitStatus, 2) << arguments[1];
+        EXPECT_EQ(std::count(result.standardError.begin(), result.standardError.end(), '\n'), 1)
+            << result.standardError;
+    }
+    // An encoder that gives up at once: the run ends with its message, and neither the
+    // video nor its index is left, not even under a temporary name.
+    const std::string bin = dir + "/bin";
+    std::filesystem::create_directories(bin);
+    {
+        std::ofstream fake(bin + "/ffmpeg");
+        fake << "#!/bin/sh\necho 'refusing to encode today' >&2\nexit 1\n";
+    }
+    std::filesystem::permissions(bin + "/ffmpeg", std::filesystem::perms::owner_all);
+    const auto result = testsupport::runProgram(
+        "/usr/bin/env",
+        {"PATH=" + bin, testsupport::builtProgram("stormglass2"), "--data",
+         testsupport::builtProgram(""), "--video", "show.mkv", "--quit-at", "3:0"},
+        dir);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.standardOutput.find("show.mkv: the encoder failed (refusing to encode today)"),
+              std::string::npos)
+        << result.standardOutput << result.standardError;
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        left.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(left, std::vector<std::string>{"bin"});
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
