@@ -140,7 +140,8 @@ std::vector<std::string> encoderArguments(const VideoRequest& request, const std
             std::to_string(3 * width / divisor) +
             ",scale=out_color_matrix=bt709:out_range=tv:flags=area+accurate_rnd+full_chroma_int"
             ",format=yuv420p");
-        add("-c:v libx264 -preset veryfast -crf 18 -tune animation");
+        // The rate cap keeps the grainiest scenes from tripling the file's size.
+        add("-c:v libx264 -preset veryfast -tune animation -crf 18 -maxrate 40M -bufsize 80M");
         add("-colorspace bt709 -color_primaries bt709 -color_trc bt709 -color_range tv");
         add("-c:a aac -b:a 256k -movflags +faststart -f mp4");
     }
