@@ -67,7 +67,7 @@ void reportFinished() {
     const double elapsed = secondsSinceStart();
     const double fps = elapsed > 0 ? static_cast<double>(video.framesWritten) / elapsed : 0;
     std::fprintf(stderr, "%s%s: %llu frames (%s of video) made in %s, %.0f fps\n",
-                 video.toTerminal ? "\r" : "", video.file.path().c_str(),
+                 video.toTerminal ? "\r\033[K" : "", video.file.path().c_str(),
                  static_cast<unsigned long long>(video.framesWritten),
                  minutesAndSeconds(static_cast<double>(video.framesWritten) / kVideoRate).c_str(),
                  minutesAndSeconds(elapsed).c_str(), fps);

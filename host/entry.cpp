@@ -290,10 +290,7 @@ int runProgram(const std::vector<std::string>& arguments) {
             core::errorLine(error);
             return 1;
         }
-        progressEnd = showEnd();
-        if (options.quitAt && !core::reached(*options.quitAt, progressEnd)) {
-            progressEnd = *options.quitAt;
-        }
+        progressEnd = runEnd(options.quitAt);
     }
     // The report's hook is added first so that it runs last, with the status the recordings
     // leave.

@@ -20,8 +20,10 @@ core::SongPosition sceneMiddle(int sceneNumber) {
     return length == 2 ? core::SongPosition{order + 1, 0} : core::SongPosition{order, 32};
 }
 
-core::SongPosition showEnd() {
-    return {sceneMiddle(sequencer::kSceneCount).order, sequencer::kLastSceneEndRow};
+core::SongPosition runEnd(const std::optional<core::SongPosition>& quitAt) {
+    const core::SongPosition showEnd{sceneMiddle(sequencer::kSceneCount).order,
+                                     sequencer::kLastSceneEndRow};
+    return quitAt && core::reached(*quitAt, showEnd) ? *quitAt : showEnd;
 }
 
 double songProgress(core::SongPosition position, core::SongPosition end) {

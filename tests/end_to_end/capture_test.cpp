@@ -2,6 +2,7 @@
 // the program's own snapshots, sound file and frame index.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -135,6 +136,10 @@ TEST(Capture, MasterHoldsTheSnapshotPicturesAndTheVerySoundSamples) {
     }
     const auto result = runShow(dir, arguments);
     ASSERT_EQ(result.exitStatus, 0) << result.standardOutput << result.standardError;
+    // Away from a terminal the progress is one line at the end.
+    EXPECT_EQ(result.standardError.rfind("show.mkv: ", 0), 0u) << result.standardError;
+    EXPECT_EQ(std::count(result.standardError.begin(), result.standardError.end(), '\n'), 1)
+        << result.standardError;
 
     // Each pixel 5 wide and 6 tall: the picture shows at 4:3.
     expectFields(probe(dir + "/show.mkv", "v"), {{"codec_name", "ffv1"},
