@@ -160,7 +160,7 @@ TEST(Capture, MasterHoldsTheSnapshotPicturesAndTheVerySoundSamples) {
                                                     "0:a", "-f", "s16le", "-"})
             .standardOutput;
     const std::string wav = wavSamples(readFile(dir + "/show.wav"));
-    EXPECT_GT(wav.size(), 44100u * 4 * 10);
+    EXPECT_GT(wav.size(), 44100u * 4 * 5);
     EXPECT_TRUE(flac == wav) << "decoded " << flac.size() << " bytes, the WAV holds " << wav.size();
 
     // Frame k is what the screen held at k/60 s: the snapshots' pictures, pixel for pixel.

@@ -58,7 +58,7 @@ TEST(Options, ValuesAreTakenFromTheNextArgument) {
 
 TEST(Options, RecordingsImplyAHeadlessRun) {
     for (const char* option : {"--video", "--contact-sheet"}) {
-        const Parsed parsed = parse({option, "out"});
+        const Parsed parsed = parse({option, "out.mkv"});
         ASSERT_TRUE(parsed.options) << option;
         EXPECT_TRUE(parsed.options->headless) << option;
     }
