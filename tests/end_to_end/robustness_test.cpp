@@ -210,7 +210,8 @@ TEST(Conflicts, CollidingPathsAndContradictionsAreRefusedBeforeAnythingIsWritten
     for (const Case& c : {
              Case{{"--headless", "--stats", f, "--wav", f},
                   f + ": given for both --stats and --wav"},
-             Case{{"--video", f, "--wav", f}, f + ": given for both --wav and --video"},
+             Case{{"--video", f + ".mkv", "--wav", f + ".mkv"},
+                  f + ".mkv: given for both --wav and --video"},
              Case{{"--headless", "--snapshot", "0:0:" + f, "--snapshot", "1:0:" + f},
                   f + ": given for both --snapshot and --snapshot"},
              Case{{"--headless", "--stats", dir + "/sg2.dat"},
