@@ -10,6 +10,7 @@
 
 #include "content/contact_sheet.h"
 #include "image/png.h"
+#include "tests/support/run_program.h"
 
 namespace {
 
@@ -25,11 +26,9 @@ std::uint32_t bigEndian(const std::vector<std::uint8_t>& b, std::size_t at) {
            b[at + 3];
 }
 
+// A fresh directory per run, so runs side by side (two builds, two checkouts) never share one.
 fs::path scratchDir(const char* name) {
-    const fs::path dir = fs::temp_directory_path() / name;
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
+    return testsupport::makeTempDirectory(name);
 }
 
 std::string generator() {
@@ -45,7 +44,7 @@ TEST(ContentPng, PixelsSurviveTheRoundTrip) {
     // A 3 x 2 picture with six different colours, so a swapped axis or channel shows.
     const std::vector<std::uint8_t> rgb = {1,  2,  3,  4,  5,  6,  7,  8,  9,
                                            10, 11, 12, 13, 14, 15, 16, 17, 255};
-    const fs::path dir = scratchDir("sg2-png-test");
+    const fs::path dir = scratchDir("png-test");
     ASSERT_TRUE(image::writePng((dir / "t.png").string(), 3, 2, rgb));
     const auto png = readFile(dir / "t.png");
     ASSERT_GT(png.size(), 8u + 25u + 12u + 12u);
@@ -74,14 +73,14 @@ TEST(ContentPng, PixelsSurviveTheRoundTrip) {
 TEST(ContentPng, RefusesImpossibleRequests) {
     const std::vector<std::uint8_t> rgb(12, 0);
     EXPECT_FALSE(image::writePng("/nonexistent-dir/x.png", 2, 2, rgb));
-    const fs::path dir = scratchDir("sg2-png-refuse");
+    const fs::path dir = scratchDir("png-refuse");
     EXPECT_FALSE(image::writePng((dir / "short.png").string(), 3, 2, rgb)) << "too few bytes";
     EXPECT_FALSE(image::writePng((dir / "zero.png").string(), 0, 2, rgb));
     fs::remove_all(dir);
 }
 
 TEST(ContentContactSheet, WritesEveryPictureLikeEntry) {
-    const fs::path dir = scratchDir("sg2-sheet-test");
+    const fs::path dir = scratchDir("sheet-test");
     ASSERT_TRUE(content::writeEntryPictures(dir.string(), content::buildAllEntries()));
     for (int i = 0; i < content::kEntryCount; ++i) {
         char name[32];
@@ -100,7 +99,7 @@ TEST(ContentContactSheet, WritesEveryPictureLikeEntry) {
 TEST(ContentCommandLine, RejectsUnknownOptionsAndWritesTheLogo) {
     EXPECT_NE(std::system((generator() + " --bogus 2>/dev/null").c_str()), 0);
     EXPECT_NE(std::system((generator() + " --out 2>/dev/null").c_str()), 0) << "missing value";
-    const fs::path dir = scratchDir("sg2-cli-test");
+    const fs::path dir = scratchDir("cli-test");
     ASSERT_EQ(std::system((generator() + " --logo-bmp " + (dir / "logo.bmp").string()).c_str()), 0);
     EXPECT_EQ(fs::file_size(dir / "logo.bmp"), 54u + 133u * 640u);
     EXPECT_NE(std::system((generator() + " --out /nonexistent-dir 2>/dev/null").c_str()), 0)
