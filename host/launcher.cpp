@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/console.h"
 #include "display/surfaces.h"
 #include "host/process.h"
 #include "platform/messages.h"
@@ -212,8 +213,8 @@ bool runLauncher(LaunchSettings& settings,
     }
     std::string error;
     if (rememberedFile && !saveLauncherChoices(*rememberedFile, choicesOf(settings), error)) {
-        std::fprintf(stderr, "stormglass2: %s: cannot remember the launcher's choices (%s)\n",
-                     rememberedFile->c_str(), error.c_str());
+        core::errorLine("stormglass2: " + rememberedFile->string() +
+                        ": cannot remember the launcher's choices: " + error);
     }
     return true;
 }

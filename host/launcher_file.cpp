@@ -1,12 +1,11 @@
 #include "host/launcher_file.h"
 
-#include <unistd.h>
-
 #include <charconv>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 
+#include "core/output.h"
 #include "host/launcher.h"
 
 namespace host {
@@ -149,22 +148,10 @@ bool saveLauncherChoices(const std::filesystem::path& path, const LauncherChoice
         error = failure.message();
         return false;
     }
-    std::filesystem::path temporary = path;
-    temporary += ".tmp" + std::to_string(getpid());
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file << formatLauncherChoices(choices);
-        file.close();
-        if (!file) {
-            std::filesystem::remove(temporary, failure);
-            error = "cannot write " + temporary.string();
-            return false;
-        }
-    }
-    std::filesystem::rename(temporary, path, failure);
-    if (failure) {
-        error = failure.message();
-        std::filesystem::remove(temporary, failure);
+    const std::string text = formatLauncherChoices(choices);
+    if (!core::writeWholeFile(path.string(),
+                              {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()},
+                              error)) {
         return false;
     }
     return true;
