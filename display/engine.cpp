@@ -18,17 +18,12 @@ std::uint32_t clampAmount(std::int32_t amount) {
 }  // namespace
 
 void buildScaleTable() {
+    // The integer part of (a / 255) * b in 64-bit-significand extended precision equals the
+    // exact floor(a * b / 255) for every entry; integers give it on every machine, including
+    // those whose long double is another format.
     for (int a = 0; a < 256; ++a) {
-        const long double rowScale = static_cast<long double>(a) / 255.0L;
-        // The integer part of rowScale * b, found by comparison: the products rise with b, so
-        // the part only ever steps up, and no extended-to-integer conversion is needed.
-        int whole = 0;
         for (int b = 0; b < 256; ++b) {
-            const long double product = rowScale * b;
-            while (static_cast<long double>(whole + 1) <= product) {
-                ++whole;
-            }
-            scaleTable[a * 256 + b] = static_cast<std::uint8_t>(whole);
+            scaleTable[a * 256 + b] = static_cast<std::uint8_t>(a * b / 255);
         }
     }
 }

@@ -1,12 +1,21 @@
 #include "image/png.h"
 
+#ifndef __EMSCRIPTEN__
 #include <zlib.h>
+#endif
 
 #include <vector>
 
 #include "core/output.h"
 
 namespace image {
+
+#ifdef __EMSCRIPTEN__
+// The browser build has no zlib; its page asks for no picture files.
+bool writePng(const std::string&, int, int, std::span<const std::uint8_t>, int) {
+    return false;
+}
+#else
 
 namespace {
 
@@ -69,5 +78,7 @@ bool writePng(const std::string& path, int width, int height, std::span<const st
 
     return core::writeWholeFile(path, file, problem) || failed();
 }
+
+#endif
 
 }  // namespace image

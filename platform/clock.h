@@ -8,6 +8,11 @@ namespace platform {
 
 using TickFunction = void (*)();
 
+// True once `now` has reached `target`, with both on a clock that wraps at 2^32.
+inline bool timeReached(std::uint32_t now, std::uint32_t target) {
+    return static_cast<std::int32_t>(now - target) >= 0;
+}
+
 class Clock {
   public:
     virtual ~Clock() = default;

@@ -4,6 +4,9 @@
 #include <vector>
 
 #include "platform/video.h"
+#ifdef __EMSCRIPTEN__
+#include "platform/web_yield.h"
+#endif
 
 namespace platform {
 
@@ -76,6 +79,11 @@ class HeadlessVideo final : public Video {
     void restore() override {}
 
     bool pumpEvents() override {
+#ifdef __EMSCRIPTEN__
+        // In a page the run shares the only thread with the page: give it a turn now and
+        // then, so it stays responsive while the show runs as fast as it can.
+        yieldIfBusyFor(100.0);
+#endif
         const bool quit = quitPosted_;
         quitPosted_ = false;
         return quit;

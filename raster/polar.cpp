@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
 #include "core/show.h"
@@ -25,6 +26,27 @@ using Extended = long double;
 // extended precision.
 constexpr Extended ext(double value) {
     return static_cast<Extended>(value);
+}
+
+// e^x in extended precision. Where long double is the 64-bit-significand format this is the C
+// library's; where it is a wider one (WebAssembly's 113-bit format), the C library works the
+// exponential out in double precision only, which is coarser than the tables need, so it is
+// summed here: x = k ln 2 + r with |r| <= ln 2 / 2, then the series of e^r, scaled by 2^k.
+Extended exponential(Extended x) {
+    if constexpr (std::numeric_limits<Extended>::digits <= 64) {
+        return std::exp(x);
+    } else {
+        constexpr Extended kLn2 = 0.693147180559945309417232121458176568075500134360255254L;
+        const Extended k = std::nearbyint(x / kLn2);
+        const Extended r = x - k * kLn2;
+        Extended sum = 1;
+        Extended term = 1;
+        for (int n = 1; n < 40 && term != 0; ++n) {
+            term *= r / n;
+            sum += term;
+        }
+        return std::ldexp(sum, static_cast<int>(k));
+    }
 }
 
 // Truncation toward zero into a 64-bit integer. A value with no integer form (NaN, infinite or
@@ -66,11 +88,11 @@ TunnelTerms tunnelTerms(int x, int y, int cx, int cy) {
     terms.radius =
         std::sqrt(ext(1.6) * static_cast<Extended>(dy * dy) + static_cast<Extended>(dx * dx));
     terms.swirl = std::sin(static_cast<Extended>(terms.angle) / ext(8.17) * ext(0.5));
-    terms.glow = std::exp(ext(1.2) - terms.radius / ext(260.0));
+    terms.glow = exponential(ext(1.2) - terms.radius / ext(260.0));
     // Within about 1.4 of the centre sin(exp(..)) turns negative and the root has no value;
     // the whole depth then counts as 0.
     const Extended rippleSquare =
-        ext(1000.0) * std::sin(std::exp(ext(1.2) - terms.radius / ext(25.0)));
+        ext(1000.0) * std::sin(exponential(ext(1.2) - terms.radius / ext(25.0)));
     terms.rippleDefined = rippleSquare >= 0;
     terms.ripple = terms.rippleDefined ? std::sqrt(rippleSquare) : 0;
     return terms;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -25,6 +26,18 @@ TEST_F(EngineTest, ScaleTableIsFloorOfProductOver255) {
         }
     }
     EXPECT_EQ(display::scaleTable[255 * 256 + 77], 77);
+    // The table stands for (a / 255.0L) * b truncated in 64-bit-significand extended
+    // precision; where long double is that format, the two must agree everywhere.
+    if constexpr (std::numeric_limits<long double>::digits == 64) {
+        for (int a = 0; a < 256; ++a) {
+            const long double rowScale = static_cast<long double>(a) / 255.0L;
+            for (int b = 0; b < 256; ++b) {
+                ASSERT_EQ(display::scaleTable[a * 256 + b],
+                          static_cast<int>(rowScale * static_cast<long double>(b)))
+                    << a << " x " << b;
+            }
+        }
+    }
     EXPECT_EQ(display::scaleTable[77 * 256 + 255], 77);
     EXPECT_EQ(display::scaleTable[1 * 256 + 254], 0);
 }

@@ -1,0 +1,81 @@
+#pragma once
+// The module player's parts shared by the sound backends: one loaded song, the WAV writer, and
+// a renderer paced by a clock instead of a sound device (headless, or when no device opens).
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/output.h"
+#include "platform/music.h"
+
+namespace openmpt {
+class module;
+}
+
+namespace platform {
+
+class Clock;
+
+inline constexpr int kSongRate = 44100;
+inline constexpr std::size_t kChunkFrames = 256;  // granularity of the position bookkeeping
+
+// One loaded module; owns libopenmpt's object.
+class ModuleFile {
+  public:
+    ModuleFile();
+    ~ModuleFile();
+    bool load(const std::string& path, std::string& error);
+    // The player's dither of its 16-bit output draws on a random seed; off, the same song
+    // renders to the same samples on every run.
+    void ditherOff();
+    void prepareToPlay(bool stereo);
+    bool loaded() const { return module_ != nullptr; }
+    void unload();
+    SongPosition position() const;
+    // Renders `frames` stereo frames; past the end of the song fills silence and returns false.
+    bool render(std::int16_t* interleaved, std::size_t frames);
+
+  private:
+    std::unique_ptr<openmpt::module> module_;
+};
+
+// A 16-bit stereo WAV file, complete or absent: the sizes are patched and the file renamed into
+// place when it is closed. A write that fails ends the run with one line naming the file.
+class WavWriter {
+  public:
+    void open(const std::string& path);
+    void write(const std::int16_t* interleaved, std::size_t frames);
+    void close();
+
+  private:
+    [[noreturn]] void fail();
+    core::OutputFile file_;
+    std::uint32_t dataBytes_ = 0;
+};
+
+// Renders the song lazily, exactly as far as a clock says has been played: kSongRate samples
+// per second of that clock's time. Used headless (virtual clock) and without a sound device.
+class ClockedPlayer {
+  public:
+    void attach(Clock& clock, std::string wavPath, SoundSink sink);
+    ModuleFile& module() { return module_; }
+    void play(bool stereo);
+    SongPosition position();
+    bool ended() const { return ended_; }
+    void stop();
+
+  private:
+    Clock* clock_ = nullptr;
+    std::string wavPath_;
+    SoundSink sink_ = nullptr;
+    ModuleFile module_;
+    WavWriter wav_;
+    std::array<std::int16_t, kChunkFrames * 2> buffer_{};
+    std::uint32_t startMs_ = 0;
+    std::uint64_t rendered_ = 0;
+    bool playing_ = false;
+    bool ended_ = false;
+};
+
+}  // namespace platform

@@ -1,0 +1,82 @@
+// The real clock in the browser: the page's monotonic time; waits give the browser its turn
+// (the program's stack is saved and resumed around them), and the ticks fire on the program's
+// own thread whenever it looks at the time, catching up any that fell due meanwhile.
+#include <emscripten.h>
+
+#include <cmath>
+
+#include "platform/clock.h"
+#include "platform/web_yield.h"
+
+namespace platform {
+
+namespace {
+
+double lastYield = 0;
+
+class WebClock final : public Clock {
+  public:
+    WebClock() : start_(emscripten_get_now()) {}
+
+    std::uint32_t milliseconds() override {
+        const std::uint32_t now = readTime();
+        fireDueTicks(now);
+        return now;
+    }
+
+    void waitUntil(std::uint32_t target) override {
+        for (;;) {
+            const std::uint32_t now = milliseconds();
+            if (timeReached(now, target)) {
+                return;
+            }
+            yieldToBrowser(static_cast<int>(target - now));
+        }
+    }
+
+    void startTicks(TickFunction tick, std::uint32_t periodMs) override {
+        tick_ = tick;
+        period_ = periodMs;
+        nextTick_ = readTime() + periodMs;
+    }
+
+    void stopTicks() override { tick_ = nullptr; }
+
+  private:
+    std::uint32_t readTime() const {
+        return kVirtualClockStart +
+               static_cast<std::uint32_t>(std::floor(emscripten_get_now() - start_));
+    }
+
+    void fireDueTicks(std::uint32_t now) {
+        while (tick_ != nullptr && timeReached(now, nextTick_)) {
+            nextTick_ += period_;
+            tick_();
+        }
+    }
+
+    double start_;
+    TickFunction tick_ = nullptr;
+    std::uint32_t period_ = 16;
+    std::uint32_t nextTick_ = 0;
+};
+
+}  // namespace
+
+void yieldToBrowser(int ms) {
+    emscripten_sleep(static_cast<unsigned>(ms));
+    lastYield = emscripten_get_now();
+}
+
+void yieldIfBusyFor(double ms) {
+    if (emscripten_get_now() - lastYield >= ms) {
+        yieldToBrowser(0);
+    }
+}
+
+Clock& realClock() {
+    static WebClock clock;
+    return clock;
+}
+
+}  // namespace platform

@@ -1,0 +1,163 @@
+// The display in a browser page: the page's <canvas id="screen"> of 320x200 pixels, which
+// the page scales to 4:3 itself; the staging area lives in memory and each blit copies it to
+// the canvas. Escape (or the page, when it leaves full screen) ends the run.
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <array>
+#include <cstring>
+#include <vector>
+
+#include "platform/video.h"
+#include "platform/web_yield.h"
+
+namespace platform {
+
+namespace {
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 200;
+// The page gets its turn at least this often even when frames take longer than the pacer's
+// interval, so the picture and the Escape key never wait long.
+constexpr double kLongestBusyMs = 20.0;
+
+EM_JS(int, canvasFound, (), { return document.getElementById("screen") ? 1 : 0; });
+
+EM_JS(void, showPicture, (const std::uint8_t* rgba), {
+    const canvas = document.getElementById("screen");
+    if (!canvas) {
+        return;
+    }
+    if (!Module.sg2Picture) {
+        Module.sg2Context = canvas.getContext("2d");
+        Module.sg2Picture = Module.sg2Context.createImageData(320, 200);
+    }
+    Module.sg2Picture.data.set(HEAPU8.subarray(rgba, rgba + 320 * 200 * 4));
+    Module.sg2Context.putImageData(Module.sg2Picture, 0, 0);
+});
+
+EM_JS(void, setCursorShown, (int shown), {
+    const canvas = document.getElementById("screen");
+    if (canvas) {
+        canvas.style.cursor = shown ? "" : "none";
+    }
+});
+
+class WebVideo final : public Video {
+  public:
+    bool open() override {
+        if (canvasFound() == 0) {
+            return false;
+        }
+        emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, 1, &WebVideo::key);
+        return true;
+    }
+
+    bool desktopMode(DisplayMode& mode) override {
+        mode = kPageMode;
+        return true;
+    }
+
+    // The page offers one mode; it scales the picture to whatever size the canvas has.
+    std::vector<DisplayMode> modes() override { return {kPageMode}; }
+
+    SetupStep setUp(const SurfaceRequest& request) override {
+        if (request.bitsPerPixel != 32 && !request.windowed) {
+            return SetupStep::DisplayMode;
+        }
+        // As large as the window the show asked for, so the converters' line skip is the
+        // desktop's; only the top-left 320x200 is shown.
+        const int width = request.width < kWidth ? kWidth : request.width;
+        const int height = request.height < kHeight ? kHeight : request.height;
+        pitch_ = width * 4;
+        staging_.assign(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height), 0);
+        ready_ = true;
+        return SetupStep::None;
+    }
+
+    bool lock(LockedSurface& surface) override {
+        if (!ready_) {
+            return false;
+        }
+        surface.pixels = staging_.data();
+        surface.pitch = pitch_;
+        return true;
+    }
+
+    void unlock() override {}
+
+    BlitResult blit(const ScreenRect&) override {
+        if (!ready_) {
+            return BlitResult::Failed;
+        }
+        // Staging bytes are B, G, R, X; the canvas takes R, G, B, A.
+        for (int y = 0; y < kHeight; ++y) {
+            const std::uint8_t* in = staging_.data() + static_cast<std::size_t>(y) * pitch_;
+            std::uint8_t* out = rgba_.data() + static_cast<std::size_t>(y) * kWidth * 4;
+            for (int x = 0; x < kWidth; ++x, in += 4, out += 4) {
+                out[0] = in[2];
+                out[1] = in[1];
+                out[2] = in[0];
+                out[3] = 255;
+            }
+        }
+        showPicture(rgba_.data());
+        return BlitResult::Ok;
+    }
+
+    void restore() override {}
+
+    bool pumpEvents() override {
+        yieldIfBusyFor(kLongestBusyMs);
+        const bool quit = quitPosted_;
+        quitPosted_ = false;
+        return quit;
+    }
+
+    void postQuit() override { quitPosted_ = true; }
+    void showCursor(bool visible) override { setCursorShown(visible ? 1 : 0); }
+
+    void release() override {
+        ready_ = false;
+        staging_.clear();
+        staging_.shrink_to_fit();
+        emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, 1, nullptr);
+    }
+
+  private:
+    static constexpr DisplayMode kPageMode{640, 480, 32, 0xFF00};
+
+    static EM_BOOL key(int, const EmscriptenKeyboardEvent* event, void* self) {
+        if (std::strcmp(event->key, "Escape") == 0) {
+            static_cast<WebVideo*>(self)->quitPosted_ = true;
+            return EM_TRUE;
+        }
+        return EM_FALSE;
+    }
+
+    std::vector<std::uint8_t> staging_;
+    std::array<std::uint8_t, kWidth * kHeight * 4> rgba_{};
+    int pitch_ = 0;
+    bool ready_ = false;
+    bool quitPosted_ = false;
+};
+
+WebVideo& instance() {
+    static WebVideo video;
+    return video;
+}
+
+}  // namespace
+
+Video& desktopVideo() {
+    return instance();
+}
+
+}  // namespace platform
+
+// The page ends the run this way when the player leaves full screen (the browser keeps that
+// Escape press to itself).
+extern "C" EMSCRIPTEN_KEEPALIVE void sg2_quit() {
+    platform::desktopVideo().postQuit();
+}
+

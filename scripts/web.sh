@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds the show for the browser into build-web/: index.html, the compiled program and the
+# show's data beside them. Everything comes from Debian: the emscripten package, and the
+# module player compiled from Debian's own libopenmpt source package (kept, with the CMake
+# build, under .cache/web/ so a second run only rebuilds what changed).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+cache=$root/.cache/web
+out=$root/build-web
+
+# Debian's emscripten runs its optimiser with the node on the PATH; that node needs Debian's
+# JavaScript modules and must not replace the fetch that compiled programs use.
+export NODE_PATH=/usr/share/nodejs
+export NODE_OPTIONS=--no-experimental-fetch
+
+scripts/setup.sh web
+
+mkdir -p "$cache" "$out"
+
+# The module player, once.
+openmpt=$cache/openmpt
+if [[ ! -f $openmpt/lib/libopenmpt.a ]]; then
+    echo "web: building libopenmpt for WebAssembly (a few minutes)"
+    sources_list=/etc/apt/sources.list.d/sg2-deb-src.sources
+    if ! apt-get indextargets --format '$(IDENTIFIER)' 2>/dev/null | grep -qx Sources; then
+        # Source packages, from the same archive the system already uses.
+        sed -n 's/^Types:.*/Types: deb-src/; p' /etc/apt/sources.list.d/debian.sources >"$sources_list"
+        apt-get update -qq
+    fi
+    rm -rf "$cache/openmpt-src" "$openmpt"
+    mkdir -p "$cache/openmpt-src"
+    (cd "$cache/openmpt-src" && apt-get source --download-only -qq libopenmpt 2>/dev/null &&
+        tar xzf libopenmpt_*.orig.tar.gz)
+    (
+        cd "$cache"/openmpt-src/libopenmpt-*autotools
+        emconfigure ./configure -q --prefix="$openmpt" --disable-shared --enable-static \
+            --without-zlib --without-mpg123 --without-ogg --without-vorbis --without-vorbisfile \
+            --without-portaudio --without-portaudiocpp --without-pulseaudio --without-sndfile \
+            --without-flac --disable-openmpt123 --disable-examples --disable-tests \
+            --disable-doxygen-doc CXXFLAGS=-O2 CFLAGS=-O2 >/dev/null
+        emmake make -j"$(nproc)" >/dev/null
+        emmake make install >/dev/null
+    )
+    rm -rf "$cache/openmpt-src"
+fi
