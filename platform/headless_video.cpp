@@ -89,7 +89,9 @@ class HeadlessVideo final : public Video {
         return quit;
     }
 
-    void postQuit() override { quitPosted_ = true; }
+    void postQuit() override {
+        quitPosted_ = true;
+    }
     void showCursor(bool) override {}
 
     void release() override {

@@ -1,11 +1,9 @@
 // The display in a browser page: the page's <canvas id="screen"> of 320x200 pixels, which
 // the page scales to 4:3 itself; the staging area lives in memory and each blit copies it to
-// the canvas. Escape (or the page, when it leaves full screen) ends the run.
+// the canvas. The page owns the keyboard: Escape, or leaving full screen, posts the quit.
 #include <emscripten.h>
-#include <emscripten/html5.h>
 
 #include <array>
-#include <cstring>
 #include <vector>
 
 #include "platform/video.h"
@@ -45,13 +43,7 @@ EM_JS(void, setCursorShown, (int shown), {
 
 class WebVideo final : public Video {
   public:
-    bool open() override {
-        if (canvasFound() == 0) {
-            return false;
-        }
-        emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, 1, &WebVideo::key);
-        return true;
-    }
+    bool open() override { return canvasFound() != 0; }
 
     bool desktopMode(DisplayMode& mode) override {
         mode = kPageMode;
@@ -121,19 +113,10 @@ class WebVideo final : public Video {
         ready_ = false;
         staging_.clear();
         staging_.shrink_to_fit();
-        emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, 1, nullptr);
     }
 
   private:
     static constexpr DisplayMode kPageMode{640, 480, 32, 0xFF00};
-
-    static EM_BOOL key(int, const EmscriptenKeyboardEvent* event, void* self) {
-        if (std::strcmp(event->key, "Escape") == 0) {
-            static_cast<WebVideo*>(self)->quitPosted_ = true;
-            return EM_TRUE;
-        }
-        return EM_FALSE;
-    }
 
     std::vector<std::uint8_t> staging_;
     std::array<std::uint8_t, kWidth * kHeight * 4> rgba_{};
@@ -155,9 +138,8 @@ Video& desktopVideo() {
 
 }  // namespace platform
 
-// The page ends the run this way when the player leaves full screen (the browser keeps that
-// Escape press to itself).
+// The page ends the run this way: Escape, or leaving full screen (the browser keeps that
+// Escape press to itself). A quit posted before the first frame ends the run at that frame.
 extern "C" EMSCRIPTEN_KEEPALIVE void sg2_quit() {
     platform::desktopVideo().postQuit();
 }
-

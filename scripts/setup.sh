@@ -12,6 +12,10 @@ packages=(
     ffmpeg sox openmpt123
     dpkg-dev lintian desktop-file-utils appstream man-db
 )
+# `setup.sh web`: what the browser build and its tests need instead.
+if [[ ${1:-} == web ]]; then
+    packages=(emscripten chromium python3 cmake ninja-build)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the unit and end-to-end tests, the
-# same under AddressSanitizer and UndefinedBehaviorSanitizer with one whole headless show,
-# and the archive fuzzer.
+# Installs what is missing, builds, and runs every test: the unit and end-to-end tests; the
+# Debian package; the browser build against the desktop one in headless Chromium; the unit tests
+# again under AddressSanitizer and UndefinedBehaviorSanitizer with one whole headless show; and
+# the archive fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -19,6 +20,11 @@ if [[ $(id -u) -eq 0 ]]; then
 else
     scripts/package.sh build
 fi
+
+echo "== browser build"
+scripts/web.sh
+echo "== browser tests (headless Chromium)"
+python3 tests/web/web_test.py
 
 echo "== sanitizer build"
 scripts/build.sh build-asan -DSG2_SANITIZE=ON -DSG2_BENCH=OFF

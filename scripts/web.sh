@@ -16,7 +16,7 @@ export NODE_OPTIONS=--no-experimental-fetch
 
 scripts/setup.sh web
 
-mkdir -p "$cache" "$out"
+mkdir -p "$cache"
 
 # The module player, once.
 openmpt=$cache/openmpt
@@ -44,3 +44,24 @@ if [[ ! -f $openmpt/lib/libopenmpt.a ]]; then
     )
     rm -rf "$cache/openmpt-src"
 fi
+
+# The show's data, made by the desktop build's generator.
+cmake -S . -B build -G Ninja >/dev/null
+ninja -C build sg2_data >/dev/null
+
+launcher=()
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+emcmake cmake -S . -B "$cache/cmake" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DSG2_OPENMPT_PREFIX="$openmpt" "${launcher[@]}" >/dev/null
+ninja -C "$cache/cmake" -j"$(nproc)"
+
+# The page and everything it loads, and nothing else, so the folder can be served as it is.
+staging=$(mktemp -d "$out.XXXXXX")
+cp web/index.html "$cache"/cmake/stormglass2.js "$cache"/cmake/stormglass2.wasm \
+    build/sg2.dat build/sg2.it "$staging"/
+chmod 755 "$staging"
+rm -rf "$out"
+mv "$staging" "$out"
+echo "web: built $out (serve it, e.g. python3 -m http.server -d build-web, and open the page)"

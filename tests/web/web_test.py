@@ -1,0 +1,263 @@
+#!/usr/bin/env python3
+"""The browser build in headless Chromium, against the desktop build.
+
+Serves build-web/ on 127.0.0.1, drives Chromium over its DevTools pipe (no extra packages),
+and compares the page's test-mode report with the desktop program's --stats report.
+Run after scripts/web.sh and scripts/build.sh; SG2_SKIP_SLOW=1 leaves out the whole show.
+"""
+import fcntl
+import functools
+import http.server
+import json
+import os
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+PAGE_DIR = os.path.join(ROOT, "build-web")
+NATIVE = os.path.join(ROOT, "build", "stormglass2")
+
+
+class Browser:
+    """One headless Chromium with its DevTools protocol on file descriptors 3 and 4."""
+
+    def __init__(self, extra_flags=()):
+        self.profile = tempfile.TemporaryDirectory(prefix="sg2-chromium-")
+        to_browser_read, self.to_browser = os.pipe()
+        self.from_browser, from_browser_write = os.pipe()
+        flags = [
+            "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+            "--disable-background-networking", "--disable-component-update", "--disable-sync",
+            "--remote-debugging-pipe", "--user-data-dir=" + self.profile.name,
+            *extra_flags, "about:blank",
+        ]
+
+        def give_pipes():
+            # Out of the way first, so neither end lands on the other's number.
+            read_end = fcntl.fcntl(to_browser_read, fcntl.F_DUPFD, 100)
+            write_end = fcntl.fcntl(from_browser_write, fcntl.F_DUPFD, 100)
+            os.dup2(read_end, 3)
+            os.dup2(write_end, 4)
+
+        self.process = subprocess.Popen(
+            ["chromium", *flags], preexec_fn=give_pipes, pass_fds=(3, 4),
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(to_browser_read)
+        os.close(from_browser_write)
+        self.pending = b""
+        self.next_id = 0
+        self.events = []
+        target = self.call("Target.createTarget", {"url": "about:blank"})["targetId"]
+        self.session = self.call("Target.attachToTarget",
+                                 {"targetId": target, "flatten": True})["sessionId"]
+        self.page("Runtime.enable")
+
+    def call(self, method, params=None, session=None, timeout=60):
+        self.next_id += 1
+        message = {"id": self.next_id, "method": method, "params": params or {}}
+        if session:
+            message["sessionId"] = session
+        os.write(self.to_browser, json.dumps(message).encode() + b"\0")
+        deadline = time.monotonic() + timeout
+        while True:
+            while b"\0" not in self.pending:
+                if time.monotonic() > deadline:
+                    raise TimeoutError(method)
+                chunk = os.read(self.from_browser, 1 << 16)
+                if not chunk:
+                    raise RuntimeError("Chromium closed its DevTools pipe")
+                self.pending += chunk
+            raw, self.pending = self.pending.split(b"\0", 1)
+            reply = json.loads(raw)
+            if reply.get("id") == self.next_id:
+                if "error" in reply:
+                    raise RuntimeError(f"{method}: {reply['error']}")
+                return reply["result"]
+            self.events.append(reply)
+
+    def page(self, method, params=None, timeout=60):
+        return self.call(method, params, self.session, timeout)
+
+    def evaluate(self, expression):
+        result = self.page("Runtime.evaluate",
+                           {"expression": expression, "returnByValue": True,
+                            "awaitPromise": True})
+        if "exceptionDetails" in result:
+            raise RuntimeError(f"{expression}: {result['exceptionDetails']}")
+        return result["result"].get("value")
+
+    def wait_for(self, expression, timeout):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            try:
+                value = self.evaluate(expression)
+            except RuntimeError:  # the page is still being replaced
+                value = None
+            if value:
+                return value
+            time.sleep(0.25)
+        raise TimeoutError(f"{expression}\npage console:\n{self.console()}")
+
+    def console(self):
+        lines = []
+        for event in self.events:
+            params = event.get("params", {})
+            if event.get("method") == "Runtime.consoleAPICalled":
+                lines.append(" ".join(str(a.get("value", a.get("description", "")))
+                                      for a in params.get("args", [])))
+            elif event.get("method") == "Runtime.exceptionThrown":
+                details = params.get("exceptionDetails", {})
+                lines.append(details.get("exception", {}).get("description", str(details)))
+        return "\n".join(lines[-20:])
+
+    def press(self, key, code, key_code):
+        for kind in ("keyDown", "keyUp"):
+            self.page("Input.dispatchKeyEvent",
+                      {"type": kind, "key": key, "code": code,
+                       "windowsVirtualKeyCode": key_code})
+
+    def close(self):
+        try:
+            self.call("Browser.close", timeout=10)
+        except (RuntimeError, TimeoutError, OSError):
+            pass
+        try:
+            self.process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+        os.close(self.to_browser)
+        os.close(self.from_browser)
+        self.profile.cleanup()
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
+                      ".wasm": "application/wasm", ".js": "text/javascript"}
+
+    def log_message(self, *args):
+        pass
+
+
+def serve():
+    handler = functools.partial(QuietHandler, directory=PAGE_DIR)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def native_report(options):
+    """The desktop program's headless report with the same options, and its wall time."""
+    with tempfile.TemporaryDirectory() as scratch:
+        path = os.path.join(scratch, "stats.json")
+        began = time.monotonic()
+        subprocess.run([NATIVE, "--headless", "--stats", path, *options],
+                       cwd=os.path.dirname(NATIVE), stdout=subprocess.DEVNULL, check=True)
+        elapsed = (time.monotonic() - began) * 1000
+        with open(path, encoding="utf-8") as report:
+            return json.load(report), elapsed
+
+
+def figures(label, report, elapsed_ms):
+    frames = sum(scene["frames"] for scene in report["scenes"])
+    playing_s = (elapsed_ms - report["prepMs"]) / 1000
+    return (f"{label}: preparation {report['prepMs']:.0f} ms, {frames} frames "
+            f"at {frames / playing_s:.0f} fps")
+
+
+class WebTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        for needed in ("index.html", "stormglass2.js", "stormglass2.wasm", "sg2.dat", "sg2.it"):
+            if not os.path.exists(os.path.join(PAGE_DIR, needed)):
+                raise unittest.SkipTest(f"build-web/{needed} is missing: run scripts/web.sh")
+        cls.server = serve()
+        cls.base = f"http://127.0.0.1:{cls.server.server_address[1]}/"
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.server.shutdown()
+        cls.server.server_close()
+
+    def report_of(self, query, timeout):
+        browser = Browser()
+        try:
+            browser.page("Page.navigate", {"url": self.base + "index.html?" + query})
+            browser.wait_for("document.getElementById('stats').dataset.status !== undefined",
+                             timeout)
+            status = browser.evaluate("document.getElementById('stats').dataset.status")
+            text = browser.evaluate("document.getElementById('stats').textContent")
+            elapsed = float(browser.evaluate("document.getElementById('stats').dataset.runMs"))
+        finally:
+            browser.close()
+        self.assertEqual(status, "0", text)
+        return json.loads(text), elapsed
+
+    def assertSameShow(self, web, native):
+        # Timings differ; positions, frame counts and every picture must not.
+        keys = ("scene", "startOrder", "startRow", "endOrder", "endRow", "frames", "frameHash")
+        strip = lambda report: [{k: scene[k] for k in keys} for scene in report["scenes"]]
+        self.assertEqual(web["dots"], native["dots"])
+        self.assertEqual(strip(web), strip(native))
+
+    def test_first_scenes_equal_native(self):
+        for query, options in (("headless&quit-at=3:0", ["--quit-at", "3:0"]),
+                               ("headless&dance&trail=1&quit-at=2:0",
+                                ["--dance", "--trail", "1", "--quit-at", "2:0"])):
+            with self.subTest(query=query):
+                web, web_ms = self.report_of(query, 300)
+                native, native_ms = native_report(options)
+                self.assertSameShow(web, native)
+                self.assertGreaterEqual(len(web["scenes"]), 2)
+                print("\n  " + figures("chromium", web, web_ms) +
+                      "\n  " + figures("native  ", native, native_ms), file=sys.stderr)
+
+    @unittest.skipIf(os.environ.get("SG2_SKIP_SLOW") == "1", "slow: the whole show")
+    def test_whole_show_equals_native(self):
+        web, web_ms = self.report_of("headless&dance&trail=2", 900)
+        native, native_ms = native_report(["--dance", "--trail", "2"])
+        self.assertEqual(len(web["scenes"]), 21)
+        self.assertSameShow(web, native)
+        print("\n  " + figures("chromium", web, web_ms) +
+              "\n  " + figures("native  ", native, native_ms), file=sys.stderr)
+        for scene in web["scenes"]:
+            print(f"  scene {scene['scene']:2} {scene['frameHash']}", file=sys.stderr)
+
+    def test_real_time_play_shows_pictures_and_sound_then_escape_returns(self):
+        browser = Browser(["--autoplay-policy=no-user-gesture-required"])
+        try:
+            browser.page("Page.navigate", {"url": self.base + "index.html"})
+            browser.wait_for("!document.getElementById('launcher').hidden", 30)
+            browser.evaluate("document.getElementById('trail').value = '2';"
+                             "document.getElementById('run').click()")
+            browser.wait_for("document.getElementById('launcher').hidden", 10)
+            time.sleep(4)
+            lit = browser.evaluate("""(() => {
+                const c = document.getElementById('screen');
+                const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+                let lit = 0;
+                for (let i = 0; i < d.length; i += 4) lit += (d[i] | d[i + 1] | d[i + 2]) ? 1 : 0;
+                return lit; })()""")
+            self.assertGreater(lit, 1000, "the canvas stayed black")
+            self.assertEqual(browser.evaluate("sg2AudioState()"), "running")
+            self.assertTrue(browser.evaluate("document.getElementById('stage')"
+                                             ".classList.contains('running')"))
+            browser.press("Escape", "Escape", 27)
+            browser.wait_for("!document.getElementById('launcher').hidden", 10)
+            self.assertEqual(browser.evaluate("document.getElementById('message').textContent"),
+                             "")
+            # The form starts the show again after an ended one.
+            browser.evaluate("document.getElementById('run').click()")
+            browser.wait_for("document.getElementById('launcher').hidden", 10)
+            browser.press("Escape", "Escape", 27)
+            browser.wait_for("!document.getElementById('launcher').hidden", 10)
+        finally:
+            browser.close()
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
