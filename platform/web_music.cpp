@@ -20,16 +20,17 @@ constexpr int kBufferFrames = 2048;  // about 46 ms a buffer at 44.1 kHz
 
 EM_JS(int, connectAudio, (int rate, int bufferFrames), {
     const context = Module.sg2Audio;
-    if (!context || context.sampleRate != = rate) {
+    if (!context || context.sampleRate != rate) {
         return 0;
     }
     const node = context.createScriptProcessor(bufferFrames, 0, 2);
-    node.onaudioprocess = (event) = > {
+    node.onaudioprocess = function(event) {
         const out = event.outputBuffer;
         const frames = out.length;
         const at = Module._sg2_render_audio(frames, event.playbackTime) >> 2;
         out.getChannelData(0).set(HEAPF32.subarray(at, at + frames));
         out.getChannelData(1).set(HEAPF32.subarray(at + frames, at + 2 * frames));
+        Module.sg2AudioBuffers = (Module.sg2AudioBuffers || 0) + 1;
     };
     node.connect(context.destination);
     Module.sg2AudioNode = node;

@@ -244,6 +244,10 @@ class WebTest(unittest.TestCase):
                 return lit; })()""")
             self.assertGreater(lit, 1000, "the canvas stayed black")
             self.assertEqual(browser.evaluate("sg2AudioState()"), "running")
+            # The song reaches the context through the program's own buffers (not the silent
+            # fallback): about 21 a second.
+            buffers = browser.evaluate("running.sg2AudioBuffers || 0")
+            self.assertGreater(buffers, 20)
             self.assertTrue(browser.evaluate("document.getElementById('stage')"
                                              ".classList.contains('running')"))
             browser.press("Escape", "Escape", 27)
