@@ -3,6 +3,7 @@
 // would have shown.
 #include <vector>
 
+#include "platform/memory_staging.h"
 #include "platform/video.h"
 #ifdef __EMSCRIPTEN__
 #include "platform/web_yield.h"
@@ -37,37 +38,23 @@ class HeadlessVideo final : public Video {
             bitsPerPixel_ = request.bitsPerPixel;
             greenIs6Bit_ = request.greenIs6Bit;
         }
-        const int bytesPerPixel = (bitsPerPixel_ + 7) / 8;
-        // A staging area of the window's size, as the surface would be: a pitch wider than
-        // 320 pixels exercises the converters' line skip.
-        const int width = request.width < 320 ? 320 : request.width;
-        const int height = request.height < 200 ? 200 : request.height;
-        pitch_ = width * bytesPerPixel;
-        staging_.assign(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height), 0);
-        ready_ = true;
+        staging_.allocate(request, bitsPerPixel_);
         return SetupStep::None;
     }
 
-    bool lock(LockedSurface& surface) override {
-        if (!ready_) {
-            return false;
-        }
-        surface.pixels = staging_.data();
-        surface.pitch = pitch_;
-        return true;
-    }
+    bool lock(LockedSurface& surface) override { return staging_.lock(surface); }
 
     void unlock() override {}
 
     BlitResult blit(const ScreenRect& destination) override {
-        if (!ready_) {
+        if (!staging_.ready()) {
             return BlitResult::Failed;
         }
         if (options_.frameSink) {
             PresentedFrame frame;
-            frame.staging = std::span<const std::uint8_t>(staging_.data(),
-                                                          static_cast<std::size_t>(pitch_) * 200);
-            frame.pitch = pitch_;
+            frame.staging = std::span<const std::uint8_t>(
+                staging_.row(0), static_cast<std::size_t>(staging_.pitch()) * 200);
+            frame.pitch = staging_.pitch();
             frame.bitsPerPixel = bitsPerPixel_;
             frame.greenIs6Bit = greenIs6Bit_;
             frame.destination = destination;
@@ -95,18 +82,14 @@ class HeadlessVideo final : public Video {
     void showCursor(bool) override {}
 
     void release() override {
-        ready_ = false;
-        staging_.clear();
-        staging_.shrink_to_fit();
+        staging_.release();
     }
 
   private:
     HeadlessVideoOptions options_;
-    std::vector<std::uint8_t> staging_;
-    int pitch_ = 0;
+    MemoryStaging staging_;
     int bitsPerPixel_ = 32;
     bool greenIs6Bit_ = true;
-    bool ready_ = false;
     bool quitPosted_ = false;
 };
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "platform/memory_staging.h"
 #include "platform/video.h"
 #include "platform/web_yield.h"
 
@@ -57,34 +58,21 @@ class WebVideo final : public Video {
         if (request.bitsPerPixel != 32 && !request.windowed) {
             return SetupStep::DisplayMode;
         }
-        // As large as the window the show asked for, so the converters' line skip is the
-        // desktop's; only the top-left 320x200 is shown.
-        const int width = request.width < kWidth ? kWidth : request.width;
-        const int height = request.height < kHeight ? kHeight : request.height;
-        pitch_ = width * 4;
-        staging_.assign(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height), 0);
-        ready_ = true;
+        staging_.allocate(request, 32);
         return SetupStep::None;
     }
 
-    bool lock(LockedSurface& surface) override {
-        if (!ready_) {
-            return false;
-        }
-        surface.pixels = staging_.data();
-        surface.pitch = pitch_;
-        return true;
-    }
+    bool lock(LockedSurface& surface) override { return staging_.lock(surface); }
 
     void unlock() override {}
 
     BlitResult blit(const ScreenRect&) override {
-        if (!ready_) {
+        if (!staging_.ready()) {
             return BlitResult::Failed;
         }
         // Staging bytes are B, G, R, X; the canvas takes R, G, B, A.
         for (int y = 0; y < kHeight; ++y) {
-            const std::uint8_t* in = staging_.data() + static_cast<std::size_t>(y) * pitch_;
+            const std::uint8_t* in = staging_.row(y);
             std::uint8_t* out = rgba_.data() + static_cast<std::size_t>(y) * kWidth * 4;
             for (int x = 0; x < kWidth; ++x, in += 4, out += 4) {
                 out[0] = in[2];
@@ -109,19 +97,13 @@ class WebVideo final : public Video {
     void postQuit() override { quitPosted_ = true; }
     void showCursor(bool visible) override { setCursorShown(visible ? 1 : 0); }
 
-    void release() override {
-        ready_ = false;
-        staging_.clear();
-        staging_.shrink_to_fit();
-    }
+    void release() override { staging_.release(); }
 
   private:
     static constexpr DisplayMode kPageMode{640, 480, 32, 0xFF00};
 
-    std::vector<std::uint8_t> staging_;
+    MemoryStaging staging_;
     std::array<std::uint8_t, kWidth * kHeight * 4> rgba_{};
-    int pitch_ = 0;
-    bool ready_ = false;
     bool quitPosted_ = false;
 };
 
