@@ -235,30 +235,29 @@ class WebTest(unittest.TestCase):
             browser.evaluate("document.getElementById('trail').value = '2';"
                              "document.getElementById('run').click()")
             browser.wait_for("document.getElementById('launcher').hidden", 10)
-            time.sleep(4)
-            lit = browser.evaluate("""(() => {
+            # Preparation comes first; then pictures and sound must follow within seconds.
+            browser.wait_for("""(() => {
                 const c = document.getElementById('screen');
                 const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
                 let lit = 0;
                 for (let i = 0; i < d.length; i += 4) lit += (d[i] | d[i + 1] | d[i + 2]) ? 1 : 0;
-                return lit; })()""")
-            self.assertGreater(lit, 1000, "the canvas stayed black")
+                return lit > 1000; })()""", 60)
             self.assertEqual(browser.evaluate("sg2AudioState()"), "running")
             # The song reaches the context through the program's own buffers (not the silent
             # fallback): about 21 a second.
-            buffers = browser.evaluate("running.sg2AudioBuffers || 0")
-            self.assertGreater(buffers, 20)
+            browser.wait_for("(running.sg2AudioBuffers || 0) > 40", 10)
             self.assertTrue(browser.evaluate("document.getElementById('stage')"
                                              ".classList.contains('running')"))
             browser.press("Escape", "Escape", 27)
-            browser.wait_for("!document.getElementById('launcher').hidden", 10)
+            browser.wait_for("!document.getElementById('launcher').hidden", 30)
             self.assertEqual(browser.evaluate("document.getElementById('message').textContent"),
                              "")
-            # The form starts the show again after an ended one.
+            # The form starts the show again after an ended one, and an Escape pressed before
+            # the program is ready still ends it (after its preparation).
             browser.evaluate("document.getElementById('run').click()")
             browser.wait_for("document.getElementById('launcher').hidden", 10)
             browser.press("Escape", "Escape", 27)
-            browser.wait_for("!document.getElementById('launcher').hidden", 10)
+            browser.wait_for("!document.getElementById('launcher').hidden", 60)
         finally:
             browser.close()
 
