@@ -22,26 +22,40 @@ mkdir -p "$cache"
 openmpt=$cache/openmpt
 if [[ ! -f $openmpt/lib/libopenmpt.a ]]; then
     echo "web: building libopenmpt for WebAssembly (a few minutes)"
-    sources_list=/etc/apt/sources.list.d/sg2-deb-src.sources
+    sudo_cmd=()
+    if [[ $(id -u) -ne 0 ]]; then
+        sudo_cmd=(sudo)
+    fi
     if ! apt-get indextargets --format '$(IDENTIFIER)' 2>/dev/null | grep -qx Sources; then
-        # Source packages, from the same archive the system already uses.
-        sed -n 's/^Types:.*/Types: deb-src/; p' /etc/apt/sources.list.d/debian.sources >"$sources_list"
-        apt-get update -qq
+        # Source packages from the same archive the system already uses, in a file of our own.
+        if [[ -f /etc/apt/sources.list.d/debian.sources ]]; then
+            sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+                "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/sg2-deb-src.sources >/dev/null
+        else
+            sed -n 's/^deb /deb-src /p' /etc/apt/sources.list |
+                "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/sg2-deb-src.list >/dev/null
+        fi
+        "${sudo_cmd[@]}" apt-get update -qq
     fi
     rm -rf "$cache/openmpt-src" "$openmpt"
     mkdir -p "$cache/openmpt-src"
     (cd "$cache/openmpt-src" && apt-get source --download-only -qq libopenmpt 2>/dev/null &&
         tar xzf libopenmpt_*.orig.tar.gz)
-    (
+    log=$cache/openmpt-build.log
+    if ! (
         cd "$cache"/openmpt-src/libopenmpt-*autotools
-        emconfigure ./configure -q --prefix="$openmpt" --disable-shared --enable-static \
+        emconfigure ./configure --prefix="$openmpt" --disable-shared --enable-static \
             --without-zlib --without-mpg123 --without-ogg --without-vorbis --without-vorbisfile \
             --without-portaudio --without-portaudiocpp --without-pulseaudio --without-sndfile \
             --without-flac --disable-openmpt123 --disable-examples --disable-tests \
-            --disable-doxygen-doc CXXFLAGS=-O2 CFLAGS=-O2 >/dev/null
-        emmake make -j"$(nproc)" >/dev/null
-        emmake make install >/dev/null
-    )
+            --disable-doxygen-doc CXXFLAGS=-O2 CFLAGS=-O2
+        emmake make -j"$(nproc)"
+        emmake make install
+    ) >"$log" 2>&1; then
+        tail -n 30 "$log" >&2
+        echo "web: building libopenmpt failed (the whole log: $log)" >&2
+        exit 1
+    fi
     rm -rf "$cache/openmpt-src"
 fi
 
