@@ -12,7 +12,11 @@ namespace image {
 
 #ifdef __EMSCRIPTEN__
 // The browser build has no zlib; its page asks for no picture files.
-bool writePng(const std::string&, int, int, std::span<const std::uint8_t>, int) {
+bool writePng(const std::string&, int, int, std::span<const std::uint8_t>, int,
+              std::string* error) {
+    if (error != nullptr) {
+        *error = "cannot be written (no PNG writer in the browser build)";
+    }
     return false;
 }
 #else
