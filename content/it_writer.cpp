@@ -3,14 +3,16 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "core/it_layout.h"
+
 namespace content {
 
 namespace {
 
-constexpr std::size_t kHeaderSize = 192;
-constexpr std::size_t kInstrumentSize = 554;
-constexpr std::size_t kSampleHeaderSize = 80;
-constexpr std::size_t kPatternHeaderSize = 8;
+constexpr std::size_t kHeaderSize = core::kItHeaderBytes;
+constexpr std::size_t kInstrumentSize = core::kItInstrumentBytes;
+constexpr std::size_t kSampleHeaderSize = core::kItSampleHeaderBytes;
+constexpr std::size_t kPatternHeaderSize = core::kItPatternHeaderBytes;
 constexpr std::uint16_t kTrackerVersion = 0x0214;
 constexpr int kMaxEnvelopePoints = 25;
 

@@ -2,15 +2,17 @@
 
 #include <cstring>
 
+#include "core/it_layout.h"
+
 namespace platform {
 
 namespace {
 
-constexpr std::size_t kHeaderBytes = 0xC0;
-constexpr std::size_t kInstrumentBytes = 554;
+constexpr std::size_t kHeaderBytes = core::kItHeaderBytes;
+constexpr std::size_t kInstrumentBytes = core::kItInstrumentBytes;
 constexpr std::size_t kOldInstrumentBytes = 0x1F0;
-constexpr std::size_t kSampleHeaderBytes = 0x50;
-constexpr std::size_t kPatternHeaderBytes = 8;
+constexpr std::size_t kSampleHeaderBytes = core::kItSampleHeaderBytes;
+constexpr std::size_t kPatternHeaderBytes = core::kItPatternHeaderBytes;
 
 struct Reader {
     std::span<const std::uint8_t> bytes;
