@@ -85,11 +85,6 @@ Bytes buildLightningPicture();  // 35
 
 // The dance scene's orders: the solo dances in the first, the pair in the second.
 inline constexpr int kDanceFirstOrder = 17;
-// Frames on which the dance scene draws its figure in `order` (the frames without a flash,
-// whose level falls by `flashDecay` a frame), and the frames of a four-beat dancer loop timed
-// by them.
-int danceDrawnFrames(int order, int flashDecay);
-int danceLoopFrames(int order, int flashDecay);
 
 Bytes buildEntry(int index);
 std::vector<Bytes> buildAllEntries();
