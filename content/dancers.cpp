@@ -323,8 +323,8 @@ LoopFit fitLoop(const std::vector<std::vector<double>>& schedules, int frames) {
     return fit;
 }
 
-// The best loop the slot can hold: every length from two thirds of the slot's frames up is fitted
-// and the one that keeps most playings on the beat wins (the shorter on a tie).
+// The best loop the slot can hold: every length from two thirds of the slot's frames up is
+// fitted, and the one that keeps most playings on the beat wins (the shorter on a tie).
 LoopFit bestLoop(int order, int flashDecay, std::size_t slotBytes, std::size_t bytesPerFrame) {
     const std::vector<std::vector<double>> schedules = drawnFrameSchedules(order, flashDecay);
     const auto most = static_cast<int>((slotBytes - kEndMarkerBytes) / bytesPerFrame);
@@ -360,14 +360,14 @@ std::vector<double> dancerLoopPhases(int order, int flashDecay, std::size_t slot
 
 Bytes buildDancerSolo() {
     // The first order of the dance: flashes fall by 25 a frame.
-    const std::vector<double> beats =
+    const std::vector<double> phases =
         dancerLoopPhases(kDanceFirstOrder, 25, kEntryCapacity[22], frameBytes(kSoloPoints));
-    const int sways = swaysPerLoop(beats.size());
+    const int sways = swaysPerLoop(phases.size());
     Bytes out;
-    for (std::size_t f = 0; f < beats.size(); ++f) {
-        const double turn = static_cast<double>(f) / static_cast<double>(beats.size());
-        putFrame(out,
-                 skeleton(danceAt(beats[f], turn, sways, 180.0, 182.0, kAdult, 1.0), kAdult, true));
+    for (std::size_t f = 0; f < phases.size(); ++f) {
+        const double turn = static_cast<double>(f) / static_cast<double>(phases.size());
+        putFrame(out, skeleton(danceAt(phases[f], turn, sways, 180.0, 182.0, kAdult, 1.0), kAdult,
+                               true));
     }
     putEnd(out, {180.0, 100.0});
     return out;
@@ -375,17 +375,17 @@ Bytes buildDancerSolo() {
 
 Bytes buildDancerPair() {
     // The second order: flashes fall by 50 a frame.
-    const std::vector<double> beats =
+    const std::vector<double> phases =
         dancerLoopPhases(kDanceFirstOrder + 1, 50, kEntryCapacity[23], frameBytes(kPairPoints));
-    const int sways = swaysPerLoop(beats.size());
+    const int sways = swaysPerLoop(phases.size());
     Bytes out;
-    for (std::size_t f = 0; f < beats.size(); ++f) {
-        const double turn = static_cast<double>(f) / static_cast<double>(beats.size());
+    for (std::size_t f = 0; f < phases.size(); ++f) {
+        const double turn = static_cast<double>(f) / static_cast<double>(phases.size());
         std::vector<Point> pts =
-            skeleton(danceAt(beats[f], turn, sways, 115.0, 182.0, kSmall, 1.0), kSmall, false);
+            skeleton(danceAt(phases[f], turn, sways, 115.0, 182.0, kSmall, 1.0), kSmall, false);
         // The partner mirrors the moves, half a beat behind.
         const std::vector<Point> partner = skeleton(
-            danceAt(beats[f] - 0.5, turn, sways, 235.0, 182.0, kSmall, -1.0), kSmall, false);
+            danceAt(phases[f] - 0.5, turn, sways, 235.0, 182.0, kSmall, -1.0), kSmall, false);
         pts.insert(pts.end(), partner.begin(), partner.end());
         putFrame(out, pts);
     }
