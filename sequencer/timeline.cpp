@@ -42,7 +42,6 @@ void runTimeline(const core::LaunchSettings& settings) {
     }
 
     // Start of play.
-    sceneOrder = 0;
     musicOrder = 0;
     startSong();
     display::setPalette(core::paletteA);
@@ -50,16 +49,13 @@ void runTimeline(const core::LaunchSettings& settings) {
     resetPlayState();
     sceneTime.store(0.0f);
     sway = 0.0f;
-    sceneOrder = musicOrder;  // still 0: nothing has read the song yet
     display::trailLevel = settings.trailLevel;
 
     // The scenes, each running until the song reaches its end.
     const auto& scenes = sceneList();
-    std::int32_t previousLength = 0;
     for (int index = 0; index < kSceneCount; ++index) {
         const Scene& scene = scenes[static_cast<std::size_t>(index)];
-        sceneOrder += previousLength;  // computed, never read back from the song
-        previousLength = core::kSceneLengths[static_cast<std::size_t>(index)];
+        sceneOrder = core::sceneStartOrder(index);  // from the plan, never read back from the song
         if (timelineHooks.sceneBegan != nullptr) {
             timelineHooks.sceneBegan(index + 1);
         }
