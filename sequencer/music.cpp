@@ -5,6 +5,7 @@
 #include "core/console.h"
 #include "core/cues.h"
 #include "core/process.h"
+#include "core/song.h"
 #include "platform/messages.h"
 #include "platform/music.h"
 #include "sequencer/scenes.h"
@@ -64,8 +65,7 @@ void readMusicPosition() {
                         std::to_string(kLastSceneEndRow) + ")");
         core::exitProcess(1);
     }
-    if (position.order > furthest.order ||
-        (position.order == furthest.order && position.row > furthest.row)) {
+    if (core::reached(furthest, position)) {
         furthest = position;
     }
     musicOrder = position.order;
