@@ -47,7 +47,7 @@ std::int32_t clampWindowOffset(std::int32_t windowOffset) {
     return static_cast<std::int32_t>(rows * 640 + columns);
 }
 
-void mapPolarPanned(std::int32_t windowOffset, std::int32_t, std::int32_t) {
+void mapPolarPanned(std::int32_t windowOffset) {
     const std::uint16_t* window =
         polarTable.data() + kWindowOrigin + clampWindowOffset(windowOffset);
     const std::uint8_t* texture = mapSource;
@@ -63,7 +63,7 @@ void mapPolarPanned(std::int32_t windowOffset, std::int32_t, std::int32_t) {
     }
 }
 
-void mapPolarShifted(std::int32_t, std::int32_t, std::int32_t) {
+void mapPolarShifted() {
     const std::uint16_t* window = polarTable.data() + kWindowOrigin;
     const std::uint8_t* texture = mapSource;
     std::uint8_t* out = mapTarget;

@@ -21,13 +21,11 @@ inline constexpr std::int32_t kMaxWindowRowShift = 100;
 inline constexpr std::int32_t kMaxWindowColumnShift = 160;
 
 // Draws through the table window moved by windowOffset = rows * 640 + columns from the centre.
-// A shift beyond 100 rows or 160 columns is clamped to that edge. The two further values the
-// scenes pass are not read.
-void mapPolarPanned(std::int32_t windowOffset, std::int32_t = 0, std::int32_t = 0);
+// A shift beyond 100 rows or 160 columns is clamped to that edge.
+void mapPolarPanned(std::int32_t windowOffset);
 // Draws through the centred window with the 16-bit shift mapShiftA * 256 + mapShiftB (carrying
-// into the high byte) before the remap and the crossed byte shifts after it. The values the
-// scenes pass are not read.
-void mapPolarShifted(std::int32_t = 0, std::int32_t = 0, std::int32_t = 0);
+// into the high byte) before the remap and the crossed byte shifts after it.
+void mapPolarShifted();
 
 // The window offset mapPolarPanned actually uses for a requested one.
 std::int32_t clampWindowOffset(std::int32_t windowOffset);

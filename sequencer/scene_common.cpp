@@ -19,12 +19,6 @@ void updateSway(float t) {
                               30.0 * std::sin(t / 7.0));
 }
 
-TunnelOffsets tunnelOffsets(float t) {
-    return {truncate(50.0 * std::cos(t / 4.0) + 50.0 * std::sin(t / 3.0)),
-            truncate(90.0 * std::cos(t / 2.0) + 90.0 * std::sin(static_cast<double>(t))),
-            truncate(70.0 * std::cos(t / 3.0) + 30.0 * std::sin(t / 2.0))};
-}
-
 void aimLandscape(float t) {
     display::landHeading = static_cast<std::uint16_t>(truncate(350.0 * std::sin(t / 10.0) + 650.0));
     display::landTilt =
@@ -38,12 +32,11 @@ void drawSwayingLandscape(float t) {
 }
 
 void mapShiftedTunnel(float t) {
-    const TunnelOffsets o = tunnelOffsets(t);
     raster::mapShiftB = static_cast<std::uint8_t>(
         truncate(64.0 * std::sin(t / 3.0) + 128.0 * std::cos(t / 2.0)) & 0xFF);
     raster::mapShiftA = static_cast<std::uint8_t>(
         truncate(64.0 * std::cos(t / 4.0) + 80.0 * std::sin(t / 3.0)) & 0xFF);
-    raster::mapPolarShifted(o.a * 640 + o.b, (o.b / 2) * 640 + o.c, o.c * 640 + o.a);
+    raster::mapPolarShifted();
 }
 
 }  // namespace sequencer

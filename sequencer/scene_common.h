@@ -60,13 +60,6 @@ void updateSway(float t);
 void drawSprite(std::int32_t x, std::int32_t y, const std::uint8_t* sprite, std::uint8_t* target,
                 std::int32_t depth);
 
-struct TunnelOffsets {
-    std::int32_t a = 0;
-    std::int32_t b = 0;
-    std::int32_t c = 0;
-};
-TunnelOffsets tunnelOffsets(float t);
-
 // Turns the landscape camera for the clock: heading and tilt swing slowly.
 void aimLandscape(float t);
 // The landscape aimed for the clock, drawn into work400 + 128000, and the polar remap's twist

@@ -141,10 +141,13 @@ void flareFliesFrame() {
 // --- Scenes 6 and 7: tunnels with the vector objects ---------------------------------------
 
 void tunnelBackground(float t) {
-    const TunnelOffsets o = tunnelOffsets(t);
+    // The table window wanders up and down and from side to side.
+    const std::int32_t rows = truncate(50.0 * std::cos(t / 4.0) + 50.0 * std::sin(t / 3.0));
+    const std::int32_t columns =
+        truncate(90.0 * std::cos(t / 2.0) + 90.0 * std::sin(static_cast<double>(t)));
     raster::mapTwist = static_cast<std::uint8_t>(raster::mapTwist + 2);
     display::clearBuffer(workC, kPicture);
-    raster::mapPolarPanned(o.a * 640 + o.b, (o.b / 2) * 640 + o.c, o.c * 640 + o.a);
+    raster::mapPolarPanned(rows * 640 + columns);
 }
 
 void setUpFirstTunnel() {

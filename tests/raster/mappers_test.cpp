@@ -58,7 +58,7 @@ class MappersTest : public ::testing::Test {
 
 TEST_F(MappersTest, PannedIdentityShowsTheTableWindowsLowBytes) {
     textureOfColumns();
-    raster::mapPolarPanned(0, 12345, -999);
+    raster::mapPolarPanned(0);
     for (int y = 0; y < 200; ++y) {
         for (int x = 0; x < 320; ++x) {
             ASSERT_EQ(target_[y * 320 + x], windowEntry(x, y) & 0xFF) << x << "," << y;
@@ -97,7 +97,7 @@ TEST_F(MappersTest, ShiftedCarriesFirstAndCrossesTheShiftsAfter) {
     raster::mapShiftA = 0;
     raster::mapShiftB = 1;
     textureOfRows();
-    raster::mapPolarShifted(1, 2, 3);
+    raster::mapPolarShifted();
     EXPECT_EQ(target_[0], 0x14);  // 0x12FF + 0x0001 = 0x1300, then its row + 1
 
     raster::mapShiftA = 0x03;
