@@ -232,23 +232,34 @@ const std::set<int> kRotozoomFlashes = rowSet(core::kRotozoomFlashRows);
 const std::set<int> kThumbnailStamps = rowSet(core::kThumbnailRows);
 const std::set<int> kMontageCuts = {4, 8, 12, 16, 22, 26, 29, 31, 36, 40, 44, 48, 54, 58, 61, 63};
 const std::set<int> kPaletteFlashes = rowSet(core::kPaletteFlashRows);
+const std::set<int> kTunnelHits = rowSet(core::kTunnelHitRows);
 
 std::set<int> unite(std::set<int> a, const std::set<int>& b) {
     a.insert(b.begin(), b.end());
     return a;
 }
 
+// The tunnels' second light: the first tunnel's rows, with more in the second tunnel.
+std::set<int> tunnelHits(int order) {
+    switch (order) {
+        case 7:
+            return unite(kTunnelHits, {30, 31, 32, 34});
+        case 8:
+            return unite(kTunnelHits, {32, 34});
+        default:
+            return kTunnelHits;
+    }
+}
+
 std::set<int> cueSet(int order) {
-    const std::set<int> tunnelHits = rowSet(core::kTunnelHitRows);
     switch (order) {
         case 5:
             return unite(kFlashRows, {59});
         case 6:
-            return unite(unite(kFlashRows, {59}), tunnelHits);
-        case 7:
-            return unite(unite(kFlashRows, {59, 61}), unite(tunnelHits, {30, 31, 32, 34}));
         case 8:
-            return unite(unite(kFlashRows, {59}), unite(tunnelHits, {32, 34}));
+            return unite(unite(kFlashRows, {59}), tunnelHits(order));
+        case 7:
+            return unite(unite(kFlashRows, {59, 61}), tunnelHits(order));
         case 9:
         case 10:
             return kThumbnailStamps;
@@ -626,7 +637,7 @@ void composeOrder(Composer& c) {
             accentCues(c, 56);
             if (order == 6) {
                 // The tunnel's second flashes: toms on the even rows between the stabs.
-                for (int row : {0, 2, 14, 16, 18, 46, 48, 50, 62}) {
+                for (int row : kTunnelHits) {
                     c.put(row, kPerc, note(row % 16 < 8 ? "E-5" : "C-5"), iTom, 44);
                     c.pan(row, kPerc, row % 16 < 8 ? 20 : 44);
                 }
@@ -647,11 +658,7 @@ void composeOrder(Composer& c) {
             c.pads(42);
             c.melody(order == 7 ? kPhraseA : kPhraseB, 50);
             accentCues(c, 48);
-            std::set<int> toms = {0, 2, 14, 16, 18, 32, 34, 46, 48, 50, 62};
-            if (order == 7) {
-                toms.insert({30, 31});
-            }
-            for (int row : toms) {
+            for (int row : tunnelHits(order)) {
                 c.put(row, kPerc, note(row % 16 < 8 ? "G-5" : "D-5"), iTom, 42);
                 c.pan(row, kPerc, row % 16 < 8 ? 20 : 44);
             }
