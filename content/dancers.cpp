@@ -20,6 +20,7 @@
 #include "content/art_math.h"
 #include "content/entries.h"
 #include "content/soundtrack.h"
+#include "core/cues.h"
 
 namespace content {
 
@@ -157,6 +158,10 @@ constexpr std::size_t frameBytes(std::size_t points) {
 constexpr std::size_t kEndMarkerBytes = 6;
 constexpr std::size_t kSoloPoints = 25;  // joints and the longer bones' midpoints
 constexpr std::size_t kPairPoints = 24;  // two figures of joints only
+
+// The dance scene (the twelfth) lasts two orders: the solo dances in the first, the pair in the
+// second.
+constexpr int kDanceFirstOrder = core::sceneStartOrder(11);
 
 const Proportions kAdult = {44, 7, 11, 16, 11, 24, 22, 35, 35};
 const Proportions kSmall = {40, 5, 9, 13, 9, 22, 20, 29, 29};

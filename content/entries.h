@@ -83,9 +83,6 @@ Bytes buildCrestEmblem();       // 33
 Bytes buildCreditsPicture();    // 34
 Bytes buildLightningPicture();  // 35
 
-// The dance scene's orders: the solo dances in the first, the pair in the second.
-inline constexpr int kDanceFirstOrder = 17;
-
 Bytes buildEntry(int index);
 std::vector<Bytes> buildAllEntries();
 
