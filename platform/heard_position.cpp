@@ -2,11 +2,9 @@
 
 #include <algorithm>
 
-namespace platform {
+#include "platform/module_player.h"
 
-namespace {
-constexpr std::int64_t kRate = 44100;
-}
+namespace platform {
 
 void HeardPosition::reset() {
     published_.store(0, std::memory_order_release);
@@ -30,7 +28,7 @@ void HeardPosition::handed(std::uint64_t totalFrames, std::int64_t atMicrosecond
 std::int64_t HeardPosition::heardFrame(std::int64_t nowMicroseconds) const {
     const auto handed = static_cast<std::int64_t>(handedFrames_.load(std::memory_order_acquire));
     const std::int64_t since =
-        (nowMicroseconds - handedAt_.load(std::memory_order_acquire)) * kRate / 1000000;
+        (nowMicroseconds - handedAt_.load(std::memory_order_acquire)) * kSongRate / 1000000;
     const auto buffer = static_cast<std::int64_t>(bufferFrames_);
     return std::max<std::int64_t>(0,
                                   handed - 2 * buffer + std::clamp<std::int64_t>(since, 0, buffer));
