@@ -52,8 +52,7 @@ class HeadlessVideo final : public Video {
         }
         if (options_.frameSink) {
             PresentedFrame frame;
-            frame.staging = std::span<const std::uint8_t>(
-                staging_.row(0), static_cast<std::size_t>(staging_.pitch()) * 200);
+            frame.staging = staging_.picture();
             frame.pitch = staging_.pitch();
             frame.bitsPerPixel = bitsPerPixel_;
             frame.greenIs6Bit = greenIs6Bit_;

@@ -1,10 +1,13 @@
 #pragma once
 // A staging area in plain memory for the displays that have no surface of their own (headless,
-// the browser page). It is as large as the window asked for, at least 320x200, as a surface
-// would be: a pitch wider than 320 pixels exercises the converters' line skip.
+// the browser page). It is as large as the window asked for, at least the picture, as a surface
+// would be: a pitch wider than the picture's exercises the converters' line skip.
+#include <algorithm>
 #include <cstdint>
+#include <span>
 #include <vector>
 
+#include "core/picture.h"
 #include "platform/video.h"
 
 namespace platform {
@@ -12,8 +15,8 @@ namespace platform {
 class MemoryStaging {
   public:
     void allocate(const SurfaceRequest& request, int bitsPerPixel) {
-        const int width = request.width < 320 ? 320 : request.width;
-        const int height = request.height < 200 ? 200 : request.height;
+        const int width = std::max(request.width, core::kPictureWidth);
+        const int height = std::max(request.height, core::kPictureHeight);
         pitch_ = width * ((bitsPerPixel + 7) / 8);
         bytes_.assign(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height), 0);
         ready_ = true;
@@ -40,6 +43,10 @@ class MemoryStaging {
         return bytes_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(pitch_);
     }
     int pitch() const { return pitch_; }
+    // The rows that hold the picture.
+    std::span<const std::uint8_t> picture() const {
+        return {bytes_.data(), static_cast<std::size_t>(pitch_) * core::kPictureHeight};
+    }
 
   private:
     std::vector<std::uint8_t> bytes_;

@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "core/picture.h"
 #include "platform/memory_staging.h"
 #include "platform/video.h"
 #include "platform/web_yield.h"
@@ -14,8 +15,8 @@ namespace platform {
 
 namespace {
 
-constexpr int kWidth = 320;
-constexpr int kHeight = 200;
+constexpr int kWidth = core::kPictureWidth;
+constexpr int kHeight = core::kPictureHeight;
 // The page gets its turn at least this often even when frames take longer than the pacer's
 // interval, so the picture and the Escape key never wait long.
 constexpr double kLongestBusyMs = 20.0;
