@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <numeric>
 
+#include "core/console.h"
 #include "core/output.h"
 #include "host/encoder.h"
 
@@ -59,18 +60,27 @@ void reportProgress() {
     const double fps = elapsed > 0 ? static_cast<double>(video.framesWritten) / elapsed : 0;
     const double fraction = std::clamp(video.progress, 0.0, 1.0);
     const double left = fraction > 0 ? elapsed * (1 - fraction) / fraction : 0;
-    std::fprintf(stderr, "\r%s: %3.0f %%, %.0f fps, %s left   ", video.file.path().c_str(),
-                 fraction * 100, fps, minutesAndSeconds(left).c_str());
+    char text[96];
+    std::snprintf(text, sizeof text, ": %3.0f %%, %.0f fps, %s left   ", fraction * 100, fps,
+                  minutesAndSeconds(left).c_str());
+    // Through the console, so that a diagnostic written next starts a line of its own.
+    core::showProgress(video.file.path() + text);
 }
 
 void reportFinished() {
     const double elapsed = secondsSinceStart();
     const double fps = elapsed > 0 ? static_cast<double>(video.framesWritten) / elapsed : 0;
-    std::fprintf(stderr, "%s%s: %llu frames (%s of video) made in %s, %.0f fps\n",
-                 video.toTerminal ? "\r\033[K" : "", video.file.path().c_str(),
-                 static_cast<unsigned long long>(video.framesWritten),
-                 minutesAndSeconds(static_cast<double>(video.framesWritten) / kVideoRate).c_str(),
-                 minutesAndSeconds(elapsed).c_str(), fps);
+    char text[128];
+    std::snprintf(text, sizeof text, ": %llu frames (%s of video) made in %s, %.0f fps",
+                  static_cast<unsigned long long>(video.framesWritten),
+                  minutesAndSeconds(static_cast<double>(video.framesWritten) / kVideoRate).c_str(),
+                  minutesAndSeconds(elapsed).c_str(), fps);
+    const std::string line = video.file.path() + text;
+    if (video.toTerminal) {
+        core::showProgress("\033[K" + line + "\n");  // over the last progress text
+    } else {
+        core::errorLine(line);  // on a line of its own, after any progress dots
+    }
 }
 
 // Writes the current screen for every video frame due before `milliseconds`.
@@ -216,9 +226,6 @@ void abandonVideo() {
         video.active = false;
         video.encoder.stop();
         video.file.discard();
-        if (video.toTerminal) {
-            std::fputc('\n', stderr);
-        }
     }
 }
 

@@ -1,8 +1,13 @@
 // Video captures of short runs of the show, read back with ffmpeg and ffprobe and held against
 // the program's own snapshots, sound file and frame index.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -105,6 +110,60 @@ int videoFrameOf(const std::vector<IndexRow>& index, int order, int row) {
         }
     }
     return -1;
+}
+
+// DIR/bin/ffmpeg, a shell script standing in for the encoder.
+std::string fakeEncoder(const std::string& dir, const std::string& script) {
+    const std::string bin = dir + "/bin";
+    std::filesystem::create_directories(bin);
+    std::ofstream(bin + "/ffmpeg") << "#!/bin/sh\n" << script;
+    std::filesystem::permissions(bin + "/ffmpeg", std::filesystem::perms::owner_all);
+    return bin;
+}
+
+// The show run in `dir` with the fake encoder in DIR/bin found first on the PATH.
+std::vector<std::string> withFakeEncoder(const std::string& dir, std::vector<std::string> extra) {
+    std::vector<std::string> command = {"/usr/bin/env", "PATH=" + dir + "/bin:/usr/bin:/bin",
+                                        testsupport::builtProgram("stormglass2"), "--data",
+                                        testsupport::builtProgram("")};
+    command.insert(command.end(), extra.begin(), extra.end());
+    return command;
+}
+
+// What a terminal on standard error shows of `command` run in `dir`; standard output, where
+// the progress dots go, is discarded.
+std::string shownOnTerminal(const std::string& dir, const std::vector<std::string>& command) {
+    int terminal = -1;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        const int nothing = open("/dev/null", O_WRONLY);
+        std::vector<char*> argv;
+        for (const std::string& word : command) {
+            argv.push_back(const_cast<char*>(word.c_str()));
+        }
+        argv.push_back(nullptr);
+        if (nothing < 0 || dup2(nothing, 1) < 0 || chdir(dir.c_str()) != 0) {
+            _exit(127);
+        }
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    std::string shown;
+    if (child < 0) {
+        return shown;
+    }
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = read(terminal, buffer, sizeof buffer);
+        if (got > 0) {
+            shown.append(buffer, static_cast<std::size_t>(got));
+        } else if (got == 0 || errno != EINTR) {
+            break;  // EIO once the program has closed the terminal
+        }
+    }
+    close(terminal);
+    waitpid(child, nullptr, 0);
+    return shown;
 }
 
 // The sample bytes of a 16-bit WAV file's data chunk.
@@ -261,18 +320,11 @@ TEST(Capture, RefusalsAndEncoderFailuresLeaveNothingBehind) {
     }
     // An encoder that gives up at once: the run ends with its message, and neither the
     // video nor its index is left, not even under a temporary name.
-    const std::string bin = dir + "/bin";
-    std::filesystem::create_directories(bin);
-    {
-        std::ofstream fake(bin + "/ffmpeg");
-        fake << "#!/bin/sh\necho 'refusing to encode today' >&2\nexit 1\n";
-    }
-    std::filesystem::permissions(bin + "/ffmpeg", std::filesystem::perms::owner_all);
+    fakeEncoder(dir, "echo 'refusing to encode today' >&2\nexit 1\n");
+    const std::vector<std::string> command =
+        withFakeEncoder(dir, {"--video", "show.mkv", "--quit-at", "3:0"});
     const auto result = testsupport::runProgram(
-        "/usr/bin/env",
-        {"PATH=" + bin, testsupport::builtProgram("stormglass2"), "--data",
-         testsupport::builtProgram(""), "--video", "show.mkv", "--quit-at", "3:0"},
-        dir);
+        command.front(), std::vector<std::string>(command.begin() + 1, command.end()), dir);
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_NE(result.standardError.find("show.mkv: the encoder failed (refusing to encode today)"),
               std::string::npos)
@@ -282,6 +334,40 @@ TEST(Capture, RefusalsAndEncoderFailuresLeaveNothingBehind) {
         left.push_back(entry.path().filename().string());
     }
     EXPECT_EQ(left, std::vector<std::string>{"bin"});
+    std::filesystem::remove_all(dir);
+}
+
+// The progress and summary lines share standard error with diagnostics and, through a
+// redirection, with the progress dots: whatever comes next starts on a line of its own.
+TEST(Capture, ProgressNeverRunsIntoTheNextLine) {
+    const std::string dir = testsupport::makeTempDirectory("progress");
+    // Takes a second and a half of the run, long enough for progress to show, then fails.
+    fakeEncoder(dir,
+                "timeout 1.5 cat <&3 >/dev/null &\ntimeout 1.5 cat >/dev/null\nwait\n"
+                "echo 'gave up' >&2\nexit 1\n");
+    const std::string shown =
+        shownOnTerminal(dir, withFakeEncoder(dir, {"--video", "show.mkv", "--quit-at", "20:0"}));
+    EXPECT_NE(shown.find(" left "), std::string::npos) << "no progress shown: " << shown;
+    const std::size_t failure = shown.find("show.mkv: the encoder failed (gave up)\r\n");
+    ASSERT_NE(failure, std::string::npos) << shown;
+    EXPECT_TRUE(failure > 0 && shown[failure - 1] == '\n') << shown;
+    EXPECT_EQ(shown.size(), shown.find('\n', failure) + 1) << "more after the failure: " << shown;
+
+    // An encoder that takes everything: the summary follows the dots in one file.
+    fakeEncoder(dir, "cat <&3 >/dev/null &\ncat >/dev/null\nwait\n");
+    std::vector<std::string> command = {"/bin/sh", "-c", "exec \"$@\" 2>&1", "sh"};
+    for (const std::string& word :
+         withFakeEncoder(dir, {"--video", "show.mkv", "--quit-at", "0:8"})) {
+        command.push_back(word);
+    }
+    const auto together = testsupport::runProgram(
+        command.front(), std::vector<std::string>(command.begin() + 1, command.end()), dir);
+    ASSERT_EQ(together.exitStatus, 0) << together.standardOutput;
+    const std::string& text = together.standardOutput;
+    const std::size_t summary = text.find("show.mkv: ");
+    ASSERT_NE(summary, std::string::npos) << text;
+    EXPECT_GT(summary, 0u) << "no progress dots: " << text;
+    EXPECT_EQ(text.substr(summary - 2, 2), ".\n") << text;
     std::filesystem::remove_all(dir);
 }
 
