@@ -170,8 +170,7 @@ const Proportions kSmall = {40, 5, 9, 13, 9, 22, 20, 29, 29};
 // A flash sets the level to 200 on every frame of a cue row, and each frame takes
 // `flashDecay` off it; the figure is drawn on the frames where it is back at 0.
 constexpr double kPairSeconds = 0.017;
-constexpr double kRowSeconds = 0.12;
-constexpr double kBeatSeconds = 4 * kRowSeconds;
+constexpr double kBeatSeconds = 4 * kSoundtrackRowSeconds;
 
 // The beat, from the start of the order, of every frame on which the scene draws the figure,
 // for a scene whose first frame comes `startSeconds` into the order.
@@ -181,7 +180,7 @@ std::vector<double> drawnFrameBeats(const std::vector<int>& cues, int flashDecay
     int level = 0;
     for (int frame = 0;; ++frame) {
         const double seconds = startSeconds + kPairSeconds * (frame / 2);
-        const int row = static_cast<int>(seconds / kRowSeconds);
+        const int row = static_cast<int>(seconds / kSoundtrackRowSeconds);
         if (row >= kSoundtrackRows) {
             return beats;
         }

@@ -1062,8 +1062,8 @@ std::vector<int> showCueRows(int order) {
 ItModule soundtrackModule() {
     ItModule module;
     module.title = "Stormglass 2";
-    module.initialSpeed = 6;
-    module.initialTempo = 125;
+    module.initialSpeed = kSoundtrackSpeed;
+    module.initialTempo = kSoundtrackTempo;
     module.globalVolume = 128;
     module.mixVolume = 83;
     // Full separation for players of the file; the show itself mixes to the centre unless

@@ -12,6 +12,9 @@ namespace content {
 
 inline constexpr int kSoundtrackOrders = 33;
 inline constexpr int kSoundtrackRows = 64;
+inline constexpr std::uint8_t kSoundtrackSpeed = 6;    // ticks a row
+inline constexpr std::uint8_t kSoundtrackTempo = 125;  // a tick lasts 2.5 / tempo seconds
+inline constexpr double kSoundtrackRowSeconds = kSoundtrackSpeed * 2.5 / kSoundtrackTempo;
 
 // The whole module, before it is written.
 ItModule soundtrackModule();
