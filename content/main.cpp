@@ -66,6 +66,9 @@ int main(int argc, char** argv) {
         return problem->status;
     }
 
+    if (sheetDir.empty() && !logoPath.empty()) {  // the logo alone needs no entries
+        return writeFile(logoPath, content::logoAsBmp(content::buildLogoRgb())) ? 0 : 1;
+    }
     const std::vector<content::Bytes> entries = content::buildAllEntries();
     if (!sheetDir.empty()) {
         if (!content::writeEntryPictures(sheetDir, entries)) {
@@ -74,9 +77,6 @@ int main(int argc, char** argv) {
             return 1;
         }
         return 0;
-    }
-    if (!logoPath.empty()) {
-        return writeFile(logoPath, content::logoAsBmp(content::buildLogoRgb())) ? 0 : 1;
     }
     if (!writeFile(dataPath, content::buildDataFile(entries))) {
         return 1;
