@@ -24,7 +24,6 @@ class EncoderPipes {
     // `bufferedSoundBytes` of sound. False with the reason in `error`.
     bool start(const std::vector<std::string>& arguments, std::size_t frameBytes,
                std::size_t bufferedFrames, std::size_t bufferedSoundBytes, std::string& error);
-    bool running() const { return child_ > 0; }
     bool failed() const { return failed_; }
     // False once the encoder stopped taking input (it failed); nothing more is queued then.
     bool pushFrame(const std::uint8_t* frame);

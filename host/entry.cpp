@@ -56,6 +56,16 @@ core::SongPosition songNow() {
     return {sequencer::musicOrder, sequencer::musicRow};
 }
 
+// Writes the decoded screen to `path`; a picture that cannot be written ends the run.
+void writeScreen(const std::string& path) {
+    std::string error;
+    if (!image::writePng(path, core::kPictureWidth, core::kPictureHeight, screenPixels,
+                         image::kQuickLevel, &error)) {
+        core::errorLine(path + ": " + error);
+        exitProcess(1);
+    }
+}
+
 // What the headless screen received: frame dumps and snapshots read it back as RGB.
 void onFramePresented(const platform::PresentedFrame& frame) {
     const bool dumpFrame = !options.framesDirectory.empty() &&
@@ -71,24 +81,13 @@ void onFramePresented(const platform::PresentedFrame& frame) {
         decode();
         char name[32];
         std::snprintf(name, sizeof name, "/frame_%06zu.png", presentedFrames);
-        const std::string path = options.framesDirectory + name;
-        std::string error;
-        if (!image::writePng(path, core::kPictureWidth, core::kPictureHeight, screenPixels,
-                             image::kQuickLevel, &error)) {
-            core::errorLine(path + ": " + error);
-            exitProcess(1);
-        }
+        writeScreen(options.framesDirectory + name);
     }
     for (std::size_t i = 0; i < options.snapshots.size(); ++i) {
         const Snapshot& snapshot = options.snapshots[i];
         if (!snapshotTaken[i] && core::reached(snapshot.at, songNow())) {
             decode();
-            std::string error;
-            if (!image::writePng(snapshot.path, core::kPictureWidth, core::kPictureHeight,
-                                 screenPixels, image::kQuickLevel, &error)) {
-                core::errorLine(snapshot.path + ": " + error);
-                exitProcess(1);
-            }
+            writeScreen(snapshot.path);
             snapshotTaken[i] = true;
         }
     }

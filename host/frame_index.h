@@ -22,7 +22,6 @@ class FrameIndex {
   public:
     // Starts the index at `path` (complete or absent: kept only by commit).
     bool open(const std::string& path, std::string& error);
-    bool isOpen() const { return open_; }
     void add(const IndexedFrame& frame);
     bool commit(std::string& error);
 

@@ -149,12 +149,8 @@ bool saveLauncherChoices(const std::filesystem::path& path, const LauncherChoice
         return false;
     }
     const std::string text = formatLauncherChoices(choices);
-    if (!core::writeWholeFile(path.string(),
-                              {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()},
-                              error)) {
-        return false;
-    }
-    return true;
+    return core::writeWholeFile(
+        path.string(), {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}, error);
 }
 
 }  // namespace host
