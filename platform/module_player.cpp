@@ -124,6 +124,24 @@ void WavWriter::fail() {
     core::exitProcess(1);
 }
 
+void DevicePlayer::play(bool stereo) {
+    module_.prepareToPlay(stereo);
+    heard_.reset();
+    renderedFrames_ = 0;
+    ended_.store(false, std::memory_order_release);
+}
+
+void DevicePlayer::render(std::int16_t* interleaved, std::size_t frames) {
+    for (std::size_t done = 0; done < frames; done += kChunkFrames) {
+        const std::size_t part = std::min(kChunkFrames, frames - done);
+        heard_.chunkStarts(renderedFrames_, module_.position());
+        if (!module_.render(interleaved + done * 2, part)) {
+            ended_.store(true, std::memory_order_release);
+        }
+        renderedFrames_ += part;
+    }
+}
+
 void ClockedPlayer::attach(Clock& clock, std::string wavPath, SoundSink sink) {
     clock_ = &clock;
     wavPath_ = std::move(wavPath);

@@ -1,12 +1,15 @@
 #pragma once
-// The module player's parts shared by the sound backends: one loaded song, the WAV writer, and
-// a renderer paced by a clock instead of a sound device (headless, or when no device opens).
+// The module player's parts shared by the sound backends: one loaded song, the WAV writer, the
+// renderer a sound device pulls from, and a renderer paced by a clock instead of a sound device
+// (headless, or when no device opens).
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "core/output.h"
+#include "platform/heard_position.h"
 #include "platform/music.h"
 
 namespace openmpt {
@@ -52,6 +55,26 @@ class WavWriter {
     [[noreturn]] void fail();
     core::OutputFile file_;
     std::uint32_t dataBytes_ = 0;
+};
+
+// The song as a sound device pulls it: rendered in chunks whose starts in the song are recorded,
+// so the main thread looks up what is heard without touching the module while the device runs.
+class DevicePlayer {
+  public:
+    ModuleFile& module() { return module_; }
+    HeardPosition& heard() { return heard_; }
+    void play(bool stereo);
+    // The device's turn: `frames` stereo frames into `interleaved`.
+    void render(std::int16_t* interleaved, std::size_t frames);
+    // All rendered so far has been handed to the device at `atMicroseconds`.
+    void handed(std::int64_t atMicroseconds) { heard_.handed(renderedFrames_, atMicroseconds); }
+    bool ended() const { return ended_.load(std::memory_order_acquire); }
+
+  private:
+    ModuleFile module_;
+    HeardPosition heard_;
+    std::uint64_t renderedFrames_ = 0;
+    std::atomic<bool> ended_{false};
 };
 
 // Renders the song lazily, exactly as far as a clock says has been played: kSongRate samples

@@ -2,20 +2,16 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 
 #include "platform/clock.h"
-#include "platform/heard_position.h"
 #include "platform/module_player.h"
 
 namespace platform {
 
 namespace {
 
-// Plays through the SDL audio device. The callback renders in small chunks and records, per
-// chunk, where it starts in the song; the main thread never touches libopenmpt while the
-// device runs, it only looks up which chunk the listener hears now.
+// Plays through the SDL audio device, whose callback pulls the song on the device's thread.
 class DeviceMusic final : public Music {
   public:
     bool startOutput(int rate) override {
@@ -35,7 +31,7 @@ class DeviceMusic final : public Music {
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return useSilence();
         }
-        heard_.setBufferFrames(obtained.samples);
+        player_.heard().setBufferFrames(obtained.samples);
         return true;
     }
 
@@ -43,7 +39,7 @@ class DeviceMusic final : public Music {
         if (silent_) {
             return silence_.module().load(path, error);
         }
-        return module_.load(path, error);
+        return player_.module().load(path, error);
     }
 
     void play(bool stereo) override {
@@ -52,9 +48,7 @@ class DeviceMusic final : public Music {
             return;
         }
         SDL_LockAudioDevice(device_);
-        module_.prepareToPlay(stereo);
-        heard_.reset();
-        ended_.store(false);
+        player_.play(stereo);
         devicePlaying_ = true;
         SDL_UnlockAudioDevice(device_);
         SDL_PauseAudioDevice(device_, 0);
@@ -64,12 +58,10 @@ class DeviceMusic final : public Music {
         if (silent_) {
             return silence_.position();
         }
-        return heard_.positionAt(nowMicroseconds());
+        return player_.heard().positionAt(nowMicroseconds());
     }
 
-    bool songEnded() override {
-        return silent_ ? silence_.ended() : ended_.load(std::memory_order_acquire);
-    }
+    bool songEnded() override { return silent_ ? silence_.ended() : player_.ended(); }
 
     bool stop() override {
         if (silent_) {
@@ -92,7 +84,7 @@ class DeviceMusic final : public Music {
         }
         if (device_ != 0) {
             SDL_LockAudioDevice(device_);
-            module_.unload();
+            player_.module().unload();
             SDL_UnlockAudioDevice(device_);
         }
         return true;
@@ -125,31 +117,19 @@ class DeviceMusic final : public Music {
     }
 
     void render(std::int16_t* out, std::size_t frames) {
-        if (!devicePlaying_ || !module_.loaded()) {
+        if (!devicePlaying_ || !player_.module().loaded()) {
             std::fill(out, out + frames * 2, std::int16_t{0});
             return;
         }
-        std::size_t done = 0;
-        while (done < frames) {
-            const std::size_t part = std::min(kChunkFrames, frames - done);
-            heard_.chunkStarts(renderedFrames_, module_.position());
-            if (!module_.render(out + done * 2, part)) {
-                ended_.store(true, std::memory_order_release);
-            }
-            renderedFrames_ += part;
-            done += part;
-        }
-        heard_.handed(renderedFrames_, nowMicroseconds());
+        player_.render(out, frames);
+        player_.handed(nowMicroseconds());
     }
 
     SDL_AudioDeviceID device_ = 0;
     bool silent_ = false;
     ClockedPlayer silence_;
-    ModuleFile module_;
+    DevicePlayer player_;
     bool devicePlaying_ = false;
-    std::uint64_t renderedFrames_ = 0;
-    HeardPosition heard_;
-    std::atomic<bool> ended_{false};
 };
 
 }  // namespace

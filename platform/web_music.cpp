@@ -9,7 +9,6 @@
 #include <array>
 
 #include "platform/clock.h"
-#include "platform/heard_position.h"
 #include "platform/module_player.h"
 
 namespace platform {
@@ -54,7 +53,7 @@ EM_JS(double, heardTime, (), {
 class WebMusic final : public Music {
   public:
     bool startOutput(int rate) override {
-        heard_.setBufferFrames(kBufferFrames);
+        player_.heard().setBufferFrames(kBufferFrames);
         if (connectAudio(rate, kBufferFrames) == 0) {
             silent_ = true;
             silence_.attach(realClock(), "", nullptr);
@@ -65,7 +64,7 @@ class WebMusic final : public Music {
     }
 
     bool load(const std::string& path, std::string& error) override {
-        return (silent_ ? silence_.module() : module_).load(path, error);
+        return (silent_ ? silence_.module() : player_.module()).load(path, error);
     }
 
     void play(bool stereo) override {
@@ -73,10 +72,7 @@ class WebMusic final : public Music {
             silence_.play(stereo);
             return;
         }
-        module_.prepareToPlay(stereo);
-        heard_.reset();
-        renderedFrames_ = 0;
-        ended_ = false;
+        player_.play(stereo);
         playing_ = true;
     }
 
@@ -84,10 +80,10 @@ class WebMusic final : public Music {
         if (silent_) {
             return silence_.position();
         }
-        return heard_.positionAt(microseconds(heardTime()));
+        return player_.heard().positionAt(microseconds(heardTime()));
     }
 
-    bool songEnded() override { return silent_ ? silence_.ended() : ended_; }
+    bool songEnded() override { return silent_ ? silence_.ended() : player_.ended(); }
 
     bool stop() override {
         if (silent_) {
@@ -98,7 +94,7 @@ class WebMusic final : public Music {
     }
 
     bool free() override {
-        (silent_ ? silence_.module() : module_).unload();
+        (silent_ ? silence_.module() : player_.module()).unload();
         return true;
     }
 
@@ -113,23 +109,18 @@ class WebMusic final : public Music {
     const float* render(int frames, double startsAt) {
         const std::size_t count =
             static_cast<std::size_t>(frames < kBufferFrames ? frames : kBufferFrames);
-        if (!playing_ || !module_.loaded()) {
+        if (!playing_ || !player_.module().loaded()) {
             planar_.fill(0.0f);
             return planar_.data();
         }
-        for (std::size_t done = 0; done < count; done += kChunkFrames) {
-            const std::size_t part = count - done < kChunkFrames ? count - done : kChunkFrames;
-            heard_.chunkStarts(renderedFrames_, module_.position());
-            ended_ = !module_.render(chunkSamples_.data(), part) || ended_;
-            renderedFrames_ += part;
-            for (std::size_t i = 0; i < part; ++i) {
-                planar_[done + i] = chunkSamples_[2 * i] / 32768.0f;
-                planar_[count + done + i] = chunkSamples_[2 * i + 1] / 32768.0f;
-            }
+        player_.render(samples_.data(), count);
+        for (std::size_t i = 0; i < count; ++i) {
+            planar_[i] = samples_[2 * i] / 32768.0f;
+            planar_[count + i] = samples_[2 * i + 1] / 32768.0f;
         }
         // Stated so that the buffer's first frame is heard at `startsAt`: the newest handed
         // frame counts as heard one buffer after the moment given.
-        heard_.handed(renderedFrames_, microseconds(startsAt - double{kBufferFrames} / kSongRate));
+        player_.handed(microseconds(startsAt - double{kBufferFrames} / kSongRate));
         return planar_.data();
     }
 
@@ -142,11 +133,8 @@ class WebMusic final : public Music {
     bool connected_ = false;
     bool playing_ = false;
     ClockedPlayer silence_;
-    ModuleFile module_;
-    HeardPosition heard_;
-    std::uint64_t renderedFrames_ = 0;
-    bool ended_ = false;
-    std::array<std::int16_t, kChunkFrames * 2> chunkSamples_{};
+    DevicePlayer player_;
+    std::array<std::int16_t, kBufferFrames * 2> samples_{};
     std::array<float, kBufferFrames * 2> planar_{};
 };
 

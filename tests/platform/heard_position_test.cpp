@@ -5,6 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
+
+#include "platform/module_player.h"
+#include "tests/support/modules.h"
+#include "tests/support/run_program.h"
 
 namespace {
 
@@ -55,6 +60,47 @@ TEST(HeardPosition, StartsAgainAfterAReset) {
     heard->reset();
     EXPECT_EQ(heard->positionAt(8000).row, 0);
     EXPECT_EQ(heard->positionAt(8000).order, 0);
+}
+
+TEST(DevicePlayer, ReportsTheRowHeardThroughoutTheSongAndSeesItsEnd) {
+    // Speed 6 at 125 BPM: 5292 frames a row, 64 rows an order, two orders.
+    constexpr std::uint64_t kRowFrames = 5292;
+    constexpr std::uint64_t kSongFrames = 2 * 64 * kRowFrames;
+    const std::string dir = testsupport::makeTempDirectory("device");
+    testsupport::ModulePlan plan;
+    plan.orders = 2;
+    testsupport::writeFile(dir + "/song.it", testsupport::buildModule(plan));
+    auto player = std::make_unique<platform::DevicePlayer>();
+    std::string error;
+    ASSERT_TRUE(player->module().load(dir + "/song.it", error)) << error;
+    constexpr std::uint64_t kBuffer = 1000;  // not a whole number of chunks
+    player->heard().setBufferFrames(kBuffer);
+    player->play(false);
+    std::vector<std::int16_t> samples(2 * kBuffer);
+    int checked = 0;
+    for (std::uint64_t rendered = kBuffer; rendered <= kSongFrames + 20 * kBuffer;
+         rendered += kBuffer) {
+        player->render(samples.data(), kBuffer);
+        // Handed over at the moment its frames end on a timeline of the song's own.
+        const auto at = static_cast<std::int64_t>(rendered * 1'000'000 / platform::kSongRate);
+        player->handed(at);
+        // Not before the last row has played; soon after (the player may add a short tail).
+        if (rendered <= kSongFrames || rendered > kSongFrames + 10 * kBuffer) {
+            EXPECT_EQ(player->ended(), rendered > kSongFrames) << rendered;
+        }
+        // Two buffers wait between the callback and the ear. Rows are checked away from their
+        // edges, where a chunk's start and the tick it falls in cannot blur them.
+        const std::uint64_t heard = rendered - 2 * kBuffer;
+        if (rendered < 2 * kBuffer || heard >= kSongFrames || heard % kRowFrames < 1200 ||
+            heard % kRowFrames > 4000) {
+            continue;
+        }
+        const platform::SongPosition position = player->heard().positionAt(at);
+        ASSERT_EQ(position.order, static_cast<std::int32_t>(heard / (64 * kRowFrames))) << heard;
+        ASSERT_EQ(position.row, static_cast<std::int32_t>(heard / kRowFrames % 64)) << heard;
+        ++checked;
+    }
+    EXPECT_GT(checked, 300);
 }
 
 }  // namespace
