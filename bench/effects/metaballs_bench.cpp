@@ -2,8 +2,8 @@
 
 #include <vector>
 
+#include "core/show.h"
 #include "effects/metaballs.h"
-#include "sequencer/state.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ void BM_MetaFrame(benchmark::State& state) {
     effects::metaSlow = 0;
     float time = 0.5f;
     for (auto _ : state) {
-        sequencer::sceneTime = time;
+        core::sceneTime = time;
         time += 0.01f;
         effects::metaFrame(target.data());
         benchmark::DoNotOptimize(target[32000]);

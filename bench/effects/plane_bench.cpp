@@ -1,9 +1,9 @@
 #include <benchmark/benchmark.h>
 
 #include "core/buffers.h"
+#include "core/show.h"
 #include "effects/plane.h"
 #include "sequencer/preparation.h"
-#include "sequencer/state.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ void BM_PlaneFrame(benchmark::State& state) {
     }
     float time = 3.0f;
     for (auto _ : state) {
-        sequencer::sceneTime = time;
+        core::sceneTime = time;
         time += 0.1f;
         effects::planeFrame();
         benchmark::DoNotOptimize(core::work400[32000]);

@@ -1,7 +1,7 @@
 #include <benchmark/benchmark.h>
 
+#include "core/show.h"
 #include "raster/polar.h"
-#include "sequencer/state.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ void BM_buildWindowBend(benchmark::State& state) {
 BENCHMARK(BM_buildWindowBend)->Unit(benchmark::kMicrosecond);
 
 void BM_fillAngleTwist(benchmark::State& state) {
-    sequencer::sway = 42.5f;
+    core::sway = 42.5f;
     for (auto _ : state) {
         raster::fillAngleTwist();
         benchmark::ClobberMemory();

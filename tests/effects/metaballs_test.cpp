@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "core/buffers.h"
+#include "core/show.h"
 #include "raster/lines.h"
 #include "sequencer/preparation.h"
-#include "sequencer/state.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ struct MetaFixture : ::testing::Test {
     }
     void TearDown() override {
         effects::metaLineDrawer = raster::addLine;
-        sequencer::sceneTime = 0.0f;
+        core::sceneTime = 0.0f;
     }
     // One ball of strength 600 at (0.5, 0.5, 0.5) (surface radius sqrt(60)), the others far
     // away and without strength unless given.
@@ -284,7 +284,7 @@ TEST_F(MetaFixture, ExplicitStackVisitsInRecursiveOrder) {
 }
 
 TEST_F(MetaFixture, GoldenWireFrameAndClocks) {
-    sequencer::sceneTime = 1.3f;
+    core::sceneTime = 1.3f;
     effects::metaFrame(nullptr);
     EXPECT_EQ(metaBalls[0].x, 6.840863227844238f);
     EXPECT_EQ(metaBalls[2].z, 20.0f);
@@ -300,7 +300,7 @@ TEST_F(MetaFixture, GoldenWireFrameAndClocks) {
     EXPECT_EQ((recordedLines[0]), (Line{50, 37, 52, 37}));
 
     effects::metaSlow = 1;
-    sequencer::sceneTime = 2.0f;
+    core::sceneTime = 2.0f;
     effects::metaFrame(nullptr);
     EXPECT_EQ(effects::metaClock1, 20.0f);
     EXPECT_EQ(effects::metaClock2, 40.0f);
@@ -309,7 +309,7 @@ TEST_F(MetaFixture, GoldenWireFrameAndClocks) {
 TEST(MetaOnShowBuffers, GoldenPictureInWorkC) {
     sequencer::prepareWorkBuffers();  // runs metaSetup, as at start-up
     effects::metaSlow = 0;
-    sequencer::sceneTime = 1.3f;
+    core::sceneTime = 1.3f;
     std::vector<std::uint8_t> before(core::workC + 64000, core::workC + 240000);
     // The two frames of the golden wire frame above, drawn additively one over the other.
     effects::metaFrame(core::workC);
@@ -319,7 +319,7 @@ TEST(MetaOnShowBuffers, GoldenPictureInWorkC) {
     // Only the picture itself is touched.
     EXPECT_EQ(std::vector<std::uint8_t>(core::workC + 64000, core::workC + 240000), before);
     core::releaseWorkBuffers();
-    sequencer::sceneTime = 0.0f;
+    core::sceneTime = 0.0f;
 }
 
 }  // namespace

@@ -7,9 +7,9 @@
 #include <cstring>
 
 #include "core/buffers.h"
+#include "core/show.h"
 #include "display/engine.h"
 #include "sequencer/preparation.h"
-#include "sequencer/state.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ struct PlaneFixture : ::testing::Test {
     }
     void TearDown() override {
         core::releaseWorkBuffers();
-        sequencer::sceneTime = 0.0f;
+        core::sceneTime = 0.0f;
     }
 };
 
@@ -57,7 +57,7 @@ TEST_F(PlaneFixture, SetupPlacesTablesAndTarget) {
 TEST_F(PlaneFixture, ZeroAnglesSplitCeilingAndFloorWithAFadedBandBetween) {
     // Stale values that the rays beyond the cut-off must leave alone.
     planeGrid.fill(PlaneVertex{111, 222, 333});
-    sequencer::sceneTime = 7.25f;
+    core::sceneTime = 7.25f;
     effects::planeFrame();
 
     // Top row centre looks up at the ceiling at t = 12; bottom-right corner down at the floor.
@@ -92,10 +92,10 @@ TEST_F(PlaneFixture, ZeroAnglesSplitCeilingAndFloorWithAFadedBandBetween) {
 }
 
 TEST_F(PlaneFixture, GoldenFramesOnWork400) {
-    sequencer::sceneTime = 7.25f;
+    core::sceneTime = 7.25f;
     effects::planeFrame();
     EXPECT_EQ(fnv1a(core::work400, 208 * 320 + 1), 0x3c1dbbf0u);
-    sequencer::sceneTime = 7.5f;
+    core::sceneTime = 7.5f;
     effects::planeFrame();  // turned camera; some stale u and v from the first frame
     EXPECT_EQ(vertexAt(0, 0).u, -2399);
     EXPECT_EQ(vertexAt(0, 0).v, 17950);

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "sequencer/state.h"
+#include "core/show.h"
 
 namespace {
 
@@ -97,16 +97,16 @@ TEST(WindowBendTest, SineTimesAmplitudeLowByte) {
 }
 
 TEST(AngleTwistTest, TruncatesSwayIntoEveryEntry) {
-    const float saved = sequencer::sway;
-    sequencer::sway = -1.5f;
+    const float saved = core::sway;
+    core::sway = -1.5f;
     raster::fillAngleTwist(3000.0f);
     EXPECT_TRUE(std::all_of(raster::angleTwist.begin(), raster::angleTwist.end(),
                             [](auto v) { return v == 255; }));
-    sequencer::sway = 300.9f;
+    core::sway = 300.9f;
     raster::fillAngleTwist();
     EXPECT_EQ(raster::angleTwist[0], 44);  // 300 mod 256
     EXPECT_EQ(raster::angleTwist[255], 44);
-    sequencer::sway = saved;
+    core::sway = saved;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/buffers.h"
+#include "core/show.h"
 #include "display/engine.h"
 #include "display/sprite.h"
 #include "raster/grain.h"
@@ -13,7 +14,6 @@
 #include "raster/warps.h"
 #include "raster/windows.h"
 #include "sequencer/preparation.h"
-#include "sequencer/state.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ TEST_F(ShowBuffersTest, WarpsOnTheSceneBuffers) {
     for (int i = 0; i < 65536; ++i) {
         work400[128000 + i - 4341] = static_cast<std::uint8_t>(i);
     }
-    sequencer::sway = -1.5f;
+    core::sway = -1.5f;
     raster::fillAngleTwist();
     raster::polarRemap(work400 + 128000, workB + 64000);
     EXPECT_EQ(workB[64000 + 100 * 320 + 160], work400[128000 + 100 * 320 + 160]);
@@ -51,9 +51,9 @@ TEST_F(ShowBuffersTest, WarpsOnTheSceneBuffers) {
 
     raster::warpSource = work400 + 128000;
     raster::warpTarget = workB;
-    sequencer::warpWave.fill(0);
+    core::warpWave.fill(0);
     raster::waveWarp();
-    sequencer::warpWave.fill(0);
+    core::warpWave.fill(0);
     EXPECT_EQ(workB[10 * 320 + 10], 200);
 }
 

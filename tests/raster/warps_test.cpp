@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "core/buffers.h"
+#include "core/show.h"
 #include "raster/polar.h"
-#include "sequencer/state.h"
 
 namespace {
 
@@ -111,8 +111,8 @@ TEST_F(GradientWarpTest, HeightsPastTheFieldReadAsZeroAndTheIndexWraps) {
 class WaveWarpTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        saved_ = sequencer::warpWave;
-        sequencer::warpWave.fill(0);
+        saved_ = core::warpWave;
+        core::warpWave.fill(0);
         source_.resize(64002);
         for (int i = 0; i < 64002; ++i) {
             source_[i] = pattern(i);
@@ -121,7 +121,7 @@ class WaveWarpTest : public ::testing::Test {
         raster::warpSource = source_.data();
         raster::warpTarget = target_.data();
     }
-    void TearDown() override { sequencer::warpWave = saved_; }
+    void TearDown() override { core::warpWave = saved_; }
     std::uint8_t at(int x, int y) const { return target_[y * 320 + x]; }
 
     std::array<std::int32_t, 320> saved_{};
@@ -143,12 +143,12 @@ TEST_F(WaveWarpTest, StillWaveCopiesTheWindowAndFramesIt) {
 }
 
 TEST_F(WaveWarpTest, DisplacementsOutsideThePictureLeaveTheTarget) {
-    sequencer::warpWave[50] = -1000;  // row 50 reads far above the picture
-    sequencer::warpWave[100] = 1000;  // row 100 reads far below it
-    sequencer::warpWave[30] = -30;    // row 30 reads source row 0 ...
-    sequencer::warpWave[60] = -61;    // ... and column 60 there lands at offset -1
-    sequencer::warpWave[20] = 180;    // row 20 reads source row 200 ...
-    sequencer::warpWave[40] = -40;    // ... column 40 there is offset 64000 exactly: still read
+    core::warpWave[50] = -1000;  // row 50 reads far above the picture
+    core::warpWave[100] = 1000;  // row 100 reads far below it
+    core::warpWave[30] = -30;    // row 30 reads source row 0 ...
+    core::warpWave[60] = -61;    // ... and column 60 there lands at offset -1
+    core::warpWave[20] = 180;    // row 20 reads source row 200 ...
+    core::warpWave[40] = -40;    // ... column 40 there is offset 64000 exactly: still read
     raster::waveWarp();
     EXPECT_EQ(at(100, 50), 0xEE);
     EXPECT_EQ(at(101, 100), 0xEE);
@@ -159,9 +159,9 @@ TEST_F(WaveWarpTest, DisplacementsOutsideThePictureLeaveTheTarget) {
     // Column 50 is displaced too in the other rows: 950 bytes back.
     EXPECT_EQ(at(50, 70), source_[70 * 320 - 950]);
 
-    sequencer::warpWave.fill(INT32_MAX);
+    core::warpWave.fill(INT32_MAX);
     raster::waveWarp();
-    sequencer::warpWave.fill(INT32_MIN);
+    core::warpWave.fill(INT32_MIN);
     raster::waveWarp();
     EXPECT_EQ(at(100, 100), 0xEE);
 }
