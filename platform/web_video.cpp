@@ -23,16 +23,16 @@ constexpr double kLongestBusyMs = 20.0;
 
 EM_JS(int, canvasFound, (), { return document.getElementById("screen") ? 1 : 0; });
 
-EM_JS(void, showPicture, (const std::uint8_t* rgba), {
+EM_JS(void, showPicture, (const std::uint8_t* rgba, int width, int height), {
     const canvas = document.getElementById("screen");
     if (!canvas) {
         return;
     }
     if (!Module.sg2Picture) {
         Module.sg2Context = canvas.getContext("2d");
-        Module.sg2Picture = Module.sg2Context.createImageData(320, 200);
+        Module.sg2Picture = Module.sg2Context.createImageData(width, height);
     }
-    Module.sg2Picture.data.set(HEAPU8.subarray(rgba, rgba + 320 * 200 * 4));
+    Module.sg2Picture.data.set(HEAPU8.subarray(rgba, rgba + width * height * 4));
     Module.sg2Context.putImageData(Module.sg2Picture, 0, 0);
 });
 
@@ -82,7 +82,7 @@ class WebVideo final : public Video {
                 out[3] = 255;
             }
         }
-        showPicture(rgba_.data());
+        showPicture(rgba_.data(), kWidth, kHeight);
         return BlitResult::Ok;
     }
 
