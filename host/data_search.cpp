@@ -15,11 +15,6 @@ std::string environmentValue(const char* name) {
     return value == nullptr ? std::string() : std::string(value);
 }
 
-// XDG variables hold absolute paths only; anything else is ignored.
-bool usable(const std::string& path) {
-    return !path.empty() && path.front() == '/';
-}
-
 }  // namespace
 
 DataSearchEnvironment processEnvironment() {
@@ -49,10 +44,13 @@ std::vector<std::filesystem::path> dataSearchPlaces(const DataSearchEnvironment&
         add(environment.executableDirectory);
         add(environment.executableDirectory / ".." / "share" / "stormglass2");
     }
-    if (usable(environment.xdgDataHome)) {
-        add(std::filesystem::path(environment.xdgDataHome) / "stormglass2");
-    } else if (usable(environment.home)) {
-        add(std::filesystem::path(environment.home) / ".local" / "share" / "stormglass2");
+    // XDG variables hold absolute paths only; anything else is ignored.
+    const std::filesystem::path dataHome = environment.xdgDataHome;
+    const std::filesystem::path home = environment.home;
+    if (dataHome.is_absolute()) {
+        add(dataHome / "stormglass2");
+    } else if (home.is_absolute()) {
+        add(home / ".local" / "share" / "stormglass2");
     }
     std::string dirs = environment.xdgDataDirs;
     if (dirs.find_first_not_of(':') == std::string::npos) {
@@ -61,9 +59,9 @@ std::vector<std::filesystem::path> dataSearchPlaces(const DataSearchEnvironment&
     std::size_t start = 0;
     while (start <= dirs.size()) {
         const std::size_t end = std::min(dirs.find(':', start), dirs.size());
-        const std::string dir = dirs.substr(start, end - start);
-        if (usable(dir)) {
-            add(std::filesystem::path(dir) / "stormglass2");
+        const std::filesystem::path dir = dirs.substr(start, end - start);
+        if (dir.is_absolute()) {
+            add(dir / "stormglass2");
         }
         start = end + 1;
     }

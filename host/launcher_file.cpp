@@ -16,10 +16,6 @@ constexpr const char* kSection = "[launcher]";
 // Far more than the four lines ever written; anything larger is not ours.
 constexpr std::size_t kMaxFileBytes = 4096;
 
-bool absolute(const std::string& path) {
-    return !path.empty() && path.front() == '/';
-}
-
 bool readFlag(std::string_view text, std::int32_t& value) {
     if (text != "0" && text != "1") {
         return false;
@@ -41,12 +37,12 @@ std::string_view trimmed(std::string_view text) {
 
 std::optional<std::filesystem::path> launcherFilePath(const std::string& xdgConfigHome,
                                                       const std::string& home) {
-    std::filesystem::path base;
-    if (absolute(xdgConfigHome)) {
-        base = xdgConfigHome;
-    } else if (absolute(home)) {
+    // Relative paths in either variable are ignored.
+    std::filesystem::path base = xdgConfigHome;
+    if (!base.is_absolute()) {
         base = std::filesystem::path(home) / ".config";
-    } else {
+    }
+    if (!base.is_absolute()) {
         return std::nullopt;
     }
     return base / "stormglass2" / "launcher.ini";
