@@ -7,20 +7,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <functional>
-#include <sstream>
 
 #include "tests/support/run_program.h"
 
 namespace {
 
-std::string contents(const std::string& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+using testsupport::fileContents;
 
 // Runs `body` in a child whose standard output goes to `out` and standard error to `err`.
 void inChild(const std::string& out, const std::string& err, const std::function<void()>& body) {
@@ -50,15 +43,15 @@ TEST(Console, ADiagnosticNeverGluesToTheDotsOrTheProgress) {
         core::errorLine("sg2.dat: damaged");
         core::errorLine("second");
     });
-    EXPECT_EQ(contents(both), "..\nsg2.dat: damaged\nsecond\n");
+    EXPECT_EQ(fileContents(both), "..\nsg2.dat: damaged\nsecond\n");
 
     // Apart, standard output keeps only its dots.
     inChild(dir + "/out", dir + "/err", [] {
         core::writeProgressDot();
         core::errorLine("sg2.dat: damaged");
     });
-    EXPECT_EQ(contents(dir + "/out"), ".");
-    EXPECT_EQ(contents(dir + "/err"), "sg2.dat: damaged\n");
+    EXPECT_EQ(fileContents(dir + "/out"), ".");
+    EXPECT_EQ(fileContents(dir + "/err"), "sg2.dat: damaged\n");
 
     inChild(dir + "/out2", dir + "/err2", [] {
         core::showProgress("video: 5 s encoded");
@@ -67,7 +60,7 @@ TEST(Console, ADiagnosticNeverGluesToTheDotsOrTheProgress) {
         core::showProgress("done\n");
         core::errorLine("after");
     });
-    EXPECT_EQ(contents(dir + "/err2"),
+    EXPECT_EQ(fileContents(dir + "/err2"),
               "\rvideo: 5 s encoded\rvideo: 10 s encoded\nv.mp4: failed\n\rdone\nafter\n");
 }
 

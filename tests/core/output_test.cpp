@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "tests/support/run_program.h"
 #include "tests/support/small_disk.h"
@@ -17,14 +16,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using testsupport::fileContents;
 using testsupport::namesIn;
-
-std::string contents(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 void put(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
@@ -45,7 +38,7 @@ TEST(OutputFile, AppearsOnlyWhenCommittedWithItsHeaderPatched) {
     EXPECT_TRUE(file.writeAt(0, "HEAD", 4));
     EXPECT_TRUE(file.write("!", 1));
     ASSERT_TRUE(file.commit()) << file.error();
-    EXPECT_EQ(contents(path), "HEADbody!");
+    EXPECT_EQ(fileContents(path), "HEADbody!");
     EXPECT_EQ(namesIn(dir), std::vector<std::string>{"sound.wav"});
     EXPECT_EQ(fs::status(path).permissions() & fs::perms::owner_read, fs::perms::owner_read);
 }
@@ -71,7 +64,7 @@ TEST(OutputFile, DiscardDestructionAndAbandonLeaveTheOldFileAlone) {
     core::abandonOutputs();
     EXPECT_FALSE(first.commit());
     EXPECT_FALSE(second.isOpen());
-    EXPECT_EQ(contents(path), "old");
+    EXPECT_EQ(fileContents(path), "old");
     EXPECT_EQ(namesIn(dir), std::vector<std::string>{"report.json"});
 }
 
@@ -120,7 +113,7 @@ TEST(OutputFile, AFullDiskFailsTheWriteAndKeepsNoPartialFile) {
     std::string error;
     EXPECT_FALSE(core::writeWholeFile(path, bytes, error));
     EXPECT_EQ(error, "cannot be written (No space left on device)");
-    EXPECT_EQ(contents(path), "old");
+    EXPECT_EQ(fileContents(path), "old");
     EXPECT_EQ(namesIn(disk.path()), std::vector<std::string>{"big.bin"});
     // The space is back: a small file still fits.
     EXPECT_TRUE(core::writeWholeFile(disk.path() + "/small.bin", {bytes.data(), 100}, error));
@@ -155,7 +148,7 @@ TEST(OutputPlan, RefusesAPathGivenTwiceOrAnInputWrittenOver) {
         plan.addFile(dir + "/out.dat", "the archive");
         EXPECT_FALSE(plan.check());
     }
-    EXPECT_EQ(contents(dir + "/song.it"), "module");
+    EXPECT_EQ(fileContents(dir + "/song.it"), "module");
 }
 
 TEST(OutputPlan, RefusesLocationsThatCannotTakeTheFileBeforeCreatingAnything) {

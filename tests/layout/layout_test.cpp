@@ -212,10 +212,8 @@ TEST(Layout, LibrariesLinkOnlyDownTheFloors) {
     const std::filesystem::path root = testsupport::sourceDirectory();
     int librariesChecked = 0;
     for (const Floor& floor : kFloors) {
-        std::ifstream file(root / floor.folder / "CMakeLists.txt");
-        std::stringstream text;
-        text << file.rdbuf();
-        const std::string cmake = text.str();
+        const std::string cmake =
+            testsupport::fileContents((root / floor.folder / "CMakeLists.txt").string());
         const std::size_t call = cmake.find("sg2_add_subsystem(");
         if (call == std::string::npos) {
             continue;

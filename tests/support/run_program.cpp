@@ -12,14 +12,12 @@
 
 namespace testsupport {
 
-namespace {
-std::string readWhole(const std::string& path) {
+std::string fileContents(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();
     return text.str();
 }
-}  // namespace
 
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
                          const std::string& workingDirectory, unsigned timeoutSeconds) {
@@ -53,8 +51,8 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
     if (WIFEXITED(status)) {
         result.exitStatus = WEXITSTATUS(status);
     }
-    result.standardOutput = readWhole(outPath);
-    result.standardError = readWhole(errPath);
+    result.standardOutput = fileContents(outPath);
+    result.standardError = fileContents(errPath);
     std::filesystem::remove_all(capture);
     return result;
 }

@@ -20,6 +20,8 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
 std::string builtProgram(const std::string& relativePath);
 // The source tree (SG2_SOURCE_DIR, else the one this build came from).
 std::string sourceDirectory();
+// What the file at `path` holds; empty when it cannot be read.
+std::string fileContents(const std::string& path);
 // The names in `directory`, hidden ones included, sorted.
 std::vector<std::string> namesIn(const std::string& directory);
 // A fresh empty directory under the system's temporary directory.

@@ -1,8 +1,8 @@
 #include "tests/support/run_report.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+
+#include "tests/support/run_program.h"
 
 namespace testsupport {
 
@@ -32,10 +32,7 @@ int number(const std::string& record, const std::string& key, int fallback) {
 }  // namespace
 
 RunReport readRunReport(const std::string& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    const std::string json = text.str();
+    const std::string json = fileContents(path);
     RunReport report;
     const auto scenesAt = json.find("\"scenes\"");
     const std::string head = json.substr(0, scenesAt);
