@@ -83,6 +83,15 @@ bool isLibraryHeader(std::string_view included) {
     return name.starts_with("SDL") || name.starts_with("FL/") || name.starts_with("libopenmpt");
 }
 
+const Floor* floorOf(std::string_view folder) {
+    for (const Floor& floor : kFloors) {
+        if (floor.folder == folder) {
+            return &floor;
+        }
+    }
+    return nullptr;
+}
+
 // The program folder a quoted include names ("display/present.h" -> display), if any.
 std::optional<std::string_view> includedFolder(std::string_view included) {
     if (!included.starts_with('"')) {
@@ -93,22 +102,10 @@ std::optional<std::string_view> includedFolder(std::string_view included) {
     if (slash == std::string_view::npos) {
         return std::nullopt;
     }
-    const std::string_view folder = path.substr(0, slash);
-    for (const Floor& floor : kFloors) {
-        if (floor.folder == folder) {
-            return floor.folder;
-        }
+    if (const Floor* floor = floorOf(path.substr(0, slash))) {
+        return floor->folder;
     }
     return std::nullopt;
-}
-
-const Floor* floorOf(std::string_view folder) {
-    for (const Floor& floor : kFloors) {
-        if (floor.folder == folder) {
-            return &floor;
-        }
-    }
-    return nullptr;
 }
 
 // Calls `check(path, lineNumber, includedName)` for every include in the folder's sources.
