@@ -12,14 +12,14 @@
 #include "archive/archive_reader.h"
 #include "archive/archive_writer.h"
 #include "archive/lzari.h"
-#include "child_process.h"
 #include "core/buffers.h"
+#include "tests/support/child_process.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using archive_test::kReturned;
-using archive_test::runInChild;
+using testsupport::kReturned;
+using testsupport::runInChild;
 
 void putWord(Bytes& bytes, std::size_t position, std::uint32_t value) {
     for (int k = 0; k < 4; ++k) {

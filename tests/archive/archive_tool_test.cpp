@@ -11,7 +11,7 @@
 
 #include "archive/archive_writer.h"
 #include "archive/lzari.h"
-#include "child_process.h"
+#include "tests/support/child_process.h"
 
 namespace {
 
@@ -27,9 +27,9 @@ fs::path toolPath() {
            "sg2-archive" / "sg2-archive";
 }
 
-archive_test::ChildOutcome runTool(std::vector<std::string> arguments) {
+testsupport::ChildOutcome runTool(std::vector<std::string> arguments) {
     const std::string tool = toolPath().string();
-    return archive_test::runInChild([&] {
+    return testsupport::runInChild([&] {
         std::vector<char*> argv{const_cast<char*>(tool.c_str())};
         for (std::string& argument : arguments) {
             argv.push_back(argument.data());

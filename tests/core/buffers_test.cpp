@@ -9,11 +9,11 @@
 #include "effects/metaballs.h"
 #include "effects/plane.h"
 #include "sequencer/preparation.h"
-#include "tests/archive/child_process.h"
+#include "tests/support/child_process.h"
 
 namespace {
 
-using archive_test::runInChild;
+using testsupport::runInChild;
 
 int allocationsLeft = 0;
 void* failingAfterSome(std::size_t count, std::size_t size) {
@@ -117,7 +117,7 @@ TEST(WorkBuffers, OutOfMemoryAtEveryStep) {
         core::useBlockAllocator(nullptr);
         core::releaseWorkBuffers();
     });
-    EXPECT_EQ(outcome.status, archive_test::kReturned);
+    EXPECT_EQ(outcome.status, testsupport::kReturned);
     EXPECT_EQ(outcome.output, "");
 }
 

@@ -10,12 +10,12 @@
 #include "core/buffers.h"
 #include "sequencer/preparation.h"
 #include "store/store.h"
-#include "tests/archive/child_process.h"
+#include "tests/support/child_process.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using archive_test::runInChild;
+using testsupport::runInChild;
 
 // Entry n fills its slot to capacity with a pattern of its own.
 std::vector<Bytes> startupEntries() {
@@ -166,7 +166,7 @@ TEST_F(StartupLoadTest, AnEntryShorterThanItsSlotNeedsIsRefused) {
             });
             std::filesystem::remove(path);
             if (size == shortened.needs) {
-                EXPECT_EQ(outcome.status, archive_test::kReturned) << outcome.errors;
+                EXPECT_EQ(outcome.status, testsupport::kReturned) << outcome.errors;
                 continue;
             }
             EXPECT_EQ(outcome.status, 1);

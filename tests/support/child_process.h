@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-namespace archive_test {
+namespace testsupport {
 
 struct ChildOutcome {
     int status = -1;  // exit status, or -1 when the child did not exit normally
@@ -58,4 +58,4 @@ inline ChildOutcome runInChild(const std::function<void()>& body) {
     return outcome;
 }
 
-}  // namespace archive_test
+}  // namespace testsupport
