@@ -9,6 +9,7 @@
 
 #include "archive/archive_reader.h"
 #include "archive/archive_writer.h"
+#include "archive/format.h"
 #include "archive/lzari.h"
 #include "core/console.h"
 #include "core/input.h"
@@ -37,18 +38,6 @@ int usage() {
     return 2;
 }
 
-// An entry's size field has 32 bits.
-constexpr std::uint64_t kLargestEntry = 0xFFFFFFFFu;
-
-bool readWholeFile(const std::string& path, Bytes& bytes, std::string& problem) {
-    core::InputProblem failure;
-    if (!core::readRegularFile(path, kLargestEntry, bytes, failure)) {
-        problem = failure.text;
-        return false;
-    }
-    return true;
-}
-
 int pack(const std::string& outPath, std::span<const std::string> inputs) {
     core::OutputPlan plan;
     for (const std::string& input : inputs) {
@@ -62,19 +51,19 @@ int pack(const std::string& outPath, std::span<const std::string> inputs) {
     std::vector<Bytes> entries;
     for (const std::string& input : inputs) {
         Bytes bytes;
-        std::string problem;
-        if (!readWholeFile(input, bytes, problem)) {
-            return fail(input, problem);
+        core::InputProblem problem;
+        if (!core::readRegularFile(input, kLargestWord, bytes, problem)) {
+            return fail(input, problem.text);
         }
         entries.push_back(std::move(bytes));
     }
     std::vector<Bytes> blocks;
-    std::uint64_t total = 8 * entries.size() + 8;
+    std::uint64_t total = kDirectoryRecordBytes * entries.size() + kTrailerBytes;
     for (const Bytes& entry : entries) {
         blocks.push_back(lzariEncode(entry));
         total += blocks.back().size();
     }
-    if (total > 0xFFFFFFFFu) {
+    if (total > kLargestWord) {
         return fail(outPath, "would be larger than 4 GiB");
     }
     std::string problem;

@@ -10,7 +10,7 @@ namespace archive {
 namespace {
 
 void appendWord(std::vector<std::uint8_t>& file, std::uint64_t value) {
-    if (value > 0xFFFFFFFFu) {
+    if (value > kLargestWord) {
         throw std::length_error("archive larger than 4 GiB");
     }
     for (int shift = 0; shift < 32; shift += 8) {

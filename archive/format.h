@@ -8,5 +8,7 @@ namespace archive {
 
 inline constexpr std::uint64_t kTrailerBytes = 8;
 inline constexpr std::uint64_t kDirectoryRecordBytes = 8;
+// The largest number a word holds: no entry, offset or archive is larger.
+inline constexpr std::uint64_t kLargestWord = 0xFFFFFFFF;
 
 }  // namespace archive
