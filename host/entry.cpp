@@ -247,8 +247,10 @@ void chooseHeadlessBackends() {
 }
 
 // Each released frame: expanded and presented on the chosen video (headless: handed to
-// onFramePresented).
+// onFramePresented; the desktop: handed over to the main thread, labelled with its scene).
 void presentFrame() {
+    reportFrameReleased(sequencer::clock().milliseconds());
+    display::video().labelFrames(currentScene);
     display::expandFrame();
     display::presentFrame();
 }
@@ -385,7 +387,11 @@ int runProgram(const std::vector<std::string>& arguments) {
     output.present = &presentFrame;
     output.failed = &outputsFailed;
     output.quitAsked = &quitAsked;
-    return finishRun(playBlocking(show, launchSettings, output));
+    auto play = [&] { return playBlocking(show, launchSettings, output); };
+    if (!options.headless && display::video().startHandoff()) {
+        return finishRun(playBesideScreen(display::video(), play));
+    }
+    return finishRun(play());
 }
 
 }  // namespace host

@@ -1,9 +1,12 @@
 #include "host/play.h"
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "core/console.h"
 #include "core/stop.h"
+#include "platform/video.h"
 #include "sequencer/music.h"
 #include "sequencer/pacing.h"
 #include "sequencer/show.h"
@@ -62,6 +65,22 @@ RunEnd playBlocking(sequencer::Show& show, const core::LaunchSettings& settings,
             return {RunEnd::Kind::ShowEnded};
         }
     }
+}
+
+RunEnd playBesideScreen(platform::Video& screen, const std::function<RunEnd()>& play) {
+    std::atomic<bool> done{false};
+    RunEnd end;
+    std::thread show([&] {
+        end = play();
+        done.store(true);
+        screen.wake();
+    });
+    while (!done.load()) {
+        screen.serve(50);
+    }
+    show.join();
+    screen.stopHandoff();
+    return end;
 }
 
 }  // namespace host

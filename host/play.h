@@ -1,7 +1,13 @@
 #pragma once
 // The loops that play the show, one per way of playing, each built on the show's frame step
 // (sequencer/show.h), and the one place that turns how a run ended into the exit status.
+#include <functional>
+
 #include "core/settings.h"
+
+namespace platform {
+class Video;
+}
 
 namespace sequencer {
 class Show;
@@ -42,6 +48,12 @@ struct FrameOutput {
 // for captures (virtual clock), and in the browser, whose waits give the page its turn.
 RunEnd playBlocking(sequencer::Show& show, const core::LaunchSettings& settings,
                     const FrameOutput& output);
+
+// The desktop: `play` (the blocking loop, its frames handed over by the screen's handoff) runs
+// on a thread of its own while the main thread serves the screen, which shows the newest
+// finished frame at each refresh and takes the window's events; so a present that waits for
+// the display never holds back the pacer. Needs screen.startHandoff() to have succeeded.
+RunEnd playBesideScreen(platform::Video& screen, const std::function<RunEnd()>& play);
 
 // The frame checks every loop makes after presenting a frame, in this order; the first that
 // applies ends the run. A stop signal prints its one line.
