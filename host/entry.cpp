@@ -279,6 +279,12 @@ int finishRun(const RunEnd& end) {
 }  // namespace
 
 int runProgram(const std::vector<std::string>& arguments) {
+    // A run starts from nothing (tests run the entry more than once in one process).
+    presentedFrames = 0;
+    currentScene = 0;
+    framesFailed = false;
+    tileTaken = {};
+    launchSettings = {};
     std::string error;
     const auto parsed = parseOptions(arguments, error);
     if (!parsed) {
