@@ -361,8 +361,13 @@ int runProgram(const std::vector<std::string>& arguments) {
         launchSettings.windowed = 0;
     } else {
         const bool launcherWanted = !options.dance && !options.trailLevel;
-        if (!startDesktop(launcherWanted)) {
-            return 0;  // "Exit", Escape or a closed launcher: nothing else was started
+        switch (startDesktop(launcherWanted)) {
+            case DesktopStart::Run:
+                break;
+            case DesktopStart::Left:
+                return 0;  // "Exit", Escape or a closed launcher: nothing else was started
+            case DesktopStart::Failed:
+                return 1;
         }
         sequencer::useClock(platform::realClock());
         sequencer::useMusicPlayer(platform::deviceMusic());
