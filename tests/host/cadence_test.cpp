@@ -1,8 +1,9 @@
 // The desktop's loop against a screen whose present blocks until the display's next refresh,
 // at 50, 60, 75 and 144 Hz: handing a frame over never waits for the screen, the frames drawn
 // are the pacer's alone, whatever the refresh, and the screen shows about the smaller of its
-// refreshes and the frames drawn. (On a busy machine the counts drift by a few frames in
-// either run; a present that held the show back costs half of them at 60 Hz.)
+// refreshes and the frames drawn. (On a busy machine the counts drift by several frames in
+// either run, hence the margins; a present that held the show back costs half of them at
+// 60 Hz, and its hand-over would take a refresh instead of microseconds.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,15 +21,16 @@
 #include "platform/video.h"
 #include "sequencer/pacing.h"
 #include "sequencer/state.h"
+#include "tests/support/inert_video.h"
 
 namespace {
 
 using Steady = std::chrono::steady_clock;
 constexpr int kPitch = 320 * 4;
-constexpr auto kRunTime = std::chrono::milliseconds(2000);
+constexpr auto kRunTime = std::chrono::milliseconds(1500);
 
 // A screen standing in for a vsync'd one: each present blocks until the next refresh.
-class RefreshingScreen final : public platform::Video {
+class RefreshingScreen final : public testsupport::InertVideo {
   public:
     explicit RefreshingScreen(int hertz)
         : period_(std::chrono::nanoseconds(1'000'000'000 / hertz)) {}
@@ -69,18 +71,6 @@ class RefreshingScreen final : public platform::Video {
         woken_.notify_one();
     }
     long shown() const { return shown_; }
-
-    bool open() override { return true; }
-    bool desktopMode(platform::DisplayMode&) override { return false; }
-    std::vector<platform::DisplayMode> modes() override { return {}; }
-    platform::SetupStep setUp(const platform::SurfaceRequest&) override {
-        return platform::SetupStep::None;
-    }
-    void restore() override {}
-    bool pumpEvents() override { return false; }
-    void postQuit() override {}
-    void showCursor(bool) override {}
-    void release() override {}
 
   private:
     Steady::duration period_;
@@ -129,11 +119,11 @@ Drawn drawFrames(platform::Video* screen) {
 }
 
 TEST(Cadence, TheScreensRefreshNeverHoldsBackThePacer) {
-    const long alone = drawFrames(nullptr).frames;
-    // Pairs of frames 20 ms apart (3 ms of work, then 17 ms after the previous pair's first).
-    EXPECT_GT(alone, 180);
     for (const int hertz : {50, 60, 75, 144}) {
         SCOPED_TRACE(hertz);
+        // The pacer alone, just before: pairs of frames 20 ms apart (3 ms of work, then 17 ms
+        // after the previous pair's first), fewer when the machine is busy.
+        const long alone = drawFrames(nullptr).frames;
         RefreshingScreen screen(hertz);
         ASSERT_TRUE(screen.startHandoff());
         Drawn drawn;
@@ -143,10 +133,10 @@ TEST(Cadence, TheScreensRefreshNeverHoldsBackThePacer) {
         });
         EXPECT_EQ(end.kind, host::RunEnd::Kind::ShowEnded);
         EXPECT_LT(drawn.slowHandoverMs, 2.0);
-        EXPECT_NEAR(static_cast<double>(drawn.frames), static_cast<double>(alone), 0.04 * alone);
+        EXPECT_NEAR(static_cast<double>(drawn.frames), static_cast<double>(alone), 0.1 * alone);
         const double refreshes = hertz * std::chrono::duration<double>(kRunTime).count();
         const double expectedShown = std::min(refreshes, static_cast<double>(drawn.frames));
-        EXPECT_NEAR(static_cast<double>(screen.shown()), expectedShown, 0.1 * expectedShown);
+        EXPECT_NEAR(static_cast<double>(screen.shown()), expectedShown, 0.2 * expectedShown);
         std::printf(
             "%d Hz: %ld frames drawn (%ld with no screen), %ld shown, hand-over p90 %.3f ms\n",
             hertz, drawn.frames, alone, screen.shown(), drawn.slowHandoverMs);
