@@ -137,8 +137,12 @@ bool OutputFile::close(bool keep) {
     }
     const bool committed = keep && error_.empty();
     if (!committed) {
+        if (stopWriter_ != nullptr) {
+            stopWriter_();
+        }
         unlink(temporary_.c_str());
     }
+    stopWriter_ = nullptr;
     if (previous_ != nullptr) {
         previous_->next_ = next_;
     } else {

@@ -38,6 +38,9 @@ class OutputFile {
     bool commit();
     // Closes and removes the temporary file; the final path is left as it was.
     void discard();
+    // Called before an uncommitted temporary is removed: another program writing into it is
+    // stopped first, so that it cannot write or create the file again afterwards.
+    void setWriterStop(void (*stopWriter)()) { stopWriter_ = stopWriter; }
     // "cannot be written (reason)"; empty while all went well.
     const std::string& error() const { return error_; }
 
@@ -49,6 +52,7 @@ class OutputFile {
     std::string error_;
     int fd_ = -1;
     std::uint64_t size_ = 0;
+    void (*stopWriter_)() = nullptr;
     OutputFile* previous_ = nullptr;  // the list of outputs still under their temporary name
     OutputFile* next_ = nullptr;
     friend void abandonOutputs();

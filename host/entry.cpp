@@ -267,9 +267,7 @@ int runProgram(const std::vector<std::string>& arguments) {
         core::errorLine(problem->line);
         return problem->status;
     }
-    if (options.headless) {
-        core::catchStopSignals();
-    }
+    core::catchStopSignals(options.headless);
     snapshotTaken.assign(options.snapshots.size(), false);
     if (!options.framesDirectory.empty() &&
         !framesIndex.open(options.framesDirectory + "/frames.csv", error)) {
