@@ -5,6 +5,7 @@
 // and conflicting paths are refused, before anything is written.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -82,10 +83,13 @@ class OutputPlan {
     // A file the run writes; `role` names where it came from ("--wav").
     void addFile(const std::string& path, const std::string& role);
     // A directory the run fills with files; created (with its parents) when missing.
-    void addDirectory(const std::string& path, const std::string& role);
-    // Conflicts first (a path given twice, an output over an input), then each location:
-    // its directory exists and takes a new file, the path is not a directory or a device.
-    // Directories are created last, once everything else passed.
+    // `writes` tells the names the run writes there, which no other output may take.
+    void addDirectory(const std::string& path, const std::string& role,
+                      std::function<bool(const std::string& name)> writes = {});
+    // Conflicts first (a path given twice, an output over an input or over a name a directory
+    // gets), then each location: its directory exists and takes a new file, the path is not a
+    // directory or a device. Directories are created last, once everything else passed, and
+    // files inside them are checked then.
     std::optional<OutputProblem> check() const;
 
   private:
@@ -94,6 +98,7 @@ class OutputPlan {
         Kind kind;
         std::string path;
         std::string role;
+        std::function<bool(const std::string&)> writes;
     };
     std::vector<Entry> entries_;
 };

@@ -79,9 +79,7 @@ void onFramePresented(const platform::PresentedFrame& frame) {
     };
     if (dumpFrame) {
         decode();
-        char name[32];
-        std::snprintf(name, sizeof name, "/frame_%06zu.png", presentedFrames);
-        writeScreen(options.framesDirectory + name);
+        writeScreen(options.framesDirectory + "/" + framePictureName(presentedFrames));
     }
     for (std::size_t i = 0; i < options.snapshots.size(); ++i) {
         const Snapshot& snapshot = options.snapshots[i];
@@ -205,7 +203,9 @@ std::optional<core::OutputProblem> checkOutputs() {
         plan.addFile(snapshot.path, "--snapshot");
     }
     if (!options.framesDirectory.empty()) {
-        plan.addDirectory(options.framesDirectory, "--frames");
+        plan.addDirectory(options.framesDirectory, "--frames", [](const std::string& name) {
+            return writesInFramesDirectory(name, options.every);
+        });
     }
     return plan.check();
 }
@@ -270,7 +270,7 @@ int runProgram(const std::vector<std::string>& arguments) {
     core::catchStopSignals(options.headless);
     snapshotTaken.assign(options.snapshots.size(), false);
     if (!options.framesDirectory.empty() &&
-        !framesIndex.open(options.framesDirectory + "/frames.csv", error)) {
+        !framesIndex.open(options.framesDirectory + "/" + kFrameIndexName, error)) {
         core::errorLine(error);
         return 1;
     }

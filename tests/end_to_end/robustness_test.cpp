@@ -222,6 +222,14 @@ TEST(Conflicts, CollidingPathsAndContradictionsAreRefusedBeforeAnythingIsWritten
                   "stormglass2: --fullscreen chooses how the desktop shows the demo; a headless "
                   "run (--headless, --video, --contact-sheet) has no desktop"},
              Case{{"--headless", "--every", "2"}, "stormglass2: --every needs --frames"},
+             Case{{"--headless", "--wav", ""}, "stormglass2: --wav: expected a path, got ''"},
+             // What --frames writes in its directory is taken, whoever asks for it.
+             Case{{"--headless", "--frames", f, "--wav", f + "/frames.csv"},
+                  f + "/frames.csv: given for both --frames and --wav"},
+             Case{{"--headless", "--frames", f, "--snapshot", "0:0:" + f + "/frame_000000.png"},
+                  f + "/frame_000000.png: given for both --frames and --snapshot"},
+             Case{{"--headless", "--frames", f, "--every", "3", "--stats", f + "/frame_000003.png"},
+                  f + "/frame_000003.png: given for both --frames and --stats"},
          }) {
         SCOPED_TRACE(c.line);
         std::vector<std::string> arguments = {"--data", dir};

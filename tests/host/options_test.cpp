@@ -74,15 +74,28 @@ TEST(Options, AValueOptionAtTheEndIsRefusedByName) {
 }
 
 TEST(Options, NumbersAreWholeAndInRange) {
+    // With --frames, so that no other check hides the range check.
     for (const char* bad : {"0", "-1", "3x", "", " 2", "99999999999"}) {
-        EXPECT_FALSE(parse({"--every", bad}).options) << "--every " << bad;
+        const Parsed parsed = parse({"--headless", "--frames", "fr", "--every", bad});
+        EXPECT_FALSE(parsed.options) << "--every " << bad;
+        EXPECT_EQ(parsed.error,
+                  std::string("--every: expected a whole number of 1 or more, got '") + bad + "'");
     }
+    EXPECT_EQ(parse({"--headless", "--frames", "fr", "--every", "1"}).options->every, 1);
     for (const char* bad : {"4", "-1", "1.5", "two"}) {
         const Parsed parsed = parse({"--trail", bad});
         EXPECT_FALSE(parsed.options) << "--trail " << bad;
         EXPECT_EQ(parsed.error, std::string("--trail: expected 0, 1, 2 or 3, got '") + bad + "'");
     }
     EXPECT_EQ(parse({"--trail", "3"}).options->trailLevel, 3);
+}
+
+TEST(Options, AnEmptyPathIsRefusedByName) {
+    for (const char* option : {"--data", "--frames", "--wav", "--stats", "--contact-sheet"}) {
+        const Parsed parsed = parse({"--headless", option, ""});
+        EXPECT_FALSE(parsed.options) << option;
+        EXPECT_EQ(parsed.error, std::string(option) + ": expected a path, got ''");
+    }
 }
 
 TEST(Options, FormatsMapToDepthAndGreenBits) {
