@@ -11,6 +11,8 @@
 
 #include "core/console.h"
 #include "core/output.h"
+#include "display/palette.h"
+#include "display/present.h"
 #include "host/process.h"
 #include "sequencer/preparation.h"
 #include "sequencer/scenes.h"
@@ -22,13 +24,19 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// FNV-1a's start and multiplier.
+constexpr std::uint64_t kHashStart = 0xcbf29ce484222325ull;
+constexpr std::uint64_t kHashPrime = 0x100000001b3ull;
+
 struct SceneRecord {
     bool started = false;
     std::int32_t startOrder = 0;
     std::int32_t startRow = 0;
     std::int32_t endOrder = 0;
     std::int32_t endRow = 0;
-    std::uint64_t hash = 0xcbf29ce484222325ull;
+    std::uint64_t hash = kHashStart;
+    // What the screen shows: the display frame (trail included) with the palette in force.
+    std::uint64_t screenHash = kHashStart;
     std::vector<float> workMs;  // reserved up front: nothing grows per frame in practice
 };
 
@@ -84,10 +92,11 @@ void writeReport(int& status) {
         append(text,
                "%s\n  {\"scene\": %zu, \"startOrder\": %d, \"startRow\": %d, \"endOrder\": %d, "
                "\"endRow\": %d, \"frames\": %zu, \"meanWorkMs\": %.4f, \"p99WorkMs\": %.4f, "
-               "\"maxWorkMs\": %.4f, \"frameHash\": \"%016" PRIx64 "\"}",
+               "\"maxWorkMs\": %.4f, \"frameHash\": \"%016" PRIx64
+               "\", \"screenHash\": \"%016" PRIx64 "\"}",
                first ? "" : ",", i + 1, scene.startOrder, scene.startRow, scene.endOrder,
                scene.endRow, scene.workMs.size(), mean, percentile(scene.workMs, 0.99),
-               static_cast<double>(worst), scene.hash);
+               static_cast<double>(worst), scene.hash, scene.screenHash);
         first = false;
     }
     text += "\n]}\n";
@@ -109,7 +118,7 @@ std::uint64_t hashPicture(std::uint64_t running, const std::uint8_t* picture) {
         for (int b = 7; b >= 0; --b) {
             word = (word << 8) | picture[i + b];
         }
-        running = (running ^ word) * 0x100000001b3ull;
+        running = (running ^ word) * kHashPrime;
     }
     return running;
 }
@@ -158,6 +167,10 @@ void reportFrameHanded(const std::uint8_t* picture) {
         std::chrono::duration<float, std::milli>(Clock::now() - report.frameStart).count();
     scene.workMs.push_back(ms);
     scene.hash = hashPicture(scene.hash, picture);
+    scene.screenHash = hashPicture(scene.screenHash, display::frameBuffer);
+    for (const std::uint8_t value : display::colourTable) {
+        scene.screenHash = (scene.screenHash ^ value) * kHashPrime;
+    }
 }
 
 }  // namespace host
