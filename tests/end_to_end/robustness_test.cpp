@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "tests/support/modules.h"
@@ -399,6 +400,38 @@ TEST(Determinism, TwoHeadlessRunsWriteTheSameSound) {
     EXPECT_GT(one.size(), 44u + 44100u * 4);
     EXPECT_EQ(one.substr(0, 4), "RIFF");
     EXPECT_TRUE(one == bytes(dir + "/two.wav"));
+}
+
+// The WAV as another program reads it: the header's rate, byte rate and block size agree with
+// each other and its length with the samples it holds.
+TEST(Determinism, AnIndependentReaderAgreesWithTheWavHeader) {
+    if (std::system("command -v ffprobe >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "ffprobe is not installed";
+    }
+    const std::string dir = dataDirectory();
+    ASSERT_EQ(run(dir, {"--quit-at", "2:0", "--wav", dir + "/a.wav"}).exitStatus, 0);
+    const auto probed = testsupport::runProgram(
+        "/usr/bin/ffprobe", {"-v", "error", "-show_entries",
+                             "stream=sample_rate,channels,bits_per_sample,bit_rate,duration_ts",
+                             "-of", "default=noprint_wrappers=1", dir + "/a.wav"});
+    std::map<std::string, long> field;
+    std::istringstream lines(probed.standardOutput);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const auto equals = line.find('=');
+        if (equals != std::string::npos) {
+            field[line.substr(0, equals)] = std::atol(line.c_str() + equals + 1);
+        }
+    }
+    EXPECT_EQ(field["sample_rate"], 44100) << probed.standardOutput;
+    EXPECT_EQ(field["channels"], 2);
+    EXPECT_EQ(field["bits_per_sample"], 16);
+    // ffprobe takes the bit rate from the header's byte rate.
+    EXPECT_EQ(field["bit_rate"],
+              field["sample_rate"] * field["channels"] * field["bits_per_sample"]);
+    const auto size = static_cast<long>(fs::file_size(dir + "/a.wav"));
+    EXPECT_GT(field["duration_ts"], 44100);
+    EXPECT_EQ(field["duration_ts"] * field["channels"] * field["bits_per_sample"] / 8 + 44, size);
 }
 
 }  // namespace
