@@ -294,6 +294,7 @@ int runProgram(const std::vector<std::string>& arguments) {
     if (!options.statsPath.empty()) {
         startReport(options.statsPath);
         display::setPutFrameObserver(&reportFrameHanded);
+        display::setPresentObserver(&reportFramePresented);
     }
     addExitHook(&finishRecordings);
     if (!options.snapshots.empty()) {

@@ -11,7 +11,6 @@
 
 #include "core/console.h"
 #include "core/output.h"
-#include "display/palette.h"
 #include "display/present.h"
 #include "host/process.h"
 #include "sequencer/preparation.h"
@@ -35,8 +34,9 @@ struct SceneRecord {
     std::int32_t endOrder = 0;
     std::int32_t endRow = 0;
     std::uint64_t hash = kHashStart;
-    // What the screen shows: the display frame (trail included) with the palette in force.
+    // What the screen showed: every presented frame's colours.
     std::uint64_t screenHash = kHashStart;
+    std::size_t presented = 0;
     std::vector<float> workMs;  // reserved up front: nothing grows per frame in practice
 };
 
@@ -95,7 +95,7 @@ void writeReport(int& status) {
                "\"maxWorkMs\": %.4f, \"frameHash\": \"%016" PRIx64
                "\", \"screenHash\": \"%016" PRIx64 "\"}",
                first ? "" : ",", i + 1, scene.startOrder, scene.startRow, scene.endOrder,
-               scene.endRow, scene.workMs.size(), mean, percentile(scene.workMs, 0.99),
+               scene.endRow, scene.presented, mean, percentile(scene.workMs, 0.99),
                static_cast<double>(worst), scene.hash, scene.screenHash);
         first = false;
     }
@@ -167,9 +167,19 @@ void reportFrameHanded(const std::uint8_t* picture) {
         std::chrono::duration<float, std::milli>(Clock::now() - report.frameStart).count();
     scene.workMs.push_back(ms);
     scene.hash = hashPicture(scene.hash, picture);
-    scene.screenHash = hashPicture(scene.screenHash, display::frameBuffer);
-    for (const std::uint8_t value : display::colourTable) {
-        scene.screenHash = (scene.screenHash ^ value) * kHashPrime;
+}
+
+void reportFramePresented() {
+    if (report.currentScene == 0) {
+        return;
+    }
+    SceneRecord& scene = report.scenes[static_cast<std::size_t>(report.currentScene - 1)];
+    ++scene.presented;
+    // Blue, green and red of each pixel; the fourth byte is never written.
+    const std::uint8_t* pixel = display::colourBuffer;
+    for (int i = 0; i < display::kFramePixels; ++i, pixel += 4) {
+        const std::uint64_t colour = pixel[0] | (pixel[1] << 8) | (pixel[2] << 16);
+        scene.screenHash = (scene.screenHash ^ colour) * kHashPrime;
     }
 }
 

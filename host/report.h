@@ -1,6 +1,7 @@
 #pragma once
 // The run report: preparation time, and per scene its start and end positions, its frame
-// count, its frame work times and a hash of every picture it handed over. Written as JSON on
+// count, its frame work times, a hash of every picture it handed over and one of the colours
+// of every frame it showed. Written as JSON on
 // every exit path.
 #include <cstdint>
 #include <string>
@@ -14,6 +15,8 @@ void reportPreparationDone();
 void reportSceneBegan(int sceneNumber);
 void reportFrameBegan();
 void reportFrameHanded(const std::uint8_t* picture);
+// Each presented frame: counted (as the frame index counts them) and its colours hashed.
+void reportFramePresented();
 
 // A 64-bit hash of one picture folded into a running value; the same bytes give the same
 // value on every machine.

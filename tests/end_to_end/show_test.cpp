@@ -16,12 +16,21 @@ struct SceneHash {
     int frames;
     std::string hash;
     std::string screenHash;
+    int indexed = 0;  // the frame index's lines for the scene
 };
 
 std::vector<SceneHash> runShow(const std::vector<std::string>& extra, int* status = nullptr) {
     const std::string dir = testsupport::makeTempDirectory("show");
-    std::vector<std::string> arguments = {"--headless", "--data", testsupport::builtProgram(""),
-                                          "--stats", dir + "/stats.json"};
+    // The frame index too (a single picture, frame 0): it must agree with the report.
+    std::vector<std::string> arguments = {"--headless",
+                                          "--data",
+                                          testsupport::builtProgram(""),
+                                          "--stats",
+                                          dir + "/stats.json",
+                                          "--frames",
+                                          dir + "/fr",
+                                          "--every",
+                                          "100000000"};
     arguments.insert(arguments.end(), extra.begin(), extra.end());
     const auto result =
         testsupport::runProgram(testsupport::builtProgram("stormglass2"), arguments, dir);
@@ -30,7 +39,16 @@ std::vector<SceneHash> runShow(const std::vector<std::string>& extra, int* statu
     }
     std::vector<SceneHash> scenes;
     for (const auto& scene : testsupport::readRunReport(dir + "/stats.json").scenes) {
-        scenes.push_back({scene.scene, scene.frames, scene.hash, scene.screenHash});
+        scenes.push_back({scene.scene, scene.frames, scene.hash, scene.screenHash, 0});
+    }
+    std::istringstream index(testsupport::fileContents(dir + "/fr/frames.csv"));
+    std::string line;
+    std::getline(index, line);
+    while (std::getline(index, line)) {
+        const int scene = std::atoi(line.c_str() + line.rfind(',') + 1);
+        for (SceneHash& each : scenes) {
+            each.indexed += each.scene == scene ? 1 : 0;
+        }
     }
     std::filesystem::remove_all(dir);
     return scenes;
@@ -76,6 +94,15 @@ TEST(Show, EveryScenesFramesMatchThePinnedHashes) {
             ADD_FAILURE() << "this run's hashes, for " << file << " after a deliberate change:\n"
                           << describe(actual, hash);
         }
+    }
+}
+
+TEST(Show, TheFrameIndexAndTheReportAgreeOnEveryFramesScene) {
+    const auto& scenes = plainShow();
+    ASSERT_EQ(scenes.size(), 21u);
+    for (const SceneHash& scene : scenes) {
+        EXPECT_GT(scene.frames, 0) << "scene " << scene.scene;
+        EXPECT_EQ(scene.indexed, scene.frames) << "scene " << scene.scene;
     }
 }
 
