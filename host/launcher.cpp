@@ -235,7 +235,7 @@ void openDesktopOrExit() {
 namespace {
 
 // One display option with the argument after it (null when there is none).
-int takeDisplayOption(std::string_view option, const char* value) {
+int takeDisplayOption(std::string_view option, const char* value, bool reportBadMode) {
     if (option == "--windowed" || option == "--fullscreen") {
         givenDisplay.given = true;
         givenDisplay.windowedSet = true;
@@ -247,7 +247,9 @@ int takeDisplayOption(std::string_view option, const char* value) {
         int height = 0;
         int depth = 0;
         if (value == nullptr || !parseModeText(value, width, height, depth)) {
-            std::fprintf(stderr, "stormglass2: --mode needs WIDTHxHEIGHTxDEPTH, e.g. 640x480x32\n");
+            if (reportBadMode) {
+                std::fprintf(stderr, "stormglass2: %s\n", kBadModeLine);
+            }
             return -1;
         }
         givenDisplay.given = true;
@@ -266,7 +268,8 @@ int parseDisplayOption(std::span<char* const> args, std::size_t index) {
     if (index >= args.size() || args[index] == nullptr) {
         return 0;
     }
-    return takeDisplayOption(args[index], index + 1 < args.size() ? args[index + 1] : nullptr);
+    return takeDisplayOption(args[index], index + 1 < args.size() ? args[index + 1] : nullptr,
+                             true);
 }
 
 int parseDisplayOption(const std::vector<std::string>& args, std::size_t index) {
@@ -274,7 +277,7 @@ int parseDisplayOption(const std::vector<std::string>& args, std::size_t index) 
         return 0;
     }
     return takeDisplayOption(args[index],
-                             index + 1 < args.size() ? args[index + 1].c_str() : nullptr);
+                             index + 1 < args.size() ? args[index + 1].c_str() : nullptr, false);
 }
 
 bool displayOptionsGiven() {

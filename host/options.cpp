@@ -261,7 +261,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
             // The display options (--windowed, --fullscreen, --mode) belong to the launcher.
             const int taken = parseDisplayOption(arguments, i);
             if (taken < 0) {
-                error = "bad display option (see --help)";
+                error = kBadModeLine;
                 return std::nullopt;
             }
             if (taken == 0) {

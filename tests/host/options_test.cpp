@@ -14,13 +14,14 @@ namespace {
 struct Parsed {
     std::optional<host::Options> options;
     std::string error;
+    std::string printed;  // what parsing itself wrote to standard error
 };
 
 Parsed parse(std::vector<std::string> arguments) {
     Parsed result;
     testing::internal::CaptureStderr();
     result.options = host::parseOptions(arguments, result.error);
-    testing::internal::GetCapturedStderr();
+    result.printed = testing::internal::GetCapturedStderr();
     host::clearDisplayOptions();
     return result;
 }
@@ -142,7 +143,8 @@ TEST(Options, DisplayOptionsPassToTheLauncherAndOthersAreUnknown) {
     EXPECT_TRUE(parse({"--windowed", "--mode", "640x480x32"}).options);
     const Parsed badMode = parse({"--mode", "640x480"});
     EXPECT_FALSE(badMode.options);
-    EXPECT_EQ(badMode.error, "bad display option (see --help)");
+    EXPECT_EQ(badMode.error, host::kBadModeLine);
+    EXPECT_EQ(badMode.printed, "") << "the error is the one line";
     const Parsed unknown = parse({"--headless", "--fast"});
     EXPECT_FALSE(unknown.options);
     EXPECT_EQ(unknown.error, "unknown option '--fast' (see --help)");
