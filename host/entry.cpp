@@ -262,6 +262,8 @@ int runProgram(const std::vector<std::string>& arguments) {
             return 1;
         }
         options.dataDirectory = found->string();
+    } else if (const auto line = missingDataFileLine(options.dataDirectory)) {
+        core::errorLine(*line);
     }
     if (const auto problem = checkOutputs()) {
         core::errorLine(problem->line);
