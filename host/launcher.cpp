@@ -219,8 +219,14 @@ bool runLauncher(LaunchSettings& settings,
     return true;
 }
 
+void endOnLostDisplay() {
+    core::errorLine("stormglass2: the display was lost (its X server closed the connection)");
+    exitProcess(1);  // the report is written; the display is not touched again
+}
+
 void openDesktopOrExit() {
     platform::Video& desktop = platform::desktopVideo();
+    platform::onDisplayLost(&endOnLostDisplay);
     display::useVideo(desktop);
     if (!desktop.open()) {
         std::fprintf(

@@ -54,6 +54,8 @@ bool runLauncher(LaunchSettings& settings,
 // Desktop start: selects the SDL video and opens it. With no display at all it says so on one
 // line, pointing to --headless, and ends the process with status 1.
 void openDesktopOrExit();
+// The end of a run whose display went away: one line, and the run's report with status 1.
+void endOnLostDisplay();
 
 // Command-line display options: --windowed, --fullscreen, --mode WxHxD. Any of them skips
 // the launcher; unset ones take what an untouched launcher gives (first listed mode, full

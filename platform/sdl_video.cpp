@@ -2,6 +2,7 @@
 // exclusive full-screen mode switch) with a renderer, and a streaming 320x200 texture that is
 // locked each frame, stretched into the picture rectangle and presented with vsync.
 #include <SDL.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -9,9 +10,31 @@
 #include "core/picture.h"
 #include "platform/video.h"
 
+// Xlib's two declarations this file needs: its header defines macros (None, Success) that
+// clash with names here.
+extern "C" {
+struct _XDisplay;
+using XIOErrorHandler = int (*)(_XDisplay*);
+XIOErrorHandler XSetIOErrorHandler(XIOErrorHandler handler);
+}
+
 namespace platform {
 
 namespace {
+
+DisplayLostHandler displayLost = nullptr;
+
+// Xlib's own handler prints two lines and exits past every clean-up; this one hands the loss
+// to the program once (a clean-up that touches the dead display again ends it at once).
+int onLostConnection(_XDisplay*) {
+    static bool once = false;
+    if (once || displayLost == nullptr) {
+        _exit(1);
+    }
+    once = true;
+    displayLost();
+    _exit(1);
+}
 
 constexpr int kStagingWidth = core::kPictureWidth;
 constexpr int kStagingHeight = core::kPictureHeight;
@@ -381,6 +404,11 @@ class SdlVideo final : public Video {
 };
 
 }  // namespace
+
+void onDisplayLost(DisplayLostHandler handler) {
+    displayLost = handler;
+    XSetIOErrorHandler(handler != nullptr ? &onLostConnection : nullptr);
+}
 
 Video& desktopVideo() {
     static SdlVideo video;
