@@ -42,6 +42,11 @@ int stopSignal() {
     return caught.load(std::memory_order_relaxed);
 }
 
+int endStatus(int status) {
+    const int signal = stopSignal();
+    return status != 0 && signal != 0 ? stoppedStatus(signal) : status;
+}
+
 const char* signalName(int signal) {
     for (const Named& stop : kStopSignals) {
         if (stop.signal == signal) {

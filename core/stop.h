@@ -14,6 +14,9 @@ int stopSignal();
 inline int stoppedStatus(int signal) {
     return 128 + signal;
 }
+// The status a run ending with `status` reports: a failure while a stop signal was pending
+// (a write refused past a file-size limit raises SIGXFSZ) is that signal's, 128 + N.
+int endStatus(int status);
 // Its name for the one line that says why the run ended ("SIGINT").
 const char* signalName(int signal);
 

@@ -317,6 +317,22 @@ TEST(Signals, StopAHeadlessRunThroughTheShutdownRemovingItsRecordings) {
     }
 }
 
+// A file-size limit refuses the WAV's writes and raises SIGXFSZ: the same orderly end, with
+// the signal's status and the file named.
+TEST(Signals, AFileSizeLimitEndsTheRunInOrderWithItsSignalsStatus) {
+    const std::string dir = dataDirectory();
+    const auto result = testsupport::runProgram(
+        "/bin/sh",
+        {"-c", "ulimit -f 1000; exec \"$0\" \"$@\"", testsupport::builtProgram("stormglass2"),
+         "--headless", "--data", dir, "--quit-at", "3:0", "--wav", dir + "/a.wav", "--stats",
+         dir + "/run.json"},
+        dir, 60);
+    EXPECT_EQ(result.exitStatus, 128 + SIGXFSZ);
+    EXPECT_EQ(result.standardError, dir + "/a.wav: cannot be written (File too large)\n");
+    EXPECT_EQ(namesIn(dir), (std::vector<std::string>{"run.json", "sg2.dat", "sg2.it"}));
+    EXPECT_EQ(testsupport::readRunReport(dir + "/run.json").exitStatus, 128 + SIGXFSZ);
+}
+
 // A run whose standard output cannot take its dots (a full pipe nobody reads) cannot end in
 // order; a second SIGINT must end it at once.
 TEST(Signals, ASecondSignalEndsARunThatCannotStopInOrder) {
