@@ -1,6 +1,10 @@
 #include "core/console.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <cstdio>
 
@@ -18,6 +22,18 @@ bool sameFile(std::FILE* a, std::FILE* b) {
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 }  // namespace
+
+void openStandardDescriptors() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) < 0 && errno == EBADF) {
+            // The lowest free descriptor: this one, as the lower ones are open by now.
+            const int opened = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+            if (opened >= 0 && opened != fd) {
+                close(opened);
+            }
+        }
+    }
+}
 
 void writeProgressDot() {
     std::fputc('.', stdout);

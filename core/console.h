@@ -6,6 +6,10 @@
 
 namespace core {
 
+// Opens /dev/null on whichever of descriptors 0, 1 and 2 is closed, so that no file the
+// program opens later lands on one of them and receives its dots or diagnostics.
+void openStandardDescriptors();
+
 // Writes one progress dot to standard output (flushed) and counts it.
 void writeProgressDot();
 int progressDotsWritten();

@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <string>
 
 namespace core {
 
@@ -28,6 +30,24 @@ mode_t newFileMode() {
         return static_cast<mode_t>(0666 & ~mask);
     }();
     return mode;
+}
+
+// ".NAME.XXXXXX.EXT", with NAME cut (never inside a UTF-8 character) where the whole would
+// not fit the directory's name limit; an extension too long to keep is dropped.
+std::string temporaryName(const fs::path& directory, const std::string& name,
+                          std::string& extension) {
+    const long limit = pathconf(directory.c_str(), _PC_NAME_MAX);
+    const std::size_t longest = limit > 0 ? static_cast<std::size_t>(limit) : NAME_MAX;
+    constexpr std::size_t kMarks = std::char_traits<char>::length("..XXXXXX");
+    if (kMarks + extension.size() + 1 > longest) {
+        extension.clear();
+    }
+    std::size_t keep = std::min(name.size(), longest - kMarks - extension.size());
+    while (keep > 0 && keep < name.size() &&
+           (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
+        --keep;
+    }
+    return "." + name.substr(0, keep) + ".XXXXXX" + extension;
 }
 
 std::string reason(int errorNumber) {
@@ -58,8 +78,8 @@ bool OutputFile::open(const std::string& path) {
         return false;
     }
     const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    const std::string extension = target.extension().string();
-    std::string pattern = (directory / ("." + name + ".XXXXXX" + extension)).string();
+    std::string extension = target.extension().string();
+    std::string pattern = (directory / temporaryName(directory, name, extension)).string();
     const int fd = mkostemps(pattern.data(), static_cast<int>(extension.size()), O_CLOEXEC);
     if (fd < 0) {
         fail(errno);
@@ -137,8 +157,12 @@ bool OutputFile::close(bool keep) {
     }
     const bool committed = keep && error_.empty();
     if (!committed) {
+        if (stopWriter_ != nullptr) {
+            stopWriter_();
+        }
         unlink(temporary_.c_str());
     }
+    stopWriter_ = nullptr;
     if (previous_ != nullptr) {
         previous_->next_ = next_;
     } else {
@@ -168,15 +192,16 @@ bool writeWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
 }
 
 void OutputPlan::addInput(const std::string& path, const std::string& role) {
-    entries_.push_back({Kind::input, path, role});
+    entries_.push_back({Kind::input, path, role, {}});
 }
 
 void OutputPlan::addFile(const std::string& path, const std::string& role) {
-    entries_.push_back({Kind::file, path, role});
+    entries_.push_back({Kind::file, path, role, {}});
 }
 
-void OutputPlan::addDirectory(const std::string& path, const std::string& role) {
-    entries_.push_back({Kind::directory, path, role});
+void OutputPlan::addDirectory(const std::string& path, const std::string& role,
+                              std::function<bool(const std::string& name)> writes) {
+    entries_.push_back({Kind::directory, path, role, std::move(writes)});
 }
 
 namespace {
@@ -212,8 +237,39 @@ std::optional<OutputProblem> OutputPlan::check() const {
             }
         }
     }
+    for (const Entry& directory : entries_) {
+        for (const Entry& file : entries_) {
+            if (directory.kind == Kind::directory && directory.writes && file.kind == Kind::file &&
+                resolved(file.path).parent_path() == resolved(directory.path) &&
+                directory.writes(fs::path(file.path).filename().string())) {
+                return OutputProblem{
+                    2, file.path + ": given for both " + directory.role + " and " + file.role};
+            }
+        }
+    }
+    // A file inside a directory the run creates is checked once that exists.
+    auto waitsForDirectory = [&](const Entry& file) {
+        std::error_code error;
+        const fs::path parent = resolved(file.path).parent_path();
+        if (fs::exists(parent, error)) {
+            return false;
+        }
+        return std::any_of(entries_.begin(), entries_.end(), [&](const Entry& directory) {
+            if (directory.kind != Kind::directory) {
+                return false;
+            }
+            const fs::path created = resolved(directory.path);
+            const auto [end, at] =
+                std::mismatch(created.begin(), created.end(), parent.begin(), parent.end());
+            return end == created.end();
+        });
+    };
+    std::vector<const Entry*> later;
     for (const Entry& entry : entries_) {
-        if (entry.kind != Kind::file) {
+        if (entry.kind == Kind::file && waitsForDirectory(entry)) {
+            later.push_back(&entry);
+        }
+        if (entry.kind != Kind::file || waitsForDirectory(entry)) {
             continue;
         }
         struct stat status {};
@@ -248,6 +304,12 @@ std::optional<OutputProblem> OutputPlan::check() const {
             return OutputProblem{1, entry.path + ": " + probe.error()};
         }
         probe.discard();
+    }
+    for (const Entry* entry : later) {
+        OutputFile probe;
+        if (!probe.open(entry->path)) {
+            return OutputProblem{1, entry->path + ": " + probe.error()};
+        }
     }
     return std::nullopt;
 }

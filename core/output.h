@@ -5,6 +5,7 @@
 // and conflicting paths are refused, before anything is written.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -38,6 +39,9 @@ class OutputFile {
     bool commit();
     // Closes and removes the temporary file; the final path is left as it was.
     void discard();
+    // Called before an uncommitted temporary is removed: another program writing into it is
+    // stopped first, so that it cannot write or create the file again afterwards.
+    void setWriterStop(void (*stopWriter)()) { stopWriter_ = stopWriter; }
     // "cannot be written (reason)"; empty while all went well.
     const std::string& error() const { return error_; }
 
@@ -49,6 +53,7 @@ class OutputFile {
     std::string error_;
     int fd_ = -1;
     std::uint64_t size_ = 0;
+    void (*stopWriter_)() = nullptr;
     OutputFile* previous_ = nullptr;  // the list of outputs still under their temporary name
     OutputFile* next_ = nullptr;
     friend void abandonOutputs();
@@ -78,10 +83,13 @@ class OutputPlan {
     // A file the run writes; `role` names where it came from ("--wav").
     void addFile(const std::string& path, const std::string& role);
     // A directory the run fills with files; created (with its parents) when missing.
-    void addDirectory(const std::string& path, const std::string& role);
-    // Conflicts first (a path given twice, an output over an input), then each location:
-    // its directory exists and takes a new file, the path is not a directory or a device.
-    // Directories are created last, once everything else passed.
+    // `writes` tells the names the run writes there, which no other output may take.
+    void addDirectory(const std::string& path, const std::string& role,
+                      std::function<bool(const std::string& name)> writes = {});
+    // Conflicts first (a path given twice, an output over an input or over a name a directory
+    // gets), then each location: its directory exists and takes a new file, the path is not a
+    // directory or a device. Directories are created last, once everything else passed, and
+    // files inside them are checked then.
     std::optional<OutputProblem> check() const;
 
   private:
@@ -90,6 +98,7 @@ class OutputPlan {
         Kind kind;
         std::string path;
         std::string role;
+        std::function<bool(const std::string&)> writes;
     };
     std::vector<Entry> entries_;
 };

@@ -38,10 +38,15 @@ void blendTrail(const std::uint8_t* source) {
 
 namespace {
 PutFrameObserver putFrameObserver = nullptr;
-}
+PresentObserver presentObserver = nullptr;
+}  // namespace
 
 void setPutFrameObserver(PutFrameObserver observer) {
     putFrameObserver = observer;
+}
+
+void setPresentObserver(PresentObserver observer) {
+    presentObserver = observer;
 }
 
 void putFrame(const std::uint8_t* source) {
@@ -188,6 +193,9 @@ platform::BlitResult presentFrame() {
             break;
     }
     output.unlock();
+    if (presentObserver != nullptr) {
+        presentObserver();
+    }
 
     const ModeRecord& chosen = modeList[static_cast<std::size_t>(settings.modeIndex)];
     for (;;) {

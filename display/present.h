@@ -31,6 +31,10 @@ void putFrame(const std::uint8_t* source);
 // Called with each picture handed to putFrame, as it returns (for run reports).
 using PutFrameObserver = void (*)(const std::uint8_t* source);
 void setPutFrameObserver(PutFrameObserver observer);
+// Called with each frame presented, once colourBuffer holds what the screen shows (for run
+// reports: a scene may show one picture for several frames while its palette changes).
+using PresentObserver = void (*)();
+void setPresentObserver(PresentObserver observer);
 // frameBuffer through colourTable into colourBuffer.
 void expandFrame();
 // Converts colourBuffer into the staging surface and stretches it into the picture rectangle.

@@ -164,6 +164,7 @@ bool startVideo(const VideoRequest& request, std::string& error) {
         error = video.file.error();
         return false;
     }
+    video.file.setWriterStop([] { video.encoder.stop(); });
     if (!video.encoder.start(encoderArguments(request, video.file.temporaryPath()),
                              video.screen.size(), kBufferedFrames, kBufferedSoundBytes, error)) {
         video.file.discard();

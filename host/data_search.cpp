@@ -83,6 +83,15 @@ std::optional<std::filesystem::path> findDataDirectory(
     return std::nullopt;
 }
 
+std::optional<std::string> missingDataFileLine(const std::filesystem::path& directory) {
+    const std::filesystem::path file = directory / kDataFiles[0];
+    std::error_code failure;
+    if (std::filesystem::exists(file, failure)) {
+        return std::nullopt;
+    }
+    return file.string() + ": not found; looked in " + directory.string() + " (given with --data)";
+}
+
 std::string dataNotFoundMessage(const std::vector<std::filesystem::path>& places) {
     std::string message = "stormglass2: cannot find sg2.dat and sg2.it together; looked in ";
     for (std::size_t i = 0; i < places.size(); ++i) {

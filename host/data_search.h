@@ -26,6 +26,10 @@ std::vector<std::filesystem::path> dataSearchPlaces(const DataSearchEnvironment&
 std::optional<std::filesystem::path> findDataDirectory(
     const std::vector<std::filesystem::path>& places);
 
+// One line for standard error when the directory given with --data lacks sg2.dat, naming the
+// file and the place searched (the data file's own message goes where the design puts it).
+std::optional<std::string> missingDataFileLine(const std::filesystem::path& directory);
+
 // One line for standard error when nothing was found.
 std::string dataNotFoundMessage(const std::vector<std::filesystem::path>& places);
 

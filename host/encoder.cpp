@@ -7,12 +7,17 @@
 #ifndef __EMSCRIPTEN__
 #include <sys/prctl.h>
 #endif
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+
+#include "core/stop.h"
 
 namespace host {
 
@@ -23,6 +28,51 @@ void closeFd(int& fd) {
         ::close(fd);
         fd = -1;
     }
+}
+
+using Clock = std::chrono::steady_clock;
+
+// How often a wait looks at the encoder and the stop signals, and how long an encoder may leave
+// its inputs unread (or sit stopped) before the run gives up on it: together under two seconds.
+constexpr int kTickMs = 100;
+constexpr auto kStallLimit = std::chrono::seconds(1);
+
+std::string signalText(int signal) {
+#ifdef __GLIBC__
+    const char* abbreviation = ::sigabbrev_np(signal);
+#else
+    const char* abbreviation = nullptr;
+#endif
+    return abbreviation != nullptr ? std::string("SIG") + abbreviation
+                                   : "signal " + std::to_string(signal);
+}
+
+// The processor time `process` has used, in clock ticks; -1 when it cannot be read.
+long processorTicks(pid_t process) {
+    char path[32];
+    std::snprintf(path, sizeof path, "/proc/%d/stat", static_cast<int>(process));
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return -1;
+    }
+    std::array<char, 1024> text{};
+    const ssize_t got = ::read(fd, text.data(), text.size() - 1);
+    ::close(fd);
+    // After the command's closing parenthesis: state and 10 more fields, then utime and stime.
+    const char* field = got > 0 ? std::strrchr(text.data(), ')') : nullptr;
+    for (int skip = 0; field != nullptr && skip < 12; ++skip) {
+        field = std::strchr(field + 1, ' ');
+    }
+    long user = 0;
+    long system = 0;
+    return field != nullptr && std::sscanf(field, " %ld %ld", &user, &system) == 2 ? user + system
+                                                                                   : -1;
+}
+
+// Why an encoder that ended on its own ended: its exit status or its signal.
+std::string exitReason(const std::string& name, int status) {
+    return WIFSIGNALED(status) ? name + " was ended by " + signalText(WTERMSIG(status))
+                               : name + " ended with status " + std::to_string(WEXITSTATUS(status));
 }
 
 int waitFor(pid_t child) {
@@ -68,6 +118,7 @@ int waitFor(pid_t child) {
 
 EncoderPipes::~EncoderPipes() {
     stop();
+    closeFd(log_);
 }
 
 bool EncoderPipes::start(const std::vector<std::string>& arguments, std::size_t frameBytes,
@@ -78,6 +129,13 @@ bool EncoderPipes::start(const std::vector<std::string>& arguments, std::size_t 
         argv.push_back(const_cast<char*>(argument.c_str()));
     }
     argv.push_back(nullptr);
+    stop();
+    closeFd(log_);
+    name_ = arguments[0];
+    reason_.clear();
+    failed_ = false;
+    ended_ = false;
+    status_ = 0;
     frameBytes_ = frameBytes;
     pictures_.ring.assign(frameBytes * bufferedFrames, 0);
     sound_.ring.assign(bufferedSoundBytes, 0);
@@ -109,6 +167,9 @@ bool EncoderPipes::start(const std::vector<std::string>& arguments, std::size_t 
     if (child == 0) {
         becomeEncoder(argv.data(), picturePipe[0], soundPipe[0], log_, report[1], parent);
     }
+    if (child > 0) {
+        ::setpgid(child, child);  // also here, so stop() reaches the group without a race
+    }
     closeFd(picturePipe[0]);
     closeFd(soundPipe[0]);
     closeFd(report[1]);
@@ -128,6 +189,9 @@ bool EncoderPipes::start(const std::vector<std::string>& arguments, std::size_t 
         return false;
     }
     child_ = child;
+#ifdef SYS_pidfd_open
+    childFd_ = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
+#endif
     pictures_.fd = picturePipe[1];
     sound_.fd = soundPipe[1];
     ::fcntl(pictures_.fd, F_SETPIPE_SZ, 1 << 20);  // fewer wake-ups; the default is kept if refused
@@ -135,6 +199,9 @@ bool EncoderPipes::start(const std::vector<std::string>& arguments, std::size_t 
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
     }
     failed_ = false;
+    lastTaken_ = Clock::now();
+    ticksSeen_ = processorTicks(child_);
+    ticksSampled_ = lastTaken_;
     return true;
 }
 
@@ -142,6 +209,9 @@ bool EncoderPipes::queue(Pipe& pipe, const std::uint8_t* bytes, std::size_t coun
     const std::size_t capacity = pipe.ring.size();
     if (capacity - pipe.size < count) {
         return false;
+    }
+    if (pictures_.size == 0 && sound_.size == 0) {
+        lastTaken_ = Clock::now();  // the stall clock runs only while bytes wait
     }
     std::size_t tail = (pipe.head + pipe.size) % capacity;
     pipe.size += count;
@@ -156,37 +226,78 @@ bool EncoderPipes::queue(Pipe& pipe, const std::uint8_t* bytes, std::size_t coun
 }
 
 bool EncoderPipes::pushFrame(const std::uint8_t* frame) {
-    while (!failed_ && !queue(pictures_, frame, frameBytes_)) {
-        pump(true);
+    while (!queue(pictures_, frame, frameBytes_)) {
+        if (!pump(true)) {
+            return false;
+        }
     }
-    return !failed_ && pump(false);
+    return pump(false);
 }
 
 bool EncoderPipes::pushSound(std::span<const std::uint8_t> bytes) {
     // A block larger than the whole buffer goes in parts.
-    while (!failed_ && !bytes.empty()) {
+    while (!bytes.empty()) {
         const std::size_t part = std::min(bytes.size(), sound_.ring.size());
         if (queue(sound_, bytes.data(), part)) {
             bytes = bytes.subspan(part);
-        } else {
-            pump(true);
+        } else if (!pump(true)) {
+            return false;
         }
     }
-    return !failed_ && pump(false);
+    return pump(false);
 }
 
-bool EncoderPipes::fail() {
+bool EncoderPipes::fail(const std::string& reason) {
+    if (!failed_) {
+        reason_ = reason;
+    }
     failed_ = true;
     pictures_.size = 0;
     sound_.size = 0;
     return false;
 }
 
-bool EncoderPipes::pump(bool wait) {
-    if (failed_) {
+bool EncoderPipes::checkChild() {
+    siginfo_t info{};
+    if (child_ <= 0 ||
+        ::waitid(P_PID, static_cast<id_t>(child_), &info, WEXITED | WSTOPPED | WNOHANG | WNOWAIT) !=
+            0 ||
+        info.si_pid == 0) {
         return false;
     }
-    std::array<pollfd, 2> ready{};
+    if (info.si_code == CLD_STOPPED || info.si_code == CLD_TRAPPED) {
+        if (!stalled()) {
+            return false;
+        }
+        return fail(name_ + " was stopped (" + signalText(info.si_status) + ")"), true;
+    }
+    status_ = waitFor(child_);
+    child_ = -1;
+    ended_ = true;
+    return true;
+}
+
+bool EncoderPipes::stalled() {
+    // An encoder busy on what it has (a slow start, a loaded machine) uses processor time;
+    // one that is blocked, stopped or waiting on something else uses none. Looked at once a
+    // tick while bytes wait.
+    const auto now = Clock::now();
+    if (now - ticksSampled_ >= std::chrono::milliseconds(kTickMs)) {
+        const long used = processorTicks(child_);
+        if (used != ticksSeen_) {
+            ticksSeen_ = used;
+            lastTaken_ = std::max(lastTaken_, ticksSampled_);
+        }
+        ticksSampled_ = now;
+    }
+    return now - lastTaken_ >= kStallLimit;
+}
+
+bool EncoderPipes::pump(bool wait) {
+    if (failed_ || core::stopSignal() != 0) {
+        return false;
+    }
+    std::array<pollfd, 3> ready{};
     std::array<Pipe*, 2> pipes{};
     nfds_t count = 0;
     for (Pipe* pipe : {&pictures_, &sound_}) {
@@ -198,10 +309,15 @@ bool EncoderPipes::pump(bool wait) {
     if (count == 0) {
         return true;
     }
-    if (::poll(ready.data(), count, wait ? -1 : 0) < 0) {
-        return errno == EINTR || fail();
+    const nfds_t pipeCount = count;
+    if (childFd_ >= 0) {
+        ready[count++] = {childFd_, POLLIN, 0};
     }
-    for (nfds_t i = 0; i < count; ++i) {
+    if (::poll(ready.data(), count, wait ? kTickMs : 0) < 0 && errno != EINTR) {
+        return fail(std::string("cannot wait for ") + name_ + " (" + std::strerror(errno) + ")");
+    }
+    bool moved = false;
+    for (nfds_t i = 0; i < pipeCount; ++i) {
         if (ready[i].revents == 0) {
             continue;
         }
@@ -216,15 +332,31 @@ bool EncoderPipes::pump(bool wait) {
                 if (errno == EAGAIN) {
                     break;
                 }
-                return fail();  // EPIPE: the encoder closed its input
+                return fail({});  // EPIPE: the encoder closed its input; finish() says why
             }
+            moved = true;
             pipe.head = (pipe.head + static_cast<std::size_t>(written)) % pipe.ring.size();
             pipe.size -= static_cast<std::size_t>(written);
         }
     }
-    return true;
+    if (moved) {
+        lastTaken_ = Clock::now();
+        return true;
+    }
+    // Nothing taken: an encoder that has ended (a child of it may still hold the pipes) or has
+    // stopped reading would leave the run waiting for ever.
+    if (checkChild()) {
+        return ended_ ? fail(exitReason(name_, status_)) : false;
+    }
+    if (stalled()) {
+        return fail(name_ + " stopped reading for " +
+                    std::to_string(
+                        std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - lastTaken_)
+                            .count()) +
+                    " s");
+    }
+    return core::stopSignal() == 0;
 }
-
 std::string EncoderPipes::lastMessage() {
     if (log_ < 0) {
         return {};
@@ -242,41 +374,62 @@ std::string EncoderPipes::lastMessage() {
 }
 
 bool EncoderPipes::finish(std::string& error) {
-    if (child_ <= 0) {
+    if (child_ <= 0 && !ended_) {
+        stop();
         return true;
     }
-    while (!failed_ && (pictures_.size > 0 || sound_.size > 0)) {
-        pump(true);
+    while (!failed_ && (pictures_.size > 0 || sound_.size > 0) && pump(true)) {
     }
     closeFd(pictures_.fd);
     closeFd(sound_.fd);
-    const int status = waitFor(child_);
-    child_ = -1;
-    const bool exitedWell = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    if (failed_ || !exitedWell) {
-        const std::string message = lastMessage();
-        error = !message.empty() ? message
-                : WIFEXITED(status)
-                    ? "the encoder ended with status " + std::to_string(WEXITSTATUS(status))
-                : WIFSIGNALED(status)
-                    ? "the encoder was ended by signal " + std::to_string(WTERMSIG(status))
-                    : "the encoder stopped taking input";
+    // With its inputs closed the encoder writes the file's end and exits. One that closed its
+    // input itself is given the stall limit to exit and say why; a stalled one, and any after a
+    // stop signal, are stopped at once.
+    const bool closedItsInput = failed_ && reason_.empty();
+    lastTaken_ = Clock::now();
+    while (child_ > 0 && core::stopSignal() == 0 && (!failed_ || closedItsInput) &&
+           (!closedItsInput || Clock::now() - lastTaken_ < kStallLimit)) {
+        pollfd child{childFd_, POLLIN, 0};
+        ::poll(&child, childFd_ >= 0 ? 1 : 0, kTickMs);
+        if (checkChild() && !ended_) {
+            break;  // sat stopped
+        }
     }
-    closeFd(log_);
-    return !failed_ && exitedWell;
+    if (child_ > 0 && !failed_) {
+        fail(name_ + " was stopped by the run's " + core::signalName(core::stopSignal()));
+    }
+    stop();
+    const bool exitedWell = ended_ && WIFEXITED(status_) && WEXITSTATUS(status_) == 0;
+    if (exitedWell && !failed_) {
+        return true;
+    }
+    // An encoder that ended says best why in its last message; one that stalled or was stopped
+    // is named with the cause, and its last message when it left one.
+    const std::string message = lastMessage();
+    if (ended_) {
+        error = !message.empty() ? message
+                : exitedWell     ? name_ + " stopped taking input"
+                                 : exitReason(name_, status_);
+    } else {
+        error = reason_.empty() ? name_ + " stopped taking input" : reason_;
+        if (!message.empty()) {
+            error += ": " + message;
+        }
+    }
+    return false;
 }
 
 void EncoderPipes::stop() {
+    closeFd(pictures_.fd);
+    closeFd(sound_.fd);
     if (child_ > 0) {
+        // The whole group: a helper the encoder started could otherwise keep a pipe open.
+        ::kill(-child_, SIGKILL);
         ::kill(child_, SIGKILL);
-        closeFd(pictures_.fd);
-        closeFd(sound_.fd);
         waitFor(child_);
         child_ = -1;
     }
-    closeFd(pictures_.fd);
-    closeFd(sound_.fd);
-    closeFd(log_);
+    closeFd(childFd_);
 }
 
 }  // namespace host

@@ -86,9 +86,7 @@ void onFramePresented(const platform::PresentedFrame& frame) {
     };
     if (dumpFrame) {
         decode();
-        char name[32];
-        std::snprintf(name, sizeof name, "/frame_%06zu.png", presentedFrames);
-        if (!writeScreen(options.framesDirectory + name)) {
+        if (!writeScreen(options.framesDirectory + "/" + framePictureName(presentedFrames))) {
             return;
         }
     }
@@ -217,7 +215,9 @@ std::optional<core::OutputProblem> checkOutputs() {
         plan.addFile(snapshot.path, "--snapshot");
     }
     if (!options.framesDirectory.empty()) {
-        plan.addDirectory(options.framesDirectory, "--frames");
+        plan.addDirectory(options.framesDirectory, "--frames", [](const std::string& name) {
+            return writesInFramesDirectory(name, options.every);
+        });
     }
     return plan.check();
 }
@@ -308,17 +308,17 @@ int runProgram(const std::vector<std::string>& arguments) {
             return 1;
         }
         options.dataDirectory = found->string();
+    } else if (const auto line = missingDataFileLine(options.dataDirectory)) {
+        core::errorLine(*line);
     }
     if (const auto problem = checkOutputs()) {
         core::errorLine(problem->line);
         return problem->status;
     }
-    if (options.headless) {
-        core::catchStopSignals();
-    }
+    core::catchStopSignals(options.headless);
     snapshotTaken.assign(options.snapshots.size(), false);
     if (!options.framesDirectory.empty() &&
-        !framesIndex.open(options.framesDirectory + "/frames.csv", error)) {
+        !framesIndex.open(options.framesDirectory + "/" + kFrameIndexName, error)) {
         core::errorLine(error);
         return 1;
     }
@@ -342,6 +342,7 @@ int runProgram(const std::vector<std::string>& arguments) {
     if (!options.statsPath.empty()) {
         startReport(options.statsPath);
         display::setPutFrameObserver(&reportFrameHanded);
+        display::setPresentObserver(&reportFramePresented);
     }
     addExitHook(&finishRecordings);
     if (!options.snapshots.empty()) {

@@ -7,6 +7,25 @@ namespace host {
 
 namespace {
 constexpr char kHeader[] = "frame,time_ms,order,row,scene\n";
+constexpr char kPictureFormat[] = "frame_%06" PRIu64 ".png";
+}  // namespace
+
+std::string framePictureName(std::uint64_t frame) {
+    char name[40];
+    std::snprintf(name, sizeof name, kPictureFormat, frame);
+    return name;
+}
+
+bool writesInFramesDirectory(const std::string& name, int every) {
+    if (name == kFrameIndexName) {
+        return true;
+    }
+    std::uint64_t frame = 0;
+    int length = 0;
+    // A name the format gives back exactly: frame_000123.png, not frame_123.png.
+    return std::sscanf(name.c_str(), "frame_%" SCNu64 ".png%n", &frame, &length) == 1 &&
+           static_cast<std::size_t>(length) == name.size() && framePictureName(frame) == name &&
+           every > 0 && frame % static_cast<std::uint64_t>(every) == 0;
 }
 
 bool FrameIndex::open(const std::string& path, std::string& error) {

@@ -10,6 +10,12 @@
 
 namespace host {
 
+// The names a --frames directory gets: the index, and frame N's picture.
+inline constexpr char kFrameIndexName[] = "frames.csv";
+std::string framePictureName(std::uint64_t frame);
+// Whether a run keeping every `every`-th frame writes a file called `name` there.
+bool writesInFramesDirectory(const std::string& name, int every);
+
 struct IndexedFrame {
     std::uint64_t frame = 0;
     std::uint32_t milliseconds = 0;

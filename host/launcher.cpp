@@ -7,6 +7,7 @@
 
 #include "core/console.h"
 #include "display/surfaces.h"
+#include "host/process.h"
 #include "platform/messages.h"
 #include "platform/video.h"
 #include "resources/logo.h"
@@ -218,8 +219,14 @@ bool runLauncher(LaunchSettings& settings,
     return true;
 }
 
+void endOnLostDisplay() {
+    core::errorLine("stormglass2: the display was lost (its X server closed the connection)");
+    exitProcess(1);  // the report is written; the display is not touched again
+}
+
 bool openDesktop() {
     platform::Video& desktop = platform::desktopVideo();
+    platform::onDisplayLost(&endOnLostDisplay);
     display::useVideo(desktop);
     if (!desktop.open()) {
         std::fprintf(
@@ -235,7 +242,7 @@ bool openDesktop() {
 namespace {
 
 // One display option with the argument after it (null when there is none).
-int takeDisplayOption(std::string_view option, const char* value) {
+int takeDisplayOption(std::string_view option, const char* value, bool reportBadMode) {
     if (option == "--windowed" || option == "--fullscreen") {
         givenDisplay.given = true;
         givenDisplay.windowedSet = true;
@@ -247,7 +254,9 @@ int takeDisplayOption(std::string_view option, const char* value) {
         int height = 0;
         int depth = 0;
         if (value == nullptr || !parseModeText(value, width, height, depth)) {
-            std::fprintf(stderr, "stormglass2: --mode needs WIDTHxHEIGHTxDEPTH, e.g. 640x480x32\n");
+            if (reportBadMode) {
+                std::fprintf(stderr, "stormglass2: %s\n", kBadModeLine);
+            }
             return -1;
         }
         givenDisplay.given = true;
@@ -266,7 +275,8 @@ int parseDisplayOption(std::span<char* const> args, std::size_t index) {
     if (index >= args.size() || args[index] == nullptr) {
         return 0;
     }
-    return takeDisplayOption(args[index], index + 1 < args.size() ? args[index + 1] : nullptr);
+    return takeDisplayOption(args[index], index + 1 < args.size() ? args[index + 1] : nullptr,
+                             true);
 }
 
 int parseDisplayOption(const std::vector<std::string>& args, std::size_t index) {
@@ -274,7 +284,7 @@ int parseDisplayOption(const std::vector<std::string>& args, std::size_t index) 
         return 0;
     }
     return takeDisplayOption(args[index],
-                             index + 1 < args.size() ? args[index + 1].c_str() : nullptr);
+                             index + 1 < args.size() ? args[index + 1].c_str() : nullptr, false);
 }
 
 bool displayOptionsGiven() {

@@ -54,12 +54,16 @@ bool runLauncher(LaunchSettings& settings,
 // Desktop start: selects the SDL video and opens it. With no display at all it says so on one
 // line, pointing to --headless, and returns false (the run ends with status 1).
 bool openDesktop();
+// The end of a run whose display went away: one line, and the run's report with status 1.
+void endOnLostDisplay();
 
 // Command-line display options: --windowed, --fullscreen, --mode WxHxD. Any of them skips
 // the launcher; unset ones take what an untouched launcher gives (first listed mode, full
 // screen).
 // Reads the option at args[index]; returns how many arguments it took, 0 when args[index] is
-// not a display option, or -1 (after one line on standard error) when it is malformed.
+// not a display option, or -1 when it is malformed: after kBadModeLine on standard error
+// from argv, silently from the command line's words (whose parser reports it).
+inline constexpr char kBadModeLine[] = "--mode needs WIDTHxHEIGHTxDEPTH, e.g. 640x480x32";
 int parseDisplayOption(std::span<char* const> args, std::size_t index);
 int parseDisplayOption(const std::vector<std::string>& args, std::size_t index);
 bool displayOptionsGiven();

@@ -138,6 +138,17 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
             out = arguments[++i];
             return true;
         };
+        // A path option: an empty one names no file and is refused, not taken as "here".
+        auto path = [&](std::string& out) {
+            if (!value(out)) {
+                return false;
+            }
+            if (out.empty()) {
+                error = name + ": expected a path, got ''";
+                return false;
+            }
+            return true;
+        };
         std::string text;
         if (name == "--headless") {
             options.headless = true;
@@ -152,19 +163,19 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
         } else if (name == "--version") {
             options.version = true;
         } else if (name == "--data") {
-            if (!value(options.dataDirectory)) {
+            if (!path(options.dataDirectory)) {
                 return std::nullopt;
             }
         } else if (name == "--frames") {
-            if (!value(options.framesDirectory)) {
+            if (!path(options.framesDirectory)) {
                 return std::nullopt;
             }
         } else if (name == "--wav") {
-            if (!value(options.wavPath)) {
+            if (!path(options.wavPath)) {
                 return std::nullopt;
             }
         } else if (name == "--stats") {
-            if (!value(options.statsPath)) {
+            if (!path(options.statsPath)) {
                 return std::nullopt;
             }
         } else if (name == "--video") {
@@ -190,7 +201,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
             }
             options.videoSize = size;
         } else if (name == "--contact-sheet") {
-            if (!value(options.contactSheetPath)) {
+            if (!path(options.contactSheetPath)) {
                 return std::nullopt;
             }
             options.headless = true;
@@ -250,7 +261,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
             // The display options (--windowed, --fullscreen, --mode) belong to the launcher.
             const int taken = parseDisplayOption(arguments, i);
             if (taken < 0) {
-                error = "bad display option (see --help)";
+                error = kBadModeLine;
                 return std::nullopt;
             }
             if (taken == 0) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/output.h"
+#include "core/stop.h"
 
 namespace host {
 
@@ -20,6 +21,7 @@ void addExitHook(std::function<void(int&)> hook) {
 }
 
 void exitProcess(int status) {
+    status = core::endStatus(status);
     if (status != 0) {
         core::abandonOutputs();
     }

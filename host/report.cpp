@@ -11,6 +11,7 @@
 
 #include "core/console.h"
 #include "core/output.h"
+#include "display/present.h"
 #include "display/surfaces.h"
 #include "host/process.h"
 #include "platform/video.h"
@@ -24,13 +25,20 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// FNV-1a's start and multiplier.
+constexpr std::uint64_t kHashStart = 0xcbf29ce484222325ull;
+constexpr std::uint64_t kHashPrime = 0x100000001b3ull;
+
 struct SceneRecord {
     bool started = false;
     std::int32_t startOrder = 0;
     std::int32_t startRow = 0;
     std::int32_t endOrder = 0;
     std::int32_t endRow = 0;
-    std::uint64_t hash = 0xcbf29ce484222325ull;
+    std::uint64_t hash = kHashStart;
+    // What the screen showed: every presented frame's colours.
+    std::uint64_t screenHash = kHashStart;
+    std::size_t presented = 0;
     std::vector<float> workMs;      // reserved up front: nothing grows per frame in practice
     std::vector<float> intervalMs;  // between this scene's frame releases and the previous ones
 };
@@ -89,16 +97,17 @@ void writeReport(int& status) {
         // Without a screen of its own (headless) every presented frame counts as shown.
         const long screenShown = display::video().framesShown(static_cast<int>(i + 1));
         const std::size_t shown =
-            screenShown < 0 ? scene.workMs.size() : static_cast<std::size_t>(screenShown);
+            screenShown < 0 ? scene.presented : static_cast<std::size_t>(screenShown);
         append(text,
                "%s\n  {\"scene\": %zu, \"startOrder\": %d, \"startRow\": %d, \"endOrder\": %d, "
                "\"endRow\": %d, \"frames\": %zu, \"framesShown\": %zu, "
                "\"medianIntervalMs\": %.1f, \"p99IntervalMs\": %.1f, \"meanWorkMs\": %.4f, "
-               "\"p99WorkMs\": %.4f, \"maxWorkMs\": %.4f, \"frameHash\": \"%016" PRIx64 "\"}",
+               "\"p99WorkMs\": %.4f, \"maxWorkMs\": %.4f, \"frameHash\": \"%016" PRIx64
+               "\", \"screenHash\": \"%016" PRIx64 "\"}",
                first ? "" : ",", i + 1, scene.startOrder, scene.startRow, scene.endOrder,
-               scene.endRow, scene.workMs.size(), shown, percentile(scene.intervalMs, 0.5),
+               scene.endRow, scene.presented, shown, percentile(scene.intervalMs, 0.5),
                percentile(scene.intervalMs, 0.99), mean, percentile(scene.workMs, 0.99),
-               static_cast<double>(worst), scene.hash);
+               static_cast<double>(worst), scene.hash, scene.screenHash);
         first = false;
     }
     text += "\n]}\n";
@@ -120,7 +129,7 @@ std::uint64_t hashPicture(std::uint64_t running, const std::uint8_t* picture) {
         for (int b = 7; b >= 0; --b) {
             word = (word << 8) | picture[i + b];
         }
-        running = (running ^ word) * 0x100000001b3ull;
+        running = (running ^ word) * kHashPrime;
     }
     return running;
 }
@@ -182,6 +191,20 @@ void reportFrameReleased(std::uint32_t milliseconds) {
     }
     report.released = true;
     report.lastReleaseMs = milliseconds;
+}
+
+void reportFramePresented() {
+    if (report.currentScene == 0) {
+        return;
+    }
+    SceneRecord& scene = report.scenes[static_cast<std::size_t>(report.currentScene - 1)];
+    ++scene.presented;
+    // Blue, green and red of each pixel; the fourth byte is never written.
+    const std::uint8_t* pixel = display::colourBuffer;
+    for (int i = 0; i < display::kFramePixels; ++i, pixel += 4) {
+        const std::uint64_t colour = pixel[0] | (pixel[1] << 8) | (pixel[2] << 16);
+        scene.screenHash = (scene.screenHash ^ colour) * kHashPrime;
+    }
 }
 
 }  // namespace host

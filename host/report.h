@@ -3,7 +3,8 @@
 // it drew and the frames the screen showed (on the desktop the screen shows the newest frame at
 // each refresh, so fewer when frames come faster than the display refreshes), the median and
 // 99th percentile of the intervals between frames drawn (on the pacer's clock), its frame work
-// times and a hash of every picture it handed over. Written as JSON on every exit path.
+// times, a hash of every picture it handed over and one of the colours of every frame it
+// presented. Written as JSON on every exit path.
 #include <cstdint>
 #include <string>
 
@@ -18,6 +19,8 @@ void reportFrameBegan();
 void reportFrameHanded(const std::uint8_t* picture);
 // A frame was released by the pacer at `milliseconds` (the pacer's clock).
 void reportFrameReleased(std::uint32_t milliseconds);
+// Each presented frame: counted (as the frame index counts them) and its colours hashed.
+void reportFramePresented();
 
 // A 64-bit hash of one picture folded into a running value; the same bytes give the same
 // value on every machine.

@@ -4,6 +4,7 @@
 // During the show the frames come from the show's thread through a triple buffer, and the main
 // thread shows the newest one at each refresh, so the display never holds the show back.
 #include <SDL.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -15,9 +16,31 @@
 #include "platform/frame_handoff.h"
 #include "platform/video.h"
 
+// Xlib's two declarations this file needs: its header defines macros (None, Success) that
+// clash with names here.
+extern "C" {
+struct _XDisplay;
+using XIOErrorHandler = int (*)(_XDisplay*);
+XIOErrorHandler XSetIOErrorHandler(XIOErrorHandler handler);
+}
+
 namespace platform {
 
 namespace {
+
+DisplayLostHandler displayLost = nullptr;
+
+// Xlib's own handler prints two lines and exits past every clean-up; this one hands the loss
+// to the program once (a clean-up that touches the dead display again ends it at once).
+int onLostConnection(_XDisplay*) {
+    static bool once = false;
+    if (once || displayLost == nullptr) {
+        _exit(1);
+    }
+    once = true;
+    displayLost();
+    _exit(1);
+}
 
 constexpr int kStagingWidth = core::kPictureWidth;
 constexpr int kStagingHeight = core::kPictureHeight;
@@ -553,6 +576,11 @@ class SdlVideo final : public Video {
 };
 
 }  // namespace
+
+void onDisplayLost(DisplayLostHandler handler) {
+    displayLost = handler;
+    XSetIOErrorHandler(handler != nullptr ? &onLostConnection : nullptr);
+}
 
 Video& desktopVideo() {
     static SdlVideo video;

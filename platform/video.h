@@ -128,5 +128,9 @@ void configureHeadlessVideo(HeadlessVideoOptions options);
 
 // The SDL window and renderer.
 Video& desktopVideo();
+// Called when the desktop's display goes away under the show (its X server ended). It must
+// not return: the process ends there, with nothing of the display left to release.
+using DisplayLostHandler = void (*)();
+void onDisplayLost(DisplayLostHandler handler);
 
 }  // namespace platform

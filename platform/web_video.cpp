@@ -115,6 +115,10 @@ WebVideo& instance() {
 
 }  // namespace
 
+void onDisplayLost(DisplayLostHandler) {
+    // A page's canvas cannot be lost under the show.
+}
+
 Video& desktopVideo() {
     return instance();
 }

@@ -119,6 +119,25 @@ TEST(LzariRoundTrip, LiteralsRunsAndTheInitialFill) {
     EXPECT_EQ(roundTrip(descending), descending);
 }
 
+// A match is cut where the input ends; cut to the threshold or below it must go as literals,
+// as no shorter match than kThreshold + 1 can be coded.
+TEST(LzariRoundTrip, MatchesCutAtTheEndToTheThresholdDecodeToTheInput) {
+    const Bytes small{'a', 'b', 0, 'a', 'b'};
+    EXPECT_EQ(roundTrip(small), small);
+    for (const std::size_t bodyLength : {5u, 61u, 300u, 4100u}) {
+        const Bytes body = mixedData(bodyLength);
+        for (std::size_t from : {std::size_t{0}, bodyLength / 2, bodyLength - 4}) {
+            for (int tail = 1; tail <= archive::lzari::kThreshold + 1; ++tail) {
+                Bytes data = body;
+                data.insert(data.end(), body.begin() + static_cast<long>(from),
+                            body.begin() + static_cast<long>(from) + tail);
+                EXPECT_EQ(roundTrip(data), data)
+                    << bodyLength << " bytes, then " << tail << " from " << from;
+            }
+        }
+    }
+}
+
 TEST(LzariRoundTrip, EveryLengthUpToTwoWindows) {
     const Bytes source = mixedData(2 * 4096 + 61);
     for (std::size_t length :

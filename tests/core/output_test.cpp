@@ -3,6 +3,8 @@
 #include "core/output.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tests/support/child_process.h"
 #include "tests/support/run_program.h"
 #include "tests/support/small_disk.h"
 
@@ -102,6 +105,55 @@ TEST(OutputFile, UnwritableLocationsFailWithTheReasonAndLeaveNothing) {
     EXPECT_EQ(error, "cannot be written (Is a directory)");
 }
 
+// A caller that commits after a failed write (a file-size limit here) still gets nothing in
+// place: the promise is the output's own, not its callers'.
+TEST(OutputFile, ACommitAfterAFailedWriteKeepsNothing) {
+    const std::string dir = testsupport::makeTempDirectory("output");
+    const std::string path = dir + "/big.wav";
+    put(path, "old");
+    const auto outcome = testsupport::runInChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        core::OutputFile file;
+        const std::string bytes(10000, 'x');
+        const bool opened = file.open(path);
+        const bool written = file.write(bytes.data(), bytes.size());
+        const bool committed = file.commit();
+        std::printf("%d%d%d %s", opened, written, committed, file.error().c_str());
+    });
+    EXPECT_EQ(outcome.output, "100 cannot be written (File too large)");
+    EXPECT_EQ(fileContents(path), "old");
+    EXPECT_EQ(namesIn(dir), std::vector<std::string>{"big.wav"});
+}
+
+// Any name the file system takes works: the hidden temporary's stem gives way, never the
+// extension a child program goes by, and never in the middle of a character.
+TEST(OutputFile, ANameUpToTheLimitGetsATemporaryThatFits) {
+    const std::string dir = testsupport::makeTempDirectory("output");
+    std::string wide;
+    while (wide.size() + 2 <= 251) {
+        wide += "\xc3\xa9";  // two bytes each
+    }
+    for (const std::string& name : {std::string(251, 'a') + ".png", std::string(250, 'b') + ".json",
+                                    wide + ".wav", std::string(255, 'c')}) {
+        SCOPED_TRACE(name.size());
+        core::OutputFile file;
+        ASSERT_TRUE(file.open(dir + "/" + name)) << file.error();
+        const std::string temporary = fs::path(file.temporaryPath()).filename().string();
+        EXPECT_LE(temporary.size(), 255u);
+        if (fs::path(name).has_extension()) {
+            EXPECT_EQ(fs::path(temporary).extension(), fs::path(name).extension());
+        }
+        EXPECT_EQ(temporary.find("\xc3."), std::string::npos) << "a character was cut";
+        ASSERT_TRUE(file.write("x", 1));
+        ASSERT_TRUE(file.commit()) << file.error();
+        EXPECT_EQ(fileContents(dir + "/" + name), "x");
+        fs::remove(dir + "/" + name);
+    }
+    EXPECT_TRUE(namesIn(dir).empty());
+}
+
 TEST(OutputFile, AFullDiskFailsTheWriteAndKeepsNoPartialFile) {
     testsupport::SmallDisk disk(64 * 1024);
     if (!disk.mounted()) {
@@ -179,6 +231,29 @@ TEST(OutputPlan, RefusesLocationsThatCannotTakeTheFileBeforeCreatingAnything) {
     EXPECT_TRUE(fs::is_directory(dir + "/frames"));
     EXPECT_FALSE(fs::exists(dir + "/ok.wav"));  // checked, not written
     EXPECT_EQ(namesIn(dir + "/frames"), std::vector<std::string>{});
+}
+
+// A directory's own names are taken: another output there is a conflict, status 2; any other
+// name inside a directory the run creates is checked once it exists.
+TEST(OutputPlan, ADirectorysOwnNamesAreTakenAndOtherFilesInItWork) {
+    const std::string dir = testsupport::makeTempDirectory("plan");
+    auto firstProblem = [&](const std::string& file) {
+        core::OutputPlan plan;
+        plan.addDirectory(dir + "/fr", "--frames",
+                          [](const std::string& name) { return name == "index.csv"; });
+        plan.addFile(file, "--stats");
+        const auto problem = plan.check();
+        return problem ? std::to_string(problem->status) + " " + problem->line : "";
+    };
+    EXPECT_EQ(firstProblem(dir + "/fr/index.csv"),
+              "2 " + dir + "/fr/index.csv: given for both --frames and --stats");
+    EXPECT_EQ(firstProblem(dir + "/fr/../fr/index.csv"),
+              "2 " + dir + "/fr/../fr/index.csv: given for both --frames and --stats");
+    EXPECT_FALSE(fs::exists(dir + "/fr"));
+    EXPECT_EQ(firstProblem(dir + "/fr/sub/s.json"),
+              "1 " + dir + "/fr/sub/s.json: cannot be written (No such file or directory)");
+    EXPECT_EQ(firstProblem(dir + "/fr/s.json"), "");
+    EXPECT_EQ(namesIn(dir + "/fr"), std::vector<std::string>{});
 }
 
 TEST(OutputPlan, RefusesAReadOnlyDisk) {

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +18,7 @@
 #include <sstream>
 
 #include "tests/support/run_program.h"
+#include "tests/support/run_report.h"
 
 namespace {
 
@@ -334,6 +336,121 @@ TEST(Capture, RefusalsAndEncoderFailuresLeaveNothingBehind) {
         left.push_back(entry.path().filename().string());
     }
     EXPECT_EQ(left, std::vector<std::string>{"bin"});
+    std::filesystem::remove_all(dir);
+}
+
+// Seconds on the system's clock, as the fake encoders' `date +%s.%N` writes them.
+double secondsNow() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// Starts `command` in `dir` with standard output and error into DIR/out and DIR/err.
+pid_t startInDirectory(const std::string& dir, const std::vector<std::string>& command) {
+    const pid_t child = fork();
+    if (child == 0) {
+        const int out =
+            open((dir + "/../" + std::filesystem::path(dir).filename().string() + ".out").c_str(),
+                 O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err =
+            open((dir + "/../" + std::filesystem::path(dir).filename().string() + ".err").c_str(),
+                 O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        std::vector<char*> argv;
+        for (const std::string& word : command) {
+            argv.push_back(const_cast<char*>(word.c_str()));
+        }
+        argv.push_back(nullptr);
+        if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(dir.c_str()) != 0) {
+            _exit(127);
+        }
+        alarm(30);  // a run that hangs ends here, failing the test instead of the suite
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    return child;
+}
+
+// What the child wrote to standard error, read after it ended.
+std::string errorsOf(const std::string& dir) {
+    const std::string path = dir + "/../" + std::filesystem::path(dir).filename().string();
+    const std::string text = readFile(path + ".err");
+    std::filesystem::remove(path + ".err");
+    std::filesystem::remove(path + ".out");
+    return text;
+}
+
+// An encoder that ends, is killed, stops itself or never reads, once it has written the
+// moment of that into DIR/cause: the run ends within two seconds with status 1, one line
+// naming ffmpeg and why, the report written, and no video, index or temporary left.
+TEST(Capture, AnEncoderThatEndsStallsOrStopsEndsTheRunWithinTwoSeconds) {
+    const std::string dir = testsupport::makeTempDirectory("encoder-ends");
+    struct Case {
+        std::string script;
+        std::string why;
+    };
+    for (const Case& c : {
+             Case{"head -c 2000000 >/dev/null\ndate +%s.%N >cause\nexit 3\n",
+                  "ffmpeg ended with status 3"},
+             Case{"head -c 2000000 >/dev/null\ndate +%s.%N >cause\nkill -TERM $$\n",
+                  "ffmpeg was ended by SIGTERM"},
+             // A helper holding the pipes open outlives it: the end is seen, not EPIPE.
+             Case{"sleep 30 <&3 &\ndate +%s.%N >cause\nexec kill -KILL $$\n",
+                  "ffmpeg was ended by SIGKILL"},
+             Case{"date +%s.%N >cause\nkill -STOP $$\n", "ffmpeg was stopped (SIGSTOP)"},
+             Case{"date +%s.%N >cause\nexec sleep 30\n", "ffmpeg stopped reading for 1 s"},
+         }) {
+        SCOPED_TRACE(c.why);
+        fakeEncoder(dir, c.script);
+        const pid_t child = startInDirectory(
+            dir, withFakeEncoder(dir, {"--video", "show.mkv", "--stats", "run.json"}));
+        int status = 0;
+        waitpid(child, &status, 0);
+        const double ended = secondsNow();
+        const std::string errors = errorsOf(dir);
+        ASSERT_TRUE(WIFEXITED(status)) << errors;
+        EXPECT_EQ(WEXITSTATUS(status), 1);
+        EXPECT_EQ(errors, "show.mkv: the encoder failed (" + c.why + ")\n");
+        const double cause = std::atof(readFile(dir + "/cause").c_str());
+        EXPECT_GT(cause, 0);
+        EXPECT_LT(ended - cause, 2.0);
+        EXPECT_EQ(testsupport::readRunReport(dir + "/run.json").exitStatus, 1);
+        EXPECT_EQ(testsupport::namesIn(dir),
+                  (std::vector<std::string>{"bin", "cause", "run.json"}));
+        std::filesystem::remove(dir + "/cause");
+        std::filesystem::remove(dir + "/run.json");
+    }
+    std::filesystem::remove_all(dir);
+}
+
+// A stop signal ends a video run within two seconds whatever its encoder does, through the
+// orderly end; a second signal while that end cannot proceed ends the process at once.
+TEST(Capture, StopSignalsEndAVideoRunWhoseEncoderStalled) {
+    const std::string dir = testsupport::makeTempDirectory("encoder-signals");
+    fakeEncoder(dir, "date +%s.%N >cause\nkill -STOP $$\n");
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        SCOPED_TRACE(signal);
+        const pid_t child = startInDirectory(
+            dir, withFakeEncoder(dir, {"--video", "show.mkv", "--stats", "run.json"}));
+        while (!std::filesystem::exists(dir + "/cause")) {
+            usleep(10'000);
+        }
+        usleep(300'000);  // the pipes fill and the run waits on the stopped encoder
+        const double sent = secondsNow();
+        kill(child, signal);
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_LT(secondsNow() - sent, 2.0);
+        const std::string errors = errorsOf(dir);
+        ASSERT_TRUE(WIFEXITED(status)) << errors;
+        EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+        EXPECT_EQ(errors, std::string("stormglass2: stopped by SIG") + sigabbrev_np(signal) + "\n");
+        EXPECT_EQ(testsupport::readRunReport(dir + "/run.json").exitStatus, 128 + signal);
+        EXPECT_EQ(testsupport::namesIn(dir),
+                  (std::vector<std::string>{"bin", "cause", "run.json"}));
+        std::filesystem::remove(dir + "/cause");
+        std::filesystem::remove(dir + "/run.json");
+    }
     std::filesystem::remove_all(dir);
 }
 

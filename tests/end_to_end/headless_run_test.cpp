@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "store/store.h"
 #include "tests/support/modules.h"
 #include "tests/support/run_program.h"
 #include "tests/support/run_report.h"
@@ -179,6 +180,16 @@ TEST(HeadlessRun, BadInputEndsWithOneLineAndAFailingStatus) {
     EXPECT_EQ(result.standardError,
               dir + "/sg2.it: cannot be opened (No such file or directory)\n");
     EXPECT_EQ(result.standardOutput, "");
+
+    // The data file's own line stays on standard output; standard error keeps why.
+    std::filesystem::rename(dir + "/sg2.dat", dir + "/kept.dat");
+    testsupport::writeFile(dir + "/sg2.it", testsupport::buildModule(quickSong()));
+    result = run(dir);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.standardOutput, store::kMissingDataFileMessage);
+    EXPECT_EQ(result.standardError,
+              dir + "/sg2.dat: not found; looked in " + dir + " (given with --data)\n");
+    std::filesystem::rename(dir + "/kept.dat", dir + "/sg2.dat");
 
     testsupport::writeFile(dir + "/sg2.it", {'n', 'o', 't', 'I', 'T', 0, 1, 2});
     result = run(dir);

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "tests/support/modules.h"
@@ -222,6 +223,14 @@ TEST(Conflicts, CollidingPathsAndContradictionsAreRefusedBeforeAnythingIsWritten
                   "stormglass2: --fullscreen chooses how the desktop shows the demo; a headless "
                   "run (--headless, --video, --contact-sheet) has no desktop"},
              Case{{"--headless", "--every", "2"}, "stormglass2: --every needs --frames"},
+             Case{{"--headless", "--wav", ""}, "stormglass2: --wav: expected a path, got ''"},
+             // What --frames writes in its directory is taken, whoever asks for it.
+             Case{{"--headless", "--frames", f, "--wav", f + "/frames.csv"},
+                  f + "/frames.csv: given for both --frames and --wav"},
+             Case{{"--headless", "--frames", f, "--snapshot", "0:0:" + f + "/frame_000000.png"},
+                  f + "/frame_000000.png: given for both --frames and --snapshot"},
+             Case{{"--headless", "--frames", f, "--every", "3", "--stats", f + "/frame_000003.png"},
+                  f + "/frame_000003.png: given for both --frames and --stats"},
          }) {
         SCOPED_TRACE(c.line);
         std::vector<std::string> arguments = {"--data", dir};
@@ -240,25 +249,49 @@ TEST(Conflicts, CollidingPathsAndContradictionsAreRefusedBeforeAnythingIsWritten
     EXPECT_EQ(namesIn(dir), kDataOnly);
 }
 
-TEST(Signals, StopAHeadlessRunThroughTheShutdownRemovingItsRecordings) {
-    for (const int signal : {SIGINT, SIGTERM}) {
-        SCOPED_TRACE(signal);
-        const std::string dir = dataDirectory();
-        const std::string program = testsupport::builtProgram("stormglass2");
-        const std::string errors = dir + "/../" + fs::path(dir).filename().string() + ".err";
-        const pid_t child = fork();
-        if (child == 0) {
-            const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            const int null = open("/dev/null", O_RDWR);
-            dup2(null, 0);
-            dup2(null, 1);
-            dup2(err, 2);
-            const std::string wav = dir + "/a.wav";
-            const std::string stats = dir + "/run.json";
-            execl(program.c_str(), program.c_str(), "--headless", "--data", dir.c_str(), "--wav",
-                  wav.c_str(), "--stats", stats.c_str(), nullptr);
+// Starts the program on `arguments` in `dir` with standard output on `out` (closed when -1)
+// and standard error into `errors`.
+pid_t startProgram(const std::string& dir, const std::vector<std::string>& arguments, int out,
+                   const std::string& errors) {
+    const std::string program = testsupport::builtProgram("stormglass2");
+    const pid_t child = fork();
+    if (child == 0) {
+        const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int null = open("/dev/null", O_RDWR);
+        dup2(null, 0);
+        if (out >= 0) {
+            dup2(out, 1);
+        } else {
+            close(1);
+        }
+        dup2(err, 2);
+        std::vector<char*> argv = {const_cast<char*>(program.c_str())};
+        for (const std::string& argument : arguments) {
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        }
+        argv.push_back(nullptr);
+        if (chdir(dir.c_str()) != 0) {
             _exit(127);
         }
+        alarm(30);  // a run that hangs ends here, failing the test instead of the suite
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    return child;
+}
+
+TEST(Signals, StopAHeadlessRunThroughTheShutdownRemovingItsRecordings) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        SCOPED_TRACE(signal);
+        const std::string dir = dataDirectory();
+        const std::string errors = dir + "/../" + fs::path(dir).filename().string() + ".err";
+        const int null = open("/dev/null", O_WRONLY);
+        const pid_t child =
+            startProgram(dir,
+                         {"--headless", "--data", dir, "--wav", dir + "/a.wav", "--frames",
+                          dir + "/fr", "--every", "50", "--stats", dir + "/run.json"},
+                         null, errors);
+        close(null);
         // Once the show plays (the temporary WAV exists), stop it.
         for (int i = 0; i < 400; ++i) {
             const auto names = namesIn(dir);
@@ -273,15 +306,102 @@ TEST(Signals, StopAHeadlessRunThroughTheShutdownRemovingItsRecordings) {
         waitpid(child, &status, 0);
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
-        std::ifstream in(errors);
-        std::stringstream text;
-        text << in.rdbuf();
-        EXPECT_EQ(text.str(), std::string("stormglass2: stopped by ") +
-                                  (signal == SIGINT ? "SIGINT" : "SIGTERM") + "\n");
-        EXPECT_EQ(namesIn(dir), (std::vector<std::string>{"run.json", "sg2.dat", "sg2.it"}));
+        EXPECT_EQ(testsupport::fileContents(errors),
+                  std::string("stormglass2: stopped by SIG") + sigabbrev_np(signal) + "\n");
+        EXPECT_EQ(namesIn(dir), (std::vector<std::string>{"fr", "run.json", "sg2.dat", "sg2.it"}));
+        for (const std::string& name : namesIn(dir + "/fr")) {
+            EXPECT_TRUE(name.starts_with("frame_")) << name << " was left";
+        }
         EXPECT_EQ(testsupport::readRunReport(dir + "/run.json").exitStatus, 128 + signal);
         fs::remove(errors);
     }
+}
+
+// A file-size limit refuses the WAV's writes and raises SIGXFSZ: the same orderly end, with
+// the signal's status and the file named.
+TEST(Signals, AFileSizeLimitEndsTheRunInOrderWithItsSignalsStatus) {
+    const std::string dir = dataDirectory();
+    const auto result = testsupport::runProgram(
+        "/bin/sh",
+        {"-c", "ulimit -f 1000; exec \"$0\" \"$@\"", testsupport::builtProgram("stormglass2"),
+         "--headless", "--data", dir, "--quit-at", "3:0", "--wav", dir + "/a.wav", "--stats",
+         dir + "/run.json"},
+        dir, 60);
+    EXPECT_EQ(result.exitStatus, 128 + SIGXFSZ);
+    EXPECT_EQ(result.standardError, dir + "/a.wav: cannot be written (File too large)\n");
+    EXPECT_EQ(namesIn(dir), (std::vector<std::string>{"run.json", "sg2.dat", "sg2.it"}));
+    EXPECT_EQ(testsupport::readRunReport(dir + "/run.json").exitStatus, 128 + SIGXFSZ);
+}
+
+// A run whose standard output cannot take its dots (a full pipe nobody reads) cannot end in
+// order; a second SIGINT must end it at once.
+TEST(Signals, ASecondSignalEndsARunThatCannotStopInOrder) {
+    const std::string dir = dataDirectory();
+    const std::string errors = dir + "/../" + fs::path(dir).filename().string() + ".err";
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    fcntl(ends[1], F_SETFL, O_NONBLOCK);
+    const std::string fill(4096, 'x');
+    while (write(ends[1], fill.data(), fill.size()) > 0) {
+    }
+    fcntl(ends[1], F_SETFL, 0);
+    const pid_t child = startProgram(dir, {"--headless", "--data", dir}, ends[1], errors);
+    close(ends[1]);
+    usleep(500'000);  // blocked on its first dot
+    kill(child, SIGINT);
+    usleep(300'000);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, WNOHANG), 0) << "it ended with its standard output full";
+    kill(child, SIGINT);
+    for (int i = 0; i < 200 && waitpid(child, &status, WNOHANG) == 0; ++i) {
+        usleep(10'000);
+    }
+    if (kill(child, 0) == 0) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        ADD_FAILURE() << "a second SIGINT did not end the run";
+    }
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+    close(ends[0]);
+    fs::remove(errors);
+}
+
+// Standard output closed (so the first file opened would take descriptor 1) or a pipe whose
+// reader has gone: the show runs to its end as it would, and the dots are simply lost.
+TEST(StandardOutput, ClosedOrBrokenChangesNothingTheRunWrites) {
+    const std::string dir = dataDirectory();
+    const std::string errors = dir + "/../" + fs::path(dir).filename().string() + ".err";
+    const std::vector<std::string> common = {"--headless", "--data", dir, "--quit-at", "3:0"};
+    auto runWith = [&](int out, const std::string& name, std::vector<std::string> extra) {
+        std::vector<std::string> arguments = common;
+        arguments.insert(arguments.end(), {"--stats", dir + "/" + name + ".json"});
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        int status = 0;
+        waitpid(startProgram(dir, arguments, out, errors), &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << name;
+        EXPECT_EQ(testsupport::fileContents(errors), "") << name;
+        return testsupport::readRunReport(dir + "/" + name + ".json");
+    };
+    const int null = open("/dev/null", O_WRONLY);
+    const auto plain = runWith(null, "plain", {});
+    close(null);
+    const auto closed = runWith(-1, "closed", {"--frames", dir + "/fr", "--every", "40"});
+    EXPECT_EQ(testsupport::fileContents(dir + "/fr/frames.csv").substr(0, 32),
+              "frame,time_ms,order,row,scene\n0,");
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    close(ends[0]);
+    const auto broken = runWith(ends[1], "broken", {});
+    close(ends[1]);
+    ASSERT_FALSE(plain.scenes.empty());
+    for (const auto* other : {&closed, &broken}) {
+        ASSERT_EQ(other->scenes.size(), plain.scenes.size());
+        for (std::size_t i = 0; i < plain.scenes.size(); ++i) {
+            EXPECT_EQ(other->scenes[i].hash, plain.scenes[i].hash) << "scene " << i + 1;
+            EXPECT_EQ(other->scenes[i].frames, plain.scenes[i].frames) << "scene " << i + 1;
+        }
+    }
+    fs::remove(errors);
 }
 
 TEST(Determinism, TwoHeadlessRunsWriteTheSameSound) {
@@ -296,6 +416,38 @@ TEST(Determinism, TwoHeadlessRunsWriteTheSameSound) {
     EXPECT_GT(one.size(), 44u + 44100u * 4);
     EXPECT_EQ(one.substr(0, 4), "RIFF");
     EXPECT_TRUE(one == bytes(dir + "/two.wav"));
+}
+
+// The WAV as another program reads it: the header's rate, byte rate and block size agree with
+// each other and its length with the samples it holds.
+TEST(Determinism, AnIndependentReaderAgreesWithTheWavHeader) {
+    if (std::system("command -v ffprobe >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "ffprobe is not installed";
+    }
+    const std::string dir = dataDirectory();
+    ASSERT_EQ(run(dir, {"--quit-at", "2:0", "--wav", dir + "/a.wav"}).exitStatus, 0);
+    const auto probed = testsupport::runProgram(
+        "/usr/bin/ffprobe", {"-v", "error", "-show_entries",
+                             "stream=sample_rate,channels,bits_per_sample,bit_rate,duration_ts",
+                             "-of", "default=noprint_wrappers=1", dir + "/a.wav"});
+    std::map<std::string, long> field;
+    std::istringstream lines(probed.standardOutput);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const auto equals = line.find('=');
+        if (equals != std::string::npos) {
+            field[line.substr(0, equals)] = std::atol(line.c_str() + equals + 1);
+        }
+    }
+    EXPECT_EQ(field["sample_rate"], 44100) << probed.standardOutput;
+    EXPECT_EQ(field["channels"], 2);
+    EXPECT_EQ(field["bits_per_sample"], 16);
+    // ffprobe takes the bit rate from the header's byte rate.
+    EXPECT_EQ(field["bit_rate"],
+              field["sample_rate"] * field["channels"] * field["bits_per_sample"]);
+    const auto size = static_cast<long>(fs::file_size(dir + "/a.wav"));
+    EXPECT_GT(field["duration_ts"], 44100);
+    EXPECT_EQ(field["duration_ts"] * field["channels"] * field["bits_per_sample"] / 8 + 44, size);
 }
 
 }  // namespace

@@ -14,13 +14,14 @@ namespace {
 struct Parsed {
     std::optional<host::Options> options;
     std::string error;
+    std::string printed;  // what parsing itself wrote to standard error
 };
 
 Parsed parse(std::vector<std::string> arguments) {
     Parsed result;
     testing::internal::CaptureStderr();
     result.options = host::parseOptions(arguments, result.error);
-    testing::internal::GetCapturedStderr();
+    result.printed = testing::internal::GetCapturedStderr();
     host::clearDisplayOptions();
     return result;
 }
@@ -74,15 +75,28 @@ TEST(Options, AValueOptionAtTheEndIsRefusedByName) {
 }
 
 TEST(Options, NumbersAreWholeAndInRange) {
+    // With --frames, so that no other check hides the range check.
     for (const char* bad : {"0", "-1", "3x", "", " 2", "99999999999"}) {
-        EXPECT_FALSE(parse({"--every", bad}).options) << "--every " << bad;
+        const Parsed parsed = parse({"--headless", "--frames", "fr", "--every", bad});
+        EXPECT_FALSE(parsed.options) << "--every " << bad;
+        EXPECT_EQ(parsed.error,
+                  std::string("--every: expected a whole number of 1 or more, got '") + bad + "'");
     }
+    EXPECT_EQ(parse({"--headless", "--frames", "fr", "--every", "1"}).options->every, 1);
     for (const char* bad : {"4", "-1", "1.5", "two"}) {
         const Parsed parsed = parse({"--trail", bad});
         EXPECT_FALSE(parsed.options) << "--trail " << bad;
         EXPECT_EQ(parsed.error, std::string("--trail: expected 0, 1, 2 or 3, got '") + bad + "'");
     }
     EXPECT_EQ(parse({"--trail", "3"}).options->trailLevel, 3);
+}
+
+TEST(Options, AnEmptyPathIsRefusedByName) {
+    for (const char* option : {"--data", "--frames", "--wav", "--stats", "--contact-sheet"}) {
+        const Parsed parsed = parse({"--headless", option, ""});
+        EXPECT_FALSE(parsed.options) << option;
+        EXPECT_EQ(parsed.error, std::string(option) + ": expected a path, got ''");
+    }
 }
 
 TEST(Options, FormatsMapToDepthAndGreenBits) {
@@ -129,7 +143,8 @@ TEST(Options, DisplayOptionsPassToTheLauncherAndOthersAreUnknown) {
     EXPECT_TRUE(parse({"--windowed", "--mode", "640x480x32"}).options);
     const Parsed badMode = parse({"--mode", "640x480"});
     EXPECT_FALSE(badMode.options);
-    EXPECT_EQ(badMode.error, "bad display option (see --help)");
+    EXPECT_EQ(badMode.error, host::kBadModeLine);
+    EXPECT_EQ(badMode.printed, "") << "the error is the one line";
     const Parsed unknown = parse({"--headless", "--fast"});
     EXPECT_FALSE(unknown.options);
     EXPECT_EQ(unknown.error, "unknown option '--fast' (see --help)");

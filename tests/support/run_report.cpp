@@ -53,6 +53,7 @@ RunReport readRunReport(const std::string& path) {
         scene.endRow = number(record, "endRow", -1);
         scene.frames = number(record, "frames", 0);
         scene.hash = field(record, "frameHash");
+        scene.screenHash = field(record, "screenHash");
         report.scenes.push_back(scene);
     }
     return report;

@@ -13,6 +13,7 @@ struct SceneReport {
     int endRow = 0;
     int frames = 0;
     std::string hash;
+    std::string screenHash;  // the display frame with the palette in force
 };
 
 struct RunReport {
