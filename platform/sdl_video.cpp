@@ -3,11 +3,13 @@
 // locked each frame, stretched into the picture rectangle and presented with vsync.
 #include <SDL.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "core/picture.h"
 #include "platform/video.h"
+#include "resources/icon.h"
 
 namespace platform {
 
@@ -81,6 +83,24 @@ std::string screenDrivers() {
     return drivers.empty() ? std::string("none") : drivers;
 }
 
+// A taskbar matches a window to its menu entry by the window's class (X11) or app id
+// (Wayland): both are the desktop id, unless the user set them.
+void nameWindowsAfterMenuEntry() {
+    setenv("SDL_VIDEO_X11_WMCLASS", SG2_APP_ID, 0);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", SG2_APP_ID, 0);
+}
+
+void giveMenuIcon(SDL_Window* window) {
+    constexpr int kSize = 48;
+    std::vector<std::uint8_t> rgb = resources::iconRgb(kSize);
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(rgb.data(), kSize, kSize, 24, kSize * 3,
+                                                           SDL_PIXELFORMAT_RGB24);
+    if (icon != nullptr) {
+        SDL_SetWindowIcon(window, icon);
+        SDL_FreeSurface(icon);
+    }
+}
+
 class SdlVideo final : public Video {
   public:
     bool open() override {
@@ -90,6 +110,7 @@ class SdlVideo final : public Video {
         if (!userChoseDriver()) {
             SDL_SetHint(SDL_HINT_VIDEODRIVER, screenDrivers().c_str());
         }
+        nameWindowsAfterMenuEntry();
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             return false;
         }
@@ -283,6 +304,7 @@ class SdlVideo final : public Video {
         if (window_ == nullptr) {
             return SetupStep::CooperativeLevel;
         }
+        giveMenuIcon(window_);
         renderer_ = createRenderer();
         if (renderer_ == nullptr) {
             return SetupStep::PrimarySurface;  // the window stays, as a windowed failure does
@@ -301,6 +323,7 @@ class SdlVideo final : public Video {
         if (window_ == nullptr) {
             return SetupStep::CooperativeLevel;
         }
+        giveMenuIcon(window_);
         // An exclusive switch to the chosen mode, never a desktop-sized stand-in.
         SDL_DisplayMode wanted = displayModeFor(request);
         if (SDL_SetWindowDisplayMode(window_, &wanted) != 0 ||
