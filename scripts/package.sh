@@ -23,7 +23,7 @@ rm -rf "$out"
 mkdir -p "$tree"
 # The tracked and new files only, so no earlier build output reaches the source package.
 git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$tree"
-export DEB_BUILD_OPTIONS="${DEB_BUILD_OPTIONS:-} parallel=$(nproc)"
+export DEB_BUILD_OPTIONS="${DEB_BUILD_OPTIONS:+$DEB_BUILD_OPTIONS }parallel=$(nproc)"
 (cd "$tree" && dpkg-buildpackage -us -uc >../build.log 2>&1) ||
     { tail -n 40 "$out/build.log"; echo "dpkg-buildpackage failed: $out/build.log"; exit 1; }
 rm -rf "$tree"
