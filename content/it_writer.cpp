@@ -9,10 +9,7 @@ namespace content {
 
 namespace {
 
-constexpr std::size_t kHeaderSize = core::kItHeaderBytes;
 constexpr std::size_t kInstrumentSize = core::kItInstrumentBytes;
-constexpr std::size_t kSampleHeaderSize = core::kItSampleHeaderBytes;
-constexpr std::size_t kPatternHeaderSize = core::kItPatternHeaderBytes;
 constexpr std::uint16_t kTrackerVersion = 0x0214;
 constexpr int kMaxEnvelopePoints = 25;
 

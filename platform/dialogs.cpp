@@ -15,12 +15,46 @@
 #include <FL/x.H>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <memory>
+#include <string>
+#include <vector>
+
+#include "resources/icon.h"
 
 namespace platform {
 
 namespace {
+
+// The windows carry the menu entry's icon and class, so a taskbar shows them as its own.
+// FLTK keeps its options in ~/.fltk, outside the XDG folders: they are read once here with
+// HOME pointing nowhere writable, so that file is never made.
+void belongToMenuEntry() {
+    constexpr int kIconSize = 48;
+    static const std::vector<std::uint8_t> pixels = resources::iconRgb(kIconSize);
+    static const Fl_RGB_Image icon(pixels.data(), kIconSize, kIconSize, 3);
+    Fl_Window::default_icon(&icon);
+    Fl_Window::default_xclass(SG2_APP_ID);
+    const char* home = std::getenv("HOME");
+    const std::string savedHome = home != nullptr ? home : "";
+    setenv("HOME", "/dev/null", 1);
+    Fl::option(Fl::OPTION_VISIBLE_FOCUS);
+    if (home != nullptr) {
+        setenv("HOME", savedHome.c_str(), 1);
+    } else {
+        unsetenv("HOME");
+    }
+}
+
+// FLTK capitalises the class it sets; the menu entry's id is the exact one.
+void classifyWindow(Fl_Window& window) {
+    XClassHint hint{};
+    std::string id = SG2_APP_ID;
+    hint.res_name = id.data();
+    hint.res_class = id.data();
+    XSetClassHint(fl_display, fl_xid(&window), &hint);
+}
 
 // The first dialog or message box connects to the X server; without one, nothing is shown
 // (FLTK itself would end the process when it cannot connect).
@@ -32,6 +66,7 @@ bool connectDisplay() {
     if (connection == nullptr) {
         return false;
     }
+    belongToMenuEntry();
     fl_open_display(connection);
     return true;
 }
@@ -118,6 +153,7 @@ class FltkDialog final : public Dialog {
         procedure_(*this, DialogEvent::Init, 0);
         if (!ended_) {
             window_->show();
+            classifyWindow(*window_);
         }
         while (!ended_ && window_->shown()) {
             Fl::wait();

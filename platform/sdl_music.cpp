@@ -1,9 +1,14 @@
 // The song through the SDL audio device; without a device, rendered silently at real-time pace.
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <string>
 
+#include "core/console.h"
 #include "platform/clock.h"
 #include "platform/module_player.h"
 
@@ -11,28 +16,44 @@ namespace platform {
 
 namespace {
 
+// The sound library writes its own lines to standard error while it looks for a device (eight
+// of them where there is none); they are kept off it, and the show says it in one line instead.
+class QuietStandardError {
+  public:
+    QuietStandardError() {
+        std::fflush(stderr);
+        saved_ = dup(STDERR_FILENO);
+        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && null >= 0) {
+            dup2(null, STDERR_FILENO);
+        }
+        if (null >= 0) {
+            close(null);
+        }
+    }
+    ~QuietStandardError() {
+        if (saved_ >= 0) {
+            dup2(saved_, STDERR_FILENO);
+            close(saved_);
+        }
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+  private:
+    int saved_ = -1;
+};
+
 // Plays through the SDL audio device, whose callback pulls the song on the device's thread.
 class DeviceMusic final : public Music {
   public:
     bool startOutput(int rate) override {
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-            return useSilence();
+        bool opened = false;
+        {
+            const QuietStandardError quiet;
+            opened = openDevice(rate);
         }
-        SDL_AudioSpec wanted{};
-        wanted.freq = rate;
-        wanted.format = AUDIO_S16SYS;
-        wanted.channels = 2;
-        wanted.samples = 1024;
-        wanted.callback = &DeviceMusic::fill;
-        wanted.userdata = this;
-        SDL_AudioSpec obtained{};
-        device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
-        if (device_ == 0) {
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-            return useSilence();
-        }
-        player_.heard().setBufferFrames(obtained.samples);
-        return true;
+        return opened || useSilence();
     }
 
     bool load(const std::string& path, std::string& error) override {
@@ -99,6 +120,27 @@ class DeviceMusic final : public Music {
     }
 
   private:
+    bool openDevice(int rate) {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            return false;
+        }
+        SDL_AudioSpec wanted{};
+        wanted.freq = rate;
+        wanted.format = AUDIO_S16SYS;
+        wanted.channels = 2;
+        wanted.samples = 1024;
+        wanted.callback = &DeviceMusic::fill;
+        wanted.userdata = this;
+        SDL_AudioSpec obtained{};
+        device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+        if (device_ == 0) {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return false;
+        }
+        player_.heard().setBufferFrames(obtained.samples);
+        return true;
+    }
+
     static std::int64_t nowMicroseconds() {
         return std::chrono::duration_cast<std::chrono::microseconds>(
                    std::chrono::steady_clock::now().time_since_epoch())
@@ -106,6 +148,8 @@ class DeviceMusic final : public Music {
     }
 
     bool useSilence() {
+        core::errorLine(std::string("stormglass2: no sound device (") + SDL_GetError() +
+                        "); the show plays silently");
         silent_ = true;
         silence_.attach(realClock(), "", nullptr);
         return false;

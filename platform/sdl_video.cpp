@@ -9,12 +9,14 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "core/picture.h"
 #include "platform/frame_handoff.h"
 #include "platform/video.h"
+#include "resources/icon.h"
 
 // Xlib's two declarations this file needs: its header defines macros (None, Success) that
 // clash with names here.
@@ -116,6 +118,23 @@ bool onWayland() {
 }
 
 constexpr int kLabels = 64;  // frame labels counted (the scenes)
+// A taskbar matches a window to its menu entry by the window's class (X11) or app id
+// (Wayland): both are the desktop id, unless the user set them.
+void nameWindowsAfterMenuEntry() {
+    setenv("SDL_VIDEO_X11_WMCLASS", SG2_APP_ID, 0);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", SG2_APP_ID, 0);
+}
+
+void giveMenuIcon(SDL_Window* window) {
+    constexpr int kSize = 48;
+    std::vector<std::uint8_t> rgb = resources::iconRgb(kSize);
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(rgb.data(), kSize, kSize, 24, kSize * 3,
+                                                           SDL_PIXELFORMAT_RGB24);
+    if (icon != nullptr) {
+        SDL_SetWindowIcon(window, icon);
+        SDL_FreeSurface(icon);
+    }
+}
 
 class SdlVideo final : public Video {
   public:
@@ -126,6 +145,7 @@ class SdlVideo final : public Video {
         if (!userChoseDriver()) {
             SDL_SetHint(SDL_HINT_VIDEODRIVER, screenDrivers().c_str());
         }
+        nameWindowsAfterMenuEntry();
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             return false;
         }
@@ -450,6 +470,7 @@ class SdlVideo final : public Video {
         if (window_ == nullptr) {
             return SetupStep::CooperativeLevel;
         }
+        giveMenuIcon(window_);
         renderer_ = createRenderer();
         if (renderer_ == nullptr) {
             return SetupStep::PrimarySurface;  // the window stays, as a windowed failure does
@@ -468,6 +489,7 @@ class SdlVideo final : public Video {
         if (window_ == nullptr) {
             return SetupStep::CooperativeLevel;
         }
+        giveMenuIcon(window_);
         // A display that cannot switch modes (Wayland) gets a desktop-sized full screen, the
         // picture centred at 4:3 in it.
         if (onWayland()) {

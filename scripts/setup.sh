@@ -10,7 +10,7 @@ packages=(
     clang libclang-rt-14-dev
     xvfb xauth xdotool x11-utils imagemagick
     ffmpeg sox openmpt123
-    dpkg-dev lintian desktop-file-utils appstream man-db
+    dpkg-dev debhelper devscripts ccache lintian desktop-file-utils appstream man-db
 )
 # `setup.sh web`: what the browser build and its tests need instead.
 if [[ ${1:-} == web ]]; then

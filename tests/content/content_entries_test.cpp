@@ -279,7 +279,10 @@ TEST(ContentEntries, EntryThirtyThreeReadsAsAPictureInBothWidths) {
     // picture changes far more from row to row than along a row. Read either way, this one
     // changes no more down than across.
     const content::Bytes& entry = entries()[33];
-    for (const auto& [width, height] : {std::pair{256, 256}, std::pair{320, 200}}) {
+    for (const auto& size : {std::pair{256, 256}, std::pair{320, 200}}) {
+        // Plain names: clang 14 refuses a lambda that captures a structured binding.
+        const int width = size.first;
+        const int height = size.second;
         double down = 0.0;
         double across = 0.0;
         for (int y = 0; y + 1 < height; ++y) {

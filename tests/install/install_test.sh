@@ -37,6 +37,10 @@ wanted=$(printf '%s\n' "${expected[@]}" | LC_ALL=C sort)
 $(diff <(echo "$wanted") <(echo "$actual"))"
 [ -z "$(find "$WORK/root" -mindepth 1 -maxdepth 1 ! -name usr)" ] || fail "files outside /usr"
 [ "$(readlink "$ROOT/bin/stormglass2")" = ../games/stormglass2 ] || fail "bin/stormglass2 link"
+# The Debian package's version comes from debian/changelog: it must be the program's.
+changelog_version=$(zcat "$ROOT/share/doc/stormglass2/changelog.gz" | sed -n '1s/^[^(]*(\([^)]*\)).*/\1/p')
+[ "$changelog_version" = "$VERSION" ] ||
+    fail "debian/changelog says $changelog_version, the program $VERSION"
 echo "ok: installed tree"
 
 # Icons: PNG files of their directory's size.

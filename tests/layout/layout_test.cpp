@@ -26,7 +26,7 @@ const std::array<Floor, 14> kFloors{{
     {"core", {}},
     {"resources", {}},
     {"image", {"core"}},
-    {"platform", {"core"}},
+    {"platform", {"core", "resources"}},
     {"archive", {"core"}},
     {"store", {"core", "archive"}},
     {"display", {"core", "platform"}},
