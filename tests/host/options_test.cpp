@@ -22,7 +22,6 @@ Parsed parse(std::vector<std::string> arguments) {
     testing::internal::CaptureStderr();
     result.options = host::parseOptions(arguments, result.error);
     result.printed = testing::internal::GetCapturedStderr();
-    host::clearDisplayOptions();
     return result;
 }
 
