@@ -10,12 +10,6 @@ namespace host {
 
 namespace {
 
-bool parseInt(const std::string& text, int& value) {
-    const std::optional<int> parsed = core::parseWholeInt(text);
-    value = parsed.value_or(value);
-    return parsed.has_value();
-}
-
 bool parseMark(const std::string& text, SongPosition& mark, std::string* rest) {
     const auto colon = text.find(':');
     if (colon == std::string::npos) {
@@ -30,13 +24,12 @@ bool parseMark(const std::string& text, SongPosition& mark, std::string* rest) {
         *rest = rowText.substr(second + 1);
         rowText = rowText.substr(0, second);
     }
-    int order = 0;
-    int row = 0;
-    if (!parseInt(text.substr(0, colon), order) || !parseInt(rowText, row) || order < 0 ||
-        row < 0) {
+    const std::optional<int> order = core::parseWholeInt(text.substr(0, colon));
+    const std::optional<int> row = core::parseWholeInt(rowText);
+    if (!order || !row || *order < 0 || *row < 0) {
         return false;
     }
-    mark = {order, row};
+    mark = {*order, *row};
     return true;
 }
 
@@ -84,11 +77,17 @@ constexpr int kLargestVideoSide = 8192;
 
 std::optional<VideoSize> parseVideoSize(const std::string& text) {
     const auto x = text.find('x');
-    VideoSize size;
-    if (x == std::string::npos || !parseInt(text.substr(0, x), size.width) ||
-        !parseInt(text.substr(x + 1), size.height)) {
+    if (x == std::string::npos) {
         return std::nullopt;
     }
+    const std::optional<int> width = core::parseWholeInt(text.substr(0, x));
+    const std::optional<int> height = core::parseWholeInt(text.substr(x + 1));
+    if (!width || !height) {
+        return std::nullopt;
+    }
+    VideoSize size;
+    size.width = *width;
+    size.height = *height;
     for (int side : {size.width, size.height}) {
         if (side < kSmallestVideoSide || side > kLargestVideoSide || side % 2 != 0) {
             return std::nullopt;
@@ -162,15 +161,17 @@ std::string takeContactSheet(Reading& reading, const std::string& value) {
 
 std::string takeEvery(Reading& reading, const std::string& value) {
     reading.everyGiven = true;
-    if (!parseInt(value, reading.options.every) || reading.options.every < 1) {
+    const std::optional<int> every = core::parseWholeInt(value);
+    if (!every || *every < 1) {
         return "--every: expected a whole number of 1 or more, got '" + value + "'";
     }
+    reading.options.every = *every;
     return {};
 }
 
 std::string takeTrail(Reading& reading, const std::string& value) {
-    int level = 0;
-    if (!parseInt(value, level) || level < 0 || level > 3) {
+    const std::optional<int> level = core::parseWholeInt(value);
+    if (!level || *level < 0 || *level > 3) {
         return "--trail: expected 0, 1, 2 or 3, got '" + value + "'";
     }
     reading.options.trailLevel = level;
