@@ -44,6 +44,7 @@ struct Reading {
 std::string contradiction(const Reading& reading) {
     const Options& options = reading.options;
     const std::vector<std::string>& displayGiven = reading.displayGiven;
+    // A size for no upload copy is refused even beside --help.
     if (options.videoSize && videoKindFor(options.videoPath) != VideoKind::Upload) {
         return "--video-size goes with --video FILE.mp4";
     }
@@ -229,128 +230,59 @@ struct Row {
 };
 
 // Every option, in the order --help lists them.
+// clang-format off
 const Row kRows[] = {
-    {"--windowed",
-     nullptr,
-     Value::None,
-     takeWindowed,
+    {"--windowed", nullptr, Value::None, takeWindowed,
      {"--windowed, --fullscreen, --mode WxHxD",
-      "play on the desktop with these settings, without the launcher"},
-     {}},
+      "play on the desktop with these settings, without the launcher"}, {}},
     {"--fullscreen", nullptr, Value::None, takeFullscreen, {}, {}},
     {"--mode", nullptr, Value::Own, takeMode, {}, {}},
-    {"--headless",
-     nullptr,
-     Value::None,
-     setFlag<&Options::headless>,
-     {"--headless", "no window, no sound device: a virtual clock, as fast as possible"},
-     {}},
-    {"--data",
-     nullptr,
-     Value::Path,
-     setPath<&Options::dataDirectory>,
-     {"--data DIR",
-      "where sg2.dat and sg2.it are (default: the current directory,\n"
-      "then beside the program, then its ../share/stormglass2,\n"
-      "then stormglass2/ in the XDG data directories)"},
-     {}},
-    {"--frames",
-     nullptr,
-     Value::Path,
-     setPath<&Options::framesDirectory>,
-     {"--frames DIR",
-      "write every presented frame as DIR/frame_NNNNNN.png, and\n"
-      "DIR/frames.csv: frame, time_ms, order, row, scene of each"},
-     {}},
-    {"--every",
-     nullptr,
-     Value::Text,
-     takeEvery,
-     {"--every N", "with --frames, only every N-th frame"},
-     {}},
-    {"--wav",
-     nullptr,
-     Value::Path,
-     setPath<&Options::wavPath>,
-     {"--wav FILE", "write the headless run's sound to FILE"},
-     {}},
-    {"--snapshot",
-     nullptr,
-     Value::Text,
-     takeSnapshot,
-     {"--snapshot O:R:FILE", "write the first frame presented at or after order O, row R"},
-     {}},
-    {"--format",
-     nullptr,
-     Value::Text,
-     takeFormat,
-     {"--format 32|24|565|555", "headless staging pixel format (default 32)"},
-     {}},
-    {"--trail",
-     nullptr,
-     Value::Text,
-     takeTrail,
-     {"--trail 0..3", "motion trail: 0 none, 1 longest, 2 medium, 3 shortest"},
-     {}},
-    {"--dance",
-     nullptr,
-     Value::None,
-     setFlag<&Options::dance>,
-     {"--dance", "the dancers in the waving-landscape scene"},
-     {}},
-    {"--stereo",
-     nullptr,
-     Value::None,
-     setFlag<&Options::stereo>,
-     {"--stereo", "play the soundtrack in stereo, as the module pans it"},
-     {}},
-    {"--quit-at",
-     nullptr,
-     Value::Text,
-     takeQuitAt,
-     {"--quit-at O:R", "press Escape on the first frame at or after order O, row R"},
-     {}},
-    {"--stats",
-     nullptr,
-     Value::Path,
-     setPath<&Options::statsPath>,
-     {"--stats FILE.json", "write a per-scene report of the run"},
-     {}},
-    {"--video",
-     nullptr,
-     Value::Text,
-     takeVideo,
-     {"--video FILE.mkv",
-      "render the show headless (with ffmpeg) into a lossless master:\n"
-      "FFV1 RGB 320x200 at 60 fps shown at 4:3, FLAC sound with the\n"
-      "very samples --wav writes; and FILE.frames.csv"},
+    {"--headless", nullptr, Value::None, setFlag<&Options::headless>,
+     {"--headless", "no window, no sound device: a virtual clock, as fast as possible"}, {}},
+    {"--data", nullptr, Value::Path, setPath<&Options::dataDirectory>,
+     {"--data DIR", "where sg2.dat and sg2.it are (default: the current directory,\n"
+                    "then beside the program, then its ../share/stormglass2,\n"
+                    "then stormglass2/ in the XDG data directories)"}, {}},
+    {"--frames", nullptr, Value::Path, setPath<&Options::framesDirectory>,
+     {"--frames DIR", "write every presented frame as DIR/frame_NNNNNN.png, and\n"
+                      "DIR/frames.csv: frame, time_ms, order, row, scene of each"}, {}},
+    {"--every", nullptr, Value::Text, takeEvery,
+     {"--every N", "with --frames, only every N-th frame"}, {}},
+    {"--wav", nullptr, Value::Path, setPath<&Options::wavPath>,
+     {"--wav FILE", "write the headless run's sound to FILE"}, {}},
+    {"--snapshot", nullptr, Value::Text, takeSnapshot,
+     {"--snapshot O:R:FILE", "write the first frame presented at or after order O, row R"}, {}},
+    {"--format", nullptr, Value::Text, takeFormat,
+     {"--format 32|24|565|555", "headless staging pixel format (default 32)"}, {}},
+    {"--trail", nullptr, Value::Text, takeTrail,
+     {"--trail 0..3", "motion trail: 0 none, 1 longest, 2 medium, 3 shortest"}, {}},
+    {"--dance", nullptr, Value::None, setFlag<&Options::dance>,
+     {"--dance", "the dancers in the waving-landscape scene"}, {}},
+    {"--stereo", nullptr, Value::None, setFlag<&Options::stereo>,
+     {"--stereo", "play the soundtrack in stereo, as the module pans it"}, {}},
+    {"--quit-at", nullptr, Value::Text, takeQuitAt,
+     {"--quit-at O:R", "press Escape on the first frame at or after order O, row R"}, {}},
+    {"--stats", nullptr, Value::Path, setPath<&Options::statsPath>,
+     {"--stats FILE.json", "write a per-scene report of the run"}, {}},
+    {"--video", nullptr, Value::Text, takeVideo,
+     {"--video FILE.mkv", "render the show headless (with ffmpeg) into a lossless master:\n"
+                          "FFV1 RGB 320x200 at 60 fps shown at 4:3, FLAC sound with the\n"
+                          "very samples --wav writes; and FILE.frames.csv"},
      {"--video FILE.mp4", "the same into an upload copy: H.264 and AAC at --video-size"}},
-    {"--video-size",
-     nullptr,
-     Value::Text,
-     takeVideoSize,
-     {"--video-size WxH",
-      "the upload copy's size (default 1600x1200: every source pixel a\n"
-      "uniform 5x6 block, exactly 4:3); its multiples also give\n"
-      "uniform blocks with square pixels, other multiples of 320x200\n"
-      "uniform blocks the player widens to 4:3, any other size\n"
-      "uneven ones"},
-     {}},
-    {"--contact-sheet",
-     nullptr,
-     Value::Path,
-     takeContactSheet,
-     {"--contact-sheet FILE.png", "one labelled frame from the middle of every scene"},
-     {}},
-    {"--trace-shutdown",
-     nullptr,
-     Value::None,
-     setFlag<&Options::traceShutdown>,
-     {"--trace-shutdown", "print each shutdown step on standard error"},
-     {}},
+    {"--video-size", nullptr, Value::Text, takeVideoSize,
+     {"--video-size WxH", "the upload copy's size (default 1600x1200: every source pixel a\n"
+                          "uniform 5x6 block, exactly 4:3); its multiples also give\n"
+                          "uniform blocks with square pixels, other multiples of 320x200\n"
+                          "uniform blocks the player widens to 4:3, any other size\n"
+                          "uneven ones"}, {}},
+    {"--contact-sheet", nullptr, Value::Path, takeContactSheet,
+     {"--contact-sheet FILE.png", "one labelled frame from the middle of every scene"}, {}},
+    {"--trace-shutdown", nullptr, Value::None, setFlag<&Options::traceShutdown>,
+     {"--trace-shutdown", "print each shutdown step on standard error"}, {}},
     {"--help", "-h", Value::None, setFlag<&Options::help>, {"--help, --version", ""}, {}},
     {"--version", nullptr, Value::None, setFlag<&Options::version>, {}, {}},
 };
+// clang-format on
 
 const Row* findRow(const std::string& word) {
     for (const Row& row : kRows) {
