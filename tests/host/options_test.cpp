@@ -113,6 +113,21 @@ TEST(Options, EveryOptionIsInTheHelpReadmeManualAndCompletion) {
     EXPECT_EQ(differences(optionsIn(offered), longOnes), "") << "packaging/completion/stormglass2";
 }
 
+// --help keeps its two columns: the help at column 24, after a wider synopsis two spaces on,
+// after a synopsis wider still on the next line, and its further lines under it.
+TEST(Options, HelpKeepsItsColumns) {
+    const std::string help = host::usageText();
+    for (const char* entry : {
+             "\n  --every N             with --frames, only every N-th frame\n",
+             "\n  --format 32|24|565|555  headless staging pixel format (default 32)\n",
+             "\n  --windowed, --fullscreen, --mode WxHxD\n                        play on the",
+             "the current directory,\n                        then beside the program,",
+             "\n  --help, --version\n",
+         }) {
+        EXPECT_NE(help.find(entry), std::string::npos) << entry;
+    }
+}
+
 TEST(Options, NoneGiveTheDesignedShow) {
     const Parsed parsed = parse({});
     ASSERT_TRUE(parsed.options);
