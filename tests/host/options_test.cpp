@@ -120,6 +120,7 @@ TEST(Options, HelpKeepsItsColumns) {
     for (const char* entry : {
              "\n  --every N             with --frames, only every N-th frame\n",
              "\n  --format 32|24|565|555  headless staging pixel format (default 32)\n",
+             "\n  --contact-sheet FILE.png  one labelled frame from the middle of every scene\n",
              "\n  --windowed, --fullscreen, --mode WxHxD\n                        play on the",
              "the current directory,\n                        then beside the program,",
              "\n  --help, --version\n",
