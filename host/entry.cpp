@@ -362,7 +362,7 @@ int runProgram(const std::vector<std::string>& arguments) {
         launchSettings.windowed = 0;
     } else {
         const bool launcherWanted = !options.dance && !options.trailLevel;
-        switch (startDesktop(launcherWanted)) {
+        switch (startDesktop(launcherWanted, options.display)) {
             case DesktopStart::Run:
                 break;
             case DesktopStart::Left:

@@ -1,11 +1,11 @@
 #include "host/launcher.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 
 #include "core/console.h"
+#include "core/parse.h"
 #include "display/surfaces.h"
 #include "host/process.h"
 #include "platform/messages.h"
@@ -39,24 +39,13 @@ DialogControl control(int id, ControlKind kind, std::string text, int x, int y, 
     return made;
 }
 
-// Display options from the command line, kept until applyDisplayOptions.
-struct DisplayOptions {
-    bool given = false;
-    bool windowedSet = false;
-    bool windowed = false;
-    bool modeSet = false;
-    int width = 0;
-    int height = 0;
-    int depth = 0;
-};
-DisplayOptions givenDisplay;
-
 bool readPositive(std::string_view text, int& value) {
-    if (text.empty()) {
+    const std::optional<int> parsed = core::parseWholeInt(text);
+    if (!parsed || *parsed <= 0) {
         return false;
     }
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc{} && end == text.data() + text.size() && value > 0;
+    value = *parsed;
+    return true;
 }
 
 }  // namespace
@@ -239,62 +228,6 @@ bool openDesktop() {
     return true;
 }
 
-namespace {
-
-// One display option with the argument after it (null when there is none).
-int takeDisplayOption(std::string_view option, const char* value, bool reportBadMode) {
-    if (option == "--windowed" || option == "--fullscreen") {
-        givenDisplay.given = true;
-        givenDisplay.windowedSet = true;
-        givenDisplay.windowed = option == "--windowed";
-        return 1;
-    }
-    if (option == "--mode") {
-        int width = 0;
-        int height = 0;
-        int depth = 0;
-        if (value == nullptr || !parseModeText(value, width, height, depth)) {
-            if (reportBadMode) {
-                std::fprintf(stderr, "stormglass2: %s\n", kBadModeLine);
-            }
-            return -1;
-        }
-        givenDisplay.given = true;
-        givenDisplay.modeSet = true;
-        givenDisplay.width = width;
-        givenDisplay.height = height;
-        givenDisplay.depth = depth;
-        return 2;
-    }
-    return 0;
-}
-
-}  // namespace
-
-int parseDisplayOption(std::span<char* const> args, std::size_t index) {
-    if (index >= args.size() || args[index] == nullptr) {
-        return 0;
-    }
-    return takeDisplayOption(args[index], index + 1 < args.size() ? args[index + 1] : nullptr,
-                             true);
-}
-
-int parseDisplayOption(const std::vector<std::string>& args, std::size_t index) {
-    if (index >= args.size()) {
-        return 0;
-    }
-    return takeDisplayOption(args[index],
-                             index + 1 < args.size() ? args[index + 1].c_str() : nullptr, false);
-}
-
-bool displayOptionsGiven() {
-    return givenDisplay.given;
-}
-
-void clearDisplayOptions() {
-    givenDisplay = {};
-}
-
 bool parseModeText(std::string_view text, int& width, int& height, int& depth) {
     const std::size_t first = text.find('x');
     if (first == std::string_view::npos) {
@@ -323,16 +256,16 @@ int findMode(int width, int height, int depth) {
     return display::modeCount > 0 && matches(0) ? 0 : -1;
 }
 
-bool applyDisplayOptions(LaunchSettings& settings) {
+bool applyDisplayOptions(const DisplayRequest& request, LaunchSettings& settings) {
     // Unset options leave what an untouched launcher gives: the first listed mode (or the
     // desktop's when none is listed), full screen.
-    settings.windowed = givenDisplay.windowedSet && givenDisplay.windowed ? 1 : 0;
+    settings.windowed = request.windowed.value_or(false) ? 1 : 0;
     settings.modeIndex = display::modeCount > 1 ? 1 : 0;
-    if (givenDisplay.modeSet) {
-        const int found = findMode(givenDisplay.width, givenDisplay.height, givenDisplay.depth);
+    if (const auto& mode = request.mode) {
+        const int found = findMode(mode->width, mode->height, mode->depth);
         if (found < 0) {
             std::fprintf(stderr, "stormglass2: the display offers no mode %dx%dx%d; it offers:",
-                         givenDisplay.width, givenDisplay.height, givenDisplay.depth);
+                         mode->width, mode->height, mode->depth);
             for (std::int32_t i = 1; i < display::modeCount; ++i) {
                 std::fprintf(stderr, " %s",
                              modeText(display::modeList[static_cast<std::size_t>(i)]).c_str());
@@ -345,13 +278,14 @@ bool applyDisplayOptions(LaunchSettings& settings) {
     return true;
 }
 
-DesktopStart startDesktop(bool launcherWanted) {
+DesktopStart startDesktop(bool launcherWanted, const DisplayRequest& request) {
     if (!openDesktop()) {
         return DesktopStart::Failed;
     }
     display::buildModeList();
-    if (!launcherWanted || displayOptionsGiven()) {
-        return applyDisplayOptions(launchSettings) ? DesktopStart::Run : DesktopStart::Failed;
+    if (!launcherWanted || request.given()) {
+        return applyDisplayOptions(request, launchSettings) ? DesktopStart::Run
+                                                            : DesktopStart::Failed;
     }
     return runLauncher(launchSettings, launcherFilePath()) ? DesktopStart::Run : DesktopStart::Left;
 }

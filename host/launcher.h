@@ -1,16 +1,16 @@
 #pragma once
 // The launcher (template 100) and the about box (template 101): their templates, their dialog
-// procedures and the settings they produce, plus the desktop's start-up and the command-line
-// options that choose the display without the launcher.
+// procedures and the settings they produce, plus the desktop's start-up and how the
+// command line's display options choose the display without the launcher.
 #include <filesystem>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "display/modes.h"
 #include "host/launcher_file.h"
+#include "host/options.h"
 #include "host/settings.h"
 #include "platform/dialogs.h"
 
@@ -57,27 +57,17 @@ bool openDesktop();
 // The end of a run whose display went away: one line, and the run's report with status 1.
 void endOnLostDisplay();
 
-// Command-line display options: --windowed, --fullscreen, --mode WxHxD. Any of them skips
-// the launcher; unset ones take what an untouched launcher gives (first listed mode, full
-// screen).
-// Reads the option at args[index]; returns how many arguments it took, 0 when args[index] is
-// not a display option, or -1 when it is malformed: after kBadModeLine on standard error
-// from argv, silently from the command line's words (whose parser reports it).
+// The command line's refusal of a malformed --mode.
 inline constexpr char kBadModeLine[] = "--mode needs WIDTHxHEIGHTxDEPTH, e.g. 640x480x32";
-int parseDisplayOption(std::span<char* const> args, std::size_t index);
-int parseDisplayOption(const std::vector<std::string>& args, std::size_t index);
-bool displayOptionsGiven();
 // Splits "WxHxD"; false unless it is three positive decimal numbers.
 bool parseModeText(std::string_view text, int& width, int& height, int& depth);
 // The record offered for W x H x D: the first listed one (records 1 and up), else the desktop
 // record 0; -1 when there is none.
 int findMode(int width, int height, int depth);
-// After buildModeList: modeIndex and windowed from the options (unset ones as an untouched
-// launcher leaves them). False, after one line on standard error, when the asked mode is not
-// offered by the display.
-bool applyDisplayOptions(LaunchSettings& settings);
-// Forgets the options read so far.
-void clearDisplayOptions();
+// After buildModeList: modeIndex and windowed from the command line's display options (unset
+// ones as an untouched launcher leaves them). False, after one line on standard error, when
+// the asked mode is not offered by the display.
+bool applyDisplayOptions(const DisplayRequest& request, LaunchSettings& settings);
 
 // The whole desktop start in one call: open the display, build the mode list, then either take
 // the command line's display options (`launcherWanted` false or display options given) or
@@ -85,6 +75,6 @@ void clearDisplayOptions();
 // "Run Demo" (status 0); Failed after one line when there is no display or an asked mode is
 // not offered (status 1).
 enum class DesktopStart { Run, Left, Failed };
-DesktopStart startDesktop(bool launcherWanted);
+DesktopStart startDesktop(bool launcherWanted, const DisplayRequest& request);
 
 }  // namespace host

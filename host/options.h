@@ -18,7 +18,23 @@ struct Snapshot {
     std::string path;
 };
 
+// A display mode asked for on the command line: --mode WxHxD.
+struct ModeSize {
+    int width = 0;
+    int height = 0;
+    int depth = 0;
+};
+
+// The display options: any of them skips the launcher; unset ones take what an untouched
+// launcher gives (first listed mode, full screen).
+struct DisplayRequest {
+    std::optional<bool> windowed;
+    std::optional<ModeSize> mode;
+    bool given() const { return windowed.has_value() || mode.has_value(); }
+};
+
 struct Options {
+    DisplayRequest display;
     bool headless = false;
     std::string dataDirectory;  // empty: search the usual places (host/data_search.h)
     std::string framesDirectory;
@@ -42,6 +58,9 @@ struct Options {
 
 // Parses argv; on a bad argument returns nothing and fills `error` with one line.
 std::optional<Options> parseOptions(const std::vector<std::string>& arguments, std::string& error);
+// The --help text, made from the parser's own table of options.
 const char* usageText();
+// Every option the parser takes, short aliases included, in the table's order.
+std::vector<std::string> optionNames();
 
 }  // namespace host

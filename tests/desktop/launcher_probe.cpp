@@ -7,13 +7,16 @@
 #include <cstdio>
 #include <cstring>
 #include <span>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "display/modes.h"
 #include "display/palette.h"
 #include "display/present.h"
 #include "display/surfaces.h"
 #include "host/launcher.h"
+#include "host/options.h"
 #include "host/process.h"
 #include "host/settings.h"
 #include "platform/video.h"
@@ -84,20 +87,22 @@ void presentTestCard() {
 int main(int argc, char** argv) {
     const std::span<char* const> args(argv, static_cast<std::size_t>(argc));
     bool card = false;
-    for (std::size_t i = 1; i < args.size();) {
-        if (std::strcmp(args[i], "--card") == 0) {
+    std::vector<std::string> words;
+    for (const char* arg : args.subspan(1)) {
+        if (std::strcmp(arg, "--card") == 0) {
             card = true;
-            ++i;
-            continue;
+        } else {
+            words.emplace_back(arg);
         }
-        const int taken = host::parseDisplayOption(args, i);
-        if (taken <= 0) {
-            std::fprintf(stderr, "launcher_probe: unknown option %s\n", args[i]);
-            host::exitProcess(2);
-        }
-        i += static_cast<std::size_t>(taken);
     }
-    switch (host::startDesktop(!card)) {
+    // The program's own parser, so that the probe takes the display options as it does.
+    std::string error;
+    const auto options = host::parseOptions(words, error);
+    if (!options) {
+        std::fprintf(stderr, "launcher_probe: %s\n", error.c_str());
+        host::exitProcess(2);
+    }
+    switch (host::startDesktop(!card, options->display)) {
         case host::DesktopStart::Run:
             break;
         case host::DesktopStart::Left:

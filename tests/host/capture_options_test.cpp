@@ -6,16 +6,13 @@
 #include <vector>
 
 #include "host/capture.h"
-#include "host/launcher.h"
 #include "host/options.h"
 #include "host/recording.h"
 
 namespace {
 
 std::optional<host::Options> parse(std::vector<std::string> arguments, std::string& error) {
-    auto options = host::parseOptions(arguments, error);
-    host::clearDisplayOptions();
-    return options;
+    return host::parseOptions(arguments, error);
 }
 
 TEST(VideoOptions, TheExtensionPicksTheKindInAnyCase) {

@@ -11,6 +11,7 @@
 
 #include "display/modes.h"
 #include "display/surfaces.h"
+#include "host/options.h"
 #include "platform/video.h"
 #include "tests/support/inert_video.h"
 
@@ -70,7 +71,6 @@ class Launcher : public testing::Test {
                          {800, 600, 32, 0xFF00}, {1024, 768, 24, 0xFF00}, {320, 200, 32, 0xFF00}};
         display::useVideo(video);
         display::buildModeList();
-        host::clearDisplayOptions();
     }
     void init() { EXPECT_TRUE(procedure(dialog, DialogEvent::Init, 0)); }
     bool press(int id) { return procedure(dialog, DialogEvent::Command, id); }
@@ -282,52 +282,35 @@ TEST_F(Launcher, CommandLineDisplayOptions) {
     EXPECT_EQ(host::findMode(800, 600, 32), 3);  // listed, ahead of the desktop record
     EXPECT_EQ(host::findMode(640, 480, 24), -1);
 
-    std::vector<std::string> words = {"prog", "--windowed", "--mode", "1024x768x24", "--other"};
-    std::vector<char*> args;
-    for (std::string& word : words) {
-        args.push_back(word.data());
-    }
-    EXPECT_FALSE(host::displayOptionsGiven());
-    EXPECT_EQ(host::parseDisplayOption(args, 0), 0);
-    EXPECT_EQ(host::parseDisplayOption(args, 1), 1);
-    EXPECT_EQ(host::parseDisplayOption(args, 2), 2);
-    EXPECT_EQ(host::parseDisplayOption(args, 4), 0);
-    EXPECT_EQ(host::parseDisplayOption(args, 5), 0);
-    EXPECT_TRUE(host::displayOptionsGiven());
-    EXPECT_TRUE(host::applyDisplayOptions(settings));
+    // The display options as the command line reads them.
+    auto request = [](std::vector<std::string> words) {
+        std::string error;
+        const auto options = host::parseOptions(words, error);
+        EXPECT_TRUE(options) << error;
+        return options ? options->display : host::DisplayRequest{};
+    };
+    EXPECT_FALSE(request({"--headless"}).given());
+    EXPECT_TRUE(
+        host::applyDisplayOptions(request({"--windowed", "--mode", "1024x768x24"}), settings));
     EXPECT_EQ(settings.modeIndex, 4);
     EXPECT_EQ(settings.windowed, 1);
 
-    testing::internal::CaptureStderr();
-    std::vector<char*> lastWord = {args[0], args[2]};
-    EXPECT_EQ(host::parseDisplayOption(lastWord, 1), -1);  // --mode with nothing after it
-    EXPECT_FALSE(testing::internal::GetCapturedStderr().empty());
+    std::string error;
+    EXPECT_FALSE(host::parseOptions({"--windowed", "--mode"}, error));  // nothing after --mode
+    EXPECT_EQ(error, host::kBadModeLine);
 
-    host::clearDisplayOptions();
-    std::vector<char*> fullScreen = {args[0], words[1].data()};
-    std::string flag = "--fullscreen";
-    fullScreen[1] = flag.data();
-    EXPECT_EQ(host::parseDisplayOption(fullScreen, 1), 1);
-    EXPECT_TRUE(host::applyDisplayOptions(settings));
+    EXPECT_TRUE(host::applyDisplayOptions(request({"--fullscreen"}), settings));
     EXPECT_EQ(settings.modeIndex, 1);  // the launcher's untouched choice
     EXPECT_EQ(settings.windowed, 0);
 
-    host::clearDisplayOptions();
-    const std::vector<std::string> asStrings = {"--mode", "320x200x32", "--fullscreen"};
-    EXPECT_EQ(host::parseDisplayOption(asStrings, 0), 2);
-    EXPECT_EQ(host::parseDisplayOption(asStrings, 2), 1);
-    EXPECT_EQ(host::parseDisplayOption(asStrings, 3), 0);
-    EXPECT_TRUE(host::applyDisplayOptions(settings));
+    EXPECT_TRUE(
+        host::applyDisplayOptions(request({"--mode", "320x200x32", "--fullscreen"}), settings));
     EXPECT_EQ(settings.modeIndex, 1);
     EXPECT_EQ(display::modeList[1].width, 320u);
 
-    host::clearDisplayOptions();
-    std::string mode = "--mode";
-    std::string missing = "1600x1200x32";
-    std::vector<char*> notOffered = {args[0], mode.data(), missing.data()};
-    EXPECT_EQ(host::parseDisplayOption(notOffered, 1), 2);
+    const host::DisplayRequest notOffered = request({"--mode", "1600x1200x32"});
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(host::applyDisplayOptions(settings));
+    EXPECT_FALSE(host::applyDisplayOptions(notOffered, settings));
     EXPECT_NE(testing::internal::GetCapturedStderr().find("1600x1200x32"), std::string::npos);
 }
 

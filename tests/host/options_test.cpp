@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/song.h"
 #include "host/launcher.h"
+#include "tests/support/run_program.h"
 
 namespace {
 
@@ -22,8 +26,107 @@ Parsed parse(std::vector<std::string> arguments) {
     testing::internal::CaptureStderr();
     result.options = host::parseOptions(arguments, result.error);
     result.printed = testing::internal::GetCapturedStderr();
-    host::clearDisplayOptions();
     return result;
+}
+
+// The option names in `text`: words that start with one or two dashes.
+std::set<std::string> optionsIn(const std::string& text) {
+    static const std::regex option(R"((?:^|[\s`'"])(--?[a-z][a-z-]*))");
+    std::set<std::string> found;
+    for (std::sregex_iterator it(text.begin(), text.end(), option), end; it != end; ++it) {
+        found.insert((*it)[1]);
+    }
+    return found;
+}
+
+// The lines of `text` that `keep` returns a part of (empty: none of it).
+template <typename Keep>
+std::string linesKept(const std::string& text, Keep keep) {
+    std::istringstream lines(text);
+    std::string kept;
+    std::string previous;
+    for (std::string line; std::getline(lines, line); previous = line) {
+        kept += keep(line, previous) + "\n";
+    }
+    return kept;
+}
+
+// What `found` lacks of `expected`, and what it has beyond it; empty when they agree.
+std::string differences(const std::set<std::string>& found, const std::set<std::string>& expected) {
+    std::string text;
+    for (const std::string& name : expected) {
+        text += found.count(name) == 0 ? " missing " + name : "";
+    }
+    for (const std::string& name : found) {
+        text += expected.count(name) == 0 ? " extra " + name : "";
+    }
+    return text;
+}
+
+std::string sourceFile(const std::string& path) {
+    const std::string text = testsupport::fileContents(testsupport::sourceDirectory() + "/" + path);
+    EXPECT_FALSE(text.empty()) << path;
+    return text;
+}
+
+// --help, the README's table, the manual page and the bash completion each name every option
+// the parser takes, and none it does not.
+TEST(Options, EveryOptionIsInTheHelpReadmeManualAndCompletion) {
+    std::set<std::string> all;
+    std::set<std::string> longOnes;  // the short -h is in the manual only
+    for (const std::string& name : host::optionNames()) {
+        all.insert(name);
+        if (name.rfind("--", 0) == 0) {
+            longOnes.insert(name);
+        }
+    }
+    // --help: each entry's synopsis, before its help column.
+    const std::string help = linesKept(host::usageText(), [](const std::string& line, auto&) {
+        return line.rfind("  -", 0) == 0 ? line.substr(0, line.find("  ", 2)) : "";
+    });
+    EXPECT_EQ(differences(optionsIn(help), longOnes), "") << "--help";
+
+    // The README: the first cell of each row of the options table.
+    const std::string readme = sourceFile("README.md");
+    const auto start = readme.find("## Command-line options");
+    ASSERT_NE(start, std::string::npos);
+    const std::string section = readme.substr(start, readme.find("\n## ", start + 1) - start);
+    const std::string cells = linesKept(section, [](const std::string& line, auto&) {
+        return line.rfind("| `", 0) == 0 ? line.substr(0, line.find(" | ", 1)) : "";
+    });
+    EXPECT_EQ(differences(optionsIn(cells), longOnes), "") << "README.md's option table";
+
+    // The manual page: the tag line of each tagged paragraph, its dashes unescaped.
+    const std::string tags = linesKept(
+        sourceFile("packaging/man/stormglass2.6.in"),
+        [](const std::string& line, const std::string& previous) {
+            return previous == ".TP" ? std::regex_replace(line, std::regex(R"(\\-)"), "-") : "";
+        });
+    EXPECT_EQ(differences(optionsIn(tags), all), "") << "packaging/man/stormglass2.6.in";
+
+    // The completion: the words it offers in place of an option.
+    const std::string completion = sourceFile("packaging/completion/stormglass2");
+    const auto words = completion.find("compgen -W '--");
+    ASSERT_NE(words, std::string::npos);
+    const auto first = completion.find('\'', words) + 1;
+    const std::string offered = completion.substr(first, completion.find('\'', first) - first);
+    EXPECT_EQ(differences(optionsIn(offered), longOnes), "") << "packaging/completion/stormglass2";
+}
+
+// --help keeps its two columns: the help at column 24, after a wider synopsis two spaces on,
+// after a synopsis wider still on the next line, and its further lines under it.
+TEST(Options, HelpKeepsItsColumns) {
+    const std::string help = host::usageText();
+    for (const char* entry : {
+             "\n  --every N             with --frames, only every N-th frame\n",
+             "\n  --format 32|24|565|555  headless staging pixel format (default 32)\n",
+             "\n  --contact-sheet FILE.png  one labelled frame from the middle of every scene\n",
+             "\n  --windowed, --fullscreen, --mode WxHxD\n                        play on the",
+             "the current directory,\n                        then beside the program,",
+             "\n  --help, --version\n",
+         }) {
+        EXPECT_NE(help.find(entry), std::string::npos) << entry;
+    }
 }
 
 TEST(Options, NoneGiveTheDesignedShow) {
