@@ -25,7 +25,7 @@ enum class EntryKind {
 
 struct ArchiveEntry {
     int index;
-    const char* name;  // as the generator's builder and the resource slot are named
+    const char* name;  // as its resource slot is named
     std::size_t capacity;
     EntryKind kind;
 };
@@ -41,7 +41,7 @@ inline constexpr std::array<ArchiveEntry, kArchiveEntryCount> kArchiveEntries{{
     {4, "smallLight", kMapBytes, EntryKind::map256},
     {5, "landscapeHeights", 2 * kMapBytes, EntryKind::heightMap},
     {6, "landscapeColours", kMapBytes, EntryKind::map256},
-    {7, "sky", kPictureBytes, EntryKind::picture},
+    {7, "skyPicture", kPictureBytes, EntryKind::picture},
     {8, "flashBurst", kMapBytes, EntryKind::picture},
     {9, "flashShockwave", kMapBytes, EntryKind::picture},
     {10, "openingPicture", kMapBytes, EntryKind::picture},

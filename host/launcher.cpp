@@ -1,11 +1,11 @@
 #include "host/launcher.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 
 #include "core/console.h"
+#include "core/parse.h"
 #include "display/surfaces.h"
 #include "host/process.h"
 #include "platform/messages.h"
@@ -52,11 +52,12 @@ struct DisplayOptions {
 DisplayOptions givenDisplay;
 
 bool readPositive(std::string_view text, int& value) {
-    if (text.empty()) {
+    const std::optional<int> parsed = core::parseWholeInt(text);
+    if (!parsed || *parsed <= 0) {
         return false;
     }
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc{} && end == text.data() + text.size() && value > 0;
+    value = *parsed;
+    return true;
 }
 
 }  // namespace
