@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "content/art_math.h"
+#include "core/bytes.h"
 #include "image/png.h"
 
 namespace content {
@@ -94,7 +95,7 @@ Image tunnelPreview(const Bytes& remap, const Bytes& texture, const Palette& p) 
                 d = 0;
             }
             const int entry = (static_cast<int>(a) + 256 * (d & 0xFFFF)) & 0xFFFF;
-            const int t = remap[entry * 2u] | (remap[entry * 2u + 1] << 8);
+            const int t = core::readLittle16(remap.data() + entry * 2u);
             const auto c = colourOf(p, texture[static_cast<std::size_t>(t)]);
             setRgb(img, x, y, c.data());
         }
@@ -108,7 +109,7 @@ Image dancerPreview(const Bytes& stream, int frames, int step) {
     std::vector<int> light(static_cast<std::size_t>(img.width) * img.height, 0);
     std::size_t cursor = 0;
     auto word = [&](std::size_t at) {
-        return at + 1 < stream.size() ? stream[at] | (stream[at + 1] << 8) : 0xFFFF;
+        return at + 1 < stream.size() ? int{core::readLittle16(stream.data() + at)} : 0xFFFF;
     };
     for (int f = 0; f < frames * step; ++f) {
         while (true) {

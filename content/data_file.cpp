@@ -3,6 +3,7 @@
 #include <span>
 
 #include "archive/archive_writer.h"
+#include "core/bytes.h"
 
 namespace content {
 
@@ -15,14 +16,8 @@ Bytes logoAsBmp(const Bytes& rgb) {
     const std::uint32_t pixelBytes = static_cast<std::uint32_t>(rowBytes) * kLogoHeight;
     const std::uint32_t fileBytes = 54 + pixelBytes;
     Bytes out;
-    auto u16 = [&](std::uint32_t v) {
-        out.push_back(static_cast<std::uint8_t>(v));
-        out.push_back(static_cast<std::uint8_t>(v >> 8));
-    };
-    auto u32 = [&](std::uint32_t v) {
-        u16(v & 0xFFFF);
-        u16(v >> 16);
-    };
+    auto u16 = [&](std::uint16_t v) { core::appendLittle16(out, v); };
+    auto u32 = [&](std::uint32_t v) { core::appendLittle32(out, v); };
     out.push_back('B');
     out.push_back('M');
     u32(fileBytes);

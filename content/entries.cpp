@@ -3,38 +3,7 @@
 namespace content {
 
 EntryKind entryKind(int index) {
-    switch (index) {
-        case 0:
-            return EntryKind::remapTable;
-        case 1:
-        case 30:
-            return EntryKind::palette;
-        case 2:
-        case 3:
-        case 4:
-        case 6:
-        case 14:
-        case 32:
-        case 33:
-            return EntryKind::map256;
-        case 5:
-            return EntryKind::heightMap;
-        case 17:
-            return EntryKind::tallMap;
-        case 18:
-            return EntryKind::titleStrip;
-        case 19:
-            return EntryKind::band;
-        case 22:
-        case 23:
-            return EntryKind::dancer;
-        case 26:
-        case 27:
-        case 28:
-            return EntryKind::captionStrip;
-        default:
-            return EntryKind::picture;
-    }
+    return core::kArchiveEntries[static_cast<std::size_t>(index)].kind;
 }
 
 std::size_t entryShapeBytes(int index) {

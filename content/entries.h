@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/entries.h"
 #include "core/picture.h"
 
 namespace content {
@@ -13,31 +14,23 @@ namespace content {
 using Bytes = std::vector<std::uint8_t>;
 using Palette = std::array<std::uint8_t, 768>;
 
-inline constexpr int kEntryCount = 36;
+inline constexpr int kEntryCount = core::kArchiveEntryCount;
 inline constexpr int kPictureWidth = core::kPictureWidth;
 inline constexpr int kPictureHeight = core::kPictureHeight;
 inline constexpr std::size_t kPictureBytes = core::kPictureBytes;
-inline constexpr std::size_t kMapBytes = 65536;
+inline constexpr std::size_t kMapBytes = core::kMapBytes;
 
-// Room reserved for each entry by the program's load list; no entry may decode to more.
-inline constexpr std::array<std::size_t, kEntryCount> kEntryCapacity = {
-    131072, 768,   65536, 65536, 65536, 131072, 65536, 64000, 65536, 65536, 65536, 65536,
-    65536,  65536, 65536, 65536, 65536, 65536,  32000, 19320, 64000, 64000, 30000, 15000,
-    64000,  64000, 9600,  9600,  9600,  64768,  768,   64000, 65536, 65536, 64000, 64000};
+// Room reserved for each entry by the program's slots (the ground floor's entry table).
+inline constexpr std::array<std::size_t, kEntryCount> kEntryCapacity = [] {
+    std::array<std::size_t, kEntryCount> capacities{};
+    for (int i = 0; i < kEntryCount; ++i) {
+        capacities[static_cast<std::size_t>(i)] = core::entryCapacity(i);
+    }
+    return capacities;
+}();
 
 // How each entry is looked at, for the contact sheet and the tests.
-enum class EntryKind {
-    remapTable,    // 0
-    palette,       // 1, 30
-    map256,        // 256 x 256 texture or sprite
-    heightMap,     // 5
-    picture,       // 320 x 200
-    tallMap,       // 17: a 65536-byte map read 320 wide
-    titleStrip,    // 18: 32 x 1000
-    band,          // 19: 743 x 26
-    dancer,        // 22, 23
-    captionStrip,  // 320 x 30
-};
+using EntryKind = core::EntryKind;
 EntryKind entryKind(int index);
 // The exact decoded size each entry has (for the dancers: the upper bound).
 std::size_t entryShapeBytes(int index);

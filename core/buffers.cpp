@@ -14,43 +14,43 @@ std::uint8_t* paletteA = nullptr;
 std::uint8_t* paletteB = nullptr;
 std::uint8_t* paletteC = nullptr;
 
-std::array<std::uint8_t, 131072> resource00{};
-std::array<std::uint8_t, 65536> resource02{};
-std::array<std::uint8_t, 65536> resource03{};
-std::array<std::uint8_t, 65536> resource04{};
-std::array<std::uint8_t, 131072> resource05{};
-std::array<std::uint8_t, 65536> resource06{};
-std::array<std::uint8_t, 64000> resource07{};
-std::array<std::uint8_t, 65536> resource08{};
-std::array<std::uint8_t, 65536> resource09{};
-std::array<std::uint8_t, 65536> resource10{};
-std::array<std::uint8_t, 65536> resource11{};
-std::array<std::uint8_t, 65536> resource12{};
-std::array<std::uint8_t, 65536> resource13{};
-std::array<std::uint8_t, 65536> resource14{};
-std::array<std::uint8_t, 65536> resource15{};
-std::array<std::uint8_t, 65536> resource16{};
-std::array<std::uint8_t, 65536> resource17{};
+EntrySlot<0> resource00{};
+EntrySlot<2> resource02{};
+EntrySlot<3> resource03{};
+EntrySlot<4> resource04{};
+EntrySlot<5> resource05{};
+EntrySlot<6> resource06{};
+EntrySlot<7> resource07{};
+EntrySlot<8> resource08{};
+EntrySlot<9> resource09{};
+EntrySlot<10> resource10{};
+EntrySlot<11> resource11{};
+EntrySlot<12> resource12{};
+EntrySlot<13> resource13{};
+EntrySlot<14> resource14{};
+EntrySlot<15> resource15{};
+EntrySlot<16> resource16{};
+EntrySlot<17> resource17{};
 TitleStripSlots titleStrip{};
-MarginedSlot<0, 19320, kResource19TailMargin> resource19Storage{};
+MarginedSlot<0, entryCapacity(19), kResource19TailMargin> resource19Storage{};
 static_assert(offsetof(decltype(resource19Storage), after) ==
-                  offsetof(decltype(resource19Storage), slot) + 19320,
+                  offsetof(decltype(resource19Storage), slot) + entryCapacity(19),
               "the band image's margin must follow it directly");
-std::array<std::uint8_t, 64000> resource20{};
-std::array<std::uint8_t, 64000> resource21{};
-std::array<std::uint8_t, 30000> resource22{};
-std::array<std::uint8_t, 15000> resource23{};
-std::array<std::uint8_t, 64000> resource24{};
-std::array<std::uint8_t, 64000> resource25{};
-std::array<std::uint8_t, 9600> resource26{};
-std::array<std::uint8_t, 9600> resource27{};
-std::array<std::uint8_t, 9600> resource28{};
-std::array<std::uint8_t, 64768> resource29{};
-std::array<std::uint8_t, 64000> resource31{};
-std::array<std::uint8_t, 65536> resource32{};
-std::array<std::uint8_t, 65536> resource33{};
-std::array<std::uint8_t, 64000> resource34{};
-std::array<std::uint8_t, 64000> resource35{};
+EntrySlot<20> resource20{};
+EntrySlot<21> resource21{};
+EntrySlot<22> resource22{};
+EntrySlot<23> resource23{};
+EntrySlot<24> resource24{};
+EntrySlot<25> resource25{};
+EntrySlot<26> resource26{};
+EntrySlot<27> resource27{};
+EntrySlot<28> resource28{};
+EntrySlot<29> resource29{};
+EntrySlot<31> resource31{};
+EntrySlot<32> resource32{};
+EntrySlot<33> resource33{};
+EntrySlot<34> resource34{};
+EntrySlot<35> resource35{};
 
 namespace {
 

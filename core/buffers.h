@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 
+#include "core/entries.h"
 #include "core/picture.h"
 
 namespace core {
@@ -25,32 +26,36 @@ extern std::uint8_t* paletteA;
 extern std::uint8_t* paletteB;
 extern std::uint8_t* paletteC;
 
-// Static resource slots, one per archive entry, sized to the capacity the load list gives.
-extern std::array<std::uint8_t, 131072> resource00;
-extern std::array<std::uint8_t, 65536> resource02;
-extern std::array<std::uint8_t, 65536> resource03;
-extern std::array<std::uint8_t, 65536> resource04;
-extern std::array<std::uint8_t, 131072> resource05;
-extern std::array<std::uint8_t, 65536> resource06;
-extern std::array<std::uint8_t, 64000> resource07;
-extern std::array<std::uint8_t, 65536> resource08;
-extern std::array<std::uint8_t, 65536> resource09;
-extern std::array<std::uint8_t, 65536> resource10;
-extern std::array<std::uint8_t, 65536> resource11;
-extern std::array<std::uint8_t, 65536> resource12;
-extern std::array<std::uint8_t, 65536> resource13;
-extern std::array<std::uint8_t, 65536> resource14;
-extern std::array<std::uint8_t, 65536> resource15;
-extern std::array<std::uint8_t, 65536> resource16;
-extern std::array<std::uint8_t, 65536> resource17;
+// Static resource slots, one per archive entry, sized from the entry table.
+template <int Entry>
+using EntrySlot = std::array<std::uint8_t, entryCapacity(Entry)>;
+
+extern EntrySlot<0> resource00;
+extern EntrySlot<2> resource02;
+extern EntrySlot<3> resource03;
+extern EntrySlot<4> resource04;
+extern EntrySlot<5> resource05;
+extern EntrySlot<6> resource06;
+extern EntrySlot<7> resource07;
+extern EntrySlot<8> resource08;
+extern EntrySlot<9> resource09;
+extern EntrySlot<10> resource10;
+extern EntrySlot<11> resource11;
+extern EntrySlot<12> resource12;
+extern EntrySlot<13> resource13;
+extern EntrySlot<14> resource14;
+extern EntrySlot<15> resource15;
+extern EntrySlot<16> resource16;
+extern EntrySlot<17> resource17;
 
 // The title strip is loaded twice into two adjacent slots so a 200-row window starting
 // anywhere in the first copy runs on into the second without a seam.
 struct TitleStripSlots {
-    std::array<std::uint8_t, 32000> first;
-    std::array<std::uint8_t, 32000> second;
+    EntrySlot<18> first;
+    EntrySlot<18> second;
 };
-static_assert(offsetof(TitleStripSlots, second) == 32000, "strip copies must be adjacent");
+static_assert(offsetof(TitleStripSlots, second) == entryCapacity(18),
+              "strip copies must be adjacent");
 extern TitleStripSlots titleStrip;
 inline std::uint8_t* const resource18a = titleStrip.first.data();
 inline std::uint8_t* const resource18b = titleStrip.second.data();
@@ -67,23 +72,23 @@ struct MarginedSlot {
 // The band image is read 743 bytes a row with a window of 320 that may start as far as 699 bytes
 // into a row, so the last row's window runs up to 274 bytes past the image; those read as 0.
 inline constexpr std::size_t kResource19TailMargin = 320;
-extern MarginedSlot<0, 19320, kResource19TailMargin> resource19Storage;
-inline std::array<std::uint8_t, 19320>& resource19 = resource19Storage.slot;
-extern std::array<std::uint8_t, 64000> resource20;
-extern std::array<std::uint8_t, 64000> resource21;
-extern std::array<std::uint8_t, 30000> resource22;
-extern std::array<std::uint8_t, 15000> resource23;
-extern std::array<std::uint8_t, 64000> resource24;
-extern std::array<std::uint8_t, 64000> resource25;
-extern std::array<std::uint8_t, 9600> resource26;
-extern std::array<std::uint8_t, 9600> resource27;
-extern std::array<std::uint8_t, 9600> resource28;
-extern std::array<std::uint8_t, 64768> resource29;
-extern std::array<std::uint8_t, 64000> resource31;
-extern std::array<std::uint8_t, 65536> resource32;
-extern std::array<std::uint8_t, 65536> resource33;
-extern std::array<std::uint8_t, 64000> resource34;
-extern std::array<std::uint8_t, 64000> resource35;
+extern MarginedSlot<0, entryCapacity(19), kResource19TailMargin> resource19Storage;
+inline EntrySlot<19>& resource19 = resource19Storage.slot;
+extern EntrySlot<20> resource20;
+extern EntrySlot<21> resource21;
+extern EntrySlot<22> resource22;
+extern EntrySlot<23> resource23;
+extern EntrySlot<24> resource24;
+extern EntrySlot<25> resource25;
+extern EntrySlot<26> resource26;
+extern EntrySlot<27> resource27;
+extern EntrySlot<28> resource28;
+extern EntrySlot<29> resource29;
+extern EntrySlot<31> resource31;
+extern EntrySlot<32> resource32;
+extern EntrySlot<33> resource33;
+extern EntrySlot<34> resource34;
+extern EntrySlot<35> resource35;
 
 // Heap work buffers may carry zeroed margins for routines that read past them; the buffer's
 // name points at its first byte proper. work128's height words are read up to 642 bytes past

@@ -1,11 +1,11 @@
 #include "host/launcher_file.h"
 
-#include <charconv>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 
 #include "core/output.h"
+#include "core/parse.h"
 #include "host/launcher.h"
 
 namespace host {
@@ -102,14 +102,11 @@ std::optional<LauncherChoices> parseLauncherChoices(const std::string& text) {
                 return std::nullopt;
             }
         } else if (key == "trail") {
-            int level = -1;
-            const auto [next, failure] =
-                std::from_chars(value.data(), value.data() + value.size(), level);
-            if (failure != std::errc{} || next != value.data() + value.size() || level < 0 ||
-                level > 3) {
+            const std::optional<int> level = core::parseWholeInt(value);
+            if (!level || *level < 0 || *level > 3) {
                 return std::nullopt;
             }
-            choices.trailLevel = level;
+            choices.trailLevel = *level;
         }
         // Unknown keys are left for later versions.
     }

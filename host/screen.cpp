@@ -1,5 +1,7 @@
 #include "host/screen.h"
 
+#include "core/bytes.h"
+
 namespace host {
 
 void stagingToRgb(const platform::PresentedFrame& frame, RgbFrame& rgb) {
@@ -15,7 +17,7 @@ void stagingToRgb(const platform::PresentedFrame& frame, RgbFrame& rgb) {
                 out[1] = pixel[1];
                 out[2] = pixel[0];
             } else {
-                const unsigned word = row[2 * x] | (row[2 * x + 1] << 8);
+                const unsigned word = core::readLittle16(row + 2 * x);
                 if (frame.greenIs6Bit) {
                     out[0] = widen5((word >> 11) & 31);
                     out[1] = widen6((word >> 5) & 63);

@@ -1,25 +1,12 @@
 #include "image/png.h"
 
-#ifndef __EMSCRIPTEN__
 #include <zlib.h>
-#endif
 
 #include <vector>
 
 #include "core/output.h"
 
 namespace image {
-
-#ifdef __EMSCRIPTEN__
-// The browser build has no zlib; its page asks for no picture files.
-bool writePng(const std::string&, int, int, std::span<const std::uint8_t>, int,
-              std::string* error) {
-    if (error != nullptr) {
-        *error = "cannot be written (no PNG writer in the browser build)";
-    }
-    return false;
-}
-#else
 
 namespace {
 
@@ -82,7 +69,5 @@ bool writePng(const std::string& path, int width, int height, std::span<const st
 
     return core::writeWholeFile(path, file, problem) || failed();
 }
-
-#endif
 
 }  // namespace image

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/bytes.h"
 #include "core/it_layout.h"
 
 namespace platform {
@@ -16,10 +17,8 @@ constexpr std::size_t kPatternHeaderBytes = core::kItPatternHeaderBytes;
 
 struct Reader {
     std::span<const std::uint8_t> bytes;
-    std::uint32_t u16(std::size_t at) const {
-        return static_cast<std::uint32_t>(bytes[at] | bytes[at + 1] << 8);
-    }
-    std::uint32_t u32(std::size_t at) const { return u16(at) | u16(at + 2) << 16; }
+    std::uint32_t u16(std::size_t at) const { return core::readLittle16(bytes.data() + at); }
+    std::uint32_t u32(std::size_t at) const { return core::readLittle32(bytes.data() + at); }
     // The words of [at, at + count) lie inside the file.
     bool holds(std::uint64_t at, std::uint64_t count) const {
         return at <= bytes.size() && count <= bytes.size() - at;

@@ -261,7 +261,7 @@ void buildPolarMaps() {
     }
 }
 
-void fillAngleTwist(float /*unused*/) {
+void fillAngleTwist() {
     angleTwist.fill(lowByte(truncate(static_cast<Extended>(core::sway))));
 }
 

@@ -38,8 +38,7 @@ void buildWindowMap();
 // windowBend[i] = low byte of trunc(sin(frequency * i) * amplitude).
 void buildWindowBend(std::int32_t amplitude, float frequency);
 void buildPolarMaps();
-// Every entry = low byte of trunc(core::sway). The scene also passes a value that is not
-// read.
-void fillAngleTwist(float unused = 0.0f);
+// Every entry = low byte of trunc(core::sway).
+void fillAngleTwist();
 
 }  // namespace raster

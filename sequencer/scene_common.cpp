@@ -28,7 +28,7 @@ void aimLandscape(float t) {
 void drawSwayingLandscape(float t) {
     aimLandscape(t);
     display::drawLandscape(core::work400 + 128000);
-    raster::fillAngleTwist(static_cast<float>(3000.0 * std::sin(static_cast<double>(t))));
+    raster::fillAngleTwist();
 }
 
 void mapShiftedTunnel(float t) {

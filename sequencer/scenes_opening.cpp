@@ -155,7 +155,7 @@ void setUpFirstTunnel() {
     raster::mapTarget = workB;
     vector::buildSineTable();
     vector::vectorA.init();
-    vector::buildWobbleTable(sceneClock());
+    vector::buildWobbleTable();
     sceneTime.store(0.0f);
     pulse = 0;
     timeStep.store(1.0f / 15.0f);
@@ -173,7 +173,6 @@ void firstTunnelFrame() {
     vector::vectorA.angleY = static_cast<std::uint32_t>(128 * truncate(8.0 * std::sin(t)) + 8192);
     vector::vectorA.angleX = static_cast<std::uint32_t>(128 * truncate(8.0 * std::cos(t)) + 4096);
     vector::vectorA.drawFrame();
-    vector::buildWobbleTable(t);
     const std::int32_t dx = truncate(20.0 * std::sin(t));
     const std::int32_t dy = truncate(20.0 * std::cos(t));
     drawSprite(100 + dx, 125 + dy, core::resource04.data(), workC, 100);
@@ -190,7 +189,7 @@ void setUpSecondTunnel() {
     raster::mapTarget = workB;
     vector::buildSineTable();
     vector::vectorB.init();
-    vector::buildWobbleTable(sceneClock());
+    vector::buildWobbleTable();
     sceneTime.store(0.0f);
     timeStep.store(1.0f / 30.0f);
 }
@@ -209,7 +208,6 @@ void secondTunnelFrame() {
     const float t = sceneClock();
     tunnelBackground(t);
     vector::vectorB.drawFrame();
-    vector::buildWobbleTable(t);
     vector::vectorB.distanceOffset = truncate(550.0 * 65536.0 * std::sin(t));
     display::crossFade(core::resource09.data(), workC, workC, pulse);
     if (pulseB != 0) {

@@ -1,6 +1,7 @@
 #include "sequencer/state.h"
 
 #include "core/buffers.h"
+#include "core/bytes.h"
 
 namespace sequencer {
 
@@ -19,8 +20,7 @@ void widenResource05() {
     // From the top down: word i lands on bytes 2i and 2i+1, never on a byte not yet read.
     for (int i = 65535; i >= 0; --i) {
         const std::uint32_t word = (32u - (bytes[i] >> 3)) * 320u;
-        bytes[2 * i] = static_cast<std::uint8_t>(word & 0xFF);
-        bytes[2 * i + 1] = static_cast<std::uint8_t>(word >> 8);
+        core::writeLittle16(bytes + 2 * i, static_cast<std::uint16_t>(word));
     }
 }
 

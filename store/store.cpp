@@ -70,7 +70,7 @@ std::array<StartupLoad, kStartupLoadCount> startupLoadList() {
     constexpr std::size_t kDancerWord = 2;
     return {{
         slot(0, resource00),
-        {1, paletteA, kPaletteBytes, kPaletteBytes},
+        {1, paletteA, entryCapacity(1), entryCapacity(1)},
         slot(2, resource02),
         slot(3, resource03),
         slot(4, resource04),
@@ -100,7 +100,7 @@ std::array<StartupLoad, kStartupLoadCount> startupLoadList() {
         slot(27, resource27),
         slot(28, resource28),
         picture(29, resource29),
-        {30, paletteB, kPaletteBytes, kPaletteBytes},
+        {30, paletteB, entryCapacity(30), entryCapacity(30)},
         slot(31, resource31),
         slot(32, resource32),
         slot(33, resource33),

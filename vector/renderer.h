@@ -1,9 +1,9 @@
 #pragma once
 // The two vector-object renderers of the tunnel scenes. Each frame a scene sets the inputs
-// named below, calls drawFrame (which reads core::workB and paints the object over what the
-// scene already put in core::workC), then calls buildWobbleTable.
+// named below and calls drawFrame (which reads core::workB and paints the object over what the
+// scene already put in core::workC).
 //
-//   scene start: buildSineTable(); vectorX.init(); buildWobbleTable(t);
+//   scene start: buildSineTable(); vectorX.init(); buildWobbleTable();
 //   vectorA:     the scene writes angleX and angleY before each frame; angleZ stays 0.
 //   vectorB:     turns about y by itself; the scene writes distanceOffset after each frame.
 #include <cstdint>

@@ -15,7 +15,7 @@ void buildSineTable() {
     }
 }
 
-void buildWobbleTable(float /*sceneTime*/) {
+void buildWobbleTable() {
     for (std::int32_t i = 0; i < kWobbleEntries; ++i) {
         wobbleTable[i] = static_cast<std::int32_t>(std::sin(i / 10.0) * 4.0 * 65536.0);
     }

@@ -16,8 +16,8 @@ void buildSineTable();
 // wobbleTable[i] = trunc(sin(i / 10) * 4 * 65536): +-4 model units of jitter for the tube.
 inline constexpr std::int32_t kWobbleEntries = 1000;
 extern std::array<std::int32_t, kWobbleEntries> wobbleTable;
-// The table does not depend on the scene time; the scene passes it all the same.
-void buildWobbleTable(float sceneTime);
+// A constant table: the tube scenes build it once, at their set-up.
+void buildWobbleTable();
 
 // An angle is a byte offset into sineTable: four per entry, 16384 per turn.
 inline constexpr std::uint32_t kFullTurn = 16384;

@@ -15,7 +15,7 @@ struct Pictures {
     Pictures() : source(64000), destination(64000) {
         display::buildScaleTable();
         vector::buildSineTable();
-        vector::buildWobbleTable(0.0f);
+        vector::buildWobbleTable();
         for (std::size_t i = 0; i < source.size(); ++i) {
             source[i] = static_cast<std::uint8_t>((i % 320) * 3 + (i / 320) * 5);
         }

@@ -99,7 +99,7 @@ TEST(WindowBendTest, SineTimesAmplitudeLowByte) {
 TEST(AngleTwistTest, TruncatesSwayIntoEveryEntry) {
     const float saved = core::sway;
     core::sway = -1.5f;
-    raster::fillAngleTwist(3000.0f);
+    raster::fillAngleTwist();
     EXPECT_TRUE(std::all_of(raster::angleTwist.begin(), raster::angleTwist.end(),
                             [](auto v) { return v == 255; }));
     core::sway = 300.9f;

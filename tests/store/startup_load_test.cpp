@@ -8,6 +8,7 @@
 
 #include "archive/archive_writer.h"
 #include "core/buffers.h"
+#include "core/entries.h"
 #include "sequencer/preparation.h"
 #include "store/store.h"
 #include "tests/support/captured.h"
@@ -79,6 +80,8 @@ TEST_F(StartupLoadTest, ListOrderAndDestinations) {
         const std::int32_t expectedEntry =
             order < 19 ? static_cast<std::int32_t>(order) : static_cast<std::int32_t>(order) - 1;
         EXPECT_EQ(list[order].entry, expectedEntry) << "order " << order;
+        // A slot smaller than the table's room would refuse the generator's entry.
+        EXPECT_EQ(list[order].capacity, core::entryCapacity(expectedEntry)) << "order " << order;
     }
     EXPECT_EQ(list[1].destination, core::paletteA);
     EXPECT_EQ(list[31].destination, core::paletteB);

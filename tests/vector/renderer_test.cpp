@@ -31,7 +31,7 @@ class RendererTest : public ::testing::Test {
     void SetUp() override {
         display::buildScaleTable();
         buildSineTable();
-        buildWobbleTable(0.0f);
+        buildWobbleTable();
         resetBackground();
         for (std::size_t i = 0; i < kPicture; ++i) {
             const std::size_t x = i % 320, y = i / 320;

@@ -13,7 +13,7 @@ class TransformTest : public ::testing::Test {
   protected:
     void SetUp() override {
         buildSineTable();
-        buildWobbleTable(0.0f);
+        buildWobbleTable();
     }
     // A one-vertex mesh so each case names its own input.
     void transformOne(Vertex v, std::uint32_t ax, std::uint32_t ay, std::uint32_t az,
@@ -36,13 +36,15 @@ TEST_F(TransformTest, SineTableTruncatesToPeaksOf65535) {
     EXPECT_EQ(sineTable[2148], -10013);  // truncation toward zero is symmetric
 }
 
-TEST_F(TransformTest, WobbleTableIgnoresTheSceneTime) {
+TEST_F(TransformTest, WobbleTableHoldsTheTubesJitter) {
     EXPECT_EQ(wobbleTable[0], 0);
     EXPECT_EQ(wobbleTable[1], 26170);  // trunc(sin(0.1) * 4 * 65536)
     EXPECT_EQ(wobbleTable[16], 262032);
     EXPECT_EQ(wobbleTable[999], -154645);
+    // Built once per scene: a rebuild must fill every entry again, not only the start.
     const auto before = wobbleTable;
-    buildWobbleTable(123.5f);
+    wobbleTable.fill(0);
+    buildWobbleTable();
     EXPECT_EQ(wobbleTable, before);
 }
 

@@ -1,16 +1,15 @@
 // sg2-icons SIZE OUT.png: writes the menu icon at SIZE x SIZE pixels (used by the build).
-#include <charconv>
 #include <cstdio>
-#include <cstring>
+#include <optional>
 
+#include "core/parse.h"
 #include "image/png.h"
 #include "resources/icon.h"
 
 int main(int argc, char** argv) {
-    int size = 0;
-    if (argc != 3 ||
-        std::from_chars(argv[1], argv[1] + std::strlen(argv[1]), size).ec != std::errc{} ||
-        size < 1 || size > 1024) {
+    const std::optional<int> parsed = argc == 3 ? core::parseWholeInt(argv[1]) : std::nullopt;
+    const int size = parsed.value_or(0);
+    if (size < 1 || size > 1024) {
         std::fputs("usage: sg2-icons SIZE OUT.png\n", stderr);
         return 2;
     }
