@@ -27,7 +27,7 @@ std::optional<std::filesystem::path> findDataDirectory(
     const std::vector<std::filesystem::path>& places);
 
 // One line for standard error when the directory given with --data lacks sg2.dat, naming the
-// file and the place searched (the data file's own message goes where the design puts it).
+// file and the place searched (the data file's own message stays on standard output).
 std::optional<std::string> missingDataFileLine(const std::filesystem::path& directory);
 
 // One line for standard error when nothing was found.

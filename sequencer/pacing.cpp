@@ -41,7 +41,7 @@ void resetPacer() {
 }
 
 bool mayRelease(std::uint32_t now) {
-    // Not wrap-aware, as the design's comparison is not.
+    // Not wrap-aware, like the blocking wait's comparison: both release at the same moments.
     return referenceTime + frameInterval < now;
 }
 

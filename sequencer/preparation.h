@@ -10,7 +10,7 @@ using PreparationStep = bool (*)();
 // The work buffers, then the effect set-ups that draw into them (the plane, then the
 // metaballs), then the buffers cleared but work128. Short of memory it prints "outta himem...
 // sorry, but 8 megs required!" and returns false; what was allocated stays held until the
-// shutdown releases it (after the song is stopped and freed, as the design orders).
+// shutdown releases it (after the song is stopped and freed, in the shutdown's order).
 bool prepareWorkBuffers();
 
 // The 37 archive loads of the start-up list, one progress dot after each; false at the first
