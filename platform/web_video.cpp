@@ -20,6 +20,11 @@ constexpr int kHeight = core::kPictureHeight;
 // The page gets its turn at least this often even when frames take longer than the pacer's
 // interval, so the picture and the Escape key never wait long.
 constexpr double kLongestBusyMs = 20.0;
+// While the page is hidden the show draws nothing and looks this often whether it is back; the
+// music plays on, and on return the song's position brings the scenes up to it.
+constexpr int kHiddenCheckMs = 250;
+
+EM_JS(int, pageHidden, (), { return document.hidden ? 1 : 0; });
 
 EM_JS(int, canvasFound, (), { return document.getElementById("screen") ? 1 : 0; });
 
@@ -34,6 +39,12 @@ EM_JS(void, showPicture, (const std::uint8_t* rgba, int width, int height), {
     }
     Module.sg2Picture.data.set(HEAPU8.subarray(rgba, rgba + width * height * 4));
     Module.sg2Context.putImageData(Module.sg2Picture, 0, 0);
+    // The page keeps its loading indicator up until the show's first picture.
+    const first = Module.sg2FirstPicture;
+    if (first) {
+        Module.sg2FirstPicture = null;
+        first();
+    }
 });
 
 EM_JS(void, setCursorShown, (int shown), {
@@ -90,6 +101,9 @@ class WebVideo final : public Video {
 
     bool pumpEvents() override {
         yieldIfBusyFor(kLongestBusyMs);
+        while (pageHidden() != 0 && !quitPosted_) {
+            yieldToBrowser(kHiddenCheckMs);
+        }
         const bool quit = quitPosted_;
         quitPosted_ = false;
         return quit;
