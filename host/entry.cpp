@@ -8,7 +8,6 @@
 #include "core/console.h"
 #include "core/output.h"
 #include "core/picture.h"
-#include "core/process.h"
 #include "core/stop.h"
 #include "display/modes.h"
 #include "display/present.h"
@@ -18,6 +17,7 @@
 #include "host/frame_index.h"
 #include "host/launcher.h"
 #include "host/options.h"
+#include "host/play.h"
 #include "host/process.h"
 #include "host/recording.h"
 #include "host/report.h"
@@ -32,8 +32,8 @@
 #include "sequencer/music.h"
 #include "sequencer/pacing.h"
 #include "sequencer/scenes.h"
+#include "sequencer/show.h"
 #include "sequencer/state.h"
-#include "sequencer/timeline.h"
 #include "store/store.h"
 
 namespace host {
@@ -50,24 +50,31 @@ core::SongPosition progressEnd;  // where the run is expected to end, for the vi
 std::array<bool, sequencer::kSceneCount> tileTaken{};
 std::vector<bool> snapshotTaken;
 RgbFrame screenPixels;
+bool framesFailed = false;  // a frame picture, snapshot or the video could not be written
 
 // The position the current frame read.
 core::SongPosition songNow() {
     return {sequencer::musicOrder, sequencer::musicRow};
 }
 
-// Writes the decoded screen to `path`; a picture that cannot be written ends the run.
-void writeScreen(const std::string& path) {
+// Writes the decoded screen to `path`; a picture that cannot be written fails the run.
+bool writeScreen(const std::string& path) {
     std::string error;
     if (!image::writePng(path, core::kPictureWidth, core::kPictureHeight, screenPixels,
                          image::kQuickLevel, &error)) {
         core::errorLine(path + ": " + error);
-        exitProcess(1);
+        framesFailed = true;
+        return false;
     }
+    return true;
 }
 
-// What the headless screen received: frame dumps and snapshots read it back as RGB.
+// What the headless screen received: frame dumps and snapshots read it back as RGB. A failure
+// is reported once and ends the run after this frame.
 void onFramePresented(const platform::PresentedFrame& frame) {
+    if (framesFailed) {
+        return;
+    }
     const bool dumpFrame = !options.framesDirectory.empty() &&
                            presentedFrames % static_cast<std::size_t>(options.every) == 0;
     bool decoded = false;
@@ -81,13 +88,17 @@ void onFramePresented(const platform::PresentedFrame& frame) {
         decode();
         char name[32];
         std::snprintf(name, sizeof name, "/frame_%06zu.png", presentedFrames);
-        writeScreen(options.framesDirectory + name);
+        if (!writeScreen(options.framesDirectory + name)) {
+            return;
+        }
     }
     for (std::size_t i = 0; i < options.snapshots.size(); ++i) {
         const Snapshot& snapshot = options.snapshots[i];
         if (!snapshotTaken[i] && core::reached(snapshot.at, songNow())) {
             decode();
-            writeScreen(snapshot.path);
+            if (!writeScreen(snapshot.path)) {
+                return;
+            }
             snapshotTaken[i] = true;
         }
     }
@@ -103,7 +114,8 @@ void onFramePresented(const platform::PresentedFrame& frame) {
             std::string error;
             finishVideo(milliseconds, error);
             core::errorLine(error);
-            exitProcess(1);
+            framesFailed = true;
+            return;
         }
     }
     if (!options.contactSheetPath.empty() && currentScene > 0 &&
@@ -234,11 +246,39 @@ void chooseHeadlessBackends() {
                                options.videoPath.empty() ? nullptr : &videoSound));
 }
 
+// Each released frame: expanded and presented on the chosen video (headless: handed to
+// onFramePresented; the desktop: handed over to the main thread, labelled with its scene).
+void presentFrame() {
+    reportFrameReleased(sequencer::clock().milliseconds());
+    display::video().labelFrames(currentScene);
+    display::expandFrame();
+    display::presentFrame();
+}
+
+bool outputsFailed() {
+    return framesFailed;
+}
+
+bool quitAsked() {
+    return display::video().pumpEvents();
+}
+
+// The run's end: a failed or stopped run removes the recordings it had not finished, then the
+// one shutdown; a recording the shutdown could not finish fails a run that was going well.
+int finishRun(const RunEnd& end) {
+    int status = exitStatus(end);
+    if (status != 0) {
+        core::abandonOutputs();
+    }
+    if (!shutDown() && status == 0) {
+        status = 1;
+    }
+    return status;
+}
+
 }  // namespace
 
 int runProgram(const std::vector<std::string>& arguments) {
-    core::installProcessEnd(&exitProcess);
-    core::installMessagePump(&pumpMessages);
     std::string error;
     const auto parsed = parseOptions(arguments, error);
     if (!parsed) {
@@ -329,22 +369,29 @@ int runProgram(const std::vector<std::string>& arguments) {
     }
     sequencer::useStereoMix(options.stereo);
     sequencer::startSoundOutput();
-    sequencer::loadSong(dataFile("sg2.it"));
-    if (display::setUpDisplay(launchSettings) == 0) {
-        exitProcess(1);
+    // From here every way out goes through the one shutdown.
+    if (!sequencer::loadSong(dataFile("sg2.it")) || display::setUpDisplay(launchSettings) == 0) {
+        return finishRun({RunEnd::Kind::Failed});
     }
     if (!display::allocateScreenBuffers()) {
         core::errorLine("stormglass2: not enough memory for the screen buffers");
-        exitProcess(1);
+        return finishRun({RunEnd::Kind::Failed});
     }
-    sequencer::TimelineHooks hooks;
+    sequencer::ShowHooks hooks;
     hooks.preparationDone = &onPreparationDone;
     hooks.sceneBegan = &onSceneBegan;
     hooks.frameBegan = &onFrameBegan;
-    sequencer::setTimelineHooks(hooks);
-    sequencer::runTimeline(launchSettings);
-    shutDown();
-    return 0;
+    sequencer::Show show;
+    show.setHooks(hooks);
+    FrameOutput output;
+    output.present = &presentFrame;
+    output.failed = &outputsFailed;
+    output.quitAsked = &quitAsked;
+    auto play = [&] { return playBlocking(show, launchSettings, output); };
+    if (!options.headless && display::video().startHandoff()) {
+        return finishRun(playBesideScreen(display::video(), play));
+    }
+    return finishRun(play());
 }
 
 }  // namespace host

@@ -11,7 +11,9 @@
 
 #include "core/console.h"
 #include "core/output.h"
+#include "display/surfaces.h"
 #include "host/process.h"
+#include "platform/video.h"
 #include "sequencer/preparation.h"
 #include "sequencer/scenes.h"
 #include "sequencer/state.h"
@@ -29,7 +31,8 @@ struct SceneRecord {
     std::int32_t endOrder = 0;
     std::int32_t endRow = 0;
     std::uint64_t hash = 0xcbf29ce484222325ull;
-    std::vector<float> workMs;  // reserved up front: nothing grows per frame in practice
+    std::vector<float> workMs;      // reserved up front: nothing grows per frame in practice
+    std::vector<float> intervalMs;  // between this scene's frame releases and the previous ones
 };
 
 struct Report {
@@ -40,6 +43,8 @@ struct Report {
     Clock::time_point frameStart;
     int currentScene = 0;  // 1-based; 0 before the first scene
     bool firstFrameOfScene = false;
+    bool released = false;  // a frame has been released before
+    std::uint32_t lastReleaseMs = 0;
     std::array<SceneRecord, sequencer::kSceneCount> scenes;
 };
 
@@ -81,12 +86,18 @@ void writeReport(int& status) {
         }
         const double mean =
             scene.workMs.empty() ? 0 : sum / static_cast<double>(scene.workMs.size());
+        // Without a screen of its own (headless) every presented frame counts as shown.
+        const long screenShown = display::video().framesShown(static_cast<int>(i + 1));
+        const std::size_t shown =
+            screenShown < 0 ? scene.workMs.size() : static_cast<std::size_t>(screenShown);
         append(text,
                "%s\n  {\"scene\": %zu, \"startOrder\": %d, \"startRow\": %d, \"endOrder\": %d, "
-               "\"endRow\": %d, \"frames\": %zu, \"meanWorkMs\": %.4f, \"p99WorkMs\": %.4f, "
-               "\"maxWorkMs\": %.4f, \"frameHash\": \"%016" PRIx64 "\"}",
+               "\"endRow\": %d, \"frames\": %zu, \"framesShown\": %zu, "
+               "\"medianIntervalMs\": %.1f, \"p99IntervalMs\": %.1f, \"meanWorkMs\": %.4f, "
+               "\"p99WorkMs\": %.4f, \"maxWorkMs\": %.4f, \"frameHash\": \"%016" PRIx64 "\"}",
                first ? "" : ",", i + 1, scene.startOrder, scene.startRow, scene.endOrder,
-               scene.endRow, scene.workMs.size(), mean, percentile(scene.workMs, 0.99),
+               scene.endRow, scene.workMs.size(), shown, percentile(scene.intervalMs, 0.5),
+               percentile(scene.intervalMs, 0.99), mean, percentile(scene.workMs, 0.99),
                static_cast<double>(worst), scene.hash);
         first = false;
     }
@@ -120,6 +131,7 @@ void startReport(const std::string& path) {
     report.start = Clock::now();
     for (SceneRecord& scene : report.scenes) {
         scene.workMs.reserve(32768);
+        scene.intervalMs.reserve(32768);
     }
     addExitHook(&writeReport);
 }
@@ -158,6 +170,18 @@ void reportFrameHanded(const std::uint8_t* picture) {
         std::chrono::duration<float, std::milli>(Clock::now() - report.frameStart).count();
     scene.workMs.push_back(ms);
     scene.hash = hashPicture(scene.hash, picture);
+}
+
+void reportFrameReleased(std::uint32_t milliseconds) {
+    if (!report.active || report.currentScene == 0) {
+        return;
+    }
+    SceneRecord& scene = report.scenes[static_cast<std::size_t>(report.currentScene - 1)];
+    if (report.released) {
+        scene.intervalMs.push_back(static_cast<float>(milliseconds - report.lastReleaseMs));
+    }
+    report.released = true;
+    report.lastReleaseMs = milliseconds;
 }
 
 }  // namespace host

@@ -1,14 +1,9 @@
 #include "host/shutdown.h"
 
 #include <cstdio>
-#include <string>
 
 #include "core/buffers.h"
-#include "core/console.h"
-#include "core/output.h"
-#include "core/stop.h"
 #include "display/surfaces.h"
-#include "host/process.h"
 #include "platform/video.h"
 #include "sequencer/music.h"
 #include "sequencer/pacing.h"
@@ -30,28 +25,13 @@ void setTraceShutdown(bool enabled) {
     traceSteps = enabled;
 }
 
-void pumpMessages() {
-    if (const int signal = core::stopSignal(); signal != 0) {
-        // Stopped: the recordings still open are removed, not finished; the report (when
-        // asked for) says how the run ended.
-        core::errorLine(std::string("stormglass2: stopped by ") + core::signalName(signal));
-        core::abandonOutputs();
-        shutDown();
-        exitProcess(core::stoppedStatus(signal));
-    }
-    if (display::video().pumpEvents()) {
-        shutDown();
-        exitProcess(0);
-    }
-}
-
-void shutDown() {
+bool shutDown() {
     if (shutDownDone) {
-        return;
+        return true;
     }
     shutDownDone = true;
     trace("stop and free the song");
-    sequencer::stopAndFreeSong();
+    const bool recordingFinished = sequencer::stopAndFreeSong();
     trace("close sound output");
     sequencer::closeSoundOutput();
     trace("release work buffers");
@@ -62,6 +42,7 @@ void shutDown() {
     display::video().showCursor(true);
     trace("stop timer");
     sequencer::stopTimer();
+    return recordingFinished;
 }
 
 }  // namespace host

@@ -6,9 +6,7 @@
 #include <libopenmpt/libopenmpt.hpp>
 #include <vector>
 
-#include "core/console.h"
 #include "core/input.h"
-#include "core/process.h"
 #include "platform/clock.h"
 #include "platform/module_check.h"
 
@@ -120,8 +118,10 @@ void WavWriter::close() {
 }
 
 void WavWriter::fail() {
-    core::errorLine(file_.path() + ": " + file_.error());
-    core::exitProcess(1);
+    if (problem_.empty()) {
+        problem_ = file_.path() + ": " + file_.error();
+    }
+    file_.discard();
 }
 
 void DevicePlayer::play(bool stereo) {
@@ -198,6 +198,7 @@ class ClockedMusic final : public Music {
     void play(bool stereo) override { player_.play(stereo); }
     SongPosition position() override { return player_.position(); }
     bool songEnded() override { return player_.ended(); }
+    std::string takeProblem() override { return player_.takeProblem(); }
     bool stop() override {
         player_.stop();
         return true;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "core/output.h"
 #include "platform/heard_position.h"
@@ -44,17 +45,20 @@ class ModuleFile {
 };
 
 // A 16-bit stereo WAV file, complete or absent: the sizes are patched and the file renamed into
-// place when it is closed. A write that fails ends the run with one line naming the file.
+// place when it is closed. A write that fails stops the writing and is kept as one line naming
+// the file, for takeProblem.
 class WavWriter {
   public:
     void open(const std::string& path);
     void write(const std::int16_t* interleaved, std::size_t frames);
     void close();
+    std::string takeProblem() { return std::exchange(problem_, {}); }
 
   private:
-    [[noreturn]] void fail();
+    void fail();
     core::OutputFile file_;
     std::uint32_t dataBytes_ = 0;
+    std::string problem_;
 };
 
 // The song as a sound device pulls it: rendered in chunks whose starts in the song are recorded,
@@ -87,6 +91,7 @@ class ClockedPlayer {
     SongPosition position();
     bool ended() const { return ended_; }
     void stop();
+    std::string takeProblem() { return wav_.takeProblem(); }
 
   private:
     Clock* clock_ = nullptr;

@@ -30,6 +30,10 @@ class Music {
     // True once the song has played to its end, or to where it would loop; its last moments
     // may already read as order 0, row 0.
     virtual bool songEnded() { return false; }
+    // A failure of the sound's recording (a --wav file that could not be written), as one line
+    // naming the file, once; empty when there is none. The recording stops at its first
+    // failure; the caller ends the run.
+    virtual std::string takeProblem() { return {}; }
     virtual bool stop() = 0;
     virtual bool free() = 0;
     virtual void closeOutput() = 0;

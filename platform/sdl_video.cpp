@@ -1,12 +1,18 @@
 // The desktop display through SDL2: the mode list from the video driver, a window (or an
-// exclusive full-screen mode switch) with a renderer, and a streaming 320x200 texture that is
-// locked each frame, stretched into the picture rectangle and presented with vsync.
+// exclusive full-screen mode switch) with a renderer, and a streaming 320x200 texture shown in
+// the largest 4:3 rectangle the drawable holds, scaled sharply, and presented with vsync.
+// During the show the frames come from the show's thread through a triple buffer, and the main
+// thread shows the newest one at each refresh, so the display never holds the show back.
 #include <SDL.h>
 
+#include <algorithm>
+#include <array>
+#include <atomic>
 #include <string>
 #include <vector>
 
 #include "core/picture.h"
+#include "platform/frame_handoff.h"
 #include "platform/video.h"
 
 namespace platform {
@@ -80,6 +86,13 @@ std::string screenDrivers() {
     // An empty hint would let SDL choose freely; a name no driver has makes it fail instead.
     return drivers.empty() ? std::string("none") : drivers;
 }
+
+bool onWayland() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && std::string(driver) == "wayland";
+}
+
+constexpr int kLabels = 64;  // frame labels counted (the scenes)
 
 class SdlVideo final : public Video {
   public:
@@ -156,6 +169,11 @@ class SdlVideo final : public Video {
     }
 
     bool lock(LockedSurface& surface) override {
+        if (handingOff_) {
+            surface.pixels = handoff_.writeBuffer();
+            surface.pitch = handoffPitch_;
+            return true;
+        }
         if (texture_ == nullptr || locked_) {
             return false;
         }
@@ -171,6 +189,11 @@ class SdlVideo final : public Video {
     }
 
     void unlock() override {
+        if (handingOff_) {
+            handoff_.publish(label_);
+            wake();
+            return;
+        }
         if (texture_ != nullptr && locked_) {
             SDL_UnlockTexture(texture_);
         }
@@ -178,6 +201,9 @@ class SdlVideo final : public Video {
     }
 
     BlitResult blit(const ScreenRect& destination) override {
+        if (handingOff_) {
+            return BlitResult::Ok;  // handed over at unlock; serve shows it
+        }
         if (renderer_ == nullptr || texture_ == nullptr) {
             return BlitResult::Failed;
         }
@@ -192,17 +218,69 @@ class SdlVideo final : public Video {
         if (lost_) {
             return BlitResult::SurfaceLost;
         }
-        const SDL_Rect source{0, 0, kStagingWidth, kStagingHeight};
-        const SDL_Rect target{destination.left, destination.top,
-                              destination.right - destination.left,
-                              destination.bottom - destination.top};
-        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-        SDL_RenderClear(renderer_);
-        if (SDL_RenderCopy(renderer_, texture_, &source, &target) != 0) {
-            return BlitResult::Failed;
+        (void)destination;  // the picture's place follows the drawable, which may be resized
+        return draw() ? BlitResult::Ok : BlitResult::Failed;
+    }
+
+    bool startHandoff() override {
+        if (renderer_ == nullptr || texture_ == nullptr) {
+            return false;
         }
-        SDL_RenderPresent(renderer_);
-        return BlitResult::Ok;
+        handoffPitch_ = kStagingWidth * SDL_BYTESPERPIXEL(stagingFormat_);
+        handoff_.allocate(static_cast<std::size_t>(handoffPitch_) * kStagingHeight);
+        if (wakeEvent_ == 0) {
+            wakeEvent_ = SDL_RegisterEvents(1);
+        }
+        handingOff_ = true;
+        return true;
+    }
+
+    void serve(int timeoutMs) override {
+        SDL_Event event;
+        if (SDL_WaitEventTimeout(&event, timeoutMs) != 0) {
+            handle(event);
+            while (SDL_PollEvent(&event) != 0) {
+                handle(event);
+            }
+        }
+        if (lost_) {
+            restore();
+            redraw_ = true;
+        }
+        const std::uint8_t* newest = handoff_.takeNewest();
+        if (newest == nullptr && !redraw_) {
+            return;
+        }
+        redraw_ = false;
+        if (texture_ == nullptr ||
+            SDL_UpdateTexture(texture_, nullptr, handoff_.shown(), handoffPitch_) != 0) {
+            return;
+        }
+        if (draw() && newest != nullptr) {
+            const int label = handoff_.shownLabel();
+            if (label >= 0 && label < kLabels) {
+                shown_[static_cast<std::size_t>(label)].fetch_add(1, std::memory_order_relaxed);
+            }
+        }
+    }
+
+    void wake() override {
+        if (wakeEvent_ != 0 && wakeEvent_ != static_cast<Uint32>(-1)) {
+            SDL_Event event{};
+            event.type = wakeEvent_;
+            SDL_PushEvent(&event);
+        }
+    }
+
+    void stopHandoff() override { handingOff_ = false; }
+
+    void labelFrames(int label) override { label_ = label; }
+
+    long framesShown(int label) const override {
+        if (label < 0 || label >= kLabels) {
+            return 0;
+        }
+        return static_cast<long>(shown_[static_cast<std::size_t>(label)].load());
     }
 
     void restore() override {
@@ -218,36 +296,16 @@ class SdlVideo final : public Video {
     }
 
     bool pumpEvents() override {
-        bool quit = quitPosted_;
-        quitPosted_ = false;
-        SDL_Event event;
-        while (SDL_PollEvent(&event) != 0) {
-            switch (event.type) {
-                case SDL_QUIT:
-                    quit = true;
-                    break;
-                case SDL_WINDOWEVENT:
-                    if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
-                        quit = true;
-                    }
-                    break;
-                case SDL_KEYDOWN:
-                    if (event.key.keysym.sym == SDLK_ESCAPE) {
-                        quit = true;
-                    }
-                    break;
-                case SDL_RENDER_TARGETS_RESET:
-                case SDL_RENDER_DEVICE_RESET:
-                    lost_ = true;
-                    break;
-                default:
-                    break;
+        if (!handingOff_) {
+            SDL_Event event;
+            while (SDL_PollEvent(&event) != 0) {
+                handle(event);
             }
         }
-        return quit;
+        return quitSeen_.exchange(false);
     }
 
-    void postQuit() override { quitPosted_ = true; }
+    void postQuit() override { quitSeen_ = true; }
 
     void showCursor(bool visible) override {
         if (opened_) {
@@ -275,11 +333,97 @@ class SdlVideo final : public Video {
     }
 
   private:
+    // One window event. Escape and closing the window quit; F11 and Alt+Enter switch between
+    // the window and full screen; a new size or a lost renderer draws the picture again.
+    void handle(const SDL_Event& event) {
+        switch (event.type) {
+            case SDL_QUIT:
+                quitSeen_ = true;
+                break;
+            case SDL_WINDOWEVENT:
+                if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+                    quitSeen_ = true;
+                } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+                           event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                    redraw_ = true;
+                }
+                break;
+            case SDL_KEYDOWN:
+                if (event.key.keysym.sym == SDLK_ESCAPE) {
+                    quitSeen_ = true;
+                } else if (event.key.repeat == 0 && (event.key.keysym.sym == SDLK_F11 ||
+                                                     (event.key.keysym.sym == SDLK_RETURN &&
+                                                      (event.key.keysym.mod & KMOD_ALT) != 0))) {
+                    toggleFullScreen();
+                }
+                break;
+            case SDL_RENDER_TARGETS_RESET:
+            case SDL_RENDER_DEVICE_RESET:
+                lost_ = true;
+                break;
+            default:
+                break;
+        }
+    }
+
+    // Full screen from a window is the desktop's size (no mode switch); the cursor hides there
+    // and shows in a window, as it does when the run starts either way.
+    void toggleFullScreen() {
+        if (window_ == nullptr) {
+            return;
+        }
+        const bool full = (SDL_GetWindowFlags(window_) &
+                           (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP)) != 0;
+        if (SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) == 0) {
+            SDL_ShowCursor(full ? SDL_ENABLE : SDL_DISABLE);
+        }
+        redraw_ = true;
+    }
+
+    // The picture's rectangle in the drawable's pixels (not the window's points): the largest
+    // whole multiple of 320x240 that fits, centred; in a drawable smaller than that, the
+    // largest 4:3 rectangle.
+    SDL_Rect pictureRect() const {
+        int width = 0;
+        int height = 0;
+        if (SDL_GetRendererOutputSize(renderer_, &width, &height) != 0) {
+            return {0, 0, 0, 0};
+        }
+        const int multiple = std::min(width / 320, height / 240);
+        int w = 0;
+        int h = 0;
+        if (multiple >= 1) {
+            w = 320 * multiple;
+            h = 240 * multiple;
+        } else if (width * 3 <= height * 4) {
+            w = width;
+            h = width * 3 / 4;
+        } else {
+            h = height;
+            w = height * 4 / 3;
+        }
+        return {(width - w) / 2, (height - h) / 2, w, h};
+    }
+
+    // Clears the drawable, copies the texture into the picture's rectangle and presents.
+    bool draw() {
+        const SDL_Rect source{0, 0, kStagingWidth, kStagingHeight};
+        const SDL_Rect target = pictureRect();
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_RenderClear(renderer_);
+        if (SDL_RenderCopy(renderer_, texture_, &source, &target) != 0) {
+            return false;
+        }
+        SDL_RenderPresent(renderer_);
+        return true;
+    }
+
     SetupStep setUpWindowed(const SurfaceRequest& request) {
         // The client area is exactly W x H and the window keeps that size.
-        window_ = SDL_CreateWindow(request.title.c_str(), SDL_WINDOWPOS_UNDEFINED,
-                                   SDL_WINDOWPOS_UNDEFINED, request.width, request.height,
-                                   SDL_WINDOW_SHOWN);
+        // The window opens at W x H; it can be resized and maximised.
+        window_ = SDL_CreateWindow(
+            request.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, request.width,
+            request.height, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
         if (window_ == nullptr) {
             return SetupStep::CooperativeLevel;
         }
@@ -295,11 +439,26 @@ class SdlVideo final : public Video {
     }
 
     SetupStep setUpFullScreen(const SurfaceRequest& request) {
-        window_ =
-            SDL_CreateWindow(request.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                             request.width, request.height, SDL_WINDOW_HIDDEN);
+        window_ = SDL_CreateWindow(
+            request.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, request.width,
+            request.height, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
         if (window_ == nullptr) {
             return SetupStep::CooperativeLevel;
+        }
+        // A display that cannot switch modes (Wayland) gets a desktop-sized full screen, the
+        // picture centred at 4:3 in it.
+        if (onWayland()) {
+            if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+                return failFullScreen(SetupStep::DisplayMode);
+            }
+            SDL_ShowWindow(window_);
+            renderer_ = createRenderer();
+            if (renderer_ == nullptr) {
+                return failFullScreen(SetupStep::PrimarySurface);
+            }
+            texture_ = createStaging();
+            return texture_ == nullptr ? failFullScreen(SetupStep::AttachedSurface)
+                                       : SetupStep::None;
         }
         // An exclusive switch to the chosen mode, never a desktop-sized stand-in.
         SDL_DisplayMode wanted = displayModeFor(request);
@@ -364,9 +523,14 @@ class SdlVideo final : public Video {
         return renderer;
     }
 
+    // Scaled nearest-neighbour: every source pixel stays a sharp block.
     SDL_Texture* createStaging() {
-        return SDL_CreateTexture(renderer_, stagingFormat_, SDL_TEXTUREACCESS_STREAMING,
-                                 kStagingWidth, kStagingHeight);
+        SDL_Texture* texture = SDL_CreateTexture(
+            renderer_, stagingFormat_, SDL_TEXTUREACCESS_STREAMING, kStagingWidth, kStagingHeight);
+        if (texture != nullptr) {
+            SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
+        }
+        return texture;
     }
 
     SDL_Window* window_ = nullptr;
@@ -377,7 +541,15 @@ class SdlVideo final : public Video {
     bool opened_ = false;
     bool locked_ = false;
     bool lost_ = false;
-    bool quitPosted_ = false;
+    bool redraw_ = false;
+    std::atomic<bool> quitSeen_{false};  // set by serve or postQuit, taken by pumpEvents
+    // The handoff: set and cleared on the main thread while the show's thread is not running.
+    bool handingOff_ = false;
+    FrameHandoff handoff_;
+    int handoffPitch_ = 0;
+    int label_ = 0;  // show's thread
+    Uint32 wakeEvent_ = 0;
+    std::array<std::atomic<long>, kLabels> shown_{};
 };
 
 }  // namespace

@@ -97,6 +97,25 @@ class Video {
     virtual void showCursor(bool visible) = 0;
     // Gives back the window and surfaces; leaving full screen restores the desktop mode.
     virtual void release() = 0;
+
+    // Presentation apart from the show, for screens whose present waits for the display's
+    // refresh. Between startHandoff (true when the screen can do it) and stopHandoff, both on
+    // the main thread, the show's thread may lock, unlock and blit: the frame goes into a triple
+    // buffer and is handed over without waiting, and pumpEvents only reports the quits that
+    // serve saw. serve runs on the main thread: it drains the window's events and shows the
+    // newest frame handed over since its last call (waiting for the refresh when it presents),
+    // returning after at most `timeoutMs` when nothing came. wake makes a waiting serve return.
+    virtual bool startHandoff() { return false; }
+    virtual void serve(int timeoutMs) { (void)timeoutMs; }
+    virtual void wake() {}
+    virtual void stopHandoff() {}
+    // The label the next frames handed over carry (the scene), and how many frames carrying
+    // `label` the screen has shown; -1 when every presented frame is shown (no handoff).
+    virtual void labelFrames(int label) { (void)label; }
+    virtual long framesShown(int label) const {
+        (void)label;
+        return -1;
+    }
 };
 
 // Headless video: modes and staging in memory; every blit hands the frame to the sink.

@@ -4,7 +4,6 @@
 
 #include "core/console.h"
 #include "core/cues.h"
-#include "core/process.h"
 #include "core/song.h"
 #include "platform/messages.h"
 #include "platform/music.h"
@@ -36,14 +35,15 @@ void startSoundOutput() {
     }
 }
 
-void loadSong(const std::string& path) {
+bool loadSong(const std::string& path) {
     std::string error = "no module player";
     if (player == nullptr || !player->load(path, error)) {
         core::errorLine(path + ": " + error);
-        core::exitProcess(1);
+        return false;
     }
     songLoaded = true;
     songPath = path;
+    return true;
 }
 
 void startSong() {
@@ -52,37 +52,46 @@ void startSong() {
     }
 }
 
-void readMusicPosition() {
+std::optional<core::SongPosition> readSongPosition() {
     if (player == nullptr || !songLoaded) {
-        return;
+        return core::SongPosition{};
     }
     const platform::SongPosition position = player->position();
+    if (const std::string problem = player->takeProblem(); !problem.empty()) {
+        core::errorLine(problem);
+        return std::nullopt;
+    }
     if (player->songEnded()) {
         // The show waits for orders that will never come: end the run instead of waiting.
         core::errorLine(songPath + ": the song ends after order " + std::to_string(furthest.order) +
                         ", row " + std::to_string(furthest.row) + ", before the show does (order " +
                         std::to_string(core::sceneStartOrder(kSceneCount - 1)) + ", row " +
                         std::to_string(kLastSceneEndRow) + ")");
-        core::exitProcess(1);
+        return std::nullopt;
     }
     if (core::reached(furthest, position)) {
         furthest = position;
     }
-    musicOrder = position.order;
-    musicRow = position.row & 0xFF;
+    return core::SongPosition{position.order, position.row & 0xFF};
 }
 
-void stopAndFreeSong() {
+bool stopAndFreeSong() {
     if (player == nullptr || !songLoaded) {
-        return;
+        return true;
     }
     if (!player->stop()) {
         platform::showMessage("StopSong", "");
     }
+    const std::string problem = player->takeProblem();
     if (!player->free()) {
         platform::showMessage("FreeSong", "");
     }
     songLoaded = false;
+    if (!problem.empty()) {
+        core::errorLine(problem);
+        return false;
+    }
+    return true;
 }
 
 void closeSoundOutput() {

@@ -1,7 +1,10 @@
 #pragma once
 // The music layer: the thin layer between the sequencer and the module player. The song's
 // position (order and row) is the sequencer's clock for scene changes and cues.
+#include <optional>
 #include <string>
+
+#include "core/song.h"
 
 namespace platform {
 class Music;
@@ -14,18 +17,22 @@ void useMusicPlayer(platform::Music& player);
 
 // Starts sound output at 44100 Hz; a missing device only means silence.
 void startSoundOutput();
-// Loads the soundtrack; a missing or unreadable module prints one line naming the file and
-// the reason and ends the process with status 1.
-void loadSong(const std::string& path);
+// Loads the soundtrack; false when a missing or unreadable module, after one line naming the
+// file and the reason (the caller ends the run with status 1).
+[[nodiscard]] bool loadSong(const std::string& path);
 // With `stereo` the song keeps the module's own panning; otherwise (the default) every
 // channel is centred, a mono mix.
 void useStereoMix(bool stereo);
 // Plays from order 0, row 0, in the mix chosen above.
 void startSong();
-// Stores the order, then the row (taken modulo 256), into musicOrder and musicRow.
-void readMusicPosition();
-// Stops, then frees the song; a failure of either shows its message box and goes on.
-void stopAndFreeSong();
+// The song's position now: the order, then the row (taken modulo 256), for the show's next
+// step (which stores them into musicOrder and musicRow). Nothing, after one line, when the
+// song has ended before the show does, or the sound's recording (--wav) failed: the caller
+// ends the run with status 1. Before a song plays: order 0, row 0.
+std::optional<core::SongPosition> readSongPosition();
+// Stops, then frees the song; a failure of either shows its message box and goes on. False
+// when the sound's recording could not be finished (after one line naming the file).
+bool stopAndFreeSong();
 void closeSoundOutput();
 
 }  // namespace sequencer

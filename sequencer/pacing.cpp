@@ -1,7 +1,5 @@
 #include "sequencer/pacing.h"
 
-#include "core/process.h"
-#include "display/present.h"
 #include "platform/clock.h"
 #include "sequencer/state.h"
 
@@ -42,19 +40,30 @@ void resetPacer() {
     referenceTime = 0;
 }
 
-void paceFrame() {
+bool mayRelease(std::uint32_t now) {
+    // Not wrap-aware, as the design's comparison is not.
+    return referenceTime + frameInterval < now;
+}
+
+std::uint32_t releaseTime() {
+    return referenceTime + frameInterval + 1;
+}
+
+void markReleased(std::uint32_t entryTime) {
+    referenceTime = entryTime;
+}
+
+std::uint32_t waitForRelease() {
     platform::Clock& source = clock();
     const std::uint32_t entryTime = source.milliseconds();
     std::uint32_t latestTime = entryTime;
     // Released once the latest time has passed reference + interval; sleeps, never spins.
-    while (referenceTime + frameInterval >= latestTime) {
-        source.waitUntil(referenceTime + frameInterval + 1);
+    while (!mayRelease(latestTime)) {
+        source.waitUntil(releaseTime());
         latestTime = source.milliseconds();
     }
-    referenceTime = entryTime;
-    display::expandFrame();
-    display::presentFrame();
-    core::pumpMessages();
+    markReleased(entryTime);
+    return latestTime;
 }
 
 }  // namespace sequencer

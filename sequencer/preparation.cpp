@@ -4,7 +4,6 @@
 
 #include "core/buffers.h"
 #include "core/console.h"
-#include "core/process.h"
 #include "display/engine.h"
 #include "effects/metaballs.h"
 #include "effects/plane.h"
@@ -12,7 +11,6 @@
 #include "raster/grain.h"
 #include "raster/polar.h"
 #include "raster/windows.h"
-#include "sequencer/music.h"
 #include "sequencer/state.h"
 #include "store/store.h"
 
@@ -20,31 +18,43 @@ namespace sequencer {
 
 namespace {
 
+// A builder that cannot fail, as a step.
+template <void (*Builder)()>
+bool always() {
+    Builder();
+    return true;
+}
+
 constexpr std::array<PreparationStep, 9> builders = {
-    &display::buildScaleTable, &raster::buildPolarTable,  &raster::buildWindowMap,
-    &raster::fillNoise,        &buildSineTables,          &widenResource05,
-    &raster::buildPolarMaps,   &store::loadSecondEntry17, &effects::voxelSetup,
+    &always<&display::buildScaleTable>, &always<&raster::buildPolarTable>,
+    &always<&raster::buildWindowMap>,   &always<&raster::fillNoise>,
+    &always<&buildSineTables>,          &always<&widenResource05>,
+    &always<&raster::buildPolarMaps>,   &store::loadSecondEntry17,
+    &always<&effects::voxelSetup>,
 };
 
 }  // namespace
 
-void prepareWorkBuffers() {
+bool prepareWorkBuffers() {
     if (!core::allocateWorkBuffers()) {
         std::fputs("outta himem... sorry, but 8 megs required!\n", stdout);
-        stopAndFreeSong();
-        core::releaseWorkBuffers();
-        core::exitProcess(0);
+        std::fflush(stdout);
+        return false;
     }
     effects::planeSetup();
     effects::metaSetup();
     core::clearWorkBuffers();
+    return true;
 }
 
-void loadArchiveEntries() {
+bool loadArchiveEntries() {
     for (const store::StartupLoad& load : store::startupLoadList()) {
-        store::loadEntry(load.entry, load.destination, load.capacity, load.needs);
+        if (!store::loadEntry(load.entry, load.destination, load.capacity, load.needs)) {
+            return false;
+        }
         core::writeProgressDot();
     }
+    return true;
 }
 
 const std::array<PreparationStep, 9>& oneTimeBuilders() {

@@ -6,7 +6,6 @@
 #include "archive/archive_reader.h"
 #include "core/buffers.h"
 #include "core/console.h"
-#include "core/process.h"
 
 namespace store {
 
@@ -25,7 +24,7 @@ void setDataFilePath(std::string path) {
     dataFile() = std::move(path);
 }
 
-void loadEntry(std::int32_t index, std::uint8_t* destination, std::size_t capacity,
+bool loadEntry(std::int32_t index, std::uint8_t* destination, std::size_t capacity,
                std::size_t needs) {
     archive::ReadResult result;
     {
@@ -34,10 +33,11 @@ void loadEntry(std::int32_t index, std::uint8_t* destination, std::size_t capaci
         if (!source.isOpen()) {
             if (source.problem().missing) {
                 std::fputs(kMissingDataFileMessage, stdout);
+                std::fflush(stdout);
             } else {
                 core::errorLine(dataFile() + ": " + source.problem().text);
             }
-            core::exitProcess(1);
+            return false;
         }
         std::uint32_t decodedSize = 0;
         result = archive::readDecodedSize(source, index, decodedSize);
@@ -52,8 +52,9 @@ void loadEntry(std::int32_t index, std::uint8_t* destination, std::size_t capaci
     }
     if (!result.ok()) {
         core::errorLine(dataFile() + ": " + result.description);
-        core::exitProcess(1);
+        return false;
     }
+    return true;
 }
 
 std::array<StartupLoad, kStartupLoadCount> startupLoadList() {
@@ -108,12 +109,15 @@ std::array<StartupLoad, kStartupLoadCount> startupLoadList() {
     }};
 }
 
-void loadSecondEntry17() {
-    loadEntry(17, work400, kWork400Bytes, kPictureBytes);
+bool loadSecondEntry17() {
+    if (!loadEntry(17, work400, kWork400Bytes, kPictureBytes)) {
+        return false;
+    }
     for (std::size_t i = 0; i < kPictureBytes; ++i) {
         const auto word = static_cast<std::int16_t>(-4 * static_cast<int>(work400[i]));
         std::memcpy(work128 + 2 * i, &word, sizeof word);
     }
+    return true;
 }
 
 }  // namespace store

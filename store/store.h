@@ -16,12 +16,13 @@ inline constexpr const char* kMissingDataFileMessage =
 void setDataFilePath(std::string path);
 
 // Opens the data file, finds entry index through the trailer and directory, reads its stored
-// block and decodes it into destination (capacity bytes), then closes the file again. A missing
-// file prints the overlay message and ends the process with status 1; any other problem (not a
-// regular file, short read, bad distance, index outside the directory, an entry too large for
-// capacity or shorter than the `needs` bytes its reader takes, a cut stream) prints one line
-// naming the file and the problem on standard error and ends it with status 1.
-void loadEntry(std::int32_t index, std::uint8_t* destination, std::size_t capacity,
+// block and decodes it into destination (capacity bytes), then closes the file again; true when
+// the entry was loaded. A missing file prints the overlay message and returns false; any other
+// problem (not a regular file, short read, bad distance, index outside the directory, an entry
+// too large for capacity or shorter than the `needs` bytes its reader takes, a cut stream)
+// prints one line naming the file and the problem on standard error and returns false. The
+// caller ends the run with status 1.
+bool loadEntry(std::int32_t index, std::uint8_t* destination, std::size_t capacity,
                std::size_t needs = 0);
 
 struct StartupLoad {
@@ -37,7 +38,8 @@ inline constexpr std::size_t kStartupLoadCount = 37;
 std::array<StartupLoad, kStartupLoadCount> startupLoadList();
 
 // Loads entry 17 again into work400 and turns its first 64000 bytes into 64000 signed 16-bit
-// words in work128: word i = -4 x byte i (0..-1020). Prints nothing.
-void loadSecondEntry17();
+// words in work128: word i = -4 x byte i (0..-1020). Prints nothing of its own; false when the
+// load failed (after loadEntry's line).
+bool loadSecondEntry17();
 
 }  // namespace store

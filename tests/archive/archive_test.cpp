@@ -13,13 +13,12 @@
 #include "archive/archive_writer.h"
 #include "archive/lzari.h"
 #include "core/buffers.h"
-#include "tests/support/child_process.h"
+#include "tests/support/captured.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using testsupport::kReturned;
-using testsupport::runInChild;
+using testsupport::captured;
 
 void putWord(Bytes& bytes, std::size_t position, std::uint32_t value) {
     for (int k = 0; k < 4; ++k) {
@@ -111,46 +110,40 @@ TEST_F(ArchiveFileTest, DecodedSizeZeroWritesNothing) {
     EXPECT_EQ(out, Bytes(8, 0xEE));
 }
 
+// The loader reports and returns; the host ends the run with status 1.
+bool loadFirstEntry() {
+    Bytes out(16);
+    return store::loadEntry(0, out.data(), out.size());
+}
+
 TEST_F(ArchiveFileTest, MissingFileEndsWithTheOverlayMessage) {
-    const auto outcome = runInChild([] {
-        Bytes out(16);
-        store::loadEntry(0, out.data(), out.size());
-    });
-    EXPECT_EQ(outcome.status, 1);
+    const auto outcome = captured(&loadFirstEntry);
+    EXPECT_FALSE(outcome.result);
     EXPECT_EQ(outcome.output, "DEMO_INIT: OVERLAY NOT FOUND. TERMINATING... \n");
 }
 
 TEST_F(ArchiveFileTest, ADataFileThatIsNotARegularFileIsRefusedWithoutWaiting) {
     // A directory, a FIFO (which would block a plain open for ever) and a device that never
-    // ends: each gets one line on standard error and status 1, nothing read.
+    // ends: each gets one line on standard error and a failed load, nothing read.
     std::filesystem::create_directories(path_);
-    const auto directory = runInChild([] {
-        Bytes out(16);
-        store::loadEntry(0, out.data(), out.size());
-    });
-    EXPECT_EQ(directory.status, 1);
+    const auto directory = captured(&loadFirstEntry);
+    EXPECT_FALSE(directory.result);
     EXPECT_EQ(directory.output, "");
     EXPECT_EQ(directory.errors, path_ + ": is a directory\n");
     std::filesystem::remove(path_);
     ASSERT_EQ(mkfifo(path_.c_str(), 0600), 0);
-    const auto fifo = runInChild([] {
-        Bytes out(16);
-        store::loadEntry(0, out.data(), out.size());
-    });
-    EXPECT_EQ(fifo.status, 1);
+    const auto fifo = captured(&loadFirstEntry);
+    EXPECT_FALSE(fifo.result);
     EXPECT_EQ(fifo.errors, path_ + ": is not a regular file\n");
     std::filesystem::remove(path_);
     std::filesystem::create_symlink("/dev/zero", path_);
-    const auto zero = runInChild([] {
-        Bytes out(16);
-        store::loadEntry(0, out.data(), out.size());
-    });
-    EXPECT_EQ(zero.status, 1);
+    const auto zero = captured(&loadFirstEntry);
+    EXPECT_FALSE(zero.result);
     EXPECT_EQ(zero.errors, path_ + ": is not a regular file\n");
 }
 
 // Every kind of damage: the reader names it, and loadEntry prints one line naming the file and
-// the problem and ends with status 1, leaving the destination's neighbours untouched.
+// the problem and fails, leaving the destination's neighbours untouched.
 struct Damage {
     const char* name;
     std::function<void(Bytes& file)> apply;
@@ -209,8 +202,8 @@ TEST_F(ArchiveFileTest, EveryKindOfCorruptArchiveIsRefused) {
 
         writeFile(file);
         const auto outcome =
-            runInChild([&] { store::loadEntry(damage.index, out.data(), damage.capacity); });
-        EXPECT_EQ(outcome.status, 1);
+            captured([&] { return store::loadEntry(damage.index, out.data(), damage.capacity); });
+        EXPECT_FALSE(outcome.result);
         EXPECT_EQ(outcome.output, "");
         EXPECT_EQ(outcome.errors, path_ + ": " + result.description + "\n");
     }

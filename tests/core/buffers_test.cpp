@@ -5,15 +5,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/process.h"
 #include "effects/metaballs.h"
 #include "effects/plane.h"
 #include "sequencer/preparation.h"
-#include "tests/support/child_process.h"
 
 namespace {
-
-using testsupport::runInChild;
 
 int allocationsLeft = 0;
 void* failingAfterSome(std::size_t count, std::size_t size) {
@@ -81,44 +77,45 @@ TEST(WorkBuffers, PreparationRunsTheSetUpsBetweenAllocationAndClearing) {
     core::releaseWorkBuffers();
 }
 
-void reportRelease(int) {
+bool allReleased() {
     bool allNull = true;
     for (auto* buffer : allBuffers) {
         allNull = allNull && *buffer == nullptr;
     }
-    std::fputs(allNull ? "released\n" : "still held\n", stdout);
+    return allNull;
 }
 
 TEST(WorkBuffers, OutOfMemoryAtEveryStep) {
     // Nine allocations: eight buffers and the spare check. Failing the k-th reports it, and the
-    // preparation prints the line, frees what was allocated, and ends with status 0.
+    // preparation prints the line and returns false, holding what was allocated until the
+    // shutdown releases it; the process is not ended here (the host ends the run with status 1).
     for (int succeeding = 0; succeeding <= 8; ++succeeding) {
         SCOPED_TRACE(succeeding);
-        const auto bare = runInChild([succeeding] {
-            allocationsLeft = succeeding;
-            core::useBlockAllocator(&failingAfterSome);
-            std::fputs(core::allocateWorkBuffers() ? "allocated" : "refused", stdout);
-        });
-        EXPECT_EQ(bare.output, "refused");
-        const auto outcome = runInChild([succeeding] {
-            core::installProcessEnd(&reportRelease);
-            allocationsLeft = succeeding;
-            core::useBlockAllocator(&failingAfterSome);
-            sequencer::prepareWorkBuffers();
-        });
-        EXPECT_EQ(outcome.status, 0);
-        EXPECT_EQ(outcome.output, "outta himem... sorry, but 8 megs required!\nreleased\n");
-    }
-    // With the tenth allocation failing, everything succeeded.
-    const auto outcome = runInChild([] {
-        allocationsLeft = 9;
+        allocationsLeft = succeeding;
         core::useBlockAllocator(&failingAfterSome);
-        sequencer::prepareWorkBuffers();
+        EXPECT_FALSE(core::allocateWorkBuffers());
+        core::releaseWorkBuffers();
+        EXPECT_TRUE(allReleased());
+
+        allocationsLeft = succeeding;
+        testing::internal::CaptureStdout();
+        const bool prepared = sequencer::prepareWorkBuffers();
+        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                  "outta himem... sorry, but 8 megs required!\n");
+        EXPECT_FALSE(prepared);
         core::useBlockAllocator(nullptr);
         core::releaseWorkBuffers();
-    });
-    EXPECT_EQ(outcome.status, testsupport::kReturned);
-    EXPECT_EQ(outcome.output, "");
+        EXPECT_TRUE(allReleased());
+    }
+    // With the tenth allocation failing, everything succeeded.
+    allocationsLeft = 9;
+    core::useBlockAllocator(&failingAfterSome);
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(sequencer::prepareWorkBuffers());
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    core::useBlockAllocator(nullptr);
+    core::releaseWorkBuffers();
+    EXPECT_TRUE(allReleased());
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 
 #include <vector>
 
-#include "core/process.h"
 #include "display/present.h"
 #include "platform/clock.h"
 #include "sequencer/pacing.h"
@@ -29,8 +28,9 @@ class PacingTest : public ::testing::Test {
     // One scene frame: `workMs` of drawing, then the pacer; returns the release time.
     std::uint32_t frame(std::uint32_t workMs) {
         clock->waitUntil(clock->milliseconds() + workMs);
-        sequencer::paceFrame();
-        return clock->milliseconds();
+        const std::uint32_t released = sequencer::waitForRelease();
+        EXPECT_EQ(released, clock->milliseconds());
+        return released;
     }
     std::unique_ptr<platform::Clock> clock;
 };
@@ -69,24 +69,25 @@ TEST_F(PacingTest, AFrameWhoseWorkTakesExactlyTheIntervalWaitsOneMillisecond) {
     }
 }
 
-// The pump the host installs runs once per presented frame, after the frame is released; it
-// sees the pacer's clock at the release time.
-std::vector<std::uint32_t> pumpTimes;
-platform::Clock* pumpClock = nullptr;
-void recordPump() {
-    pumpTimes.push_back(pumpClock->milliseconds());
-}
-
-TEST_F(PacingTest, TheInstalledPumpRunsOncePerPresentedFrame) {
-    pumpTimes.clear();
-    pumpClock = clock.get();
-    core::installMessagePump(&recordPump);
-    sequencer::frameInterval = 16;
-    const std::uint32_t first = frame(5);
-    const std::uint32_t second = frame(5);
-    core::installMessagePump(nullptr);
-    frame(5);  // nothing installed: nothing runs
-    EXPECT_EQ(pumpTimes, (std::vector<std::uint32_t>{first, second}));
+// The non-blocking form of the rule, as a loop that cannot wait uses it: a frame may go once
+// the time is past reference + interval, and its entry time becomes the reference.
+TEST_F(PacingTest, TheRuleWithoutWaitingReleasesAtTheSameMoments) {
+    sequencer::frameInterval = 64;
+    std::uint32_t now = clock->milliseconds();
+    std::vector<std::uint32_t> releases;
+    const std::uint32_t start = now;
+    for (int i = 0; i < 5; ++i) {
+        now += 10;  // the frame's work
+        const std::uint32_t entry = now;
+        if (!sequencer::mayRelease(now)) {
+            now = sequencer::releaseTime();
+            EXPECT_TRUE(sequencer::mayRelease(now));
+            EXPECT_FALSE(sequencer::mayRelease(now - 1));
+        }
+        sequencer::markReleased(entry);
+        releases.push_back(now - start);
+    }
+    EXPECT_EQ(releases, (std::vector<std::uint32_t>{10, 75, 85, 150, 160}));
 }
 
 TEST_F(PacingTest, TicksAddTheStepEverySixteenMillisecondsAndAZeroStepHoldsTheClock) {

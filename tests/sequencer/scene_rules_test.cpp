@@ -21,7 +21,7 @@
 #include "sequencer/preparation.h"
 #include "sequencer/scenes.h"
 #include "sequencer/state.h"
-#include "sequencer/timeline.h"
+#include "sequencer/show.h"
 
 namespace {
 

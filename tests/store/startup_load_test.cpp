@@ -10,12 +10,12 @@
 #include "core/buffers.h"
 #include "sequencer/preparation.h"
 #include "store/store.h"
-#include "tests/support/child_process.h"
+#include "tests/support/captured.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using testsupport::runInChild;
+using testsupport::captured;
 
 // Entry n fills its slot to capacity with a pattern of its own.
 std::vector<Bytes> startupEntries() {
@@ -92,25 +92,16 @@ TEST_F(StartupLoadTest, ListOrderAndDestinations) {
 }
 
 TEST_F(StartupLoadTest, LoadsEveryEntryWithADotAfterEach) {
-    const auto outcome = runInChild([] {
-        sequencer::prepareWorkBuffers();
-        sequencer::loadArchiveEntries();
-        std::fflush(stdout);
-        int mismatches = 0;
-        for (const store::StartupLoad& load : store::startupLoadList()) {
-            const Bytes& entry = (*entries_)[load.entry];
-            if (std::memcmp(load.destination, entry.data(), entry.size()) != 0) {
-                ++mismatches;
-            }
-        }
-        // Entry 18 twice: two identical copies, back to back.
-        if (std::memcmp(core::resource18a, core::resource18b, 32000) != 0) {
-            ++mismatches;
-        }
-        _exit(mismatches == 0 ? 0 : 2);
-    });
-    EXPECT_EQ(outcome.status, 0);
+    const auto outcome =
+        captured([] { return sequencer::prepareWorkBuffers() && sequencer::loadArchiveEntries(); });
+    EXPECT_TRUE(outcome.result);
     EXPECT_EQ(outcome.output, std::string(37, '.'));
+    for (const store::StartupLoad& load : store::startupLoadList()) {
+        const Bytes& entry = (*entries_)[load.entry];
+        EXPECT_EQ(std::memcmp(load.destination, entry.data(), entry.size()), 0) << load.entry;
+    }
+    // Entry 18 twice: two identical copies, back to back.
+    EXPECT_EQ(std::memcmp(core::resource18a, core::resource18b, 32000), 0);
 }
 
 // Entry 17 again into work400, its first 64000 bytes turned into words -4 x byte.
@@ -128,7 +119,7 @@ TEST_F(StartupLoadTest, SecondCopyOfEntry17BecomesHeightWords) {
     useArchiveOf(entries, path);
     sequencer::prepareWorkBuffers();
     std::memset(core::work128, 0x55, core::kWork128Bytes);
-    store::loadSecondEntry17();
+    EXPECT_TRUE(store::loadSecondEntry17());
     std::filesystem::remove(path);
     const auto* words = reinterpret_cast<const std::int16_t*>(core::work128);
     EXPECT_EQ(words[0], 0);
@@ -144,9 +135,9 @@ TEST_F(StartupLoadTest, SecondCopyOfEntry17BecomesHeightWords) {
 }  // namespace
 
 // An entry shorter than what its slot's readers take is a damaged data file: one line naming
-// the file, the entry and both sizes, status 1. What a slot needs is its whole capacity, or
-// less where its readers take less: a picture in a larger slot, the height map widened in
-// place, a dancer's stream of words.
+// the file, the entry and both sizes, and a failed preparation (status 1 from the host). What a
+// slot needs is its whole capacity, or less where its readers take less: a picture in a larger
+// slot, the height map widened in place, a dancer's stream of words.
 TEST_F(StartupLoadTest, AnEntryShorterThanItsSlotNeedsIsRefused) {
     struct Case {
         std::int32_t entry;
@@ -160,16 +151,15 @@ TEST_F(StartupLoadTest, AnEntryShorterThanItsSlotNeedsIsRefused) {
             entries[static_cast<std::size_t>(shortened.entry)].resize(size);
             const std::string path = *path_ + ".short";
             useArchiveOf(entries, path);
-            const auto outcome = runInChild([] {
-                sequencer::prepareWorkBuffers();
-                sequencer::loadArchiveEntries();
-            });
+            const auto outcome = captured(
+                [] { return sequencer::prepareWorkBuffers() && sequencer::loadArchiveEntries(); });
+            core::releaseWorkBuffers();
             std::filesystem::remove(path);
             if (size == shortened.needs) {
-                EXPECT_EQ(outcome.status, testsupport::kReturned) << outcome.errors;
+                EXPECT_TRUE(outcome.result) << outcome.errors;
                 continue;
             }
-            EXPECT_EQ(outcome.status, 1);
+            EXPECT_FALSE(outcome.result);
             EXPECT_EQ(outcome.errors, path + ": entry " + std::to_string(shortened.entry) +
                                           " holds " + std::to_string(size) +
                                           " bytes, fewer than the " +

@@ -1,0 +1,62 @@
+#pragma once
+// The loops that play the show, one per way of playing, each built on the show's frame step
+// (sequencer/show.h), and the one place that turns how a run ended into the exit status.
+#include <functional>
+
+#include "core/settings.h"
+
+namespace platform {
+class Video;
+}
+
+namespace sequencer {
+class Show;
+}
+
+namespace host {
+
+// How a run ended.
+struct RunEnd {
+    enum class Kind {
+        ShowEnded,  // the last scene's last frame was presented
+        Quit,       // Escape, the window closed, or --quit-at
+        Stopped,    // SIGINT or SIGTERM (headless runs)
+        Failed,     // a failure already reported on one line (data, memory, song, an output)
+    };
+    Kind kind = Kind::ShowEnded;
+    int signal = 0;  // with Stopped
+};
+
+// The exit status for a run that ended so: 0 for the show's end and a quit, 1 for a failure,
+// 128 + the signal's number for a stop.
+int exitStatus(const RunEnd& end);
+
+// What a way of playing does with each released frame.
+struct FrameOutput {
+    // Presents frameBuffer (expansion, conversion, the screen).
+    void (*present)() = nullptr;
+    // True when the run must stop for a failure of what the frame was handed to (a frame
+    // picture, a snapshot, the video), already reported on one line. Optional.
+    bool (*failed)() = nullptr;
+    // True when the user asked to quit (Escape, the window closed, a posted quit).
+    bool (*quitAsked)() = nullptr;
+};
+
+// The blocking loop: preparation, start of play, then per frame the song's position, the
+// step, the pacer's wait on the sequencer's clock, the presentation and the checks (a stop
+// signal first, then the output's failure, then a quit), until the show ends. Used headless and
+// for captures (virtual clock), and in the browser, whose waits give the page its turn.
+RunEnd playBlocking(sequencer::Show& show, const core::LaunchSettings& settings,
+                    const FrameOutput& output);
+
+// The desktop: `play` (the blocking loop, its frames handed over by the screen's handoff) runs
+// on a thread of its own while the main thread serves the screen, which shows the newest
+// finished frame at each refresh and takes the window's events; so a present that waits for
+// the display never holds back the pacer. Needs screen.startHandoff() to have succeeded.
+RunEnd playBesideScreen(platform::Video& screen, const std::function<RunEnd()>& play);
+
+// The frame checks every loop makes after presenting a frame, in this order; the first that
+// applies ends the run. A stop signal prints its one line.
+bool stopAfterFrame(const FrameOutput& output, RunEnd& end);
+
+}  // namespace host

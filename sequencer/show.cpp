@@ -1,0 +1,87 @@
+#include "sequencer/show.h"
+
+#include "core/buffers.h"
+#include "core/console.h"
+#include "display/palette.h"
+#include "display/present.h"
+#include "sequencer/music.h"
+#include "sequencer/pacing.h"
+#include "sequencer/preparation.h"
+#include "sequencer/scenes.h"
+#include "sequencer/state.h"
+
+namespace sequencer {
+
+bool sceneEnds(int sceneIndex, std::int32_t startOrder, std::int32_t order, std::int32_t row) {
+    if (sceneIndex == kSceneCount - 1) {
+        return row >= kLastSceneEndRow;
+    }
+    return order == startOrder + core::kSceneLengths[static_cast<std::size_t>(sceneIndex)];
+}
+
+bool Show::prepare(const core::LaunchSettings& settings) {
+    noDance = settings.dance == 1 ? 0 : 1;
+    if (!prepareWorkBuffers() || !loadArchiveEntries()) {  // one dot per load
+        return false;
+    }
+    for (const PreparationStep builder : oneTimeBuilders()) {
+        if (!builder()) {
+            return false;
+        }
+        core::writeProgressDot();
+    }
+    if (hooks_.preparationDone != nullptr) {
+        hooks_.preparationDone();
+    }
+    return true;
+}
+
+void Show::startPlay(const core::LaunchSettings& settings) {
+    musicOrder = 0;
+    startSong();
+    display::setPalette(core::paletteA);
+    startTimer();
+    resetPlayState();
+    sceneTime.store(0.0f);
+    sway = 0.0f;
+    display::trailLevel = settings.trailLevel;
+    sceneIndex_ = -1;
+    sceneOver_ = true;
+    afterPresent_ = false;
+    ended_ = false;
+}
+
+FrameStep Show::step(core::SongPosition position) {
+    const auto& scenes = sceneList();
+    // The previous frame has been presented: its scene's work after presentation, then the
+    // next scene when that frame ended its own.
+    if (afterPresent_) {
+        scenes[static_cast<std::size_t>(sceneIndex_)].afterPace();
+    }
+    FrameStep result;
+    if (sceneOver_) {
+        ++sceneIndex_;
+        sceneOrder = core::sceneStartOrder(sceneIndex_);  // from the plan, never from the song
+        if (hooks_.sceneBegan != nullptr) {
+            hooks_.sceneBegan(sceneIndex_ + 1);
+        }
+        scenes[static_cast<std::size_t>(sceneIndex_)].setUp();
+        result.sceneBegan = true;
+    }
+    const Scene& scene = scenes[static_cast<std::size_t>(sceneIndex_)];
+    musicOrder = position.order;
+    musicRow = position.row;
+    if (hooks_.frameBegan != nullptr) {
+        hooks_.frameBegan();
+    }
+    scene.frame();
+    afterPresent_ = scene.afterPace != nullptr;
+    sceneOver_ = sceneEnds(sceneIndex_, sceneOrder, musicOrder, musicRow);
+    ended_ = sceneOver_ && sceneIndex_ == kSceneCount - 1;
+    result.scene = sceneIndex_ + 1;
+    result.sceneEnds = sceneOver_;
+    result.showEnds = ended_;
+    return result;
+}
+
+}  // namespace sequencer
