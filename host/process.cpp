@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/output.h"
+#include "platform/page_loop.h"
 
 namespace host {
 
@@ -34,7 +35,7 @@ void exitProcess(int status) {
         }
     }
     std::fflush(stdout);
-    std::exit(status);
+    platform::endProgram(status);
 }
 
 }  // namespace host

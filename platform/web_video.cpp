@@ -9,7 +9,6 @@
 #include "core/picture.h"
 #include "platform/memory_staging.h"
 #include "platform/video.h"
-#include "platform/web_yield.h"
 
 namespace platform {
 
@@ -17,15 +16,6 @@ namespace {
 
 constexpr int kWidth = core::kPictureWidth;
 constexpr int kHeight = core::kPictureHeight;
-// The page gets its turn at least this often even when frames take longer than the pacer's
-// interval, so the picture and the Escape key never wait long.
-constexpr double kLongestBusyMs = 20.0;
-// While the page is hidden the show draws nothing and looks this often whether it is back; the
-// music plays on, and on return the song's position brings the scenes up to it.
-constexpr int kHiddenCheckMs = 250;
-
-EM_JS(int, pageHidden, (), { return document.hidden ? 1 : 0; });
-
 EM_JS(int, canvasFound, (), { return document.getElementById("screen") ? 1 : 0; });
 
 EM_JS(void, showPicture, (const std::uint8_t* rgba, int width, int height), {
@@ -100,10 +90,6 @@ class WebVideo final : public Video {
     void restore() override {}
 
     bool pumpEvents() override {
-        yieldIfBusyFor(kLongestBusyMs);
-        while (pageHidden() != 0 && !quitPosted_) {
-            yieldToBrowser(kHiddenCheckMs);
-        }
         const bool quit = quitPosted_;
         quitPosted_ = false;
         return quit;
