@@ -290,6 +290,12 @@ bool pageTurn() {
 }  // namespace
 
 int runProgram(const std::vector<std::string>& arguments) {
+    // A run starts from nothing (tests run the entry more than once in one process).
+    presentedFrames = 0;
+    currentScene = 0;
+    framesFailed = false;
+    tileTaken = {};
+    launchSettings = {};
     std::string error;
     const auto parsed = parseOptions(arguments, error);
     if (!parsed) {
@@ -366,8 +372,13 @@ int runProgram(const std::vector<std::string>& arguments) {
         launchSettings.windowed = 0;
     } else {
         const bool launcherWanted = !options.dance && !options.trailLevel;
-        if (!startDesktop(launcherWanted)) {
-            return 0;  // "Exit", Escape or a closed launcher: nothing else was started
+        switch (startDesktop(launcherWanted)) {
+            case DesktopStart::Run:
+                break;
+            case DesktopStart::Left:
+                return 0;  // "Exit", Escape or a closed launcher: nothing else was started
+            case DesktopStart::Failed:
+                return 1;
         }
         sequencer::useClock(platform::realClock());
         sequencer::useMusicPlayer(platform::deviceMusic());

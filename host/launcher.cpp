@@ -7,7 +7,6 @@
 
 #include "core/console.h"
 #include "display/surfaces.h"
-#include "host/process.h"
 #include "platform/messages.h"
 #include "platform/video.h"
 #include "resources/logo.h"
@@ -219,7 +218,7 @@ bool runLauncher(LaunchSettings& settings,
     return true;
 }
 
-void openDesktopOrExit() {
+bool openDesktop() {
     platform::Video& desktop = platform::desktopVideo();
     display::useVideo(desktop);
     if (!desktop.open()) {
@@ -227,9 +226,10 @@ void openDesktopOrExit() {
             stderr,
             "stormglass2: no display to show the demo on (no X server or Wayland "
             "compositor answered); run it with --headless, or --video FILE, to play without one\n");
-        exitProcess(1);
+        return false;
     }
     platform::setMessagesToConsole(false);
+    return true;
 }
 
 namespace {
@@ -335,16 +335,15 @@ bool applyDisplayOptions(LaunchSettings& settings) {
     return true;
 }
 
-bool startDesktop(bool launcherWanted) {
-    openDesktopOrExit();
+DesktopStart startDesktop(bool launcherWanted) {
+    if (!openDesktop()) {
+        return DesktopStart::Failed;
+    }
     display::buildModeList();
     if (!launcherWanted || displayOptionsGiven()) {
-        if (!applyDisplayOptions(launchSettings)) {
-            exitProcess(1);
-        }
-        return true;
+        return applyDisplayOptions(launchSettings) ? DesktopStart::Run : DesktopStart::Failed;
     }
-    return runLauncher(launchSettings, launcherFilePath());
+    return runLauncher(launchSettings, launcherFilePath()) ? DesktopStart::Run : DesktopStart::Left;
 }
 
 }  // namespace host

@@ -52,8 +52,8 @@ bool runLauncher(LaunchSettings& settings,
                  const std::optional<std::filesystem::path>& rememberedFile);
 
 // Desktop start: selects the SDL video and opens it. With no display at all it says so on one
-// line, pointing to --headless, and ends the process with status 1.
-void openDesktopOrExit();
+// line, pointing to --headless, and returns false (the run ends with status 1).
+bool openDesktop();
 
 // Command-line display options: --windowed, --fullscreen, --mode WxHxD. Any of them skips
 // the launcher; unset ones take what an untouched launcher gives (first listed mode, full
@@ -75,11 +75,12 @@ bool applyDisplayOptions(LaunchSettings& settings);
 // Forgets the options read so far.
 void clearDisplayOptions();
 
-// The whole desktop start in one call: open the display (or end with status 1), build the
-// mode list, then either take the command line's display options (`launcherWanted` false or
-// display options given) or show the launcher. True when the run should start; false when the
-// launcher was left without "Run Demo" (the caller ends with status 0). Ends the process with
-// status 1 when an asked mode is not offered.
-bool startDesktop(bool launcherWanted);
+// The whole desktop start in one call: open the display, build the mode list, then either take
+// the command line's display options (`launcherWanted` false or display options given) or
+// show the launcher. Run when the run should start; Left when the launcher was left without
+// "Run Demo" (status 0); Failed after one line when there is no display or an asked mode is
+// not offered (status 1).
+enum class DesktopStart { Run, Left, Failed };
+DesktopStart startDesktop(bool launcherWanted);
 
 }  // namespace host

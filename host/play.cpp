@@ -1,5 +1,7 @@
 #include "host/play.h"
 
+#include <pthread.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -157,6 +159,9 @@ RunEnd playBesideScreen(platform::Video& screen, const std::function<RunEnd()>& 
     std::atomic<bool> done{false};
     RunEnd end;
     std::thread show([&] {
+#ifndef __EMSCRIPTEN__
+        pthread_setname_np(pthread_self(), "sg2-show");  // as top -H and ps show it
+#endif
         end = play();
         done.store(true);
         screen.wake();

@@ -11,7 +11,6 @@
 namespace host {
 
 namespace {
-bool shutDownDone = false;
 bool traceSteps = false;
 
 void trace(const char* step) {
@@ -26,10 +25,6 @@ void setTraceShutdown(bool enabled) {
 }
 
 bool shutDown() {
-    if (shutDownDone) {
-        return true;
-    }
-    shutDownDone = true;
     trace("stop and free the song");
     const bool recordingFinished = sequencer::stopAndFreeSong();
     trace("close sound output");

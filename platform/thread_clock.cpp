@@ -1,4 +1,6 @@
 // The real clock on the desktop: steady_clock time, sleeps for waits, a thread for the ticks.
+#include <pthread.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -44,6 +46,7 @@ class RealClock final : public Clock {
         stopTicks();
         running_ = true;
         ticker_ = std::thread([this, tick, periodMs] {
+            pthread_setname_np(pthread_self(), "sg2-tick");
             auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(periodMs);
             std::unique_lock lock(mutex_);
             while (running_) {

@@ -45,6 +45,7 @@ void Show::startPlay(const core::LaunchSettings& settings) {
     sceneTime.store(0.0f);
     sway = 0.0f;
     display::trailLevel = settings.trailLevel;
+    resetPacer();  // the first frame never waits
     sceneIndex_ = -1;
     sceneOver_ = true;
     afterPresent_ = false;

@@ -97,9 +97,14 @@ int main(int argc, char** argv) {
         }
         i += static_cast<std::size_t>(taken);
     }
-    if (!host::startDesktop(!card)) {
-        std::printf("left\n");
-        host::exitProcess(0);
+    switch (host::startDesktop(!card)) {
+        case host::DesktopStart::Run:
+            break;
+        case host::DesktopStart::Left:
+            std::printf("left\n");
+            host::exitProcess(0);
+        case host::DesktopStart::Failed:
+            host::exitProcess(1);
     }
     const host::LaunchSettings& s = host::launchSettings;
     if (card) {

@@ -50,6 +50,36 @@ for depth in 24 16 15; do
     [ "$status" = 0 ] && grep -q "^quit$" "$WORK_DIR/card.out" || fail "Escape: status $status: $(cat "$WORK_DIR/card.out")"
     echo "ok: depth $depth shows the card through convert${FORMAT[$depth]}; $(grep presented "$WORK_DIR/card.out")"
 
+    # Resized, the window letterboxes the picture: the largest whole multiple of 320x240
+    # that fits, centred, sharp-edged.
+    if [ "$depth" = 24 ]; then
+        "$PROBE" --card --windowed >"$WORK_DIR/card.out" 2>&1 &
+        pid=$!
+        window=$(wait_window "$TITLE") || fail "no window"
+        for _ in $(seq 50); do grep -q ready "$WORK_DIR/card.out" && break; sleep 0.1; done
+        xdotool windowsize "$window" 1000 500
+        sleep 1
+        eval "$(xdotool getwindowgeometry --shell "$window")"
+        [ "$WIDTH,$HEIGHT" = "1000,500" ] || fail "resized window is ${WIDTH}x$HEIGHT"
+        # 640x480 at (180, 10): black margins, the card's corners inside, the columns' edge
+        # at 320 exactly (two pixels a column).
+        expect_pixels "$XPROBE" "$((X + 170)),$((Y + 250))=0x0" "$((X + 830)),$((Y + 250))=0x0" \
+            "$((X + 500)),$((Y + 5))=0x0" "$((X + 500)),$((Y + 495))=0x0" \
+            "$((X + 180)),$((Y + 10))=${values[0]}" "$((X + 819)),$((Y + 489))=${values[3]}" \
+            "$((X + 499)),$((Y + 100))=${values[0]}" "$((X + 500)),$((Y + 100))=${values[1]}"
+        # F11 and Alt+Enter ask for full screen and back, which a window manager carries out
+        # (Xvfb has none): the run goes on.
+        for keys in F11 F11 alt+Return alt+Return; do
+            xdotool key --window "$window" "$keys"
+            sleep 0.3
+        done
+        kill -0 "$pid" 2>/dev/null || fail "switching full screen ended the run"
+        xdotool key --window "$window" Escape
+        wait_exit "$pid" 10; status=$EXIT_STATUS
+        [ "$status" = 0 ] || fail "Escape after resizing: status $status"
+        echo "ok: resized and letterboxed; F11 and Alt+Enter leave the run going"
+    fi
+
     # Closing the window ends it too.
     if [ "$depth" = 24 ]; then
         "$PROBE" --card --windowed >"$WORK_DIR/card.out" 2>&1 &
