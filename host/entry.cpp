@@ -28,6 +28,7 @@
 #include "platform/clock.h"
 #include "platform/messages.h"
 #include "platform/music.h"
+#include "platform/page_loop.h"
 #include "platform/video.h"
 #include "sequencer/music.h"
 #include "sequencer/pacing.h"
@@ -276,6 +277,16 @@ int finishRun(const RunEnd& end) {
     return status;
 }
 
+// The browser's loop: one turn per animation frame, the run's end from the last.
+TurnPlay* pagePlay = nullptr;
+
+bool pageTurn() {
+    if (!pagePlay->turn()) {
+        return false;
+    }
+    exitProcess(finishRun(pagePlay->end()));
+}
+
 }  // namespace
 
 int runProgram(const std::vector<std::string>& arguments) {
@@ -399,6 +410,18 @@ int runProgram(const std::vector<std::string>& arguments) {
     output.present = &presentFrame;
     output.failed = &outputsFailed;
     output.quitAsked = &quitAsked;
+    if (platform::pageOwnsLoop()) {
+        // The page calls the turns: the show and its loop outlive this function's frame.
+        static sequencer::Show pageShow;
+        pageShow.setHooks(hooks);
+        static TurnPlay turns(pageShow, launchSettings, output, options.headless);
+        if (!turns.start()) {
+            return finishRun(turns.end());
+        }
+        pagePlay = &turns;
+        platform::handLoopToPage(&pageTurn, options.headless);
+        return finishRun(turns.end());
+    }
     auto play = [&] { return playBlocking(show, launchSettings, output); };
     if (!options.headless && display::video().startHandoff()) {
         return finishRun(playBesideScreen(display::video(), play));

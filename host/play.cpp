@@ -2,12 +2,15 @@
 
 #include <pthread.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 
 #include "core/console.h"
 #include "core/stop.h"
+#include "platform/clock.h"
 #include "platform/video.h"
 #include "sequencer/music.h"
 #include "sequencer/pacing.h"
@@ -66,6 +69,89 @@ RunEnd playBlocking(sequencer::Show& show, const core::LaunchSettings& settings,
         if (step.showEnds) {
             return {RunEnd::Kind::ShowEnded};
         }
+    }
+}
+
+namespace {
+// A turn that comes later than this after a frame's release time starts the timeline afresh
+// instead of drawing the whole backlog (a hidden tab, a stalled page).
+constexpr std::uint32_t kLongestCatchUpMs = 100;
+// A headless turn's share of the page's time, so the page stays responsive.
+constexpr auto kVirtualTurn = std::chrono::milliseconds(50);
+}  // namespace
+
+bool TurnPlay::start() {
+    if (!show_.prepare(settings_)) {
+        end_ = {RunEnd::Kind::Failed};
+        return false;
+    }
+    show_.startPlay(settings_);
+    return true;
+}
+
+bool TurnPlay::stepFrame() {
+    const auto position = sequencer::readSongPosition();
+    if (!position) {
+        end_ = {RunEnd::Kind::Failed};
+        return false;
+    }
+    step_ = show_.step(*position);
+    return true;
+}
+
+// Presents the released frame and makes the frame checks; true when the run ends with it.
+bool TurnPlay::releaseFrame() {
+    output_.present();
+    if (stopAfterFrame(output_, end_)) {
+        return true;
+    }
+    if (step_.showEnds) {
+        end_ = {RunEnd::Kind::ShowEnded};
+        return true;
+    }
+    return false;
+}
+
+bool TurnPlay::virtualTurn() {
+    const auto began = std::chrono::steady_clock::now();
+    do {
+        if (!stepFrame()) {
+            return true;
+        }
+        sequencer::waitForRelease();
+        if (releaseFrame()) {
+            return true;
+        }
+    } while (std::chrono::steady_clock::now() - began < kVirtualTurn);
+    return false;
+}
+
+bool TurnPlay::turn() {
+    if (virtualTime_) {
+        return virtualTurn();
+    }
+    const std::uint32_t now = sequencer::clock().milliseconds();
+    if (!pending_) {
+        if (!stepFrame()) {
+            return true;
+        }
+        entryTime_ = now;
+        pending_ = true;
+    }
+    for (;;) {
+        // The blocking loop releases a frame once the time passes the reference + interval.
+        const std::uint32_t due = std::max(entryTime_, sequencer::releaseTime());
+        if (due > now) {
+            return false;
+        }
+        sequencer::markReleased(entryTime_);
+        pending_ = false;
+        if (releaseFrame() || !stepFrame()) {
+            return true;
+        }
+        // The next frame comes to the pacer the moment this one went, unless that is long past.
+        entryTime_ = now - due > kLongestCatchUpMs ? now : due;
+        pending_ = true;
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The loops that play the show, one per way of playing, each built on the show's frame step
 // (sequencer/show.h), and the one place that turns how a run ended into the exit status.
+#include <cstdint>
 #include <functional>
 
 #include "core/settings.h"
@@ -9,9 +10,7 @@ namespace platform {
 class Video;
 }
 
-namespace sequencer {
-class Show;
-}
+#include "sequencer/show.h"
 
 namespace host {
 
@@ -48,6 +47,37 @@ struct FrameOutput {
 // for captures (virtual clock), and in the browser, whose waits give the page its turn.
 RunEnd playBlocking(sequencer::Show& show, const core::LaunchSettings& settings,
                     const FrameOutput& output);
+
+// The loop for a platform that owns it (the browser), one turn at a time. In real time each
+// turn runs the frames whose release time has come, by the pacer's rule on notional times (a
+// frame is drawn the moment the one before it goes), and presents each, the newest last; a turn
+// that comes late catches up only so far. With virtual time (headless) each turn runs the
+// blocking loop's frames until it has used its share of the page's time.
+class TurnPlay {
+  public:
+    TurnPlay(sequencer::Show& show, const core::LaunchSettings& settings, const FrameOutput& output,
+             bool virtualTime)
+        : show_(show), settings_(settings), output_(output), virtualTime_(virtualTime) {}
+    // Preparation and the start of play; false when the run already ended (end()).
+    bool start();
+    // True once the run has ended (end() says how).
+    bool turn();
+    const RunEnd& end() const { return end_; }
+
+  private:
+    bool stepFrame();
+    bool releaseFrame();
+    bool virtualTurn();
+
+    sequencer::Show& show_;
+    core::LaunchSettings settings_;
+    FrameOutput output_;
+    bool virtualTime_;
+    bool pending_ = false;         // a frame is drawn and waits for its release
+    std::uint32_t entryTime_ = 0;  // when that frame came to the pacer (notional)
+    sequencer::FrameStep step_;
+    RunEnd end_;
+};
 
 // The desktop: `play` (the blocking loop, its frames handed over by the screen's handoff) runs
 // on a thread of its own while the main thread serves the screen, which shows the newest

@@ -6,6 +6,7 @@
 
 #include "core/output.h"
 #include "core/stop.h"
+#include "platform/page_loop.h"
 
 namespace host {
 
@@ -36,7 +37,7 @@ void exitProcess(int status) {
         }
     }
     std::fflush(stdout);
-    std::exit(status);
+    platform::endProgram(status);
 }
 
 }  // namespace host

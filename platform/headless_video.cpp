@@ -5,9 +5,6 @@
 
 #include "platform/memory_staging.h"
 #include "platform/video.h"
-#ifdef __EMSCRIPTEN__
-#include "platform/web_yield.h"
-#endif
 
 namespace platform {
 
@@ -65,24 +62,15 @@ class HeadlessVideo final : public Video {
     void restore() override {}
 
     bool pumpEvents() override {
-#ifdef __EMSCRIPTEN__
-        // In a page the run shares the only thread with the page: give it a turn now and
-        // then, so it stays responsive while the show runs as fast as it can.
-        yieldIfBusyFor(100.0);
-#endif
         const bool quit = quitPosted_;
         quitPosted_ = false;
         return quit;
     }
 
-    void postQuit() override {
-        quitPosted_ = true;
-    }
+    void postQuit() override { quitPosted_ = true; }
     void showCursor(bool) override {}
 
-    void release() override {
-        staging_.release();
-    }
+    void release() override { staging_.release(); }
 
   private:
     HeadlessVideoOptions options_;

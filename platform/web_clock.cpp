@@ -1,18 +1,15 @@
-// The real clock in the browser: the page's monotonic time; waits give the browser its turn
-// (the program's stack is saved and resumed around them), and the ticks fire on the program's
-// own thread whenever it looks at the time, catching up any that fell due meanwhile.
+// The real clock in the browser: the page's monotonic time. The page's loop never waits (each
+// turn runs the frames due by then), and the ticks fire on the program's own thread whenever
+// it looks at the time, catching up any that fell due meanwhile.
 #include <emscripten.h>
 
 #include <cmath>
 
 #include "platform/clock.h"
-#include "platform/web_yield.h"
 
 namespace platform {
 
 namespace {
-
-double lastYield = 0;
 
 class WebClock final : public Clock {
   public:
@@ -24,15 +21,8 @@ class WebClock final : public Clock {
         return now;
     }
 
-    void waitUntil(std::uint32_t target) override {
-        for (;;) {
-            const std::uint32_t now = milliseconds();
-            if (timeReached(now, target)) {
-                return;
-            }
-            yieldToBrowser(static_cast<int>(target - now));
-        }
-    }
+    // Nothing waits on the page's thread: the loop's turns come from the page.
+    void waitUntil(std::uint32_t) override {}
 
     void startTicks(TickFunction tick, std::uint32_t periodMs) override {
         tick_ = tick;
@@ -62,17 +52,6 @@ class WebClock final : public Clock {
 };
 
 }  // namespace
-
-void yieldToBrowser(int ms) {
-    emscripten_sleep(static_cast<unsigned>(ms));
-    lastYield = emscripten_get_now();
-}
-
-void yieldIfBusyFor(double ms) {
-    if (emscripten_get_now() - lastYield >= ms) {
-        yieldToBrowser(0);
-    }
-}
 
 Clock& realClock() {
     static WebClock clock;

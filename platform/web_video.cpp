@@ -9,7 +9,6 @@
 #include "core/picture.h"
 #include "platform/memory_staging.h"
 #include "platform/video.h"
-#include "platform/web_yield.h"
 
 namespace platform {
 
@@ -17,10 +16,6 @@ namespace {
 
 constexpr int kWidth = core::kPictureWidth;
 constexpr int kHeight = core::kPictureHeight;
-// The page gets its turn at least this often even when frames take longer than the pacer's
-// interval, so the picture and the Escape key never wait long.
-constexpr double kLongestBusyMs = 20.0;
-
 EM_JS(int, canvasFound, (), { return document.getElementById("screen") ? 1 : 0; });
 
 EM_JS(void, showPicture, (const std::uint8_t* rgba, int width, int height), {
@@ -34,6 +29,12 @@ EM_JS(void, showPicture, (const std::uint8_t* rgba, int width, int height), {
     }
     Module.sg2Picture.data.set(HEAPU8.subarray(rgba, rgba + width * height * 4));
     Module.sg2Context.putImageData(Module.sg2Picture, 0, 0);
+    // The page keeps its loading indicator up until the show's first picture.
+    const first = Module.sg2FirstPicture;
+    if (first) {
+        Module.sg2FirstPicture = null;
+        first();
+    }
 });
 
 EM_JS(void, setCursorShown, (int shown), {
@@ -89,7 +90,6 @@ class WebVideo final : public Video {
     void restore() override {}
 
     bool pumpEvents() override {
-        yieldIfBusyFor(kLongestBusyMs);
         const bool quit = quitPosted_;
         quitPosted_ = false;
         return quit;

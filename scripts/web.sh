@@ -61,7 +61,7 @@ fi
 
 # The show's data, made by the desktop build's generator.
 cmake -S . -B build -G Ninja >/dev/null
-ninja -C build sg2_data >/dev/null
+ninja -C build sg2_data sg2_install_files >/dev/null
 
 launcher=()
 if command -v ccache >/dev/null; then
@@ -72,8 +72,13 @@ emcmake cmake -S . -B "$cache/cmake" -G Ninja -DCMAKE_BUILD_TYPE=Release \
 ninja -C "$cache/cmake" -j"$(nproc)"
 
 # The page and everything it loads, and nothing else, so the folder can be served as it is.
+# The page links to the homepage the package names, and wears the package's smallest icon.
 staging=$(mktemp -d "$out.XXXXXX")
-cp web/index.html "$cache"/cmake/stormglass2.js "$cache"/cmake/stormglass2.wasm \
+homepage=$(sed -n 's/^set(SG2_HOMEPAGE \(.*\))$/\1/p' packaging/CMakeLists.txt)
+sed "s|@HOMEPAGE@|$homepage|g" web/index.html >"$staging"/index.html
+icon_size=$(sed -n 's/^set(SG2_ICON_SIZES \([0-9]*\).*/\1/p' packaging/CMakeLists.txt)
+cp build/packaging/icons/"${icon_size}x${icon_size}"/apps/*.png "$staging"/favicon.png
+cp web/song-worklet.js "$cache"/cmake/stormglass2.js "$cache"/cmake/stormglass2.wasm \
     build/sg2.dat build/sg2.it "$staging"/
 chmod 755 "$staging"
 rm -rf "$out"

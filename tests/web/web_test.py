@@ -16,6 +16,7 @@ import tempfile
 import threading
 import time
 import unittest
+import wave
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 PAGE_DIR = os.path.join(ROOT, "build-web")
@@ -114,11 +115,43 @@ class Browser:
                 lines.append(details.get("exception", {}).get("description", str(details)))
         return "\n".join(lines[-20:])
 
-    def press(self, key, code, key_code):
+    def press(self, key, code, key_code, text=None):
         for kind in ("keyDown", "keyUp"):
-            self.page("Input.dispatchKeyEvent",
-                      {"type": kind, "key": key, "code": code,
-                       "windowsVirtualKeyCode": key_code})
+            event = {"type": kind, "key": key, "code": code, "windowsVirtualKeyCode": key_code}
+            if text and kind == "keyDown":
+                event["text"] = text
+            self.page("Input.dispatchKeyEvent", event)
+
+    def centre_of(self, element_id):
+        """The element's centre in the viewport, after scrolling it into view."""
+        return self.evaluate(f"""(() => {{
+            const e = document.getElementById('{element_id}');
+            e.scrollIntoView({{block: 'center'}});
+            const r = e.getBoundingClientRect();
+            const inside = r.width > 0 && r.left >= 0 && r.top >= 0 &&
+                           r.right <= innerWidth && r.bottom <= innerHeight;
+            return inside ? [r.left + r.width / 2, r.top + r.height / 2] : null; }})()""")
+
+    def tap(self, element_id):
+        at = self.centre_of(element_id)
+        if at is None:
+            raise AssertionError(f"#{element_id} is not inside the viewport")
+        point = [{"x": at[0], "y": at[1]}]
+        self.page("Input.dispatchTouchEvent", {"type": "touchStart", "touchPoints": point})
+        self.page("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
+
+    def click(self, element_id):
+        at = self.centre_of(element_id)
+        if at is None:
+            raise AssertionError(f"#{element_id} is not inside the viewport")
+        for kind in ("mousePressed", "mouseReleased"):
+            self.page("Input.dispatchMouseEvent", {"type": kind, "x": at[0], "y": at[1],
+                                                   "button": "left", "clickCount": 1})
+
+    def before_load(self, script):
+        """Runs `script` in every page before the page's own scripts."""
+        self.page("Page.enable")
+        self.page("Page.addScriptToEvaluateOnNewDocument", {"source": script})
 
     def close(self):
         try:
@@ -160,6 +193,35 @@ def native_report(options):
         elapsed = (time.monotonic() - began) * 1000
         with open(path, encoding="utf-8") as report:
             return json.load(report), elapsed
+
+
+def native_first_window(frames):
+    """The first `frames` stereo frames the desktop program's --wav writes, as 16-bit pairs."""
+    with tempfile.TemporaryDirectory() as scratch:
+        path = os.path.join(scratch, "song.wav")
+        subprocess.run([NATIVE, "--headless", "--wav", path, "--quit-at", "0:16"],
+                       cwd=os.path.dirname(NATIVE), stdout=subprocess.DEVNULL, check=True)
+        with wave.open(path) as song:
+            raw = song.readframes(frames)
+    samples = memoryview(raw).cast("h")
+    return list(samples[0::2]), list(samples[1::2])
+
+
+# Lit pixels on the page's canvas: more than a thousand means the show is drawing.
+PICTURE_LIT = """(() => {
+    const c = document.getElementById('screen');
+    const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+    let lit = 0;
+    for (let i = 0; i < d.length; i += 4) lit += (d[i] | d[i + 1] | d[i + 2]) ? 1 : 0;
+    return lit > 1000; })()"""
+PICTURE_SUM = """(() => {
+    const c = document.getElementById('screen');
+    const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+    let sum = 0;
+    for (let i = 0; i < d.length; ++i) sum = (sum * 31 + d[i]) | 0;
+    return sum; })()"""
+SHOWING = ("document.getElementById('launcher').hidden && "
+           "document.getElementById('stage').classList.contains('running')")
 
 
 def figures(label, report, elapsed_ms):
@@ -236,16 +298,20 @@ class WebTest(unittest.TestCase):
                              "document.getElementById('run').click()")
             browser.wait_for("document.getElementById('launcher').hidden", 10)
             # Preparation comes first; then pictures and sound must follow within seconds.
-            browser.wait_for("""(() => {
-                const c = document.getElementById('screen');
-                const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
-                let lit = 0;
-                for (let i = 0; i < d.length; i += 4) lit += (d[i] | d[i + 1] | d[i + 2]) ? 1 : 0;
-                return lit > 1000; })()""", 60)
+            browser.wait_for(PICTURE_LIT, 60)
             self.assertEqual(browser.evaluate("sg2AudioState()"), "running")
             # The song reaches the context through the program's own buffers (not the silent
-            # fallback): about 21 a second.
+            # fallback): about 43 a second.
             browser.wait_for("(running.sg2AudioBuffers || 0) > 40", 10)
+            # What the speakers got first is the song from its first sample, as the desktop
+            # records it: nothing lost while the show prepared.
+            window = browser.evaluate("Array.from(running.sg2FirstWindow)")
+            half = len(window) // 2
+            heard = ([round(v * 32768) for v in window[:half]],
+                     [round(v * 32768) for v in window[half:]])
+            native = native_first_window(half)
+            self.assertTrue(any(native[0]), "the song's first window is silent")
+            self.assertEqual(heard, native)
             self.assertTrue(browser.evaluate("document.getElementById('stage')"
                                              ".classList.contains('running')"))
             browser.press("Escape", "Escape", 27)
@@ -258,6 +324,144 @@ class WebTest(unittest.TestCase):
             browser.wait_for("document.getElementById('launcher').hidden", 10)
             browser.press("Escape", "Escape", 27)
             browser.wait_for("!document.getElementById('launcher').hidden", 60)
+        finally:
+            browser.close()
+
+
+    def page_in(self, browser, query="", timeout=30):
+        browser.page("Page.navigate", {"url": self.base + "index.html" + query})
+        browser.wait_for("document.readyState === 'complete'", timeout)
+
+    def test_failures_said_in_plain_words(self):
+        # Each failure a visitor may meet leaves words on the page, never a black screen.
+        cases = (
+            ("delete window.WebAssembly;", "failure", "cannot run WebAssembly"),
+            ("""const realFetch = window.fetch;
+                window.fetch = (what, options) => String(what).endsWith('sg2.it')
+                    ? Promise.resolve(new Response('', {status: 404,
+                                                        statusText: 'File not found'}))
+                    : realFetch(what, options);""", "failure", "sg2.it could not be downloaded"),
+        )
+        for script, element, words in cases:
+            with self.subTest(words=words):
+                browser = Browser()
+                try:
+                    browser.before_load(script)
+                    self.page_in(browser)
+                    text = browser.wait_for(f"""(() => {{ const e =
+                        document.getElementById('{element}');
+                        return !e.hidden && e.offsetHeight > 0 && e.textContent; }})()""", 30)
+                    self.assertIn(words, text)
+                    self.assertTrue(browser.evaluate(
+                        "document.getElementById('launcher').hidden"))
+                finally:
+                    browser.close()
+        # Without JavaScript the page says so.
+        browser = Browser()
+        try:
+            browser.page("Emulation.setScriptExecutionDisabled", {"value": True})
+            self.page_in(browser)
+            text = browser.page("Runtime.evaluate", {"expression": "document.body.innerText",
+                                                      "returnByValue": True})
+            self.assertIn("JavaScript", text["result"].get("value", ""))
+        finally:
+            browser.close()
+
+    def test_sound_refused_plays_silently_and_says_why(self):
+        browser = Browser()
+        try:
+            browser.before_load(
+                "AudioContext.prototype.resume = function () { return new Promise(() => {}); };")
+            self.page_in(browser)
+            browser.evaluate("document.getElementById('run').click()")
+            browser.wait_for(PICTURE_LIT, 60)
+            line = browser.wait_for("""(() => { const e = document.getElementById('sound-line');
+                return !e.hidden && e.offsetHeight > 0 && e.textContent; })()""", 5)
+            self.assertIn("silently", line)
+            self.assertIn("Try sound again", line)
+            self.assertNotEqual(browser.evaluate("sg2AudioState()"), "running")
+        finally:
+            browser.close()
+
+    def test_loading_indicator_while_a_slow_connection_downloads(self):
+        browser = Browser()
+        try:
+            browser.page("Network.enable")
+            browser.page("Network.setCacheDisabled", {"cacheDisabled": True})
+            browser.page("Network.emulateNetworkConditions",
+                         {"offline": False, "latency": 50, "downloadThroughput": 16e6 / 8,
+                          "uploadThroughput": 16e6 / 8})
+            browser.page("Page.navigate", {"url": self.base + "index.html"})
+            browser.wait_for("document.getElementById('run') && "
+                             "!document.getElementById('launcher').hidden", 30)
+            # Run Demo at once, before the downloads are done.
+            browser.evaluate("document.getElementById('run').click()")
+            seen = set()
+            deadline = time.monotonic() + 60
+            while time.monotonic() < deadline and not browser.evaluate(PICTURE_LIT):
+                seen.add(browser.evaluate("""(() => {
+                    const box = document.getElementById('loading');
+                    const bar = document.getElementById('loading-bar');
+                    if (box.hidden || box.offsetHeight === 0) return 'none';
+                    if (bar.value > 0 && bar.value < bar.max) return 'bytes';
+                    return 'other'; })()"""))
+                time.sleep(0.1)
+            self.assertTrue(browser.evaluate(PICTURE_LIT), browser.console())
+            self.assertIn("bytes", seen)
+            # The program was fetched alongside the data, not after it.
+            wasm_start, data_end = browser.evaluate("""(() => {
+                const entry = (name) => performance.getEntriesByType('resource')
+                    .find((e) => e.name.endsWith(name));
+                return [entry('stormglass2.wasm').startTime, entry('sg2.dat').responseEnd];
+                })()""")
+            self.assertLess(wasm_start, data_end)
+        finally:
+            browser.close()
+
+    def test_phone_touch_full_screen_and_stop(self):
+        browser = Browser(["--autoplay-policy=no-user-gesture-required"])
+        try:
+            browser.page("Emulation.setDeviceMetricsOverride",
+                         {"width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
+            browser.page("Emulation.setTouchEmulationEnabled", {"enabled": True})
+            self.page_in(browser)
+            browser.tap("run")
+            browser.wait_for(PICTURE_LIT, 60)
+            # Full screen on and off during the show leaves it playing.
+            browser.tap("show-fullscreen")
+            browser.wait_for("document.fullscreenElement !== null", 5)
+            browser.tap("show-fullscreen")
+            browser.wait_for("document.fullscreenElement === null", 5)
+            time.sleep(0.5)
+            self.assertTrue(browser.evaluate(SHOWING))
+            picture = browser.evaluate(PICTURE_SUM)
+            browser.wait_for(f"{PICTURE_SUM} !== {picture}", 5)
+            # A finger ends the show, and the form takes the focus back.
+            browser.tap("stop")
+            browser.wait_for("!document.getElementById('launcher').hidden", 30)
+            self.assertEqual(browser.evaluate("document.activeElement.id"), "run")
+        finally:
+            browser.close()
+
+    def test_choices_remembered_and_enter_only_on_buttons(self):
+        browser = Browser()
+        try:
+            self.page_in(browser)
+            browser.click("dance")
+            browser.click("stereo")
+            browser.evaluate("""(() => { const t = document.getElementById('trail');
+                t.value = '1'; t.dispatchEvent(new Event('change', {bubbles: true})); })()""")
+            # Enter on a box changes nothing.
+            browser.evaluate("document.getElementById('dance').focus()")
+            browser.press("Enter", "Enter", 13, "\r")
+            time.sleep(0.5)
+            self.assertFalse(browser.evaluate("document.getElementById('launcher').hidden"))
+            browser.page("Page.reload")
+            browser.wait_for("document.readyState === 'complete' && "
+                             "!document.getElementById('launcher').hidden", 30)
+            self.assertEqual(browser.evaluate("""[document.getElementById('dance').checked,
+                document.getElementById('stereo').checked,
+                document.getElementById('trail').value]"""), [True, True, "1"])
         finally:
             browser.close()
 
