@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <set>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -45,7 +46,7 @@ constexpr std::array<std::uint8_t, kChannelCount> kChannelPan = {
     32,  // kick
     28,  // snare
     36,  // clap
-    52,  // hat
+    44,  // hat
     20,  // toms and blips
     26,  // cymbals
     32,  // impact
@@ -55,8 +56,8 @@ constexpr std::array<std::uint8_t, kChannelCount> kChannelPan = {
     32,  // pad, middle voice
     58,  // pad, high voice
     32,  // stab
-    18,  // lead
-    50,  // lead echo
+    24,  // lead
+    44,  // lead echo
     44,  // arpeggio
     32,  // riser
     32,  // grain bed
@@ -176,7 +177,6 @@ constexpr std::array<Progression, kSoundtrackOrders> kHarmony = {{
     {&kF, &kG, &kC, &kC},      // 29
     {&kF, &kG, &kAm, &kAm},    // 30
     {&kAm, &kAm, &kAm, &kAm},  // 31 last chord
-    {&kAm, &kAm, &kAm, &kAm},  // 32 ring-out
 }};
 
 // ---- Melodies ------------------------------------------------------------------------------
@@ -578,7 +578,7 @@ void composeOrder(Composer& c) {
             c.put(40, kArp, note("A-5"), iBell, 32);
             c.put(48, kArp, note("B-5"), iBell, 38);
             c.put(56, kArp, note("D-6"), iBell, 34);
-            c.drums(kHat, iHatClosed, kHatsEighths, 22, 32);
+            c.drums(kHat, iHatClosed, kHatsEighths, 29, 32);
             c.volume(0, kBed, 36);
             break;
         }
@@ -586,7 +586,7 @@ void composeOrder(Composer& c) {
             c.pads(42);
             c.subLine(44);
             c.arpeggio("0120", 2, 36);
-            c.drums(kHat, iHatClosed, kHatsSixteenths, 26);
+            c.drums(kHat, iHatClosed, kHatsSixteenths, 34);
             c.drums(kKick, iKick, "x...............", 40, 32);
             c.volume(0, kBed, 28);
             break;
@@ -597,7 +597,7 @@ void composeOrder(Composer& c) {
             c.panbrello(32, 64, kArp, 3, 12);
             c.drums(kKick, iKick, kFourFloor, 44, 0, 32);
             c.drums(kKick, iKick, kFourFloor, 54, 32);
-            c.drums(kHat, iHatClosed, kHatsSixteenths, 30);
+            c.drums(kHat, iHatClosed, kHatsSixteenths, 39);
             c.bassLine(kBassPump, 40, 32);
             c.riser(32, 63, 8, 36, 18);
             c.off(0, kSub);
@@ -611,7 +611,7 @@ void composeOrder(Composer& c) {
             c.panbrello(0, 48, kArp, 4, 14);
             c.drums(kKick, iKick, kFourFloor, 56, 0, 48);
             c.drums(kKick, iKick, "x.x.x.x.x.x.x.x.", 58, 48, 60);
-            c.drums(kHat, iHatClosed, kHatsSixteenths, 34, 0, 60);
+            c.drums(kHat, iHatClosed, kHatsSixteenths, 44, 0, 60);
             c.bassLine(kBassPump, 44, 0, 48);
             c.off(48, kBass);
             c.snareRoll(32, 61, 16, 52);
@@ -627,9 +627,9 @@ void composeOrder(Composer& c) {
                 c.impact(0, 60);
             }
             c.drums(kKick, iKick, kFourFloor, 64);
-            c.drums(kClap, iClap, kBackbeat, 52);
-            c.drums(kSnare, iSnare, kBackbeat, 34);
-            c.drums(kHat, iHatClosed, kHatsDrive, 36);
+            c.drums(kClap, iClap, kBackbeat, 56);
+            c.drums(kSnare, iSnare, kBackbeat, 44);
+            c.drums(kHat, iHatClosed, kHatsDrive, 47);
             c.bassLine(kBassPump, 54);
             c.subLine(30);
             c.pads(46);
@@ -651,8 +651,8 @@ void composeOrder(Composer& c) {
             }
             c.drums(kKick, iKick, kFourFloor, 64);
             c.drums(kClap, iClap, order == 8 ? kBackbeatFill : kBackbeat, 52);
-            c.drums(kSnare, iSnare, kBackbeat, 34);
-            c.drums(kHat, iHatClosed, kHatsDrive, 36);
+            c.drums(kSnare, iSnare, kBackbeat, 44);
+            c.drums(kHat, iHatClosed, kHatsDrive, 47);
             c.bassLine(kBassRolling, 54);
             c.subLine(26);
             c.pads(42);
@@ -670,8 +670,8 @@ void composeOrder(Composer& c) {
                 c.crash(0, 56);
             }
             c.drums(kKick, iKick, kFourFloor, 62);
-            c.drums(kClap, iClap, kBackbeat, 48);
-            c.drums(kHat, iHatClosed, kHatsOffbeat, 40);
+            c.drums(kClap, iClap, kBackbeat, 55);
+            c.drums(kHat, iHatClosed, kHatsOffbeat, 52);
             c.bassLine(kBassRolling, 52);
             c.pads(42);
             c.arpeggio("01230321", 1, 34);
@@ -701,7 +701,7 @@ void composeOrder(Composer& c) {
             }
             c.drums(kKick, iKick, kHalfTimeKick, 64);
             c.drums(kSnare, iSnare, kHalfTimeSnare, 56);
-            c.drums(kHat, iHatClosed, kHatsSixteenths, 30);
+            c.drums(kHat, iHatClosed, kHatsSixteenths, 39);
             c.bassLine(kBassHalfTime, 56);
             c.subLine(36);
             c.pads(40);
@@ -730,9 +730,9 @@ void composeOrder(Composer& c) {
                 c.crash(0, 60);
             }
             c.drums(kKick, iKick, kFourFloor, 64, 0, 56);
-            c.drums(kClap, iClap, kBackbeat, 50, 0, 56);
-            c.drums(kSnare, iSnare, kBackbeat, 34, 0, 56);
-            c.drums(kHat, iHatClosed, kHatsDrive, 36);
+            c.drums(kClap, iClap, kBackbeat, 56, 0, 56);
+            c.drums(kSnare, iSnare, kBackbeat, 44, 0, 56);
+            c.drums(kHat, iHatClosed, kHatsDrive, 47);
             c.bassLine(kBassRolling, 54);
             c.pads(42);
             c.arpeggio("0123", 2, 28);
@@ -753,14 +753,14 @@ void composeOrder(Composer& c) {
                 c.crash(0, 44);
             }
             c.drums(kKick, iKick, kFourFloor, 60);
-            c.drums(kHat, iHatClosed, kHatsEighths, 34);
+            c.drums(kHat, iHatClosed, kHatsEighths, 44);
             c.bassLine(kBassPump, 50);
             c.pads(44);
             c.arpeggio("02130213", 1, 36);
             c.stabs(unite(kFlashRows, {58}), 50);
             if (order == 16) {
-                c.drums(kClap, iClap, kBackbeat, 50, 32);
-                c.drums(kHat, iHatClosed, kHatsDrive, 38, 33);
+                c.drums(kClap, iClap, kBackbeat, 56, 32);
+                c.drums(kHat, iHatClosed, kHatsDrive, 49, 33);
                 c.crash(33, 46);
                 c.melody(kPhraseA, 44, 0, true, 33);
                 c.snareRoll(56, 64, 30, 58);
@@ -776,9 +776,9 @@ void composeOrder(Composer& c) {
                 c.impact(0, 56);
             }
             c.drums(kKick, iKick, kFourFloor, 64, 0, end);
-            c.drums(kClap, iClap, kBackbeat, 54, 0, end);
-            c.drums(kSnare, iSnare, kBackbeat, 36, 0, end);
-            c.drums(kHat, iHatClosed, kHatsDrive, 38, 0, end);
+            c.drums(kClap, iClap, kBackbeat, 56, 0, end);
+            c.drums(kSnare, iSnare, kBackbeat, 47, 0, end);
+            c.drums(kHat, iHatClosed, kHatsDrive, 49, 0, end);
             c.bassLine(kBassRolling, 56, 0, end);
             c.subLine(28);
             c.pads(46);
@@ -825,7 +825,7 @@ void composeOrder(Composer& c) {
             c.subLine(40);
             c.arpeggio("0123", 2, 34);
             c.drums(kKick, iKick, kFourFloor, 48, 32);
-            c.drums(kHat, iHatClosed, kHatsEighths, 26, 16);
+            c.drums(kHat, iHatClosed, kHatsEighths, 34, 16);
             c.bassLine(kBassPump, 40, 32);
             c.off(0, kBed);
             break;
@@ -837,7 +837,7 @@ void composeOrder(Composer& c) {
             c.drums(kKick, iKick, kFourFloor, 56, 0, 32);
             c.drums(kKick, iKick, "x.x.x.x.x.x.x.x.", 58, 32, 48);
             c.drums(kKick, iKick, "xxxxxxxxxxxxxxxx", 60, 48, 62);
-            c.drums(kHat, iHatClosed, kHatsSixteenths, 34);
+            c.drums(kHat, iHatClosed, kHatsSixteenths, 44);
             c.bassLine(kBassPump, 46, 0, 48);
             c.off(48, kBass);
             c.off(0, kSub);
@@ -859,15 +859,15 @@ void composeOrder(Composer& c) {
             c.crash(12, 50);
             c.crash(40, 50);
             c.drums(kKick, iKick, kFourFloor, 64);
-            c.drums(kClap, iClap, kBackbeat, 54);
-            c.drums(kSnare, iSnare, kBackbeat, 36);
-            c.drums(kHat, iHatClosed, kHatsDrive, 38);
+            c.drums(kClap, iClap, kBackbeat, 56);
+            c.drums(kSnare, iSnare, kBackbeat, 47);
+            c.drums(kHat, iHatClosed, kHatsDrive, 49);
             c.bassLine(kBassRolling, 58);
             c.subLine(30);
             c.pads(48);
             c.melody(order == 24 ? kPhraseA : kPhraseB, 52, 12, true);
             c.stabs(kMontageCuts, 50);
-            c.impact(48, 44);  // the emblem's cut
+            c.impact(48, 34);  // the emblem's cut
             break;
         }
         case 26:
@@ -877,13 +877,13 @@ void composeOrder(Composer& c) {
                 c.crash(0, 60);
             }
             c.drums(kKick, iKick, kFourFloor, 64, 0, drumsEnd);
-            c.drums(kHat, iHatClosed, kHatsDrive, 36, 0, drumsEnd);
+            c.drums(kHat, iHatClosed, kHatsDrive, 47, 0, drumsEnd);
             c.bassLine(kBassRolling, 56, 0, drumsEnd);
             c.pads(48, 0, drumsEnd);
             c.arpeggio("0123", 2, 30, 0, drumsEnd);
             for (int row : cueSet(order)) {
                 if (row < drumsEnd) {
-                    c.stab(row, 46);
+                    c.stab(row, 40);
                 }
             }
             for (int start : {28, 60}) {
@@ -895,7 +895,7 @@ void composeOrder(Composer& c) {
                 }
             }
             if (order == 26) {
-                c.melody(kPhraseA, 48, 0, true);
+                c.melody(kPhraseA, 42, 0, true);
             } else {
                 c.melody({{0, note("E-6")},
                           {6, note("D-6")},
@@ -922,8 +922,8 @@ void composeOrder(Composer& c) {
         case 28:
         case 29: {  // The textured plane: a warm closing groove.
             c.drums(kKick, iKick, kOutroKick, 52);
-            c.drums(kClap, iClap, kBackbeat, 40);
-            c.drums(kHat, iHatClosed, kHatsOffbeat, 30);
+            c.drums(kClap, iClap, kBackbeat, 46);
+            c.drums(kHat, iHatClosed, kHatsOffbeat, 39);
             c.bassLine(kBassOutro, 50);
             c.subLine(26);
             c.pads(44);
@@ -933,7 +933,7 @@ void composeOrder(Composer& c) {
         }
         case 30: {  // The plane darkens: the groove thins out.
             c.drums(kKick, iKick, kOutroKick, 48, 0, 32);
-            c.drums(kHat, iHatClosed, kHatsOffbeat, 26, 0, 48);
+            c.drums(kHat, iHatClosed, kHatsOffbeat, 34, 0, 48);
             c.bassLine(kBassOutro, 46, 0, 48);
             c.off(48, kBass);
             c.subLine(30);
@@ -961,21 +961,12 @@ void composeOrder(Composer& c) {
             for (int row = 8; row < 40; ++row) {
                 c.effect(row, kBed, 'W', 0x01);
             }
+            // Past the order list's end: the song is over, in silence, with the show.
+            c.effect(kSoundtrackLastRow, kBed, 'C', 0x00);
             break;
         }
-        default: {  // Ring-out after the show: release everything.
-            c.padsOff(0);
-            c.off(0, kSub);
-            c.off(0, kBass);
-            c.off(0, kBed);
-            // Then silence every voice and restore full global volume, should the player go
-            // round to the start again.
-            for (int channel = 0; channel < kChannelCount; ++channel) {
-                c.cut(62, static_cast<Channel>(channel));
-            }
-            c.effect(63, kBed, 'V', 0x80);
+        default:
             break;
-        }
     }
 }
 
@@ -1018,28 +1009,40 @@ void addInstruments(ItModule& module) {
     // A note that overlaps the channel's previous one releases it over a few ticks instead
     // of cutting it off mid-swing, which would click.
     constexpr std::uint16_t kQuickRelease = 256;
-    add(iKick, 96, NewNoteAction::fade, kQuickRelease);
-    add(iSnare, 80, NewNoteAction::fade, kQuickRelease);
-    add(iClap, 100, NewNoteAction::fade, kQuickRelease);
-    add(iHatClosed, 80, NewNoteAction::fade, kQuickRelease);
+    add(iKick, 48, NewNoteAction::fade, kQuickRelease);
+    add(iSnare, 64, NewNoteAction::fade, kQuickRelease);
+    add(iClap, 64, NewNoteAction::fade, kQuickRelease);
+    add(iHatClosed, 76, NewNoteAction::fade, kQuickRelease);
     add(iHatOpen, 60, NewNoteAction::fade, kQuickRelease);  // a closed hat chokes it quickly
     add(iCrash, 56, NewNoteAction::fade, 24);
     add(iReverseCrash, 60, NewNoteAction::fade, kQuickRelease);
     module.instruments.back().defaultPan = 40;  // the swell comes in from the right
     add(iTom, 80, NewNoteAction::fade, kQuickRelease);
-    add(iImpact, 64, NewNoteAction::fade, 16);
+    add(iImpact, 52, NewNoteAction::fade, 16);
     add(iBlip, 52, NewNoteAction::fade, kQuickRelease);
     add(iSweep, 56, NewNoteAction::fade, 192);
     add(iBed, 56, NewNoteAction::fade, 32);
-    add(iBass, 88, NewNoteAction::noteOff, 0, envelope({{0, 64}, {6, 44}, {8, 0}}, 1));
-    add(iSub, 56, NewNoteAction::noteOff, 0, envelope({{0, 0}, {2, 64}, {14, 0}}, 1));
-    add(iPad, 56, NewNoteAction::noteOff, 0, envelope({{0, 0}, {36, 64}, {110, 0}}, 1));
-    add(iLead, 68, NewNoteAction::noteOff, 0, envelope({{0, 0}, {1, 64}, {12, 48}, {34, 0}}, 2));
+    add(iBass, 54, NewNoteAction::noteOff, 0, envelope({{0, 64}, {6, 44}, {8, 0}}, 1));
+    add(iSub, 26, NewNoteAction::noteOff, 0, envelope({{0, 0}, {2, 64}, {14, 0}}, 1));
+    add(iPad, 36, NewNoteAction::noteOff, 0, envelope({{0, 0}, {36, 64}, {110, 0}}, 1));
+    add(iLead, 72, NewNoteAction::noteOff, 0, envelope({{0, 0}, {1, 64}, {12, 48}, {34, 0}}, 2));
     add(iPluck, 96, NewNoteAction::fade, 40);
     add(iBell, 64, NewNoteAction::keepPlaying);
-    add(iStabMinor, 88, NewNoteAction::fade, 40);
-    add(iStabMajor, 88, NewNoteAction::fade, 40);
+    add(iStabMinor, 44, NewNoteAction::fade, 40);
+    add(iStabMajor, 44, NewNoteAction::fade, 40);
 }
+
+// The credits players show beside the patterns; the file names its maker here since the
+// header's creator field can only hold a number.
+constexpr std::string_view kSoundtrackMessage =
+    "Stormglass 2 - soundtrack\n"
+    "\n"
+    "Composed, synthesised and written by sg2-content,\n"
+    "the Stormglass 2 content generator: every note and\n"
+    "every sample here is computed by its code.\n"
+    "\n"
+    "(c) 2026 The Stormglass 2 project\n"
+    "Released under the MIT licence.";
 
 }  // namespace
 
@@ -1062,10 +1065,11 @@ std::vector<int> showCueRows(int order) {
 ItModule soundtrackModule() {
     ItModule module;
     module.title = "Stormglass 2";
+    module.message = std::string(kSoundtrackMessage);
     module.initialSpeed = kSoundtrackSpeed;
     module.initialTempo = kSoundtrackTempo;
     module.globalVolume = 128;
-    module.mixVolume = 83;
+    module.mixVolume = 115;
     // Full separation for players of the file; the show itself mixes to the centre unless
     // asked for stereo.
     module.stereoSeparation = 128;
