@@ -135,6 +135,11 @@ constexpr Chord kDm{note("D-3"),
                     note("D-5"),
                     true,
                     {note("D-5"), note("F-5"), note("A-5")}};
+constexpr Chord kEm{note("E-2"),
+                    {note("E-4"), note("G-4"), note("B-4")},
+                    note("E-4"),
+                    true,
+                    {note("E-5"), note("G-5"), note("B-5")}};
 constexpr Chord kE{note("E-2"),
                    {note("E-4"), note("G#4"), note("B-4")},
                    note("E-4"),
@@ -142,6 +147,16 @@ constexpr Chord kE{note("E-2"),
                    {note("E-5"), note("G#5"), note("B-5")}};
 
 using Progression = std::array<const Chord*, 4>;  // one chord per 16-row bar
+
+// The climax (the montage and the arriving emblems) lifts a whole tone, to B minor; every
+// pitched part follows the key, the drums do not.
+constexpr int kClimaxFirstOrder = core::sceneStartOrder(16);
+constexpr int kClimaxEndOrder = core::sceneStartOrder(18);
+constexpr int kClimaxLift = 2;
+
+constexpr int keyOf(int order) {
+    return order >= kClimaxFirstOrder && order < kClimaxEndOrder ? kClimaxLift : 0;
+}
 
 // The harmony of every order.
 constexpr std::array<Progression, kSoundtrackOrders> kHarmony = {{
@@ -151,11 +166,11 @@ constexpr std::array<Progression, kSoundtrackOrders> kHarmony = {{
     {&kF, &kF, &kG, &kG},      // 3  build
     {&kDm, &kDm, &kE, &kE},    // 4
     {&kAm, &kF, &kC, &kG},     // 5  first drop
-    {&kAm, &kF, &kG, &kE},     // 6
+    {&kAm, &kG, &kF, &kE},     // 6  the descent
     {&kAm, &kF, &kC, &kG},     // 7
     {&kAm, &kF, &kG, &kE},     // 8
-    {&kAm, &kF, &kC, &kG},     // 9
-    {&kAm, &kF, &kG, &kE},     // 10
+    {&kAm, &kDm, &kG, &kC},    // 9  round the circle of fifths
+    {&kF, &kDm, &kE, &kE},     // 10
     {&kF, &kG, &kAm, &kAm},    // 11 half time
     {&kF, &kG, &kE, &kE},      // 12
     {&kAm, &kF, &kC, &kG},     // 13
@@ -166,8 +181,8 @@ constexpr std::array<Progression, kSoundtrackOrders> kHarmony = {{
     {&kAm, &kF, &kG, &kE},     // 18
     {&kF, &kF, &kG, &kG},      // 19 breakdown
     {&kAm, &kAm, &kE, &kE},    // 20
-    {&kAm, &kF, &kC, &kG},     // 21
-    {&kAm, &kF, &kC, &kG},     // 22
+    {&kAm, &kEm, &kF, &kC},    // 21
+    {&kF, &kC, &kDm, &kE},     // 22
     {&kDm, &kDm, &kE, &kE},    // 23 second build
     {&kAm, &kF, &kC, &kG},     // 24 climax
     {&kAm, &kF, &kG, &kE},     // 25
@@ -361,7 +376,7 @@ class Composer {
     void bassLine(std::string_view bar, int level, int fromRow = 0, int toRow = kSoundtrackRows) {
         for (int row = fromRow; row < toRow; ++row) {
             const char step = bar[static_cast<std::size_t>(row % 16)];
-            const int root = chordAt(row).bassRoot;
+            const int root = chordAt(row).bassRoot + key();
             if (step == 'r') {
                 put(row, kBass, root, iBass, level);
             } else if (step == 'o') {
@@ -377,7 +392,7 @@ class Composer {
     // A sine sub an octave under the bass, held through each chord.
     void subLine(int level, int fromRow = 0, int toRow = kSoundtrackRows) {
         for (int row = fromRow; row < toRow; row += 16) {
-            put(row, kSub, chordAt(row).bassRoot, iSub, level);
+            put(row, kSub, chordAt(row).bassRoot + key(), iSub, level);
         }
     }
 
@@ -391,7 +406,7 @@ class Composer {
             }
             const std::array<Channel, 3> voices = {kPad1, kPad2, kPad3};
             for (std::size_t v = 0; v < voices.size(); ++v) {
-                put(row, voices[v], chord.voicing[v], iPad, level);
+                put(row, voices[v], chord.voicing[v] + key(), iPad, level);
             }
         }
     }
@@ -408,7 +423,7 @@ class Composer {
 
     void stab(int row, int level) {
         const Chord& chord = chordAt(row);
-        put(row, kStab, chord.stabRoot, chord.minor ? iStabMinor : iStabMajor, level);
+        put(row, kStab, chord.stabRoot + key(), chord.minor ? iStabMinor : iStabMajor, level);
     }
     void stabs(const std::set<int>& rows, int level) {
         for (int row : rows) {
@@ -423,8 +438,8 @@ class Composer {
         for (int row = fromRow; row < toRow; row += stepRows, ++step) {
             const Chord& chord = chordAt(row);
             const int index = shape[static_cast<std::size_t>(step) % shape.size()] - '0';
-            const int pitch =
-                index == 3 ? chord.tones[0] + 12 : chord.tones[static_cast<std::size_t>(index)];
+            const int pitch = key() + (index == 3 ? chord.tones[0] + 12
+                                                  : chord.tones[static_cast<std::size_t>(index)]);
             // Accent the first note of each beat a little; notes step between the sides, and
             // a quieter echo a dotted eighth later answers from the other side.
             put(row, kArp, pitch, instrument, row % 4 == 0 ? level : level - 8);
@@ -447,7 +462,7 @@ class Composer {
             if (step.pitch == kNoteOff) {
                 off(step.row, kLead);
             } else {
-                put(step.row, kLead, step.pitch + transpose, iLead, level);
+                put(step.row, kLead, step.pitch + transpose + key(), iLead, level);
             }
             if (!echo) {
                 continue;
@@ -460,7 +475,7 @@ class Composer {
                 if (step.pitch == kNoteOff) {
                     off(echoRow, kEcho);
                 } else {
-                    put(echoRow, kEcho, step.pitch + transpose, iLead, level * 2 / 5);
+                    put(echoRow, kEcho, step.pitch + transpose + key(), iLead, level * 2 / 5);
                 }
             }
         }
@@ -520,6 +535,8 @@ class Composer {
     void grainBed(int level, int fromRow = 0) { put(fromRow, kBed, note("C-5"), iBed, level); }
 
     int orderIndex() const { return order; }
+    // Semitones the order's key lies above A minor.
+    int key() const { return keyOf(order); }
 
   private:
     ItPattern& pattern;
@@ -911,11 +928,11 @@ void composeOrder(Composer& c) {
                 c.off(35, kBass);
                 c.pads(58, 35);
                 c.subLine(44, 35);
-                c.put(35, kSub, kC.bassRoot, iSub, 44);
-                c.put(38, kArp, note("G-5"), iBell, 38);
-                c.put(44, kArp, note("C-6"), iBell, 34);
-                c.put(50, kArp, note("E-6"), iBell, 38);
-                c.put(56, kArp, note("D-6"), iBell, 32);
+                c.put(35, kSub, kC.bassRoot + c.key(), iSub, 44);
+                c.put(38, kArp, note("G-5") + c.key(), iBell, 38);
+                c.put(44, kArp, note("C-6") + c.key(), iBell, 34);
+                c.put(50, kArp, note("E-6") + c.key(), iBell, 38);
+                c.put(56, kArp, note("D-6") + c.key(), iBell, 32);
             }
             break;
         }

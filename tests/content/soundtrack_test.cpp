@@ -256,6 +256,43 @@ TEST(Soundtrack, SectionsChangeWhereTheScenesChange) {
     }
 }
 
+// The chords under each order, as the bass roots at the start of its four bars.
+TEST(Soundtrack, HarmonyVariesAndTheClimaxLiftsItsKey) {
+    const ItModule& song = module();
+    const std::set<std::string> tuned = {"bass", "sub",   "pad",        "lead",
+                                         "pluck", "bell", "stab minor", "stab major"};
+    std::set<std::vector<int>> progressions;
+    for (std::size_t p = 0; p < song.patterns.size(); ++p) {
+        const content::ItPattern& pattern = song.patterns[p];
+        std::vector<int> roots;
+        std::set<int> pitchClasses;
+        for (int row = 0; row < pattern.rows; ++row) {
+            for (int channel = 0; channel < pattern.channels; ++channel) {
+                const content::ItCell& cell = pattern.at(row, channel);
+                if (cell.note < 0 || cell.note >= 120 || cell.instrument == 0) {
+                    continue;
+                }
+                const std::string& name = song.instruments.at(cell.instrument - 1u).name;
+                if (tuned.count(name) > 0) {
+                    pitchClasses.insert(cell.note % 12);
+                }
+                if (name == "sub" && row % 16 == 0) {
+                    roots.push_back(cell.note % 12);
+                }
+            }
+        }
+        if (roots.size() == 4) {
+            progressions.insert(roots);
+        }
+        // B minor at the climax: no C or F natural (A minor's own notes) in any tuned part.
+        const bool climax = p >= static_cast<std::size_t>(core::sceneStartOrder(16)) &&
+                            p < static_cast<std::size_t>(core::sceneStartOrder(18));
+        const bool inAMinor = pitchClasses.count(0) > 0 || pitchClasses.count(5) > 0;
+        EXPECT_EQ(inAMinor, !climax) << "order " << p;
+    }
+    EXPECT_GE(progressions.size(), 4u);
+}
+
 TEST(SoundtrackPlayback, PlaysOrdersInSequenceWithoutClippingAtASaneLevel) {
     const std::vector<std::uint8_t> bytes = content::buildSoundtrack();
     platform::ModuleInfo info;
