@@ -39,6 +39,12 @@ enum Channel : int {
     kChannelCount
 };
 
+// Each channel's name, for measuring the parts one by one.
+constexpr std::array<const char*, kChannelCount> kChannelNames = {
+    "kick",      "snare", "clap",    "hat",     "perc",     "cymbal", "impact",
+    "bass",      "sub",   "pad-low", "pad-mid", "pad-high", "stab",   "lead",
+    "lead-echo", "arp",   "riser",   "bed",     "arp-echo"};
+
 // Where each channel sits when the module is played in stereo (0 left, 32 centre, 64 right):
 // kick, bass and impacts in the middle, pads spread wide, the lead left of centre with its
 // echo on the right, the arpeggio's echo opposite the arpeggio. Notes move some of them.
@@ -1104,6 +1110,28 @@ ItModule soundtrackModule() {
 
 std::vector<std::uint8_t> buildSoundtrack() {
     return writeIt(soundtrackModule());
+}
+
+const std::vector<std::string>& soundtrackChannelNames() {
+    static const std::vector<std::string> names(kChannelNames.begin(), kChannelNames.end());
+    return names;
+}
+
+ItModule soundtrackModuleOnly(const std::vector<int>& channels) {
+    ItModule module = soundtrackModule();
+    for (ItPattern& pattern : module.patterns) {
+        for (int row = 0; row < pattern.rows; ++row) {
+            for (int channel = 0; channel < pattern.channels; ++channel) {
+                ItCell& cell = pattern.at(row, channel);
+                const bool kept =
+                    std::find(channels.begin(), channels.end(), channel) != channels.end();
+                if (!kept && cell.note >= 0 && cell.note < 120) {
+                    cell.note = kNoNote;
+                }
+            }
+        }
+    }
+    return module;
 }
 
 }  // namespace content

@@ -4,6 +4,7 @@
 // another (one pattern each); the last one fades out with the last scene and breaks off a
 // few rows after the show has closed at its row 36, so players stop with the show.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "content/it_writer.h"
@@ -23,6 +24,13 @@ ItModule soundtrackModule();
 
 // The .it file's bytes; identical on every machine and every run.
 std::vector<std::uint8_t> buildSoundtrack();
+
+// The channels' names ("kick", "bass", ...), in channel order.
+const std::vector<std::string>& soundtrackChannelNames();
+
+// The module with only the given channels' notes left (every effect stays, so the global
+// fades still steer what remains): for measuring each part's share of the mix.
+ItModule soundtrackModuleOnly(const std::vector<int>& channels);
 
 // Rows of `order` on which the picture reacts (flashes, cuts, stamps, jumps): the music
 // puts an accent on each of them.

@@ -39,22 +39,12 @@ int channelOf(const std::string& instrumentName) {
     return -1;
 }
 
-// The centred mix of the song with only `channels` left playing, to the show's end.
+// The centred mix of the song with only `channels` left playing, to the song's end.
 std::vector<float> renderOnly(const std::set<int>& channels) {
-    content::ItModule copy = module();
-    for (content::ItPattern& pattern : copy.patterns) {
-        for (int row = 0; row < pattern.rows; ++row) {
-            for (int channel = 0; channel < pattern.channels; ++channel) {
-                content::ItCell& cell = pattern.at(row, channel);
-                if (channels.count(channel) == 0 && cell.note >= 0 && cell.note < 120) {
-                    cell.note = content::kNoNote;  // effects stay: global ones steer everyone
-                }
-            }
-        }
-    }
     content_test::ClockedPlayback playback;
-    playback.start(content::writeIt(copy));
-    for (int step = 0; step < 2440; ++step) {
+    playback.start(content::writeIt(
+        content::soundtrackModuleOnly(std::vector<int>(channels.begin(), channels.end()))));
+    while (!playback.ended()) {
         playback.advance(100);
     }
     return playback.stopAndReadMix();
