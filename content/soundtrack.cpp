@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <set>
 #include <string>
 #include <string_view>
@@ -1055,6 +1056,76 @@ void addInstruments(ItModule& module) {
     add(iStabMajor, 44, NewNoteAction::fade, 40);
 }
 
+// ---- Movement inside scenes ------------------------------------------------------------------
+
+// Each scene opens its orders thinner and swells into them, so its level moves instead of
+// sitting flat: the depth in dB at an order's first row (0 for none) and the rows the swell
+// takes. The accents (cymbals, impacts, stabs) and the riser stay as they are, so every cue
+// still hits at full strength.
+struct Swell {
+    int depthDb;
+    int rows;
+};
+constexpr std::array<Swell, core::kSceneCount> kSceneSwells = {{
+    {0, 0}, {8, 32}, {8, 32}, {8, 32}, {6, 32}, {0, 0}, {0, 0}, {0, 0},  {4, 24}, {0, 0}, {3, 24},
+    {0, 0}, {5, 32}, {8, 32}, {8, 24}, {5, 24}, {0, 0}, {0, 0}, {5, 32}, {8, 32}, {0, 0},
+}};
+
+bool swellSpares(int channel) {
+    return channel == kCymbal || channel == kBoom || channel == kStab || channel == kSweep;
+}
+
+// The swell's gain (0..1) on a row of an order.
+double swellGain(int order, int row) {
+    int scene = 0;
+    while (scene + 1 < core::kSceneCount && core::sceneStartOrder(scene + 1) <= order) {
+        ++scene;
+    }
+    const Swell& swell = kSceneSwells[static_cast<std::size_t>(scene)];
+    if (swell.depthDb == 0 || row >= swell.rows) {
+        return 1.0;
+    }
+    const double db = -swell.depthDb * (1.0 - static_cast<double>(row) / swell.rows);
+    return std::pow(10.0, db / 20.0);
+}
+
+// Writes the swells into the volume column: every note in a swell is struck softer, and on
+// rows without a note the playing one is turned down (and back up once the swell is over).
+void addSwells(ItModule& module) {
+    std::array<int, kChannelCount> level{};  // each channel's note volume as written
+    std::array<double, kChannelCount> applied{};
+    level.fill(64);
+    applied.fill(1.0);
+    for (int order = 0; order < kSoundtrackOrders; ++order) {
+        ItPattern& pattern = module.patterns[static_cast<std::size_t>(order)];
+        for (int row = 0; row < pattern.rows; ++row) {
+            const double gain = swellGain(order, row);
+            for (int channel = 0; channel < kChannelCount; ++channel) {
+                if (swellSpares(channel)) {
+                    continue;
+                }
+                ItCell& cell = pattern.at(row, channel);
+                int& written = level[static_cast<std::size_t>(channel)];
+                double& turned = applied[static_cast<std::size_t>(channel)];
+                const bool struck = cell.note >= 0 && cell.note < 120 && cell.instrument > 0;
+                if (struck) {
+                    written = cell.volume == kNoVolume
+                                  ? module.samples[cell.instrument - 1u].defaultVolume
+                                  : cell.volume;
+                } else if (cell.volume >= 0 && cell.volume <= 64) {
+                    written = cell.volume;
+                } else if (gain == turned) {
+                    continue;
+                }
+                if (struck || cell.volume != kNoVolume || gain != turned) {
+                    cell.volume = static_cast<std::int16_t>(std::lround(written * gain));
+                }
+                turned = gain;
+            }
+        }
+    }
+}
+
 // The credits players show beside the patterns; the file names its maker here since the
 // header's creator field can only hold a number.
 constexpr std::string_view kSoundtrackMessage =
@@ -1092,7 +1163,7 @@ ItModule soundtrackModule() {
     module.initialSpeed = kSoundtrackSpeed;
     module.initialTempo = kSoundtrackTempo;
     module.globalVolume = 128;
-    module.mixVolume = 115;
+    module.mixVolume = 118;
     // Full separation for players of the file; the show itself mixes to the centre unless
     // asked for stereo.
     module.stereoSeparation = 128;
@@ -1105,6 +1176,7 @@ ItModule soundtrackModule() {
         composeOrder(composer);
         module.orders.push_back(static_cast<std::uint8_t>(order));
     }
+    addSwells(module);
     return module;
 }
 

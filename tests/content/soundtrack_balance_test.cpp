@@ -12,6 +12,7 @@
 #include <string>
 
 #include "content/soundtrack.h"
+#include "sequencer/scenes.h"
 #include "tests/content/clocked_playback.h"
 
 namespace {
@@ -86,6 +87,32 @@ std::vector<float> bandPass(std::vector<float> signal, double lowHz, double high
     return signal;
 }
 
+// The loudness meter's weighting: a +4 dB shelf above about 1.7 kHz and a high pass at 38 Hz.
+std::vector<float> loudnessWeighted(std::vector<float> signal) {
+    auto biquad = [&](std::array<double, 3> b, std::array<double, 3> a) {
+        double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+        for (float& value : signal) {
+            const double y = (b[0] * value + b[1] * x1 + b[2] * x2 - a[1] * y1 - a[2] * y2) / a[0];
+            x2 = x1;
+            x1 = value;
+            y2 = y1;
+            y1 = y;
+            value = static_cast<float>(y);
+        }
+    };
+    const double rate = content_test::kMixRate;
+    double k = std::tan(std::numbers::pi * 1681.974450955533 / rate);
+    double q = 0.7071752369554196;
+    const double vh = std::pow(10.0, 3.999843853973347 / 20.0);
+    const double vb = std::pow(vh, 0.4996667741545416);
+    biquad({vh + vb * k / q + k * k, 2.0 * (k * k - vh), vh - vb * k / q + k * k},
+           {1.0 + k / q + k * k, 2.0 * (k * k - 1.0), 1.0 - k / q + k * k});
+    k = std::tan(std::numbers::pi * 38.13547087602444 / rate);
+    q = 0.5003270373238773;
+    biquad({1.0, -2.0, 1.0}, {1.0 + k / q + k * k, 2.0 * (k * k - 1.0), 1.0 - k / q + k * k});
+    return signal;
+}
+
 TEST(SoundtrackBalance, NoSampleIsClippedAndTheKickDecaysQuickly) {
     for (const content::ItSample& sample : module().samples) {
         int peak = 0;
@@ -140,6 +167,45 @@ TEST(SoundtrackBalance, DrumsCutThroughTheLowEndAndThePresenceBandIsHeard) {
     }
     const double presence = power(bandPass(whole, 2000.0, 6000.0)) / power(whole);
     EXPECT_GE(10.0 * std::log10(presence), -14.0) << "2-6 kHz share";
+}
+
+// Loudness in 3 s windows stepped 100 ms through each scene: the spread between the 10th and
+// 95th percentile is the scene's movement.
+TEST(SoundtrackBalance, MostScenesMoveTheirLevelByTwoDecibels) {
+    std::set<int> all;
+    for (int channel = 0; channel < module().channels; ++channel) {
+        all.insert(channel);
+    }
+    const std::vector<float> heard = loudnessWeighted(renderOnly(all));
+    const std::vector<int>& starts = content::showSceneStarts();
+    const double orderSeconds = content::kSoundtrackRows * content::kSoundtrackRowSeconds;
+    const auto window = static_cast<std::size_t>(3 * content_test::kMixRate);
+    const auto step = static_cast<std::size_t>(content_test::kMixRate / 10);
+    int moving = 0;
+    std::string ranges;
+    for (std::size_t scene = 0; scene < starts.size(); ++scene) {
+        const double end = scene + 1 < starts.size()
+                               ? starts[scene + 1] * orderSeconds
+                               : (content::kSoundtrackOrders - 1) * orderSeconds +
+                                     sequencer::kLastSceneEndRow * content::kSoundtrackRowSeconds;
+        const auto first =
+            static_cast<std::size_t>(starts[scene] * orderSeconds * content_test::kMixRate);
+        const auto last =
+            std::min(heard.size(), static_cast<std::size_t>(end * content_test::kMixRate));
+        std::vector<double> levels;
+        for (std::size_t at = first; at + window <= last; at += step) {
+            double sum = 1e-12;
+            for (std::size_t i = at; i < at + window; ++i) {
+                sum += static_cast<double>(heard[i]) * heard[i];
+            }
+            levels.push_back(10.0 * std::log10(sum / static_cast<double>(window)));
+        }
+        std::sort(levels.begin(), levels.end());
+        const double range = levels.at(levels.size() * 95 / 100) - levels.at(levels.size() / 10);
+        moving += range >= 2.0 ? 1 : 0;
+        ranges += " " + std::to_string(static_cast<int>(std::lround(range * 10)));
+    }
+    EXPECT_GE(moving, 14) << "ranges in tenths of a dB:" << ranges;
 }
 
 }  // namespace
