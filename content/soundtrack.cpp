@@ -53,7 +53,7 @@ constexpr std::array<std::uint8_t, kChannelCount> kChannelPan = {
     32,  // kick
     28,  // snare
     36,  // clap
-    44,  // hat
+    40,  // hat
     20,  // toms and blips
     26,  // cymbals
     32,  // impact
@@ -1067,7 +1067,7 @@ struct Swell {
     int rows;
 };
 constexpr std::array<Swell, core::kSceneCount> kSceneSwells = {{
-    {0, 0}, {8, 32}, {8, 32}, {8, 32}, {6, 32}, {0, 0}, {0, 0}, {0, 0},  {4, 24}, {0, 0}, {3, 24},
+    {0, 0}, {8, 32}, {8, 32}, {8, 32}, {6, 32}, {0, 0}, {0, 0}, {0, 0},  {4, 24}, {5, 24}, {3, 24},
     {0, 0}, {5, 32}, {8, 32}, {8, 24}, {5, 24}, {0, 0}, {0, 0}, {5, 32}, {8, 32}, {0, 0},
 }};
 
@@ -1163,7 +1163,7 @@ ItModule soundtrackModule() {
     module.initialSpeed = kSoundtrackSpeed;
     module.initialTempo = kSoundtrackTempo;
     module.globalVolume = 128;
-    module.mixVolume = 118;
+    module.mixVolume = 119;
     // Full separation for players of the file; the show itself mixes to the centre unless
     // asked for stereo.
     module.stereoSeparation = 128;
