@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numbers>
 #include <set>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "content/art_math.h"
 #include "content/synth.h"
 #include "core/cues.h"
 
@@ -1058,10 +1060,11 @@ void addInstruments(ItModule& module) {
 
 // ---- Movement inside scenes ------------------------------------------------------------------
 
-// Each scene opens its orders thinner and swells into them, so its level moves instead of
-// sitting flat: the depth in dB at an order's first row (0 for none) and the rows the swell
-// takes. The accents (cymbals, impacts, stabs) and the riser stay as they are, so every cue
-// still hits at full strength.
+// A scene with a swell opens each of its orders a few dB down and swells back, so its level
+// moves instead of sitting flat: the depth in dB at an order's first row (0 for none) and the
+// rows the swell takes. The loud tunnels, ring, dance and montage keep their level: the mix
+// has no loudness to spare. Cymbals, impacts, stabs and the riser are left alone, so every
+// cue still hits at full strength.
 struct Swell {
     int depthDb;
     int rows;
@@ -1086,7 +1089,7 @@ double swellGain(int order, int row) {
         return 1.0;
     }
     const double db = -swell.depthDb * (1.0 - static_cast<double>(row) / swell.rows);
-    return std::pow(10.0, db / 20.0);
+    return detExp(db * std::numbers::ln10 / 20.0);  // the same on every machine
 }
 
 // Writes the swells into the volume column: every note in a swell is struck softer, and on
