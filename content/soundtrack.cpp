@@ -1078,6 +1078,11 @@ bool swellSpares(int channel) {
     return channel == kCymbal || channel == kBoom || channel == kStab || channel == kSweep;
 }
 
+// Claps, toms and blips struck on a cue row are the picture's accents: a swell keeps them.
+bool swellSparesCue(int channel) {
+    return channel == kClap || channel == kPerc;
+}
+
 // The swell's gain (0..1) on a row of an order.
 double swellGain(int order, int row) {
     int scene = 0;
@@ -1101,6 +1106,7 @@ void addSwells(ItModule& module) {
     applied.fill(1.0);
     for (int order = 0; order < kSoundtrackOrders; ++order) {
         ItPattern& pattern = module.patterns[static_cast<std::size_t>(order)];
+        const std::set<int> cues = cueSet(order);
         for (int row = 0; row < pattern.rows; ++row) {
             const double gain = swellGain(order, row);
             for (int channel = 0; channel < kChannelCount; ++channel) {
@@ -1115,6 +1121,10 @@ void addSwells(ItModule& module) {
                     written = cell.volume == kNoVolume
                                   ? module.samples[cell.instrument - 1u].defaultVolume
                                   : cell.volume;
+                    if (cues.count(row) > 0 && swellSparesCue(channel)) {
+                        turned = 1.0;  // the rows after it turn its tail down again
+                        continue;
+                    }
                 } else if (cell.volume >= 0 && cell.volume <= 64) {
                     written = cell.volume;
                 } else if (gain == turned) {
