@@ -33,6 +33,7 @@ struct Point {
 struct Pose {
     Point pelvis;
     double lean;                     // torso angle from vertical, radians (positive leans right)
+    double nod;                      // head angle from the torso's line (positive leans right)
     double upperArm[2], forearm[2];  // angles from straight down, left and right
     double thigh[2], shin[2];        // angles from straight down
 };
@@ -57,7 +58,7 @@ std::vector<Point> skeleton(const Pose& pose, const Proportions& p, bool withMid
     const Point pelvis = pose.pelvis;
     const Point chest = along(pelvis, up, p.torso * 0.55);
     const Point neck = along(pelvis, up, p.torso);
-    const Point head = along(neck, up, p.neck + p.head);
+    const Point head = along(neck, up + pose.nod, p.neck + p.head);
     const double across = pose.lean + kPi / 2;  // perpendicular to the torso
     const Point shoulders[2] = {along(neck, across, -p.shoulder), along(neck, across, p.shoulder)};
     const Point hips[2] = {along(pelvis, across, -p.hip), along(pelvis, across, p.hip)};
@@ -89,9 +90,10 @@ std::vector<Point> skeleton(const Pose& pose, const Proportions& p, bool withMid
     return pts;
 }
 
-// A dance move. `beat` is the bounce's phase (whole numbers on the beat); `turn` (0..1 around
-// the loop) leads the slower moves: `sways` side-to-side sways a loop, the hands pumping in
-// turn with the sway in the loop's first half and both arms waving overhead in its second.
+// A dance move. `beat` is the bounce's phase (whole numbers on the beat); `turn` (0..1 around the
+// loop) leads the slower moves: `sways` side-to-side sways a loop, the hands pumping in turn with
+// the sway in the loop's first half and both arms waving overhead in its second. On the beat the
+// knees bend deep, the head nods and the elbows punch out, so the beat reads on the whole figure.
 Pose danceAt(double beat, double turn, int sways, double centreX, double floorY,
              const Proportions& body, double mirror) {
     const double swayPhase = kTwoPi * sways * turn;
@@ -100,21 +102,24 @@ Pose danceAt(double beat, double turn, int sways, double centreX, double floorY,
     const double bounce = 0.5 + 0.5 * detCos(kTwoPi * beat);  // 1 on the beat, 0 between
     const double sway = detSin(swayPhase) * mirror;
     // Legs: the knees bend outward as the body dips on the beat; the feet stay apart.
-    const double bend = 0.2 + 0.3 * bounce;
+    const double bend = 0.2 + 0.6 * bounce;
+    const double shin = 0.05 + 0.55 * bounce;
     pose.thigh[0] = -bend + 0.08 * sway;
     pose.thigh[1] = bend + 0.08 * sway;
-    pose.shin[0] = 0.05 + 0.3 * bounce;
-    pose.shin[1] = -0.05 - 0.3 * bounce;
-    const double legHeight = body.thigh * detCos(bend) + body.shin * detCos(0.05 + 0.3 * bounce);
+    pose.shin[0] = shin;
+    pose.shin[1] = -shin;
+    const double legHeight = body.thigh * detCos(bend) + body.shin * detCos(shin);
     pose.pelvis = {centreX + body.hip * 1.5 * sway, floorY - legHeight};
     pose.lean = 0.12 * sway;
+    pose.nod = 0.45 * bounce * mirror;
     const double left = 0.5 + 0.5 * detSin(swayPhase);
     const double right = 1.0 - left;
     const double wave = 0.45 * detSin(swayPhase);
-    const double upper[2][2] = {{-(0.5 + 2.2 * left), 0.5 + 2.2 * right},
+    const double punch = 0.5 * bounce;
+    const double upper[2][2] = {{-(0.5 + 2.2 * left) - punch, 0.5 + 2.2 * right + punch},
                                 {-(2.4 - wave), 2.4 + wave}};
-    const double fore[2][2] = {{-(0.9 + 2.3 * left), 0.9 + 2.3 * right},
-                               {-(2.9 - wave) + 0.3 * bounce, 2.9 + wave - 0.3 * bounce}};
+    const double fore[2][2] = {{-(0.9 + 2.3 * left) + punch, 0.9 + 2.3 * right - punch},
+                               {-(2.9 - wave) + 0.5 * bounce, 2.9 + wave - 0.5 * bounce}};
     for (int side = 0; side < 2; ++side) {
         pose.upperArm[side] = mirror * lerp(upper[0][side], upper[1][side], overhead);
         pose.forearm[side] = mirror * lerp(fore[0][side], fore[1][side], overhead);
@@ -366,10 +371,11 @@ Bytes buildDancerSolo() {
     // The first order of the dance: flashes fall by 25 a frame.
     const std::vector<double> phases =
         dancerLoopPhases(kDanceFirstOrder, 25, kEntryCapacity[22], frameBytes(kSoloPoints));
-    const int sways = swaysPerLoop(phases.size());
+    const std::size_t frames = phases.size();
+    const int sways = swaysPerLoop(frames);
     Bytes out;
-    for (std::size_t f = 0; f < phases.size(); ++f) {
-        const double turn = static_cast<double>(f) / static_cast<double>(phases.size());
+    for (std::size_t f = 0; f < frames; ++f) {
+        const double turn = static_cast<double>(f) / static_cast<double>(frames);
         putFrame(out, skeleton(danceAt(phases[f], turn, sways, 180.0, 182.0, kAdult, 1.0), kAdult,
                                true));
     }
@@ -381,15 +387,18 @@ Bytes buildDancerPair() {
     // The second order: flashes fall by 50 a frame.
     const std::vector<double> phases =
         dancerLoopPhases(kDanceFirstOrder + 1, 50, kEntryCapacity[23], frameBytes(kPairPoints));
-    const int sways = swaysPerLoop(phases.size());
+    const std::size_t frames = phases.size();
+    const int sways = swaysPerLoop(frames);
     Bytes out;
-    for (std::size_t f = 0; f < phases.size(); ++f) {
-        const double turn = static_cast<double>(f) / static_cast<double>(phases.size());
+    for (std::size_t f = 0; f < frames; ++f) {
+        const double turn = static_cast<double>(f) / static_cast<double>(frames);
         std::vector<Point> pts =
             skeleton(danceAt(phases[f], turn, sways, 115.0, 182.0, kSmall, 1.0), kSmall, false);
-        // The partner mirrors the moves, half a beat behind.
+        // The partner mirrors the moves and dips on the same beats; its slower moves run a
+        // quarter of the loop behind, so the two do not look like copies.
+        const double partnerTurn = turn + 0.25 - std::floor(turn + 0.25);
         const std::vector<Point> partner = skeleton(
-            danceAt(phases[f] - 0.5, turn, sways, 235.0, 182.0, kSmall, -1.0), kSmall, false);
+            danceAt(phases[f], partnerTurn, sways, 235.0, 182.0, kSmall, -1.0), kSmall, false);
         pts.insert(pts.end(), partner.begin(), partner.end());
         putFrame(out, pts);
     }

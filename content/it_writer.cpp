@@ -10,7 +10,11 @@ namespace content {
 namespace {
 
 constexpr std::size_t kInstrumentSize = core::kItInstrumentBytes;
-constexpr std::uint16_t kTrackerVersion = 0x0214;
+// "Created with": a value no tracker claims, so players do not name an old tracker for a
+// file this program wrote; "compatible with" stays Impulse Tracker 2.14, whose rules we follow.
+constexpr std::uint16_t kCreatedWith = 0x2000;
+constexpr std::uint16_t kCompatibleWith = 0x0214;
+constexpr std::size_t kMaxMessageBytes = 8000;
 constexpr int kMaxEnvelopePoints = 25;
 
 void fail(const std::string& why) {
@@ -67,6 +71,9 @@ void checkModule(const ItModule& module) {
     }
     if (module.orders.empty() || module.orders.size() > 255) {
         fail("order list must hold 1..255 entries");
+    }
+    if (module.message.size() >= kMaxMessageBytes) {
+        fail("song message too long");
     }
     if (module.initialSpeed == 0 || module.initialTempo < 32) {
         fail("speed must be at least 1 and tempo at least 32");
@@ -188,7 +195,7 @@ void writeInstrument(ByteWriter& out, const ItInstrument& instrument) {
     out.u8(instrument.defaultPan >= 0 ? static_cast<unsigned>(instrument.defaultPan) : 32 | 128);
     out.u8(0);  // random volume variation
     out.u8(0);  // random pan variation
-    out.u16(kTrackerVersion);
+    out.u16(kCompatibleWith);
     out.u8(1);  // sample count (informative)
     out.u8(0);
     out.text(instrument.name, 26);
@@ -298,18 +305,20 @@ std::vector<std::uint8_t> writeIt(const ItModule& module) {
     out.u16(static_cast<unsigned>(module.instruments.size()));
     out.u16(static_cast<unsigned>(module.samples.size()));
     out.u16(static_cast<unsigned>(module.patterns.size()));
-    out.u16(kTrackerVersion);
-    out.u16(kTrackerVersion);
+    out.u16(kCreatedWith);
+    out.u16(kCompatibleWith);
     out.u16(1 | (useInstruments ? 4 : 0) | (module.linearSlides ? 8 : 0));  // stereo mixer
-    out.u16(0);  // no message, no edit history
+    out.u16(module.message.empty() ? 0 : 1);  // a message, no edit history
     out.u8(module.globalVolume);
     out.u8(module.mixVolume);
     out.u8(module.initialSpeed);
     out.u8(module.initialTempo);
     out.u8(module.stereoSeparation);
-    out.u8(0);   // pitch wheel depth
-    out.u16(0);  // message length
-    out.u32(0);  // message offset
+    out.u8(0);  // pitch wheel depth
+    // The message is NUL-terminated text with CR line breaks, placed after the samples.
+    const std::size_t messageField = out.size();
+    out.u16(module.message.empty() ? 0 : static_cast<unsigned>(module.message.size() + 1));
+    out.u32(0);
     out.u32(0);
     for (int channel = 0; channel < 64; ++channel) {
         const std::size_t at = static_cast<std::size_t>(channel);
@@ -350,6 +359,13 @@ std::vector<std::uint8_t> writeIt(const ItModule& module) {
                 out.u8(static_cast<std::uint8_t>(static_cast<std::uint16_t>(value) >> 8));
             }
         }
+    }
+    if (!module.message.empty()) {
+        out.patch32(messageField + 2, static_cast<std::uint32_t>(out.size()));
+        for (char c : module.message) {
+            out.u8(c == '\n' ? '\r' : static_cast<unsigned char>(c));
+        }
+        out.u8(0);
     }
     return bytes;
 }

@@ -108,6 +108,7 @@ struct ItInstrument {
 
 struct ItModule {
     std::string title;                // up to 25 characters are kept
+    std::string message;              // song message, lines split by '\n'; empty = none
     std::uint8_t initialSpeed = 6;    // ticks per row
     std::uint8_t initialTempo = 125;  // BPM: a tick lasts 2.5 / tempo seconds
     std::uint8_t globalVolume = 128;  // 0..128

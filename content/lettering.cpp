@@ -115,7 +115,9 @@ Bytes buildFlareBand() {
     }
     const char* text = "STORMGLASS 2";
     const double unit = 2.6;
-    addStrokes(c, centredText(text, 510.0, 13.0, unit, 0.1), 1.0, 1.0, 3.0, 0.3);
+    // Bold strokes with little glow: the wireframe ball's lines cross the title, and thin
+    // letters in a haze vanish under them.
+    addStrokes(c, centredText(text, 510.0, 13.0, unit, 0.1), 1.5, 1.0, 2.0, 0.15);
     for (double side : {348.0, 672.0}) {
         addGlow(c, side, 12.5, 2.0, 0.7);
     }

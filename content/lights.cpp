@@ -122,9 +122,18 @@ Bytes buildDialEmblem() {
                          kCentre + 84 * detCos(a1), kCentre + 84 * detSin(a1)});
     }
     addStrokes(c, rings, 1.3, 0.85, 3.0, 0.35);
+    // The weather words sit between the two rings, on the upper arc, where the crest's pillars
+    // and the brightest beams of the plane do not pass over them; the ticks give way to them.
+    constexpr double kWordRadius = 98.0;
+    constexpr double kWordStep = 0.82;   // radians between neighbouring words
+    constexpr double kWordsReach = 2.0;  // radians either side of the top the words take
     std::vector<Segment> ticks;
     for (int i = 0; i < 48; ++i) {
         const double a = kTwoPi * i / 48.0;
+        const double fromTop = std::fabs(std::remainder(a - 1.5 * kPi, kTwoPi));
+        if (fromTop < kWordsReach) {
+            continue;
+        }
         const double inner = i % 4 == 0 ? 88.0 : 99.0;
         ticks.push_back({kCentre + inner * detCos(a), kCentre + inner * detSin(a),
                          kCentre + 107 * detCos(a), kCentre + 107 * detSin(a)});
@@ -132,9 +141,9 @@ Bytes buildDialEmblem() {
     addStrokes(c, ticks, 0.7, 0.7, 1.5, 0.2);
     const char* words[] = {"STORM", "RAIN", "CHANGE", "FAIR", "DRY"};
     for (int i = 0; i < 5; ++i) {
-        const double angle = (i - 2) * 0.82;
-        const auto letters = centredText(words[i], kCentre, kCentre - 70.0, 1.35);
-        addStrokes(c, rotated(letters, kCentre, kCentre, angle), 0.8, 0.9, 2.0, 0.25);
+        const double angle = (i - 2) * kWordStep;
+        const auto letters = centredText(words[i], kCentre, kCentre - kWordRadius, 1.6);
+        addStrokes(c, rotated(letters, kCentre, kCentre, angle), 1.0, 1.0, 2.0, 0.2);
     }
     // Soft light inside the dial, strongest toward the rim.
     for (int y = 0; y < kSprite; ++y) {

@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <numbers>
 #include <set>
+#include <string>
 #include <string_view>
 #include <utility>
 
+#include "content/art_math.h"
 #include "content/synth.h"
 #include "core/cues.h"
 
@@ -38,6 +42,12 @@ enum Channel : int {
     kChannelCount
 };
 
+// Each channel's name, for measuring the parts one by one.
+constexpr std::array<const char*, kChannelCount> kChannelNames = {
+    "kick",      "snare", "clap",    "hat",     "perc",     "cymbal", "impact",
+    "bass",      "sub",   "pad-low", "pad-mid", "pad-high", "stab",   "lead",
+    "lead-echo", "arp",   "riser",   "bed",     "arp-echo"};
+
 // Where each channel sits when the module is played in stereo (0 left, 32 centre, 64 right):
 // kick, bass and impacts in the middle, pads spread wide, the lead left of centre with its
 // echo on the right, the arpeggio's echo opposite the arpeggio. Notes move some of them.
@@ -45,7 +55,7 @@ constexpr std::array<std::uint8_t, kChannelCount> kChannelPan = {
     32,  // kick
     28,  // snare
     36,  // clap
-    52,  // hat
+    40,  // hat
     20,  // toms and blips
     26,  // cymbals
     32,  // impact
@@ -55,8 +65,8 @@ constexpr std::array<std::uint8_t, kChannelCount> kChannelPan = {
     32,  // pad, middle voice
     58,  // pad, high voice
     32,  // stab
-    18,  // lead
-    50,  // lead echo
+    24,  // lead
+    44,  // lead echo
     44,  // arpeggio
     32,  // riser
     32,  // grain bed
@@ -134,6 +144,11 @@ constexpr Chord kDm{note("D-3"),
                     note("D-5"),
                     true,
                     {note("D-5"), note("F-5"), note("A-5")}};
+constexpr Chord kEm{note("E-2"),
+                    {note("E-4"), note("G-4"), note("B-4")},
+                    note("E-4"),
+                    true,
+                    {note("E-5"), note("G-5"), note("B-5")}};
 constexpr Chord kE{note("E-2"),
                    {note("E-4"), note("G#4"), note("B-4")},
                    note("E-4"),
@@ -141,6 +156,16 @@ constexpr Chord kE{note("E-2"),
                    {note("E-5"), note("G#5"), note("B-5")}};
 
 using Progression = std::array<const Chord*, 4>;  // one chord per 16-row bar
+
+// The climax (the montage and the arriving emblems) lifts a whole tone, to B minor; every
+// pitched part follows the key, the drums do not.
+constexpr int kClimaxFirstOrder = core::sceneStartOrder(16);
+constexpr int kClimaxEndOrder = core::sceneStartOrder(18);
+constexpr int kClimaxLift = 2;
+
+constexpr int keyOf(int order) {
+    return order >= kClimaxFirstOrder && order < kClimaxEndOrder ? kClimaxLift : 0;
+}
 
 // The harmony of every order.
 constexpr std::array<Progression, kSoundtrackOrders> kHarmony = {{
@@ -150,11 +175,11 @@ constexpr std::array<Progression, kSoundtrackOrders> kHarmony = {{
     {&kF, &kF, &kG, &kG},      // 3  build
     {&kDm, &kDm, &kE, &kE},    // 4
     {&kAm, &kF, &kC, &kG},     // 5  first drop
-    {&kAm, &kF, &kG, &kE},     // 6
+    {&kAm, &kG, &kF, &kE},     // 6  the descent
     {&kAm, &kF, &kC, &kG},     // 7
     {&kAm, &kF, &kG, &kE},     // 8
-    {&kAm, &kF, &kC, &kG},     // 9
-    {&kAm, &kF, &kG, &kE},     // 10
+    {&kAm, &kDm, &kG, &kC},    // 9  round the circle of fifths
+    {&kF, &kDm, &kE, &kE},     // 10
     {&kF, &kG, &kAm, &kAm},    // 11 half time
     {&kF, &kG, &kE, &kE},      // 12
     {&kAm, &kF, &kC, &kG},     // 13
@@ -165,8 +190,8 @@ constexpr std::array<Progression, kSoundtrackOrders> kHarmony = {{
     {&kAm, &kF, &kG, &kE},     // 18
     {&kF, &kF, &kG, &kG},      // 19 breakdown
     {&kAm, &kAm, &kE, &kE},    // 20
-    {&kAm, &kF, &kC, &kG},     // 21
-    {&kAm, &kF, &kC, &kG},     // 22
+    {&kAm, &kEm, &kF, &kC},    // 21
+    {&kF, &kC, &kDm, &kE},     // 22
     {&kDm, &kDm, &kE, &kE},    // 23 second build
     {&kAm, &kF, &kC, &kG},     // 24 climax
     {&kAm, &kF, &kG, &kE},     // 25
@@ -176,7 +201,6 @@ constexpr std::array<Progression, kSoundtrackOrders> kHarmony = {{
     {&kF, &kG, &kC, &kC},      // 29
     {&kF, &kG, &kAm, &kAm},    // 30
     {&kAm, &kAm, &kAm, &kAm},  // 31 last chord
-    {&kAm, &kAm, &kAm, &kAm},  // 32 ring-out
 }};
 
 // ---- Melodies ------------------------------------------------------------------------------
@@ -361,7 +385,7 @@ class Composer {
     void bassLine(std::string_view bar, int level, int fromRow = 0, int toRow = kSoundtrackRows) {
         for (int row = fromRow; row < toRow; ++row) {
             const char step = bar[static_cast<std::size_t>(row % 16)];
-            const int root = chordAt(row).bassRoot;
+            const int root = chordAt(row).bassRoot + key();
             if (step == 'r') {
                 put(row, kBass, root, iBass, level);
             } else if (step == 'o') {
@@ -377,7 +401,7 @@ class Composer {
     // A sine sub an octave under the bass, held through each chord.
     void subLine(int level, int fromRow = 0, int toRow = kSoundtrackRows) {
         for (int row = fromRow; row < toRow; row += 16) {
-            put(row, kSub, chordAt(row).bassRoot, iSub, level);
+            put(row, kSub, chordAt(row).bassRoot + key(), iSub, level);
         }
     }
 
@@ -391,7 +415,7 @@ class Composer {
             }
             const std::array<Channel, 3> voices = {kPad1, kPad2, kPad3};
             for (std::size_t v = 0; v < voices.size(); ++v) {
-                put(row, voices[v], chord.voicing[v], iPad, level);
+                put(row, voices[v], chord.voicing[v] + key(), iPad, level);
             }
         }
     }
@@ -408,7 +432,7 @@ class Composer {
 
     void stab(int row, int level) {
         const Chord& chord = chordAt(row);
-        put(row, kStab, chord.stabRoot, chord.minor ? iStabMinor : iStabMajor, level);
+        put(row, kStab, chord.stabRoot + key(), chord.minor ? iStabMinor : iStabMajor, level);
     }
     void stabs(const std::set<int>& rows, int level) {
         for (int row : rows) {
@@ -423,8 +447,8 @@ class Composer {
         for (int row = fromRow; row < toRow; row += stepRows, ++step) {
             const Chord& chord = chordAt(row);
             const int index = shape[static_cast<std::size_t>(step) % shape.size()] - '0';
-            const int pitch =
-                index == 3 ? chord.tones[0] + 12 : chord.tones[static_cast<std::size_t>(index)];
+            const int pitch = key() + (index == 3 ? chord.tones[0] + 12
+                                                  : chord.tones[static_cast<std::size_t>(index)]);
             // Accent the first note of each beat a little; notes step between the sides, and
             // a quieter echo a dotted eighth later answers from the other side.
             put(row, kArp, pitch, instrument, row % 4 == 0 ? level : level - 8);
@@ -447,7 +471,7 @@ class Composer {
             if (step.pitch == kNoteOff) {
                 off(step.row, kLead);
             } else {
-                put(step.row, kLead, step.pitch + transpose, iLead, level);
+                put(step.row, kLead, step.pitch + transpose + key(), iLead, level);
             }
             if (!echo) {
                 continue;
@@ -460,7 +484,7 @@ class Composer {
                 if (step.pitch == kNoteOff) {
                     off(echoRow, kEcho);
                 } else {
-                    put(echoRow, kEcho, step.pitch + transpose, iLead, level * 2 / 5);
+                    put(echoRow, kEcho, step.pitch + transpose + key(), iLead, level * 2 / 5);
                 }
             }
         }
@@ -520,6 +544,8 @@ class Composer {
     void grainBed(int level, int fromRow = 0) { put(fromRow, kBed, note("C-5"), iBed, level); }
 
     int orderIndex() const { return order; }
+    // Semitones the order's key lies above A minor.
+    int key() const { return keyOf(order); }
 
   private:
     ItPattern& pattern;
@@ -578,7 +604,7 @@ void composeOrder(Composer& c) {
             c.put(40, kArp, note("A-5"), iBell, 32);
             c.put(48, kArp, note("B-5"), iBell, 38);
             c.put(56, kArp, note("D-6"), iBell, 34);
-            c.drums(kHat, iHatClosed, kHatsEighths, 22, 32);
+            c.drums(kHat, iHatClosed, kHatsEighths, 29, 32);
             c.volume(0, kBed, 36);
             break;
         }
@@ -586,7 +612,7 @@ void composeOrder(Composer& c) {
             c.pads(42);
             c.subLine(44);
             c.arpeggio("0120", 2, 36);
-            c.drums(kHat, iHatClosed, kHatsSixteenths, 26);
+            c.drums(kHat, iHatClosed, kHatsSixteenths, 34);
             c.drums(kKick, iKick, "x...............", 40, 32);
             c.volume(0, kBed, 28);
             break;
@@ -597,7 +623,7 @@ void composeOrder(Composer& c) {
             c.panbrello(32, 64, kArp, 3, 12);
             c.drums(kKick, iKick, kFourFloor, 44, 0, 32);
             c.drums(kKick, iKick, kFourFloor, 54, 32);
-            c.drums(kHat, iHatClosed, kHatsSixteenths, 30);
+            c.drums(kHat, iHatClosed, kHatsSixteenths, 39);
             c.bassLine(kBassPump, 40, 32);
             c.riser(32, 63, 8, 36, 18);
             c.off(0, kSub);
@@ -611,7 +637,7 @@ void composeOrder(Composer& c) {
             c.panbrello(0, 48, kArp, 4, 14);
             c.drums(kKick, iKick, kFourFloor, 56, 0, 48);
             c.drums(kKick, iKick, "x.x.x.x.x.x.x.x.", 58, 48, 60);
-            c.drums(kHat, iHatClosed, kHatsSixteenths, 34, 0, 60);
+            c.drums(kHat, iHatClosed, kHatsSixteenths, 44, 0, 60);
             c.bassLine(kBassPump, 44, 0, 48);
             c.off(48, kBass);
             c.snareRoll(32, 61, 16, 52);
@@ -627,9 +653,9 @@ void composeOrder(Composer& c) {
                 c.impact(0, 60);
             }
             c.drums(kKick, iKick, kFourFloor, 64);
-            c.drums(kClap, iClap, kBackbeat, 52);
-            c.drums(kSnare, iSnare, kBackbeat, 34);
-            c.drums(kHat, iHatClosed, kHatsDrive, 36);
+            c.drums(kClap, iClap, kBackbeat, 56);
+            c.drums(kSnare, iSnare, kBackbeat, 44);
+            c.drums(kHat, iHatClosed, kHatsDrive, 47);
             c.bassLine(kBassPump, 54);
             c.subLine(30);
             c.pads(46);
@@ -651,8 +677,8 @@ void composeOrder(Composer& c) {
             }
             c.drums(kKick, iKick, kFourFloor, 64);
             c.drums(kClap, iClap, order == 8 ? kBackbeatFill : kBackbeat, 52);
-            c.drums(kSnare, iSnare, kBackbeat, 34);
-            c.drums(kHat, iHatClosed, kHatsDrive, 36);
+            c.drums(kSnare, iSnare, kBackbeat, 44);
+            c.drums(kHat, iHatClosed, kHatsDrive, 47);
             c.bassLine(kBassRolling, 54);
             c.subLine(26);
             c.pads(42);
@@ -670,8 +696,8 @@ void composeOrder(Composer& c) {
                 c.crash(0, 56);
             }
             c.drums(kKick, iKick, kFourFloor, 62);
-            c.drums(kClap, iClap, kBackbeat, 48);
-            c.drums(kHat, iHatClosed, kHatsOffbeat, 40);
+            c.drums(kClap, iClap, kBackbeat, 55);
+            c.drums(kHat, iHatClosed, kHatsOffbeat, 52);
             c.bassLine(kBassRolling, 52);
             c.pads(42);
             c.arpeggio("01230321", 1, 34);
@@ -701,7 +727,7 @@ void composeOrder(Composer& c) {
             }
             c.drums(kKick, iKick, kHalfTimeKick, 64);
             c.drums(kSnare, iSnare, kHalfTimeSnare, 56);
-            c.drums(kHat, iHatClosed, kHatsSixteenths, 30);
+            c.drums(kHat, iHatClosed, kHatsSixteenths, 39);
             c.bassLine(kBassHalfTime, 56);
             c.subLine(36);
             c.pads(40);
@@ -730,9 +756,9 @@ void composeOrder(Composer& c) {
                 c.crash(0, 60);
             }
             c.drums(kKick, iKick, kFourFloor, 64, 0, 56);
-            c.drums(kClap, iClap, kBackbeat, 50, 0, 56);
-            c.drums(kSnare, iSnare, kBackbeat, 34, 0, 56);
-            c.drums(kHat, iHatClosed, kHatsDrive, 36);
+            c.drums(kClap, iClap, kBackbeat, 56, 0, 56);
+            c.drums(kSnare, iSnare, kBackbeat, 44, 0, 56);
+            c.drums(kHat, iHatClosed, kHatsDrive, 47);
             c.bassLine(kBassRolling, 54);
             c.pads(42);
             c.arpeggio("0123", 2, 28);
@@ -753,14 +779,14 @@ void composeOrder(Composer& c) {
                 c.crash(0, 44);
             }
             c.drums(kKick, iKick, kFourFloor, 60);
-            c.drums(kHat, iHatClosed, kHatsEighths, 34);
+            c.drums(kHat, iHatClosed, kHatsEighths, 44);
             c.bassLine(kBassPump, 50);
             c.pads(44);
             c.arpeggio("02130213", 1, 36);
             c.stabs(unite(kFlashRows, {58}), 50);
             if (order == 16) {
-                c.drums(kClap, iClap, kBackbeat, 50, 32);
-                c.drums(kHat, iHatClosed, kHatsDrive, 38, 33);
+                c.drums(kClap, iClap, kBackbeat, 56, 32);
+                c.drums(kHat, iHatClosed, kHatsDrive, 49, 33);
                 c.crash(33, 46);
                 c.melody(kPhraseA, 44, 0, true, 33);
                 c.snareRoll(56, 64, 30, 58);
@@ -776,9 +802,9 @@ void composeOrder(Composer& c) {
                 c.impact(0, 56);
             }
             c.drums(kKick, iKick, kFourFloor, 64, 0, end);
-            c.drums(kClap, iClap, kBackbeat, 54, 0, end);
-            c.drums(kSnare, iSnare, kBackbeat, 36, 0, end);
-            c.drums(kHat, iHatClosed, kHatsDrive, 38, 0, end);
+            c.drums(kClap, iClap, kBackbeat, 56, 0, end);
+            c.drums(kSnare, iSnare, kBackbeat, 47, 0, end);
+            c.drums(kHat, iHatClosed, kHatsDrive, 49, 0, end);
             c.bassLine(kBassRolling, 56, 0, end);
             c.subLine(28);
             c.pads(46);
@@ -825,7 +851,7 @@ void composeOrder(Composer& c) {
             c.subLine(40);
             c.arpeggio("0123", 2, 34);
             c.drums(kKick, iKick, kFourFloor, 48, 32);
-            c.drums(kHat, iHatClosed, kHatsEighths, 26, 16);
+            c.drums(kHat, iHatClosed, kHatsEighths, 34, 16);
             c.bassLine(kBassPump, 40, 32);
             c.off(0, kBed);
             break;
@@ -837,7 +863,7 @@ void composeOrder(Composer& c) {
             c.drums(kKick, iKick, kFourFloor, 56, 0, 32);
             c.drums(kKick, iKick, "x.x.x.x.x.x.x.x.", 58, 32, 48);
             c.drums(kKick, iKick, "xxxxxxxxxxxxxxxx", 60, 48, 62);
-            c.drums(kHat, iHatClosed, kHatsSixteenths, 34);
+            c.drums(kHat, iHatClosed, kHatsSixteenths, 44);
             c.bassLine(kBassPump, 46, 0, 48);
             c.off(48, kBass);
             c.off(0, kSub);
@@ -859,15 +885,15 @@ void composeOrder(Composer& c) {
             c.crash(12, 50);
             c.crash(40, 50);
             c.drums(kKick, iKick, kFourFloor, 64);
-            c.drums(kClap, iClap, kBackbeat, 54);
-            c.drums(kSnare, iSnare, kBackbeat, 36);
-            c.drums(kHat, iHatClosed, kHatsDrive, 38);
+            c.drums(kClap, iClap, kBackbeat, 56);
+            c.drums(kSnare, iSnare, kBackbeat, 47);
+            c.drums(kHat, iHatClosed, kHatsDrive, 49);
             c.bassLine(kBassRolling, 58);
             c.subLine(30);
             c.pads(48);
             c.melody(order == 24 ? kPhraseA : kPhraseB, 52, 12, true);
             c.stabs(kMontageCuts, 50);
-            c.impact(48, 44);  // the emblem's cut
+            c.impact(48, 34);  // the emblem's cut
             break;
         }
         case 26:
@@ -877,13 +903,13 @@ void composeOrder(Composer& c) {
                 c.crash(0, 60);
             }
             c.drums(kKick, iKick, kFourFloor, 64, 0, drumsEnd);
-            c.drums(kHat, iHatClosed, kHatsDrive, 36, 0, drumsEnd);
+            c.drums(kHat, iHatClosed, kHatsDrive, 47, 0, drumsEnd);
             c.bassLine(kBassRolling, 56, 0, drumsEnd);
             c.pads(48, 0, drumsEnd);
             c.arpeggio("0123", 2, 30, 0, drumsEnd);
             for (int row : cueSet(order)) {
                 if (row < drumsEnd) {
-                    c.stab(row, 46);
+                    c.stab(row, 40);
                 }
             }
             for (int start : {28, 60}) {
@@ -895,7 +921,7 @@ void composeOrder(Composer& c) {
                 }
             }
             if (order == 26) {
-                c.melody(kPhraseA, 48, 0, true);
+                c.melody(kPhraseA, 42, 0, true);
             } else {
                 c.melody({{0, note("E-6")},
                           {6, note("D-6")},
@@ -911,19 +937,19 @@ void composeOrder(Composer& c) {
                 c.off(35, kBass);
                 c.pads(58, 35);
                 c.subLine(44, 35);
-                c.put(35, kSub, kC.bassRoot, iSub, 44);
-                c.put(38, kArp, note("G-5"), iBell, 38);
-                c.put(44, kArp, note("C-6"), iBell, 34);
-                c.put(50, kArp, note("E-6"), iBell, 38);
-                c.put(56, kArp, note("D-6"), iBell, 32);
+                c.put(35, kSub, kC.bassRoot + c.key(), iSub, 44);
+                c.put(38, kArp, note("G-5") + c.key(), iBell, 38);
+                c.put(44, kArp, note("C-6") + c.key(), iBell, 34);
+                c.put(50, kArp, note("E-6") + c.key(), iBell, 38);
+                c.put(56, kArp, note("D-6") + c.key(), iBell, 32);
             }
             break;
         }
         case 28:
         case 29: {  // The textured plane: a warm closing groove.
             c.drums(kKick, iKick, kOutroKick, 52);
-            c.drums(kClap, iClap, kBackbeat, 40);
-            c.drums(kHat, iHatClosed, kHatsOffbeat, 30);
+            c.drums(kClap, iClap, kBackbeat, 46);
+            c.drums(kHat, iHatClosed, kHatsOffbeat, 39);
             c.bassLine(kBassOutro, 50);
             c.subLine(26);
             c.pads(44);
@@ -933,7 +959,7 @@ void composeOrder(Composer& c) {
         }
         case 30: {  // The plane darkens: the groove thins out.
             c.drums(kKick, iKick, kOutroKick, 48, 0, 32);
-            c.drums(kHat, iHatClosed, kHatsOffbeat, 26, 0, 48);
+            c.drums(kHat, iHatClosed, kHatsOffbeat, 34, 0, 48);
             c.bassLine(kBassOutro, 46, 0, 48);
             c.off(48, kBass);
             c.subLine(30);
@@ -961,21 +987,12 @@ void composeOrder(Composer& c) {
             for (int row = 8; row < 40; ++row) {
                 c.effect(row, kBed, 'W', 0x01);
             }
+            // Past the order list's end: the song is over, in silence, with the show.
+            c.effect(kSoundtrackLastRow, kBed, 'C', 0x00);
             break;
         }
-        default: {  // Ring-out after the show: release everything.
-            c.padsOff(0);
-            c.off(0, kSub);
-            c.off(0, kBass);
-            c.off(0, kBed);
-            // Then silence every voice and restore full global volume, should the player go
-            // round to the start again.
-            for (int channel = 0; channel < kChannelCount; ++channel) {
-                c.cut(62, static_cast<Channel>(channel));
-            }
-            c.effect(63, kBed, 'V', 0x80);
+        default:
             break;
-        }
     }
 }
 
@@ -1018,28 +1035,121 @@ void addInstruments(ItModule& module) {
     // A note that overlaps the channel's previous one releases it over a few ticks instead
     // of cutting it off mid-swing, which would click.
     constexpr std::uint16_t kQuickRelease = 256;
-    add(iKick, 96, NewNoteAction::fade, kQuickRelease);
-    add(iSnare, 80, NewNoteAction::fade, kQuickRelease);
-    add(iClap, 100, NewNoteAction::fade, kQuickRelease);
-    add(iHatClosed, 80, NewNoteAction::fade, kQuickRelease);
+    add(iKick, 48, NewNoteAction::fade, kQuickRelease);
+    add(iSnare, 64, NewNoteAction::fade, kQuickRelease);
+    add(iClap, 64, NewNoteAction::fade, kQuickRelease);
+    add(iHatClosed, 76, NewNoteAction::fade, kQuickRelease);
     add(iHatOpen, 60, NewNoteAction::fade, kQuickRelease);  // a closed hat chokes it quickly
     add(iCrash, 56, NewNoteAction::fade, 24);
     add(iReverseCrash, 60, NewNoteAction::fade, kQuickRelease);
     module.instruments.back().defaultPan = 40;  // the swell comes in from the right
     add(iTom, 80, NewNoteAction::fade, kQuickRelease);
-    add(iImpact, 64, NewNoteAction::fade, 16);
+    add(iImpact, 52, NewNoteAction::fade, 16);
     add(iBlip, 52, NewNoteAction::fade, kQuickRelease);
     add(iSweep, 56, NewNoteAction::fade, 192);
     add(iBed, 56, NewNoteAction::fade, 32);
-    add(iBass, 88, NewNoteAction::noteOff, 0, envelope({{0, 64}, {6, 44}, {8, 0}}, 1));
-    add(iSub, 56, NewNoteAction::noteOff, 0, envelope({{0, 0}, {2, 64}, {14, 0}}, 1));
-    add(iPad, 56, NewNoteAction::noteOff, 0, envelope({{0, 0}, {36, 64}, {110, 0}}, 1));
-    add(iLead, 68, NewNoteAction::noteOff, 0, envelope({{0, 0}, {1, 64}, {12, 48}, {34, 0}}, 2));
+    add(iBass, 54, NewNoteAction::noteOff, 0, envelope({{0, 64}, {6, 44}, {8, 0}}, 1));
+    add(iSub, 26, NewNoteAction::noteOff, 0, envelope({{0, 0}, {2, 64}, {14, 0}}, 1));
+    add(iPad, 36, NewNoteAction::noteOff, 0, envelope({{0, 0}, {36, 64}, {110, 0}}, 1));
+    add(iLead, 72, NewNoteAction::noteOff, 0, envelope({{0, 0}, {1, 64}, {12, 48}, {34, 0}}, 2));
     add(iPluck, 96, NewNoteAction::fade, 40);
     add(iBell, 64, NewNoteAction::keepPlaying);
-    add(iStabMinor, 88, NewNoteAction::fade, 40);
-    add(iStabMajor, 88, NewNoteAction::fade, 40);
+    add(iStabMinor, 44, NewNoteAction::fade, 40);
+    add(iStabMajor, 44, NewNoteAction::fade, 40);
 }
+
+// ---- Movement inside scenes ------------------------------------------------------------------
+
+// A scene with a swell opens each of its orders a few dB down and swells back, so its level
+// moves instead of sitting flat: the depth in dB at an order's first row (0 for none) and the
+// rows the swell takes. The loud tunnels, ring, dance and montage keep their level: the mix
+// has no loudness to spare. Cymbals, impacts, stabs and the riser are left alone, so every
+// cue still hits at full strength.
+struct Swell {
+    int depthDb;
+    int rows;
+};
+constexpr std::array<Swell, core::kSceneCount> kSceneSwells = {{
+    {0, 0}, {8, 32}, {8, 32}, {8, 32}, {6, 32}, {0, 0}, {0, 0}, {0, 0},  {4, 24}, {5, 24}, {3, 24},
+    {0, 0}, {5, 32}, {8, 32}, {8, 24}, {5, 24}, {0, 0}, {0, 0}, {5, 32}, {8, 32}, {0, 0},
+}};
+
+bool swellSpares(int channel) {
+    return channel == kCymbal || channel == kBoom || channel == kStab || channel == kSweep;
+}
+
+// Claps, toms and blips struck on a cue row are the picture's accents: a swell keeps them.
+bool swellSparesCue(int channel) {
+    return channel == kClap || channel == kPerc;
+}
+
+// The swell's gain (0..1) on a row of an order.
+double swellGain(int order, int row) {
+    int scene = 0;
+    while (scene + 1 < core::kSceneCount && core::sceneStartOrder(scene + 1) <= order) {
+        ++scene;
+    }
+    const Swell& swell = kSceneSwells[static_cast<std::size_t>(scene)];
+    if (swell.depthDb == 0 || row >= swell.rows) {
+        return 1.0;
+    }
+    const double db = -swell.depthDb * (1.0 - static_cast<double>(row) / swell.rows);
+    return detExp(db * std::numbers::ln10 / 20.0);  // the same on every machine
+}
+
+// Writes the swells into the volume column: every note in a swell is struck softer, and on
+// rows without a note the playing one is turned down (and back up once the swell is over).
+void addSwells(ItModule& module) {
+    std::array<int, kChannelCount> level{};  // each channel's note volume as written
+    std::array<double, kChannelCount> applied{};
+    level.fill(64);
+    applied.fill(1.0);
+    for (int order = 0; order < kSoundtrackOrders; ++order) {
+        ItPattern& pattern = module.patterns[static_cast<std::size_t>(order)];
+        const std::set<int> cues = cueSet(order);
+        for (int row = 0; row < pattern.rows; ++row) {
+            const double gain = swellGain(order, row);
+            for (int channel = 0; channel < kChannelCount; ++channel) {
+                if (swellSpares(channel)) {
+                    continue;
+                }
+                ItCell& cell = pattern.at(row, channel);
+                int& written = level[static_cast<std::size_t>(channel)];
+                double& turned = applied[static_cast<std::size_t>(channel)];
+                const bool struck = cell.note >= 0 && cell.note < 120 && cell.instrument > 0;
+                if (struck) {
+                    written = cell.volume == kNoVolume
+                                  ? module.samples[cell.instrument - 1u].defaultVolume
+                                  : cell.volume;
+                    if (cues.count(row) > 0 && swellSparesCue(channel)) {
+                        turned = 1.0;  // the rows after it turn its tail down again
+                        continue;
+                    }
+                } else if (cell.volume >= 0 && cell.volume <= 64) {
+                    written = cell.volume;
+                } else if (gain == turned) {
+                    continue;
+                }
+                if (struck || cell.volume != kNoVolume || gain != turned) {
+                    cell.volume = static_cast<std::int16_t>(std::lround(written * gain));
+                }
+                turned = gain;
+            }
+        }
+    }
+}
+
+// The credits players show beside the patterns; the file names its maker here since the
+// header's creator field can only hold a number.
+constexpr std::string_view kSoundtrackMessage =
+    "Stormglass 2 - soundtrack\n"
+    "\n"
+    "Composed, synthesised and written by sg2-content,\n"
+    "the Stormglass 2 content generator: every note and\n"
+    "every sample here is computed by its code.\n"
+    "\n"
+    "(c) 2026 The Stormglass 2 project\n"
+    "Released under the MIT licence.";
 
 }  // namespace
 
@@ -1062,10 +1172,11 @@ std::vector<int> showCueRows(int order) {
 ItModule soundtrackModule() {
     ItModule module;
     module.title = "Stormglass 2";
+    module.message = std::string(kSoundtrackMessage);
     module.initialSpeed = kSoundtrackSpeed;
     module.initialTempo = kSoundtrackTempo;
     module.globalVolume = 128;
-    module.mixVolume = 83;
+    module.mixVolume = 119;
     // Full separation for players of the file; the show itself mixes to the centre unless
     // asked for stereo.
     module.stereoSeparation = 128;
@@ -1078,11 +1189,34 @@ ItModule soundtrackModule() {
         composeOrder(composer);
         module.orders.push_back(static_cast<std::uint8_t>(order));
     }
+    addSwells(module);
     return module;
 }
 
 std::vector<std::uint8_t> buildSoundtrack() {
     return writeIt(soundtrackModule());
+}
+
+const std::vector<std::string>& soundtrackChannelNames() {
+    static const std::vector<std::string> names(kChannelNames.begin(), kChannelNames.end());
+    return names;
+}
+
+ItModule soundtrackModuleOnly(const std::vector<int>& channels) {
+    ItModule module = soundtrackModule();
+    for (ItPattern& pattern : module.patterns) {
+        for (int row = 0; row < pattern.rows; ++row) {
+            for (int channel = 0; channel < pattern.channels; ++channel) {
+                ItCell& cell = pattern.at(row, channel);
+                const bool kept =
+                    std::find(channels.begin(), channels.end(), channel) != channels.end();
+                if (!kept && cell.note >= 0 && cell.note < 120) {
+                    cell.note = kNoNote;
+                }
+            }
+        }
+    }
+    return module;
 }
 
 }  // namespace content

@@ -183,10 +183,26 @@ std::int64_t squareAmplitude(int h, int corner) {
     return (h & 1) ? sawAmplitude(h, corner) : 0;
 }
 
-// Soft saturation over ±32767: x · (3 − x²) / 2 on the clamped input.
+// Soft saturation that never flattens: 2x / (1 + |x|) in units of 32767, so loud peaks
+// round off instead of sitting at full scale (flat tops sound harsh and waste headroom).
 std::int32_t saturate(std::int64_t x) {
-    const std::int64_t c = std::clamp<std::int64_t>(x, -32767, 32767);
-    return static_cast<std::int32_t>(c * (3 * 32767LL * 32767LL - c * c) / (2 * 32767LL * 32767LL));
+    constexpr std::int64_t kFull = 32767;
+    return static_cast<std::int32_t>(2 * kFull * x / (kFull + (x < 0 ? -x : x)));
+}
+
+// How hard the noisy drums are driven into the soft clip.
+constexpr std::int64_t kNoiseDrive = 4;
+
+// Scales the signal so its peak reaches `drivePercent` of full scale, through the soft clip:
+// the few highest peaks are rounded off, which lowers the sound's crest.
+void softenPeaks(Signal& signal, std::int64_t drivePercent) {
+    std::int64_t peak = 1;
+    for (std::int32_t value : signal) {
+        peak = std::max<std::int64_t>(peak, std::abs(std::int64_t{value}));
+    }
+    for (std::int32_t& value : signal) {
+        value = saturate(std::int64_t{value} * 32767 * drivePercent / 100 / peak);
+    }
 }
 
 // Linear fade to zero over the last `samples` so one-shots end in silence.
@@ -259,14 +275,16 @@ Signal hatSignal(int lengthMs, int decayMs, std::uint32_t seed) {
     Signal out(seconds(lengthMs));
     Noise noise(seed);
     Metal metal(300);
-    OnePole firstHighPass(5500, kRate);
-    OnePole secondHighPass(5500, kRate);
+    OnePole firstHighPass(3500, kRate);
+    OnePole secondHighPass(3500, kRate);
     OnePole air(14000, kRate);
     Decay envelope(static_cast<std::int64_t>(seconds(decayMs)));
     for (std::int32_t& value : out) {
         const std::int32_t source = noise.next() / 2 + metal.next() / 2;
         const std::int32_t bright = secondHighPass.highPass(firstHighPass.highPass(source));
-        value = static_cast<std::int32_t>(applyQ30(air.lowPass(bright), envelope.next()));
+        // Driven into the soft clip: noise keeps its colour but loses the stray spikes that
+        // would set the mix's peak, so hats can sit louder under the same ceiling.
+        value = saturate(applyQ30(air.lowPass(bright), envelope.next()) * kNoiseDrive / 2);
     }
     fadeTail(out, seconds(10));
     return out;
@@ -338,6 +356,7 @@ Signal stabSignal(int third) {
         filter.step(raw[i] / 3);
         raw[i] = static_cast<std::int32_t>(applyQ30(filter.lowOut(), amplitude.next()));
     }
+    softenPeaks(raw, 250);
     fadeTail(raw, seconds(40));
     return raw;
 }
@@ -366,19 +385,20 @@ std::vector<std::int16_t> normalise(const Signal& signal, std::int32_t peak) {
 }
 
 ItSample kick() {
-    Signal out(seconds(480));
+    // Short: 20 dB down within 200 ms, so the kick leaves room for the bass between beats.
+    Signal out(seconds(320));
     Decay pitch(static_cast<std::int64_t>(seconds(32)));
-    Decay body(static_cast<std::int64_t>(seconds(190)));
-    Decay click(60);
+    Decay body(static_cast<std::int64_t>(seconds(55)));
+    Decay click(static_cast<std::int64_t>(seconds(3)));
     Noise noise(0x4B1C);
     OnePole clickTone(4000, kRate);
     std::uint32_t phase = 0;
     for (std::size_t i = 0; i < out.size(); ++i) {
         const std::int64_t milliHz = 46000 + applyQ30(150000, pitch.next());
         phase += incrementForMilliHz(milliHz, kRate);
-        const std::int64_t gain = i < seconds(18) ? kOne30 : body.next();
-        const std::int64_t tone = applyQ30(sine(phase), gain) * 13 / 10;
-        const std::int64_t snap = applyQ30(clickTone.lowPass(noise.next()), click.next()) / 2;
+        const std::int64_t gain = i < seconds(10) ? kOne30 : body.next();
+        const std::int64_t tone = applyQ30(sine(phase), gain);
+        const std::int64_t snap = applyQ30(clickTone.lowPass(noise.next()), click.next());
         out[i] = saturate(tone + snap);
     }
     fadeTail(out, seconds(40));
@@ -404,7 +424,7 @@ ItSample snare() {
         const std::int32_t n = highPass.highPass(noise.next());
         band.step(n);
         const std::int64_t hiss = applyQ30(n / 2 + band.bandOut() / 2, rattle.next());
-        value = saturate(body + hiss);
+        value = saturate((body + hiss) * kNoiseDrive / 2);
     }
     fadeTail(out, seconds(30));
     return makeSample("snare", out, kRate);
@@ -414,7 +434,7 @@ ItSample clap() {
     Signal out(seconds(460));
     Noise noise(0xC1A9);
     StateVariable band(kRate, 45000);
-    band.setCutoff(1250);
+    band.setCutoff(2200);
     OnePole air(5000, kRate);
     const std::array<std::size_t, 4> bursts = {0, seconds(9), seconds(18), seconds(29)};
     Decay burst(static_cast<std::int64_t>(seconds(5)));
@@ -429,7 +449,7 @@ ItSample clap() {
         const std::int64_t slap = burst.next() * 7 / 10;
         const std::int64_t gain = i < bursts.back() ? slap : std::max(slap, tail.next() * 9 / 10);
         const std::int64_t sound = band.bandOut() + (n - air.lowPass(n)) / 4;
-        out[i] = static_cast<std::int32_t>(applyQ30(sound, gain));
+        out[i] = saturate(applyQ30(sound, gain) * kNoiseDrive);
     }
     fadeTail(out, seconds(40));
     return makeSample("clap", out, kRate);
@@ -465,7 +485,7 @@ ItSample tom() {
     for (std::int32_t& value : out) {
         phase += incrementForMilliHz(96000 + applyQ30(70000, pitch.next()), kRate);
         const std::int64_t tone = applyQ30(sine(phase), body.next());
-        value = saturate(tone * 12 / 10 + applyQ30(noise.next(), click.next()) / 3);
+        value = saturate(tone + applyQ30(noise.next(), click.next()) / 3);
     }
     fadeTail(out, seconds(40));
     return makeSample("tom", out, kRate);
@@ -580,7 +600,7 @@ ItSample subBass() {
 ItSample pad() {
     constexpr int kPeriod = 512;
     constexpr std::size_t kLoop = 65536;  // 128 cycles; detuned voices add whole cycles
-    const Wave wave = buildWave(90, [](int h) { return sawAmplitude(h, 15); });
+    const Wave wave = buildWave(90, [](int h) { return sawAmplitude(h, 26); });
     const std::uint32_t centre = pitchedIncrement(kPeriod, 0);
     const std::uint32_t cycle = static_cast<std::uint32_t>((std::int64_t{1} << 32) / kLoop);
     const std::vector<Voice> list = {

@@ -51,6 +51,9 @@ class ClockedPlayback {
         return {at.order, at.row};
     }
 
+    // Whether the player has played the song to its end.
+    bool ended() { return music_->songEnded(); }
+
     // Stops the song and reads back its mix: one value per frame, the mean of the two sides,
     // scaled so that full scale is 1.
     std::vector<float> stopAndReadMix() {

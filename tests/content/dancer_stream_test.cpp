@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <tuple>
 
 #include "content/entries.h"
 #include "content/soundtrack.h"
@@ -169,6 +170,54 @@ TEST(ContentDancers, FiguresDipOnTheBeat) {
             const BeatWatch watch = watchDance(loop, first, start);
             EXPECT_GE(watch.dipsOnBeat, 0.55);
             EXPECT_GE(watch.upBetween, 0.7);
+        }
+    }
+}
+
+// Of the drawn frames that show a figure at the bottom of its dip (pelvis within 2 rows of
+// its lowest), the share that fall within 60 ms of a beat, where the kick plays; and how deep
+// the dip is, in rows.
+struct DeepestDips {
+    double onKick = 0;
+    int depth = 0;
+};
+
+DeepestDips watchDeepestDips(const std::vector<Frame>& loop, std::size_t pelvisPoint,
+                             bool firstOrder, double startSeconds) {
+    int highest = 1000, lowest = -1000;
+    for (const Frame& frame : loop) {
+        highest = std::min(highest, frame.stamped[pelvisPoint].second);
+        lowest = std::max(lowest, frame.stamped[pelvisPoint].second);
+    }
+    int deepest = 0, onKick = 0;
+    std::size_t drawn = 0;
+    for (const auto& [beat, draws] : danceSchedule(firstOrder, startSeconds)) {
+        if (!draws) {
+            continue;
+        }
+        if (loop[drawn++ % loop.size()].stamped[pelvisPoint].second >= lowest - 2) {
+            ++deepest;
+            onKick += std::fabs(beat - std::round(beat)) * 0.48 <= 0.06 ? 1 : 0;
+        }
+    }
+    return {deepest == 0 ? 0.0 : static_cast<double>(onKick) / deepest, lowest - highest};
+}
+
+TEST(ContentDancers, EachFigureDipsDeepAndMostOftenOnTheKick) {
+    // The solo's pelvis is its fourth point; the pair's two figures are 12 points each.
+    for (const auto& [entry, first, pelvis] :
+         {std::tuple{22, true, std::size_t{3}}, std::tuple{23, false, std::size_t{3}},
+          std::tuple{23, false, std::size_t{15}}}) {
+        const std::vector<Frame> loop = parse(content::buildEntry(entry));
+        ASSERT_FALSE(loop.empty());
+        for (const double start : {0.0, 0.02, 0.037}) {
+            SCOPED_TRACE(::testing::Message()
+                         << "entry " << entry << " point " << pelvis << " start " << start);
+            const DeepestDips dips = watchDeepestDips(loop, pelvis, first, start);
+            EXPECT_GE(dips.depth, 10);
+            // Dips at random would meet a kick a quarter of the time (60 ms either side of
+            // each 480 ms beat); a figure half a beat off would almost never.
+            EXPECT_GE(dips.onKick, 0.33);
         }
     }
 }
