@@ -21,9 +21,9 @@ namespace sequencer {
 namespace {
 
 constexpr std::array<PreparationStep, 9> builders = {
-    &display::buildScaleTable, &raster::buildPolarTable,  &raster::buildWindowMap,
-    &raster::fillNoise,        &buildSineTables,          &widenResource05,
-    &raster::buildPolarMaps,   &store::loadSecondEntry17, &effects::voxelSetup,
+    &display::buildScaleTable, &raster::buildPolarTable, &raster::buildWindowMap,
+    &raster::fillNoise,        &buildSineTables,         &widenLandscapeHeights,
+    &raster::buildPolarMaps,   &store::loadWarpHeights,  &effects::voxelSetup,
 };
 
 }  // namespace

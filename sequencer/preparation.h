@@ -7,7 +7,7 @@ namespace sequencer {
 using PreparationStep = void (*)();
 
 // The work buffers, then the effect set-ups that draw into them (the plane, then the
-// metaballs), then the buffers cleared but work128. Short of memory it prints "outta himem...
+// metaballs), then the buffers cleared but warpHeights. Short of memory it prints "outta himem...
 // sorry, but 8 megs required!", stops and frees the song, releases what was allocated and ends
 // the process with status 0.
 void prepareWorkBuffers();
