@@ -5,52 +5,52 @@
 
 namespace core {
 
-std::uint8_t* work400 = nullptr;
-std::uint8_t* workA = nullptr;
-std::uint8_t* workB = nullptr;
-std::uint8_t* workC = nullptr;
-std::uint8_t* work128 = nullptr;
+std::uint8_t* sourcePage = nullptr;
+std::uint8_t* layerPage = nullptr;
+std::uint8_t* mixPage = nullptr;
+std::uint8_t* grainPage = nullptr;
+std::uint8_t* warpHeights = nullptr;
 std::uint8_t* paletteA = nullptr;
 std::uint8_t* paletteB = nullptr;
 std::uint8_t* paletteC = nullptr;
 
-EntrySlot<0> resource00{};
-EntrySlot<2> resource02{};
-EntrySlot<3> resource03{};
-EntrySlot<4> resource04{};
-EntrySlot<5> resource05{};
-EntrySlot<6> resource06{};
-EntrySlot<7> resource07{};
-EntrySlot<8> resource08{};
-EntrySlot<9> resource09{};
-EntrySlot<10> resource10{};
-EntrySlot<11> resource11{};
-EntrySlot<12> resource12{};
-EntrySlot<13> resource13{};
-EntrySlot<14> resource14{};
-EntrySlot<15> resource15{};
-EntrySlot<16> resource16{};
-EntrySlot<17> resource17{};
+EntrySlot<0> tunnelRemap{};
+EntrySlot<2> crystalTexture{};
+EntrySlot<3> ribbedTexture{};
+EntrySlot<4> smallLight{};
+EntrySlot<5> landscapeHeights{};
+EntrySlot<6> landscapeColours{};
+EntrySlot<7> skyPicture{};
+EntrySlot<8> flashBurst{};
+EntrySlot<9> flashShockwave{};
+EntrySlot<10> openingPicture{};
+EntrySlot<11> stormPicture{};
+EntrySlot<12> accentRings{};
+EntrySlot<13> accentStreaks{};
+EntrySlot<14> largeFlare{};
+EntrySlot<15> wordStorm{};
+EntrySlot<16> wordGlass{};
+EntrySlot<17> marbleField{};
 TitleStripSlots titleStrip{};
-MarginedSlot<0, entryCapacity(19), kResource19TailMargin> resource19Storage{};
-static_assert(offsetof(decltype(resource19Storage), after) ==
-                  offsetof(decltype(resource19Storage), slot) + entryCapacity(19),
+MarginedSlot<0, entryCapacity(19), kFlareBandTailMargin> flareBandStorage{};
+static_assert(offsetof(decltype(flareBandStorage), after) ==
+                  offsetof(decltype(flareBandStorage), slot) + entryCapacity(19),
               "the band image's margin must follow it directly");
-EntrySlot<20> resource20{};
-EntrySlot<21> resource21{};
-EntrySlot<22> resource22{};
-EntrySlot<23> resource23{};
-EntrySlot<24> resource24{};
-EntrySlot<25> resource25{};
-EntrySlot<26> resource26{};
-EntrySlot<27> resource27{};
-EntrySlot<28> resource28{};
-EntrySlot<29> resource29{};
-EntrySlot<31> resource31{};
-EntrySlot<32> resource32{};
-EntrySlot<33> resource33{};
-EntrySlot<34> resource34{};
-EntrySlot<35> resource35{};
+EntrySlot<20> windowFlashes{};
+EntrySlot<21> windowCaptions{};
+EntrySlot<22> dancerSolo{};
+EntrySlot<23> dancerPair{};
+EntrySlot<24> danceBurst{};
+EntrySlot<25> dancePillars{};
+EntrySlot<26> captionTitle{};
+EntrySlot<27> captionLinux{};
+EntrySlot<28> captionPressure{};
+EntrySlot<29> duskPicture{};
+EntrySlot<31> glassSphere{};
+EntrySlot<32> dialEmblem{};
+EntrySlot<33> crestEmblem{};
+EntrySlot<34> creditsPicture{};
+EntrySlot<35> lightningPicture{};
 
 namespace {
 
@@ -66,11 +66,11 @@ struct WorkBufferLayout {
 
 constexpr std::size_t kWorkBufferCount = 8;
 const std::array<WorkBufferLayout, kWorkBufferCount> workBufferLayouts{{
-    {&work400, kWork400Bytes, 0, 0, true},
-    {&workA, kWorkABCBytes, 0, 0, true},
-    {&workB, kWorkABCBytes, 0, 0, true},
-    {&workC, kWorkABCBytes, 0, 0, true},
-    {&work128, kWork128Bytes, 0, kWork128TailMargin, false},
+    {&sourcePage, kSourcePageBytes, 0, 0, true},
+    {&layerPage, kScenePageBytes, 0, 0, true},
+    {&mixPage, kScenePageBytes, 0, 0, true},
+    {&grainPage, kScenePageBytes, 0, 0, true},
+    {&warpHeights, kWarpHeightsBytes, 0, kWarpHeightsTailMargin, false},
     {&paletteA, kPaletteBytes, 0, 0, true},
     {&paletteB, kPaletteBytes, 0, 0, true},
     {&paletteC, kPaletteBytes, 0, 0, true},
@@ -93,7 +93,7 @@ void useBlockAllocator(BlockAllocator allocator) {
 
 bool allocateWorkBuffers() {
     for (const WorkBufferLayout& layout : workBufferLayouts) {
-        // Zeroed storage: the margins read as 0, and work128, which is not cleared, starts
+        // Zeroed storage: the margins read as 0, and warpHeights, which is not cleared, starts
         // from a defined picture.
         auto* storage = static_cast<std::uint8_t*>(
             blockAllocator(layout.marginBefore + layout.size + layout.marginAfter, 1));

@@ -12,16 +12,29 @@
 
 namespace core {
 
-inline constexpr std::size_t kWork400Bytes = 400000;
-inline constexpr std::size_t kWorkABCBytes = 240000;
-inline constexpr std::size_t kWork128Bytes = 128000;
+inline constexpr std::size_t kSourcePageBytes = 400000;
+inline constexpr std::size_t kScenePageBytes = 240000;
+inline constexpr std::size_t kWarpHeightsBytes = 128000;
+
+// Fixed places on the pages, in bytes from a page's start. The landscape is drawn clear of
+// the map that sourcePage holds at its start.
+inline constexpr std::size_t kLandscapeInSourcePage = 128000;
+// The pressure caption: row 85, column 72.
+inline constexpr std::size_t kPressureCaptionAt = 320 * 85 + 72;
+// The window scene's two flashing bands of windows: rows 30 to 89 and 130 to 189.
+inline constexpr std::size_t kUpperWindowsAt = 320 * 30;
+inline constexpr std::size_t kLowerWindowsAt = 320 * 130;
+// The flare band across the ring-of-flares picture: rows 170 to 195.
+inline constexpr std::size_t kBandRowsAt = 320 * 170;
+// The flight caption once risen: row 160 of mixPage's second picture (it starts 40 rows lower).
+inline constexpr std::size_t kRisenCaptionAt = kPictureBytes + 320 * 160;
 
 // Heap work buffers; null until allocateWorkBuffers.
-extern std::uint8_t* work400;
-extern std::uint8_t* workA;
-extern std::uint8_t* workB;
-extern std::uint8_t* workC;
-extern std::uint8_t* work128;
+extern std::uint8_t* sourcePage;
+extern std::uint8_t* layerPage;
+extern std::uint8_t* mixPage;
+extern std::uint8_t* grainPage;
+extern std::uint8_t* warpHeights;
 extern std::uint8_t* paletteA;
 extern std::uint8_t* paletteB;
 extern std::uint8_t* paletteC;
@@ -30,23 +43,23 @@ extern std::uint8_t* paletteC;
 template <int Entry>
 using EntrySlot = std::array<std::uint8_t, entryCapacity(Entry)>;
 
-extern EntrySlot<0> resource00;
-extern EntrySlot<2> resource02;
-extern EntrySlot<3> resource03;
-extern EntrySlot<4> resource04;
-extern EntrySlot<5> resource05;
-extern EntrySlot<6> resource06;
-extern EntrySlot<7> resource07;
-extern EntrySlot<8> resource08;
-extern EntrySlot<9> resource09;
-extern EntrySlot<10> resource10;
-extern EntrySlot<11> resource11;
-extern EntrySlot<12> resource12;
-extern EntrySlot<13> resource13;
-extern EntrySlot<14> resource14;
-extern EntrySlot<15> resource15;
-extern EntrySlot<16> resource16;
-extern EntrySlot<17> resource17;
+extern EntrySlot<0> tunnelRemap;
+extern EntrySlot<2> crystalTexture;
+extern EntrySlot<3> ribbedTexture;
+extern EntrySlot<4> smallLight;
+extern EntrySlot<5> landscapeHeights;
+extern EntrySlot<6> landscapeColours;
+extern EntrySlot<7> skyPicture;
+extern EntrySlot<8> flashBurst;
+extern EntrySlot<9> flashShockwave;
+extern EntrySlot<10> openingPicture;
+extern EntrySlot<11> stormPicture;
+extern EntrySlot<12> accentRings;
+extern EntrySlot<13> accentStreaks;
+extern EntrySlot<14> largeFlare;
+extern EntrySlot<15> wordStorm;
+extern EntrySlot<16> wordGlass;
+extern EntrySlot<17> marbleField;
 
 // The title strip is loaded twice into two adjacent slots so a 200-row window starting
 // anywhere in the first copy runs on into the second without a seam.
@@ -57,8 +70,8 @@ struct TitleStripSlots {
 static_assert(offsetof(TitleStripSlots, second) == entryCapacity(18),
               "strip copies must be adjacent");
 extern TitleStripSlots titleStrip;
-inline std::uint8_t* const resource18a = titleStrip.first.data();
-inline std::uint8_t* const resource18b = titleStrip.second.data();
+inline std::uint8_t* const titleStripFirst = titleStrip.first.data();
+inline std::uint8_t* const titleStripSecond = titleStrip.second.data();
 
 // A static slot with zeroed margins before and after it, for routines that read a little
 // outside the slot; the slot's name refers to the slot proper.
@@ -71,36 +84,36 @@ struct MarginedSlot {
 
 // The band image is read 743 bytes a row with a window of 320 that may start as far as 699 bytes
 // into a row, so the last row's window runs up to 274 bytes past the image; those read as 0.
-inline constexpr std::size_t kResource19TailMargin = 320;
-extern MarginedSlot<0, entryCapacity(19), kResource19TailMargin> resource19Storage;
-inline EntrySlot<19>& resource19 = resource19Storage.slot;
-extern EntrySlot<20> resource20;
-extern EntrySlot<21> resource21;
-extern EntrySlot<22> resource22;
-extern EntrySlot<23> resource23;
-extern EntrySlot<24> resource24;
-extern EntrySlot<25> resource25;
-extern EntrySlot<26> resource26;
-extern EntrySlot<27> resource27;
-extern EntrySlot<28> resource28;
-extern EntrySlot<29> resource29;
-extern EntrySlot<31> resource31;
-extern EntrySlot<32> resource32;
-extern EntrySlot<33> resource33;
-extern EntrySlot<34> resource34;
-extern EntrySlot<35> resource35;
+inline constexpr std::size_t kFlareBandTailMargin = 320;
+extern MarginedSlot<0, entryCapacity(19), kFlareBandTailMargin> flareBandStorage;
+inline EntrySlot<19>& flareBand = flareBandStorage.slot;
+extern EntrySlot<20> windowFlashes;
+extern EntrySlot<21> windowCaptions;
+extern EntrySlot<22> dancerSolo;
+extern EntrySlot<23> dancerPair;
+extern EntrySlot<24> danceBurst;
+extern EntrySlot<25> dancePillars;
+extern EntrySlot<26> captionTitle;
+extern EntrySlot<27> captionLinux;
+extern EntrySlot<28> captionPressure;
+extern EntrySlot<29> duskPicture;
+extern EntrySlot<31> glassSphere;
+extern EntrySlot<32> dialEmblem;
+extern EntrySlot<33> crestEmblem;
+extern EntrySlot<34> creditsPicture;
+extern EntrySlot<35> lightningPicture;
 
 // Heap work buffers may carry zeroed margins for routines that read past them; the buffer's
-// name points at its first byte proper. work128's height words are read up to 642 bytes past
+// name points at its first byte proper. warpHeights' height words are read up to 642 bytes past
 // its end by the gradient warp; those read as 0.
-inline constexpr std::size_t kWork128TailMargin = 1024;
+inline constexpr std::size_t kWarpHeightsTailMargin = 1024;
 
-// Allocates work400, workA, workB, workC, work128, paletteA, paletteB, paletteC in that order
-// (all zeroed, margins included), then checks that 240000 more bytes are still available.
-// False on the first failed allocation; what was allocated stays held for releaseWorkBuffers.
-// The preparation runs the effect set-ups in between this and clearWorkBuffers.
+// Allocates sourcePage, layerPage, mixPage, grainPage, warpHeights, paletteA, paletteB, paletteC in
+// that order (all zeroed, margins included), then checks that 240000 more bytes are still
+// available. False on the first failed allocation; what was allocated stays held for
+// releaseWorkBuffers. The preparation runs the effect set-ups in between this and clearWorkBuffers.
 [[nodiscard]] bool allocateWorkBuffers();
-// Clears every work buffer but work128 (left as the set-ups leave it).
+// Clears every work buffer but warpHeights (left as the set-ups leave it).
 void clearWorkBuffers();
 // Frees the heap work buffers in their fixed order; safe on buffers never allocated.
 void releaseWorkBuffers();

@@ -24,12 +24,12 @@ std::int64_t landscapeDividend(std::int32_t k);
 
 // Draws one frame into a 320-wide picture at `destination`.
 //
-// Reads the sky from the first 64000 bytes of core::workA, the colour map from
-// core::resource06 and the widened height map (16-bit row offsets 320..10240) from
-// core::resource05; the sine tables must be built. Writes reach from 30 rows above the
+// Reads the sky from the first 64000 bytes of core::layerPage, the colour map from
+// core::landscapeColours and the widened height map (16-bit row offsets 320..10240) from
+// core::landscapeHeights; the sine tables must be built. Writes reach from 30 rows above the
 // destination to row 224 below it, so the caller must own those margins (the sequencer passes
-// work400 + 128000). Even height words outside the widened range stay within rows -31..+394,
-// which that address also covers.
+// sourcePage + core::kLandscapeInSourcePage). Even height words outside the widened range stay
+// within rows -31..+394, which that address also covers.
 //
 // Angle indices are taken modulo 1024, and a sky offset that is still outside the picture
 // after its one reduction copies no sky, so no value of the view state reads outside a table.

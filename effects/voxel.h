@@ -29,7 +29,7 @@ extern std::int32_t voxelPosX;
 extern std::int32_t voxelPosY;
 extern float voxelSpeed;
 extern float voxelAngle;
-// Set by the scene: 1 starts every frame from a copy of the sky picture (resource07).
+// Set by the scene: 1 starts every frame from a copy of the sky picture (skyPicture).
 extern std::uint8_t voxelSky;
 
 // Grows the height map from the shared random generator (three numbers per cell step), smooths

@@ -1,6 +1,6 @@
 #pragma once
 // Polar-table texture mappers: every pixel of a 320x200 picture is looked up through the
-// tunnel table, remapped through resource00 and fetched from a 256x256 texture. Motion costs
+// tunnel table, remapped through tunnelRemap and fetched from a 256x256 texture. Motion costs
 // only byte additions.
 #include <cstdint>
 

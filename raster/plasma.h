@@ -22,7 +22,7 @@ extern const std::array<std::uint8_t, 255> plasmaWaveStart;
 
 // Draws the window into columns 32..287 of rows 0..199 of `destination` (320 bytes per row),
 // framed in colour 200, and turns the wave. `source` is 320 bytes per row and is read at rows
-// and columns 0..255, so it needs 255 * 320 + 256 readable bytes (work400 in the show).
+// and columns 0..255, so it needs 255 * 320 + 256 readable bytes (sourcePage in the show).
 void plasmaZoom(const std::uint8_t* source, std::uint8_t* destination);
 
 }  // namespace raster

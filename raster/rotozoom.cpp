@@ -87,7 +87,7 @@ void initZoomLayers() {
 
 void drawZoomLayers() {
     for (int k = 0; k < kLayerCount; ++k) {
-        addLayer(core::work400, core::workA, zoomLayers[static_cast<std::size_t>(k)], 5 - k);
+        addLayer(core::sourcePage, core::layerPage, zoomLayers[static_cast<std::size_t>(k)], 5 - k);
     }
 
     for (ZoomLayer& layer : zoomLayers) {

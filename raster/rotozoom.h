@@ -29,9 +29,9 @@ extern const std::array<std::int16_t, 256> rowStepV;
 // Angles 0/32/64/96/128 with zooms 500/400/300/200/100, countdown 10.
 void initZoomLayers();
 
-// Adds the five layers of the texture in the first 65536 bytes of core::work400 into the
-// 320x200 picture at core::workA (saturating at 255), then advances the animation. The
-// caller clears workA first.
+// Adds the five layers of the texture in the first 65536 bytes of core::sourcePage into the
+// 320x200 picture at core::layerPage (saturating at 255), then advances the animation. The
+// caller clears layerPage first.
 void drawZoomLayers();
 
 }  // namespace raster

@@ -45,12 +45,12 @@ void addBand(std::uint8_t* destination) {
     if (bandOffset >= kBandOffsetLimit) {
         bandOffset = 0;
     }
-    const std::uint32_t sourceBytes = static_cast<std::uint32_t>(core::resource19.size());
+    const std::uint32_t sourceBytes = static_cast<std::uint32_t>(core::flareBand.size());
     for (std::uint32_t r = 0; r < kBandRows; ++r) {
         const std::uint32_t start = kBandSourceWidth * r + bandOffset;
         // Only the last row can reach past the end of the image; the rest of it adds 0.
         const std::uint32_t available = std::min<std::uint32_t>(320, sourceBytes - start);
-        const std::uint8_t* source = core::resource19.data() + start;
+        const std::uint8_t* source = core::flareBand.data() + start;
         std::uint8_t* out = destination + 320 * r;
         for (std::uint32_t c = 0; c < available; ++c) {
             const unsigned sum = out[c] + source[c];

@@ -5,7 +5,7 @@
 namespace raster {
 
 // Byte offset of the strip window into the title strip (a multiple of 32 in 0..31968) and
-// column offset of the band window into resource19 (0..699). Both start at 0 and are never
+// column offset of the band window into flareBand (0..699). Both start at 0 and are never
 // reset.
 extern std::uint32_t stripOffset;
 extern std::uint32_t bandOffset;
@@ -16,7 +16,7 @@ extern std::uint32_t bandOffset;
 void scrollStrip(std::uint8_t* destination);
 // Moves the band one column on (back to 0 at 700) and adds its 320x26 window, saturating, onto
 // the destination in a 320-wide picture. Source rows are 743 bytes; a window reaching past a
-// row's end runs on into the next row, and past the end of resource19 it adds 0.
+// row's end runs on into the next row, and past the end of flareBand it adds 0.
 void addBand(std::uint8_t* destination);
 // Darkens the top five rows by 250, 200, 150, 100, 50 and, from byte 62000 on, eleven runs of
 // 320 bytes by 25 * k. The last runs lie past the picture: it must be followed by at least

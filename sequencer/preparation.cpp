@@ -28,8 +28,8 @@ bool always() {
 constexpr std::array<PreparationStep, 9> builders = {
     &always<&display::buildScaleTable>, &always<&raster::buildPolarTable>,
     &always<&raster::buildWindowMap>,   &always<&raster::fillNoise>,
-    &always<&buildSineTables>,          &always<&widenResource05>,
-    &always<&raster::buildPolarMaps>,   &store::loadSecondEntry17,
+    &always<&buildSineTables>,          &always<&widenLandscapeHeights>,
+    &always<&raster::buildPolarMaps>,   &store::loadWarpHeights,
     &always<&effects::voxelSetup>,
 };
 

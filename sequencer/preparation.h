@@ -8,7 +8,7 @@ namespace sequencer {
 using PreparationStep = bool (*)();
 
 // The work buffers, then the effect set-ups that draw into them (the plane, then the
-// metaballs), then the buffers cleared but work128. Short of memory it prints "outta himem...
+// metaballs), then the buffers cleared but warpHeights. Short of memory it prints "outta himem...
 // sorry, but 8 megs required!" and returns false; what was allocated stays held until the
 // shutdown releases it (after the song is stopped and freed, in the shutdown's order).
 bool prepareWorkBuffers();

@@ -27,7 +27,7 @@ void aimLandscape(float t) {
 
 void drawSwayingLandscape(float t) {
     aimLandscape(t);
-    display::drawLandscape(core::work400 + 128000);
+    display::drawLandscape(core::sourcePage + core::kLandscapeInSourcePage);
     raster::fillAngleTwist();
 }
 

@@ -20,7 +20,7 @@ bool rowIn(std::int32_t row, const std::array<std::int32_t, N>& rows) {
     return false;
 }
 
-inline bool rowInCueSetB(std::int32_t row) {
+inline bool isFlashRow(std::int32_t row) {
     return rowIn(row, core::kFlashRows);
 }
 
@@ -44,9 +44,9 @@ inline void markRowSeen() {
 }
 
 // The flash level falls by 25 a frame while it is above 0.
-inline void decayPulse() {
-    if (pulse > 0) {
-        pulse -= 25;
+inline void decayFlashLevel() {
+    if (flashLevel > 0) {
+        flashLevel -= 25;
     }
 }
 
@@ -62,8 +62,8 @@ void drawSprite(std::int32_t x, std::int32_t y, const std::uint8_t* sprite, std:
 
 // Turns the landscape camera for the clock: heading and tilt swing slowly.
 void aimLandscape(float t);
-// The landscape aimed for the clock, drawn into work400 + 128000, and the polar remap's twist
-// swinging with it.
+// The landscape aimed for the clock, drawn into sourcePage + core::kLandscapeInSourcePage, and the
+// polar remap's twist swinging with it.
 void drawSwayingLandscape(float t);
 // The tunnel through the centred table window, its shifts swinging with the clock.
 void mapShiftedTunnel(float t);

@@ -28,11 +28,11 @@ namespace sequencer {
 
 namespace {
 
-using core::work128;
-using core::work400;
-using core::workA;
-using core::workB;
-using core::workC;
+using core::grainPage;
+using core::layerPage;
+using core::mixPage;
+using core::sourcePage;
+using core::warpHeights;
 constexpr std::uint32_t kPicture = core::kPictureBytes;
 
 // State of these scenes only; zero at program start.
@@ -66,14 +66,14 @@ void fadeOutSecondOrder(std::uint8_t* picture, std::int32_t r) {
 void setUpTitleStrip() {
     frameInterval = 32;
     sceneTime.store(0.0f);
-    display::copyBuffer(core::resource17.data(), work400, kPicture);
-    display::clearBuffer(workA, kPicture);
+    display::copyBuffer(core::marbleField.data(), sourcePage, kPicture);
+    display::clearBuffer(layerPage, kPicture);
     raster::noiseOffset = 0;
     raster::noiseShift = 3;
-    pulse = 0;
+    flashLevel = 0;
     timeStep.store(0.02f);
-    raster::mapSource = core::resource02.data();
-    raster::mapTarget = workA;
+    raster::mapSource = core::crystalTexture.data();
+    raster::mapTarget = layerPage;
     raster::plasmaFromWave = 1;
     scrollStartFlag = 1;
     scrollAmount = 0;
@@ -88,23 +88,23 @@ void setZoomCentre(float t) {
 
 void titleStripFrame() {
     const std::int32_t r = musicRow;
-    if (rowInCueSetB(r) || r == 58) {
-        pulse = 200;
+    if (isFlashRow(r) || r == 58) {
+        flashLevel = 200;
     }
-    decayPulse();
+    decayFlashLevel();
     const float t = sceneClock();
     setZoomCentre(t);
     for (int y = 110; y < 200; ++y) {
-        display::clearBuffer(workA + 320 * y, 54);
+        display::clearBuffer(layerPage + 320 * y, 54);
     }
     const bool scrolling = !inFirstOrder() && r > 32;
     if (scrolling) {
-        raster::scrollStrip(workA + 10 + (scrollAmount >> 1));
+        raster::scrollStrip(layerPage + 10 + (scrollAmount >> 1));
         stripStarted = 1;
     } else if (stripStarted == 0) {
-        raster::scrollStrip(workA + 10);
+        raster::scrollStrip(layerPage + 10);
     }
-    raster::plasmaZoom(work400, workA + 20);
+    raster::plasmaZoom(sourcePage, layerPage + 20);
     if (scrolling) {
         if (scrollStartFlag == 1) {
             scrollStartFlag = 0;
@@ -121,15 +121,17 @@ void titleStripFrame() {
     // window, its lit rows on the beats and its steady rows otherwise; the two are one
     // either/or pair, so the steady caption is not shown in the first order.
     if (inFirstOrder()) {
-        if (pulse != 0) {
-            display::addBuffer(core::resource20.data() + 9600, workA + 9600, 19200);
+        if (flashLevel != 0) {
+            display::addBuffer(core::windowFlashes.data() + core::kUpperWindowsAt,
+                               layerPage + core::kUpperWindowsAt, 19200);
         }
-    } else if (pulse != 0) {
-        display::addBuffer(core::resource21.data() + 41600, workA + 41600, 19200);
+    } else if (flashLevel != 0) {
+        display::addBuffer(core::windowCaptions.data() + core::kLowerWindowsAt,
+                           layerPage + core::kLowerWindowsAt, 19200);
     } else {
-        display::addBuffer(core::resource21.data(), workA + 41600, 19200);
+        display::addBuffer(core::windowCaptions.data(), layerPage + core::kLowerWindowsAt, 19200);
     }
-    display::putFrame(workA);
+    display::putFrame(layerPage);
 }
 
 // --- Scene 12: the dance (or the spiral) over the waving landscape --------------------------
@@ -137,20 +139,20 @@ void titleStripFrame() {
 void setUpDance() {
     frameInterval = 16;
     sceneTime.store(0.0f);
-    raster::warpTarget = workB;
-    raster::warpSource = work400 + 128000;
+    raster::warpTarget = mixPage;
+    raster::warpSource = sourcePage + core::kLandscapeInSourcePage;
     sway = 0.0f;
     timeStep.store(0.2f);
     buildWarpWave(0.0f);
-    display::copyBuffer(core::resource07.data(), workA, kPicture);
-    pulse = 0;
-    display::clearBuffer(workB, kPicture);
-    raster::startDancerA(core::resource22);
-    raster::startDancerB(core::resource23);
+    display::copyBuffer(core::skyPicture.data(), layerPage, kPicture);
+    flashLevel = 0;
+    display::clearBuffer(mixPage, kPicture);
+    raster::startDancerA(core::dancerSolo);
+    raster::startDancerB(core::dancerPair);
     scrollStartFlag = 1;
     scrollStarted = 0;
-    raster::mapSource = core::resource02.data();
-    raster::mapTarget = workB;
+    raster::mapSource = core::crystalTexture.data();
+    raster::mapTarget = mixPage;
     secondOrderFlag = 0;
 }
 
@@ -158,24 +160,24 @@ void danceFrame() {
     const std::int32_t r = musicRow;
     const bool first = inFirstOrder();
     if (first) {
-        if (rowInCueSetB(r) || r == 60) {
-            pulse = 200;
+        if (isFlashRow(r) || r == 60) {
+            flashLevel = 200;
         }
-        decayPulse();
+        decayFlashLevel();
     } else {
         if (rowIn(r, core::kTresilloRows)) {
-            pulse = 200;
+            flashLevel = 200;
         }
-        if (pulse > 0) {
-            pulse -= 50;
+        if (flashLevel > 0) {
+            flashLevel -= 50;
         }
     }
     const float t = sceneClock();
     aimLandscape(t);
-    display::clearBuffer(workB, kPicture);
-    display::drawLandscape(work400 + 128000);
+    display::clearBuffer(mixPage, kPicture);
+    display::drawLandscape(sourcePage + core::kLandscapeInSourcePage);
     raster::waveWarp();
-    if (pulse == 0) {
+    if (flashLevel == 0) {
         if (noDance == 0) {
             if (first) {
                 raster::drawDancerA();
@@ -190,7 +192,7 @@ void danceFrame() {
             }
         }
     } else {
-        display::addBuffer(first ? core::resource24.data() : core::resource25.data(), workB,
+        display::addBuffer(first ? core::danceBurst.data() : core::dancePillars.data(), mixPage,
                            kPicture);
     }
     if (first && r > 32 && r < 52) {
@@ -220,10 +222,10 @@ void danceFrame() {
         raster::drawLeftWindow();
     }
     if (!first) {
-        fadeOutSecondOrder(workB, r);
+        fadeOutSecondOrder(mixPage, r);
     }
-    display::putFrame(workB);
-    buildWarpWave(static_cast<float>((400 - 2 * pulse) * std::sin(t / 10.0)));
+    display::putFrame(mixPage);
+    buildWarpWave(static_cast<float>((400 - 2 * flashLevel) * std::sin(t / 10.0)));
 }
 
 // --- Scene 13: landscape flight through the polar remap --------------------------------------
@@ -231,7 +233,7 @@ void danceFrame() {
 void setUpFlight() {
     sceneTime.store(0.0f);
     timeStep.store(0.2f);
-    pulse = 0;
+    flashLevel = 0;
     effects::voxelSky = 1;
     secondOrderFlag = 0;
 }
@@ -244,23 +246,23 @@ void flightFrame() {
     const std::int32_t r = musicRow;
     const bool first = inFirstOrder();
     if (r == 0 || r == 32) {
-        pulse = 200;
+        flashLevel = 200;
     }
-    if (pulse > 0) {
-        pulse -= 2;
+    if (flashLevel > 0) {
+        flashLevel -= 2;
     }
     const float t = sceneClock();
     effects::voxelFrame(t);
     sway = static_cast<float>(flightSwing(t) * 60.0);
     raster::fillAngleTwist();
-    std::uint8_t* picture = workB + kPicture;
+    std::uint8_t* picture = mixPage + kPicture;
     raster::polarRemap(effects::voxelFrameBuffer, picture);
-    drawSprite(truncate(flightSwing(t) * 100.0 + 160.0), 100, core::resource04.data(), picture,
-               500 - 6 * pulse);
+    drawSprite(truncate(flightSwing(t) * 100.0 + 160.0), 100, core::smallLight.data(), picture,
+               500 - 6 * flashLevel);
     // The caption rises from below the picture to rows 160..189 over the first 20 rows.
     const std::int32_t rise = clampRange(2 * r, 40);
-    display::addBuffer(first ? core::resource26.data() : core::resource27.data(),
-                       workB + 115200 + 320 * (40 - rise), 9600);
+    display::addBuffer(first ? core::captionTitle.data() : core::captionLinux.data(),
+                       mixPage + core::kRisenCaptionAt + 320 * (40 - rise), 9600);
     if (first && r < 8) {
         display::darkenBuffer(picture, 32 * (8 - r));
     }
@@ -274,14 +276,14 @@ void flightFrame() {
 
 void setUpPlasmaFlight() {
     sceneTime.store(0.0f);
-    display::copyBuffer(core::resource17.data(), work400, kPicture);
-    display::clearBuffer(workA, kPicture);
-    display::clearBuffer(work128, kPicture);
+    display::copyBuffer(core::marbleField.data(), sourcePage, kPicture);
+    display::clearBuffer(layerPage, kPicture);
+    display::clearBuffer(warpHeights, kPicture);
     raster::noiseOffset = 0;
     raster::noiseShift = 3;
-    pulse = 0;
+    flashLevel = 0;
     timeStep.store(0.02f);
-    raster::mapSource = core::resource17.data();
+    raster::mapSource = core::marbleField.data();
     raster::mapTarget = raster::plasmaMap.data();
     raster::plasmaFromWave = 0;
     effects::voxelSky = 0;
@@ -299,7 +301,7 @@ void plasmaFlight(std::uint32_t fillValue, bool drawTerrain) {
     sway = static_cast<float>(flightSwing(t) * 60.0);
     raster::fillAngleTwist();
     display::copyBuffer(effects::voxelFrameBuffer, raster::plasmaMap.data(), kPicture);
-    raster::plasmaZoom(work400, workA);
+    raster::plasmaZoom(sourcePage, layerPage);
 }
 
 std::uint32_t fadingFill(std::int32_t row) {
@@ -310,9 +312,9 @@ void plasmaFadesInFrame() {
     const std::int32_t r = musicRow;
     plasmaFlight(fadingFill(r), true);
     if (inFirstOrder() && r < 8) {
-        display::darkenBuffer(workA, 32 * (8 - r));
+        display::darkenBuffer(layerPage, 32 * (8 - r));
     }
-    display::putFrame(workA);
+    display::putFrame(layerPage);
 }
 
 void plasmaContinuesFrame() {
@@ -321,7 +323,7 @@ void plasmaContinuesFrame() {
         fill = 0x01010101u;
     }
     plasmaFlight(fill, true);
-    display::putFrame(workA);
+    display::putFrame(layerPage);
 }
 
 void plasmaFlickersFrame() {
@@ -331,12 +333,12 @@ void plasmaFlickersFrame() {
         // Alternate the picture with black in tenths of the clock.
         const double m = std::fmod(static_cast<double>(sceneClock()), 0.1);
         if (m > 0.05) {
-            display::putFrame(workA);
+            display::putFrame(layerPage);
         } else if (m < 0.05) {
-            display::putFrame(work128);
+            display::putFrame(warpHeights);
         }
     } else if (r < 48) {
-        display::putFrame(workA);
+        display::putFrame(layerPage);
     }
     // On row 48 no frame is handed over: the screen keeps the previous one.
 }
@@ -361,20 +363,20 @@ std::int32_t montageFlareDepth(float t) {
 // The two pictures cross-faded with the flare over them.
 void montagePicture() {
     const float t = sceneClock();
-    display::copyBuffer(core::resource29.data(), work400, kPicture);
-    display::crossFade(work400, core::resource31.data(), work400,
+    display::copyBuffer(core::duskPicture.data(), sourcePage, kPicture);
+    display::crossFade(sourcePage, core::glassSphere.data(), sourcePage,
                        truncate(55.0 * std::sin(static_cast<double>(t)) + 200.0));
-    display::drawZoomSprite(150, 50, core::resource14.data(), work400, montageFlareDepth(t));
-    display::putFrame(work400);
+    display::drawZoomSprite(150, 50, core::largeFlare.data(), sourcePage, montageFlareDepth(t));
+    display::putFrame(sourcePage);
 }
 
 void setUpMontage() {
     sceneTime.store(0.0f);
     timeStep.store(0.1f);
     effects::metaSlow = 1;
-    raster::mapSource = core::resource02.data();
-    raster::mapTarget = workC;
-    display::copyBuffer(core::resource07.data(), workA, kPicture);
+    raster::mapSource = core::crystalTexture.data();
+    raster::mapTarget = grainPage;
+    display::copyBuffer(core::skyPicture.data(), layerPage, kPicture);
 }
 
 void montageFrame() {
@@ -391,36 +393,37 @@ void montageFrame() {
     if (rowOf({4, 5, 36, 37, 44, 45})) {
         display::setPalette(core::paletteA);
         drawSwayingLandscape(t);
-        raster::polarRemap(work400 + 128000, workB + kPicture);
+        raster::polarRemap(sourcePage + core::kLandscapeInSourcePage, mixPage + kPicture);
         flashFlag = 1;
-        display::putFrame(workB + kPicture);
+        display::putFrame(mixPage + kPicture);
         updateSway(sceneClock());
     } else if (rowOf({8, 9, 63})) {
         display::setPalette(core::paletteA);
         drawSwayingLandscape(t);
         flashFlag = 1;
-        display::putFrame(work400 + 128000);
+        display::putFrame(sourcePage + core::kLandscapeInSourcePage);
         updateSway(sceneClock());
     } else if ((r >= 16 && r <= 19) || r == 58 || r == 59) {
         display::setPalette(core::paletteA);
         mapShiftedTunnel(t);
         flashFlag = 1;
-        display::addBuffer(core::resource28.data(), workC + 27272, 9600);
-        display::putFrame(workC);
+        display::addBuffer(core::captionPressure.data(), grainPage + core::kPressureCaptionAt,
+                           9600);
+        display::putFrame(grainPage);
     } else if (rowOf({22, 23, 31, 54, 55})) {
-        display::clearBuffer(work400, kPicture);
+        display::clearBuffer(sourcePage, kPicture);
         flashFlag = 1;
         display::setPalette(core::paletteA);
-        effects::metaFrame(work400);
-        display::putFrame(work400);
+        effects::metaFrame(sourcePage);
+        display::putFrame(sourcePage);
     } else if (rowOf({26, 27, 29, 61})) {
         display::setPalette(core::paletteA);
         flashFlag = 1;
-        display::putFrame(core::resource35.data());
+        display::putFrame(core::lightningPicture.data());
     } else if (r >= 48 && r <= 51) {
         display::setPalette(core::paletteA);
         flashFlag = 1;
-        display::putFrame(core::resource33.data());
+        display::putFrame(core::crestEmblem.data());
     } else if (rowOf({12, 13, 40, 41})) {
         if (r != 41) {
             if (flashFlag == 1) {
@@ -440,9 +443,9 @@ void montageFrame() {
 void setUpEmblemsArrive() {
     sceneTime.store(0.0f);
     timeStep.store(0.1f);
-    raster::mapSource = core::resource02.data();
-    raster::mapTarget = workC;
-    display::copyBuffer(core::resource07.data(), workA, kPicture);
+    raster::mapSource = core::crystalTexture.data();
+    raster::mapTarget = grainPage;
+    display::copyBuffer(core::skyPicture.data(), layerPage, kPicture);
 }
 
 void emblemsArriveFrame() {
@@ -468,37 +471,38 @@ void emblemsArriveFrame() {
     }
     const float t = sceneClock();
     display::setPalette(core::paletteB);
-    display::copyBuffer(core::resource29.data(), work400, kPicture);
-    display::drawZoomSprite(150, 50, core::resource14.data(), work400, montageFlareDepth(t));
-    display::clearBuffer(workA, kPicture);
-    drawSprite(160, 110, core::resource32.data(), workA, 140 - 10 * (64 - clampRange(r, 50)));
+    display::copyBuffer(core::duskPicture.data(), sourcePage, kPicture);
+    display::drawZoomSprite(150, 50, core::largeFlare.data(), sourcePage, montageFlareDepth(t));
+    display::clearBuffer(layerPage, kPicture);
+    drawSprite(160, 110, core::dialEmblem.data(), layerPage, 140 - 10 * (64 - clampRange(r, 50)));
     if (r > 38) {
-        drawSprite(160, 100, core::resource33.data(), workA, 500 - 10 * clampRange(r - 32, 18));
+        drawSprite(160, 100, core::crestEmblem.data(), layerPage,
+                   500 - 10 * clampRange(r - 32, 18));
     }
-    display::crossFade(work400, workA, work400, 255 - 8 * (r - 34));
-    display::putFrame(work400);
+    display::crossFade(sourcePage, layerPage, sourcePage, 255 - 8 * (r - 34));
+    display::putFrame(sourcePage);
 }
 
 // --- Scenes 19 to 21: the textured plane, its darkening and the parting emblems --------------
 
 void drawEmblems() {
-    drawSprite(160, 110, core::resource32.data(), work400, 0);
-    drawSprite(160, 100, core::resource33.data(), work400, 320);
+    drawSprite(160, 110, core::dialEmblem.data(), sourcePage, 0);
+    drawSprite(160, 100, core::crestEmblem.data(), sourcePage, 320);
 }
 
 void setUpPlane() {
     sceneTime.store(0.0f);
     timeStep.store(0.1f);
-    display::copyBuffer(core::resource02.data(), effects::planeTexture, 65536);
+    display::copyBuffer(core::crystalTexture.data(), effects::planeTexture, 65536);
     display::copyBuffer(display::scaleTable.data(), effects::planeShade, 65536);
     display::setPalette(core::paletteB);
 }
 
 void planeFrame() {
-    display::clearBuffer(work400, kPicture);
+    display::clearBuffer(sourcePage, kPicture);
     effects::planeFrame();
     drawEmblems();
-    display::putFrame(work400);
+    display::putFrame(sourcePage);
 }
 
 void setUpPlaneDarkens() {
@@ -508,15 +512,15 @@ void setUpPlaneDarkens() {
 
 void planeDarkensFrame() {
     const std::int32_t r = musicRow;
-    display::clearBuffer(work400, kPicture);
+    display::clearBuffer(sourcePage, kPicture);
     effects::planeFrame();
     if (r >= 1) {
         flashFlag = 0;
     }
     // The boundary frame that already reads the next order's row 0 is black.
-    display::darkenBuffer(work400, (r == 0 && flashFlag == 0) ? 255 : 4 * r);
+    display::darkenBuffer(sourcePage, (r == 0 && flashFlag == 0) ? 255 : 4 * r);
     drawEmblems();
-    display::putFrame(work400);
+    display::putFrame(sourcePage);
 }
 
 void setUpParting() {
@@ -527,11 +531,11 @@ void setUpParting() {
 
 void partingFrame() {
     const float t = sceneClock();
-    display::clearBuffer(work400, kPicture);
-    drawSprite(truncate(5.0 * t + 160.0), 110, core::resource32.data(), work400, 0);
-    drawSprite(truncate(160.0 - 5.0 * t), 100, core::resource33.data(), work400, 320);
-    display::darkenBuffer(work400, 8 * musicRow);
-    display::putFrame(work400);
+    display::clearBuffer(sourcePage, kPicture);
+    drawSprite(truncate(5.0 * t + 160.0), 110, core::dialEmblem.data(), sourcePage, 0);
+    drawSprite(truncate(160.0 - 5.0 * t), 100, core::crestEmblem.data(), sourcePage, 320);
+    display::darkenBuffer(sourcePage, 8 * musicRow);
+    display::putFrame(sourcePage);
 }
 
 const std::array<Scene, 11> scenes = {{

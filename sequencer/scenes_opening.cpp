@@ -25,18 +25,18 @@ namespace sequencer {
 
 namespace {
 
-using core::work128;
-using core::work400;
-using core::workA;
-using core::workB;
-using core::workC;
+using core::grainPage;
+using core::layerPage;
+using core::mixPage;
+using core::sourcePage;
+using core::warpHeights;
 constexpr std::uint32_t kPicture = core::kPictureBytes;
 
 // --- Scene 1: the opening picture fades in through the grain -------------------------------
 
 void setUpFadeIn() {
-    display::copyBuffer(core::resource07.data(), workA, kPicture);
-    display::clearBuffer(workB, kPicture);
+    display::copyBuffer(core::skyPicture.data(), layerPage, kPicture);
+    display::clearBuffer(mixPage, kPicture);
     rowSeen = 0;
     timeStep.store(0.0f);
 }
@@ -44,15 +44,15 @@ void setUpFadeIn() {
 void fadeInFrame() {
     markRowSeen();
     const float t = sceneClock();
-    pulse = 256 - 4 * musicRow;
+    flashLevel = 256 - 4 * musicRow;
     // The boundary frame that reads the next pattern's row 0 keeps the full picture.
-    if (pulse == 256 && rowSeen == 1) {
-        pulse = 0;
+    if (flashLevel == 256 && rowSeen == 1) {
+        flashLevel = 0;
     }
-    pulse = clampRange(pulse + truncate(10.0 * std::sin(0.5 * t)), 255);
-    raster::addNoise(core::resource10.data(), workC);
-    display::crossFade(workB, workC, workB + kPicture, pulse);
-    display::putFrame(workB + kPicture);
+    flashLevel = clampRange(flashLevel + truncate(10.0 * std::sin(0.5 * t)), 255);
+    raster::addNoise(core::openingPicture.data(), grainPage);
+    display::crossFade(mixPage, grainPage, mixPage + kPicture, flashLevel);
+    display::putFrame(mixPage + kPicture);
     // The step is a double constant: the sum is formed in double and rounded to the 32-bit
     // clock once, not added as a rounded float.
     const float next = static_cast<float>(static_cast<double>(sceneClock()) + 0.2);
@@ -70,33 +70,33 @@ void setUpLandscapeGrain() {
 void landscapeGrainFrame(const std::uint8_t* grainPicture) {
     const float t = sceneClock();
     drawSwayingLandscape(t);
-    raster::polarRemap(work400 + 128000, workB + kPicture);
-    raster::addNoise(grainPicture, workC);
-    display::crossFade(workB + kPicture, workC, workB, pulse);
-    display::putFrame(workB);
+    raster::polarRemap(sourcePage + core::kLandscapeInSourcePage, mixPage + kPicture);
+    raster::addNoise(grainPicture, grainPage);
+    display::crossFade(mixPage + kPicture, grainPage, mixPage, flashLevel);
+    display::putFrame(mixPage);
     updateSway(sceneClock());
 }
 
 void landscapeRisesFrame() {
     markRowSeen();
     const float t = sceneClock();
-    pulse = 4 * musicRow;
-    if (pulse == 0 && rowSeen == 1) {
-        pulse = 255;
+    flashLevel = 4 * musicRow;
+    if (flashLevel == 0 && rowSeen == 1) {
+        flashLevel = 255;
     }
-    pulse = clampRange(pulse + truncate(30.0 * std::sin(static_cast<double>(t))), 255);
-    landscapeGrainFrame(core::resource10.data());
+    flashLevel = clampRange(flashLevel + truncate(30.0 * std::sin(static_cast<double>(t))), 255);
+    landscapeGrainFrame(core::openingPicture.data());
 }
 
 void landscapeSinksFrame() {
     markRowSeen();
     const float t = sceneClock();
-    pulse = 255 - 4 * musicRow;
-    if (pulse == 255 && rowSeen == 1) {
-        pulse = 0;
+    flashLevel = 255 - 4 * musicRow;
+    if (flashLevel == 255 && rowSeen == 1) {
+        flashLevel = 0;
     }
-    pulse = clampRange(pulse + truncate(30.0 * std::sin(2.0 * t)), 255);
-    landscapeGrainFrame(core::resource11.data());
+    flashLevel = clampRange(flashLevel + truncate(30.0 * std::sin(2.0 * t)), 255);
+    landscapeGrainFrame(core::stormPicture.data());
 }
 
 // --- Scenes 4 and 5: the flare recedes from the melting picture, then flies away -----------
@@ -107,17 +107,17 @@ void setUpFlare() {
 }
 
 void meltingFlareFrame(std::int32_t depth) {
-    drawSprite(160, 100, core::resource14.data(), workC, depth);
-    display::putFrame(workC);
+    drawSprite(160, 100, core::largeFlare.data(), grainPage, depth);
+    display::putFrame(grainPage);
     updateSway(sceneClock());
 }
 
 void meltPicture() {
     markRowSeen();
-    display::clearBuffer(workC, kPicture);
+    display::clearBuffer(grainPage, kPicture);
     // The picture is blurred in place, for good: it keeps softening frame by frame.
-    display::blurBuffer(core::resource11.data());
-    raster::addNoise(core::resource11.data(), workC);
+    display::blurBuffer(core::stormPicture.data());
+    raster::addNoise(core::stormPicture.data(), grainPage);
 }
 
 void flareRecedesFrame() {
@@ -146,28 +146,28 @@ void tunnelBackground(float t) {
     const std::int32_t columns =
         truncate(90.0 * std::cos(t / 2.0) + 90.0 * std::sin(static_cast<double>(t)));
     raster::mapTwist = static_cast<std::uint8_t>(raster::mapTwist + 2);
-    display::clearBuffer(workC, kPicture);
+    display::clearBuffer(grainPage, kPicture);
     raster::mapPolarPanned(rows * 640 + columns);
 }
 
 void setUpFirstTunnel() {
-    raster::mapSource = core::resource02.data();
-    raster::mapTarget = workB;
+    raster::mapSource = core::crystalTexture.data();
+    raster::mapTarget = mixPage;
     vector::buildSineTable();
     vector::vectorA.init();
     vector::buildWobbleTable();
     sceneTime.store(0.0f);
-    pulse = 0;
+    flashLevel = 0;
     timeStep.store(1.0f / 15.0f);
 }
 
 void firstTunnelFrame() {
     const std::int32_t r = musicRow;
-    if (rowInCueSetB(r) || r == 59) {
-        pulse = 200;
+    if (isFlashRow(r) || r == 59) {
+        flashLevel = 200;
     }
-    pulseB = (!inFirstOrder() && rowIn(r, core::kTunnelHitRows)) ? 1 : 0;
-    decayPulse();
+    secondFlashLevel = (!inFirstOrder() && rowIn(r, core::kTunnelHitRows)) ? 1 : 0;
+    decayFlashLevel();
     const float t = sceneClock();
     tunnelBackground(t);
     vector::vectorA.angleY = static_cast<std::uint32_t>(128 * truncate(8.0 * std::sin(t)) + 8192);
@@ -175,18 +175,18 @@ void firstTunnelFrame() {
     vector::vectorA.drawFrame();
     const std::int32_t dx = truncate(20.0 * std::sin(t));
     const std::int32_t dy = truncate(20.0 * std::cos(t));
-    drawSprite(100 + dx, 125 + dy, core::resource04.data(), workC, 100);
-    drawSprite(225 + dx, 125 + dy, core::resource04.data(), workC, 100);
-    display::crossFade(core::resource08.data(), workC, workC, pulse);
-    if (pulseB != 0) {
-        display::crossFade(core::resource12.data(), workC, workC, 128);
+    drawSprite(100 + dx, 125 + dy, core::smallLight.data(), grainPage, 100);
+    drawSprite(225 + dx, 125 + dy, core::smallLight.data(), grainPage, 100);
+    display::crossFade(core::flashBurst.data(), grainPage, grainPage, flashLevel);
+    if (secondFlashLevel != 0) {
+        display::crossFade(core::accentRings.data(), grainPage, grainPage, 128);
     }
-    display::putFrame(workC);
+    display::putFrame(grainPage);
 }
 
 void setUpSecondTunnel() {
-    raster::mapSource = core::resource03.data();
-    raster::mapTarget = workB;
+    raster::mapSource = core::ribbedTexture.data();
+    raster::mapTarget = mixPage;
     vector::buildSineTable();
     vector::vectorB.init();
     vector::buildWobbleTable();
@@ -196,31 +196,31 @@ void setUpSecondTunnel() {
 
 void secondTunnelFrame() {
     const std::int32_t r = musicRow;
-    if (rowInCueSetB(r) || r == 59) {
-        pulse = 200;
+    if (isFlashRow(r) || r == 59) {
+        flashLevel = 200;
     }
     const bool hit = rowIn(r, core::kTunnelHitRows) || r == 32 || r == 34;
-    pulseB = (hit || (inFirstOrder() && (r == 30 || r == 31))) ? 1 : 0;
+    secondFlashLevel = (hit || (inFirstOrder() && (r == 30 || r == 31))) ? 1 : 0;
     if (r == 61 && inFirstOrder()) {
-        pulse = 200;
+        flashLevel = 200;
     }
-    decayPulse();
+    decayFlashLevel();
     const float t = sceneClock();
     tunnelBackground(t);
     vector::vectorB.drawFrame();
     vector::vectorB.distanceOffset = truncate(550.0 * 65536.0 * std::sin(t));
-    display::crossFade(core::resource09.data(), workC, workC, pulse);
-    if (pulseB != 0) {
-        display::crossFade(core::resource13.data(), workC, workC, 128);
+    display::crossFade(core::flashShockwave.data(), grainPage, grainPage, flashLevel);
+    if (secondFlashLevel != 0) {
+        display::crossFade(core::accentStreaks.data(), grainPage, grainPage, 128);
     }
-    display::putFrame(workC);
+    display::putFrame(grainPage);
 }
 
 // --- Scene 8: mapped plasma with a growing grid of thumbnails ------------------------------
 
 void setUpThumbnailPlasma() {
-    raster::mapSource = core::resource02.data();
-    raster::mapTarget = workA;
+    raster::mapSource = core::crystalTexture.data();
+    raster::mapTarget = layerPage;
     raster::noiseOffset = 0;
     raster::noiseShift = 3;
     rowSeen = 0;
@@ -235,24 +235,24 @@ void thumbnailPlasmaFrame() {
     const float t = sceneClock();
     const std::int32_t r = musicRow;
     mapShiftedTunnel(t);
-    raster::addNoise(workA, workB);
-    display::captureThumbnail(workB);
-    display::stampThumbnail(workB);
+    raster::addNoise(layerPage, mixPage);
+    display::captureThumbnail(mixPage);
+    display::stampThumbnail(mixPage);
     for (std::size_t i = 0; i < kThumbnailOffsets.size(); ++i) {
         if (r >= core::kThumbnailRows[i]) {
-            display::stampThumbnail(workB + kThumbnailOffsets[i]);
+            display::stampThumbnail(mixPage + kThumbnailOffsets[i]);
         }
     }
     // The last sixteen rows burn the picture out to white.
     if (!inFirstOrder() && r >= 48) {
-        display::brightenBuffer(workB, 16 * (r - 48));
+        display::brightenBuffer(mixPage, 16 * (r - 48));
         rowSeen = 1;
     }
     if (rowSeen == 1 && !inFirstOrder() && r == 0) {
-        display::brightenBuffer(workB, 255);
+        display::brightenBuffer(mixPage, 255);
     }
-    display::addBuffer(core::resource28.data(), workB + 27272, 9600);
-    display::putFrame(workB);
+    display::addBuffer(core::captionPressure.data(), mixPage + core::kPressureCaptionAt, 9600);
+    display::putFrame(mixPage);
 }
 
 // --- Scene 9: layered rotozoom with flashes -------------------------------------------------
@@ -260,47 +260,47 @@ void thumbnailPlasmaFrame() {
 void setUpRotozoom() {
     frameInterval = 64;
     sceneTime.store(0.0f);
-    display::copyBuffer(core::resource14.data(), work400, 65536);
+    display::copyBuffer(core::largeFlare.data(), sourcePage, 65536);
     raster::noiseOffset = 0;
     raster::initZoomLayers();
-    pulse = 0;
-    pulseB = 0;
+    flashLevel = 0;
+    secondFlashLevel = 0;
     raster::noiseShift = 2;
-    raster::mapSource = core::resource02.data();
-    raster::mapTarget = workA;
+    raster::mapSource = core::crystalTexture.data();
+    raster::mapTarget = layerPage;
     timeStep.store(0.01f);
 }
 
 void rotozoomFrame() {
     const std::int32_t r = musicRow;
     if (rowIn(r, core::kRotozoomFlashRows)) {
-        pulse = 200;
+        flashLevel = 200;
     }
     if (!inFirstOrder() && rowIn(r, core::kTresilloRows)) {
-        pulseB = 200;
+        secondFlashLevel = 200;
     }
-    if (pulse != 0) {
-        pulse -= 25;
+    if (flashLevel != 0) {
+        flashLevel -= 25;
     }
-    if (pulseB != 0) {
-        pulseB -= 50;
+    if (secondFlashLevel != 0) {
+        secondFlashLevel -= 50;
     }
     const float t = sceneClock();
-    display::clearBuffer(workA, kPicture);
+    display::clearBuffer(layerPage, kPicture);
     raster::drawZoomLayers();
     raster::buildWindowBend(truncate(100.0 * (std::sin(t / 100.0) + std::cos(t / 100.0))),
                             static_cast<float>((std::sin(t / 100.0) + std::cos(t / 10.0)) / 40.0));
-    display::crossFade(core::resource15.data(), workA, workA, pulse);
-    display::crossFade(core::resource16.data(), workA, workA, pulseB);
+    display::crossFade(core::wordStorm.data(), layerPage, layerPage, flashLevel);
+    display::crossFade(core::wordGlass.data(), layerPage, layerPage, secondFlashLevel);
     if (r < 56 || (!inFirstOrder() && (r % 2) != 1)) {
         raster::drawRightWindow();
     }
-    raster::addNoise(workA, workA);
+    raster::addNoise(layerPage, layerPage);
     // The scene opens from white.
     if (inFirstOrder() && r <= 16) {
-        display::brightenBuffer(workA, 16 * (16 - r));
+        display::brightenBuffer(layerPage, 16 * (16 - r));
     }
-    display::putFrame(workA);
+    display::putFrame(layerPage);
 }
 
 // --- Scene 10: ring of six flares -----------------------------------------------------------
@@ -308,33 +308,33 @@ void rotozoomFrame() {
 void setUpFlareRing() {
     effects::metaSlow = 0;
     sceneTime.store(0.0f);
-    display::copyBuffer(core::resource04.data(), work400, kPicture);
+    display::copyBuffer(core::smallLight.data(), sourcePage, kPicture);
     raster::noiseOffset = 0;
-    pulse = 0;
+    flashLevel = 0;
     raster::noiseShift = 2;
     timeStep.store(0.01f);
 }
 
 void flareRingFrame() {
     const std::int32_t r = musicRow;
-    if (rowInCueSetB(r) || r >= 56) {
-        pulse = 200;
+    if (isFlashRow(r) || r >= 56) {
+        flashLevel = 200;
     }
-    decayPulse();
-    display::clearBuffer(workA, kPicture);
+    decayFlashLevel();
+    display::clearBuffer(layerPage, kPicture);
     const float t = sceneClock();
     for (int k = 0; k < 6; ++k) {
         const double phase = static_cast<double>(t) + k;
         const double radius = (k % 2 == 0) ? 80.0 : 100.0;
         drawSprite(truncate(radius * std::sin(phase) + 160.0),
-                   truncate(radius * std::cos(phase) + 100.0), core::resource04.data(), workA,
-                   500 - pulse);
+                   truncate(radius * std::cos(phase) + 100.0), core::smallLight.data(), layerPage,
+                   500 - flashLevel);
     }
-    raster::gradientWarp(workA, work128, workC);
-    effects::metaFrame(workC);
-    raster::fadeEdges(workC);
-    raster::addBand(workC + 54400);
-    display::putFrame(workC);
+    raster::gradientWarp(layerPage, warpHeights, grainPage);
+    effects::metaFrame(grainPage);
+    raster::fadeEdges(grainPage);
+    raster::addBand(grainPage + core::kBandRowsAt);
+    display::putFrame(grainPage);
 }
 
 // The ring turns back over the last rows of each pattern.

@@ -16,18 +16,18 @@ using core::sinTable;
 using core::sway;
 using core::warpWave;
 
-extern std::int32_t musicOrder;      // order as last read; 0 before play
-extern std::int32_t musicRow;        // row as last read, 0..255
-extern std::int32_t sceneOrder;      // order at which the current scene began
-extern std::atomic<float> timeStep;  // added to sceneTime on every tick
-extern std::uint32_t frameInterval;  // least milliseconds between presented frames
-extern std::int32_t pulse;           // scene level: brightness, fade or flash
-extern std::int32_t pulseB;          // second scene level, flag or temporary
-extern std::int32_t rowSeen;         // 1 once the scene has read a row above 0
-extern std::uint8_t noDance;         // 1 unless the launcher's "Dance" box was ticked
+extern std::int32_t musicOrder;        // order as last read; 0 before play
+extern std::int32_t musicRow;          // row as last read, 0..255
+extern std::int32_t sceneOrder;        // order at which the current scene began
+extern std::atomic<float> timeStep;    // added to sceneTime on every tick
+extern std::uint32_t frameInterval;    // least milliseconds between presented frames
+extern std::int32_t flashLevel;        // scene level: brightness, fade or flash
+extern std::int32_t secondFlashLevel;  // second scene level, flag or temporary
+extern std::int32_t rowSeen;           // 1 once the scene has read a row above 0
+extern std::uint8_t noDance;           // 1 unless the launcher's "Dance" box was ticked
 
 // Widens entry 5's 65536 height bytes into 16-bit row displacements, in place.
-void widenResource05();
+void widenLandscapeHeights();
 // limit if x > limit, 0 if x < 0, else x.
 std::int32_t clampRange(std::int32_t x, std::int32_t limit);
 

@@ -69,53 +69,53 @@ std::array<StartupLoad, kStartupLoadCount> startupLoadList() {
     };
     constexpr std::size_t kDancerWord = 2;
     return {{
-        slot(0, resource00),
+        slot(0, tunnelRemap),
         {1, paletteA, entryCapacity(1), entryCapacity(1)},
-        slot(2, resource02),
-        slot(3, resource03),
-        slot(4, resource04),
-        slot(5, resource05, resource05.size() / 2),
-        slot(6, resource06),
-        slot(7, resource07),
-        picture(8, resource08),
-        picture(9, resource09),
-        picture(10, resource10),
-        picture(11, resource11),
-        picture(12, resource12),
-        picture(13, resource13),
-        slot(14, resource14),
-        picture(15, resource15),
-        picture(16, resource16),
-        slot(17, resource17),
+        slot(2, crystalTexture),
+        slot(3, ribbedTexture),
+        slot(4, smallLight),
+        slot(5, landscapeHeights, landscapeHeights.size() / 2),
+        slot(6, landscapeColours),
+        slot(7, skyPicture),
+        picture(8, flashBurst),
+        picture(9, flashShockwave),
+        picture(10, openingPicture),
+        picture(11, stormPicture),
+        picture(12, accentRings),
+        picture(13, accentStreaks),
+        slot(14, largeFlare),
+        picture(15, wordStorm),
+        picture(16, wordGlass),
+        slot(17, marbleField),
         slot(18, titleStrip.first),
         slot(18, titleStrip.second),
-        slot(19, resource19),
-        slot(20, resource20),
-        slot(21, resource21),
-        slot(22, resource22, kDancerWord),
-        slot(23, resource23, kDancerWord),
-        slot(24, resource24),
-        slot(25, resource25),
-        slot(26, resource26),
-        slot(27, resource27),
-        slot(28, resource28),
-        picture(29, resource29),
+        slot(19, flareBand),
+        slot(20, windowFlashes),
+        slot(21, windowCaptions),
+        slot(22, dancerSolo, kDancerWord),
+        slot(23, dancerPair, kDancerWord),
+        slot(24, danceBurst),
+        slot(25, dancePillars),
+        slot(26, captionTitle),
+        slot(27, captionLinux),
+        slot(28, captionPressure),
+        picture(29, duskPicture),
         {30, paletteB, entryCapacity(30), entryCapacity(30)},
-        slot(31, resource31),
-        slot(32, resource32),
-        slot(33, resource33),
-        slot(34, resource34),
-        slot(35, resource35),
+        slot(31, glassSphere),
+        slot(32, dialEmblem),
+        slot(33, crestEmblem),
+        slot(34, creditsPicture),
+        slot(35, lightningPicture),
     }};
 }
 
-bool loadSecondEntry17() {
-    if (!loadEntry(17, work400, kWork400Bytes, kPictureBytes)) {
+bool loadWarpHeights() {
+    if (!loadEntry(17, sourcePage, kSourcePageBytes, kPictureBytes)) {
         return false;
     }
     for (std::size_t i = 0; i < kPictureBytes; ++i) {
-        const auto word = static_cast<std::int16_t>(-4 * static_cast<int>(work400[i]));
-        std::memcpy(work128 + 2 * i, &word, sizeof word);
+        const auto word = static_cast<std::int16_t>(-4 * static_cast<int>(sourcePage[i]));
+        std::memcpy(warpHeights + 2 * i, &word, sizeof word);
     }
     return true;
 }

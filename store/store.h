@@ -37,9 +37,9 @@ inline constexpr std::size_t kStartupLoadCount = 37;
 // slots. The palettes are heap buffers, so the list is built after allocateWorkBuffers.
 std::array<StartupLoad, kStartupLoadCount> startupLoadList();
 
-// Loads entry 17 again into work400 and turns its first 64000 bytes into 64000 signed 16-bit
-// words in work128: word i = -4 x byte i (0..-1020). Prints nothing of its own; false when the
+// Loads entry 17 again into sourcePage and turns its first 64000 bytes into 64000 signed 16-bit
+// words in warpHeights: word i = -4 x byte i (0..-1020). Prints nothing of its own; false when the
 // load failed (after loadEntry's line).
-bool loadSecondEntry17();
+bool loadWarpHeights();
 
 }  // namespace store

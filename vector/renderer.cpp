@@ -33,7 +33,7 @@ void VectorRendererA::drawFrame(const std::uint8_t* source, std::uint8_t* destin
 }
 
 void VectorRendererA::drawFrame() {
-    drawFrame(core::workB, core::workC);
+    drawFrame(core::mixPage, core::grainPage);
 }
 
 void VectorRendererB::init() {
@@ -56,7 +56,7 @@ void VectorRendererB::drawFrame(const std::uint8_t* source, std::uint8_t* destin
 }
 
 void VectorRendererB::drawFrame() {
-    drawFrame(core::workB, core::workC);
+    drawFrame(core::mixPage, core::grainPage);
 }
 
 }  // namespace vector

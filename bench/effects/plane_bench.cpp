@@ -7,7 +7,7 @@
 
 namespace {
 
-// One whole plane frame: 1066 traced rays and the 320x208 grid fill into work400.
+// One whole plane frame: 1066 traced rays and the 320x208 grid fill into sourcePage.
 void BM_PlaneFrame(benchmark::State& state) {
     sequencer::prepareWorkBuffers();  // runs planeSetup
     for (int i = 0; i < 65536; ++i) {
@@ -19,7 +19,7 @@ void BM_PlaneFrame(benchmark::State& state) {
         core::sceneTime = time;
         time += 0.1f;
         effects::planeFrame();
-        benchmark::DoNotOptimize(core::work400[32000]);
+        benchmark::DoNotOptimize(core::sourcePage[32000]);
     }
     core::releaseWorkBuffers();
 }

@@ -10,13 +10,13 @@ namespace {
 void plasmaFrame(benchmark::State& state) {
     sequencer::prepareWorkBuffers();
     for (int i = 0; i < 81920; ++i) {
-        core::work400[i] = static_cast<std::uint8_t>(i * 31 + i / 977);
+        core::sourcePage[i] = static_cast<std::uint8_t>(i * 31 + i / 977);
     }
     raster::plasmaFromWave = 1;
     raster::zoomCentreX = 13;
     raster::zoomCentreY = 20;
     for (auto _ : state) {
-        raster::plasmaZoom(core::work400, core::workA + 20);
+        raster::plasmaZoom(core::sourcePage, core::layerPage + 20);
         benchmark::ClobberMemory();
     }
     core::releaseWorkBuffers();

@@ -12,11 +12,11 @@ namespace {
 void rotozoomFrame(benchmark::State& state) {
     sequencer::prepareWorkBuffers();
     for (int i = 0; i < 65536; ++i) {
-        core::work400[i] = static_cast<std::uint8_t>(i * 7 + (i >> 9));
+        core::sourcePage[i] = static_cast<std::uint8_t>(i * 7 + (i >> 9));
     }
     raster::initZoomLayers();
     for (auto _ : state) {
-        std::memset(core::workA, 0, 64000);
+        std::memset(core::layerPage, 0, 64000);
         raster::drawZoomLayers();
         benchmark::ClobberMemory();
     }

@@ -84,7 +84,7 @@ TEST(ContentDancers, LoopsAreWholeFiguresOnScreen) {
 std::vector<std::pair<double, bool>> danceSchedule(bool firstOrder, double startSeconds) {
     std::vector<std::pair<double, bool>> frames;
     const std::vector<int> secondOrderCues = content::showCueRows(18);
-    sequencer::pulse = 0;
+    sequencer::flashLevel = 0;
     for (int frame = 0;; ++frame) {
         const double seconds = startSeconds + 0.017 * (frame / 2);
         const auto row = static_cast<std::int32_t>(seconds / 0.12);
@@ -92,18 +92,18 @@ std::vector<std::pair<double, bool>> danceSchedule(bool firstOrder, double start
             return frames;
         }
         if (firstOrder) {
-            if (sequencer::rowInCueSetB(row) || row == 60) {
-                sequencer::pulse = 200;
+            if (sequencer::isFlashRow(row) || row == 60) {
+                sequencer::flashLevel = 200;
             }
-            sequencer::decayPulse();
+            sequencer::decayFlashLevel();
         } else {
             if (std::find(secondOrderCues.begin(), secondOrderCues.end(), row) !=
                 secondOrderCues.end()) {
-                sequencer::pulse = 200;
+                sequencer::flashLevel = 200;
             }
-            sequencer::pulse = std::max(sequencer::pulse - 50, 0);
+            sequencer::flashLevel = std::max(sequencer::flashLevel - 50, 0);
         }
-        frames.emplace_back(seconds / 0.48, sequencer::pulse == 0);
+        frames.emplace_back(seconds / 0.48, sequencer::flashLevel == 0);
     }
 }
 
@@ -225,9 +225,9 @@ TEST(ContentDancers, EachFigureDipsDeepAndMostOftenOnTheKick) {
 // Plays both streams through the program's own dancer routine into a private blob target and
 // checks that every frame lights the picture and nothing lands below it.
 TEST(ContentDancers, ProgramDrawsEveryFrameInsideThePicture) {
-    std::vector<std::uint8_t> target(core::kWorkABCBytes, 0);
-    std::uint8_t* const savedWorkB = core::workB;
-    core::workB = target.data();
+    std::vector<std::uint8_t> target(core::kScenePageBytes, 0);
+    std::uint8_t* const savedWorkB = core::mixPage;
+    core::mixPage = target.data();
     for (const int entry : {22, 23}) {
         SCOPED_TRACE(entry);
         const content::Bytes stream = content::buildEntry(entry);
@@ -253,7 +253,7 @@ TEST(ContentDancers, ProgramDrawsEveryFrameInsideThePicture) {
             }
         }
     }
-    core::workB = savedWorkB;
+    core::mixPage = savedWorkB;
 }
 
 }  // namespace

@@ -19,21 +19,21 @@ void* failingAfterSome(std::size_t count, std::size_t size) {
     return std::calloc(count, size);
 }
 
-std::uint8_t* const* allBuffers[] = {&core::work400,  &core::workA,   &core::workB,
-                                     &core::workC,    &core::work128, &core::paletteA,
-                                     &core::paletteB, &core::paletteC};
+std::uint8_t* const* allBuffers[] = {&core::sourcePage, &core::layerPage,   &core::mixPage,
+                                     &core::grainPage,  &core::warpHeights, &core::paletteA,
+                                     &core::paletteB,   &core::paletteC};
 
 TEST(WorkBuffers, AllocatedClearedAndReleased) {
     ASSERT_TRUE(core::allocateWorkBuffers());
     // Written between allocation and clearing, as the effect set-ups do.
-    std::memset(core::work400, 7, core::kWork400Bytes);
-    std::memset(core::work128, 9, core::kWork128Bytes);
+    std::memset(core::sourcePage, 7, core::kSourcePageBytes);
+    std::memset(core::warpHeights, 9, core::kWarpHeightsBytes);
     std::memset(core::paletteC, 5, core::kPaletteBytes);
     core::clearWorkBuffers();
     const std::size_t sizes[] = {400000, 240000, 240000, 240000, 128000, 768, 768, 768};
     for (std::size_t b = 0; b < 8; ++b) {
         if (b == 4) {
-            continue;  // work128 is kept as the set-ups leave it
+            continue;  // warpHeights is kept as the set-ups leave it
         }
         const std::uint8_t* buffer = *allBuffers[b];
         ASSERT_NE(buffer, nullptr) << b;
@@ -43,13 +43,13 @@ TEST(WorkBuffers, AllocatedClearedAndReleased) {
         }
         EXPECT_EQ(nonZero, 0u) << b;
     }
-    EXPECT_EQ(core::work128[0], 9);
-    EXPECT_EQ(core::work128[core::kWork128Bytes - 1], 9);
-    // work128's margin reads as 0 up to the last height word the gradient warp reaches.
-    for (std::size_t i = 128000; i < 128000 + core::kWork128TailMargin; ++i) {
-        ASSERT_EQ(core::work128[i], 0) << i;
+    EXPECT_EQ(core::warpHeights[0], 9);
+    EXPECT_EQ(core::warpHeights[core::kWarpHeightsBytes - 1], 9);
+    // warpHeights' margin reads as 0 up to the last height word the gradient warp reaches.
+    for (std::size_t i = 128000; i < 128000 + core::kWarpHeightsTailMargin; ++i) {
+        ASSERT_EQ(core::warpHeights[i], 0) << i;
     }
-    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(core::work128) % alignof(std::int16_t), 0u);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(core::warpHeights) % alignof(std::int16_t), 0u);
     core::releaseWorkBuffers();
     for (auto* buffer : allBuffers) {
         EXPECT_EQ(*buffer, nullptr);
@@ -58,7 +58,7 @@ TEST(WorkBuffers, AllocatedClearedAndReleased) {
 }
 
 TEST(WorkBuffers, BandImageMarginReadsAsZero) {
-    const std::uint8_t* band = core::resource19.data();
+    const std::uint8_t* band = core::flareBand.data();
     // The last row's window at the largest band offset ends 274 bytes past the image.
     const std::size_t lastRead = 743 * 25 + 699 + 319;
     EXPECT_EQ(lastRead - 19320 + 1, 274u);
@@ -68,11 +68,11 @@ TEST(WorkBuffers, BandImageMarginReadsAsZero) {
 }
 
 // The preparation's step: buffers, then the plane and metaball set-ups into them, then the
-// buffers cleared but work128.
+// buffers cleared but warpHeights.
 TEST(WorkBuffers, PreparationRunsTheSetUpsBetweenAllocationAndClearing) {
     effects::metaClock2 = 0.0f;
     sequencer::prepareWorkBuffers();
-    EXPECT_EQ(effects::planeTarget, core::work400);
+    EXPECT_EQ(effects::planeTarget, core::sourcePage);
     EXPECT_EQ(effects::metaClock2, 20.0f);
     core::releaseWorkBuffers();
 }

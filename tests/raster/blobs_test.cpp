@@ -19,10 +19,10 @@ class BlobTest : public ::testing::Test {
     void SetUp() override { sequencer::prepareWorkBuffers(); }
     void TearDown() override { core::releaseWorkBuffers(); }
 
-    static std::uint8_t at(int column, int row) { return core::workB[row * kWidth + column]; }
+    static std::uint8_t at(int column, int row) { return core::mixPage[row * kWidth + column]; }
     static int brush(int column, int row) { return 4 * raster::blobBrush[row * 32 + column]; }
     static int litBytes() {
-        return static_cast<int>(std::count_if(core::workB, core::workB + core::kWorkABCBytes,
+        return static_cast<int>(std::count_if(core::mixPage, core::mixPage + core::kScenePageBytes,
                                               [](std::uint8_t b) { return b != 0; }));
     }
     static std::vector<std::uint8_t> stream(std::initializer_list<std::uint16_t> words) {
@@ -52,7 +52,7 @@ TEST_F(BlobTest, UnclippedBlobCoversItsSquareOnly) {
         }
     }
     EXPECT_EQ(litBytes(), 811);
-    std::memset(core::workB, 200, 64000);
+    std::memset(core::mixPage, 200, 64000);
     raster::stampBlob(16, 16);
     EXPECT_EQ(at(15, 15), 255);  // 200 + 124 saturates
     EXPECT_EQ(at(13, 31), 204);
@@ -64,7 +64,7 @@ TEST_F(BlobTest, EdgeBlobsAreClippedToThePicturesColumns) {
     EXPECT_EQ(at(15, 100), brush(31, 16));
     EXPECT_EQ(at(16, 99), 0);
     EXPECT_EQ(at(319, 98), 0);  // nothing wrapped onto the row above
-    std::memset(core::workB, 0, 64000);
+    std::memset(core::mixPage, 0, 64000);
     raster::stampBlob(320, 100);  // only the left 16 columns, in 304..319
     EXPECT_EQ(at(304, 99), brush(0, 15));
     EXPECT_EQ(at(319, 99), brush(15, 15));
@@ -83,7 +83,7 @@ TEST_F(BlobTest, BlobsOutsideTheHandledRangeAreNotDrawn) {
         raster::stampBlob(x, y);
     }
     EXPECT_EQ(litBytes(), 0);
-    // The lowest and the outermost positions still drawn stay inside workB.
+    // The lowest and the outermost positions still drawn stay inside mixPage.
     raster::stampBlob(0, 216);  // top row 200: rows 200..231 lie below the picture
     raster::stampBlob(335, 216);
     EXPECT_EQ(at(15, 215), brush(31, 15));
@@ -100,7 +100,7 @@ TEST_F(BlobTest, DancerStampsAllButTheLastPointOfEachFrame) {
     EXPECT_EQ(at(99, 39), 124);
     EXPECT_EQ(litBytes(), 2 * 811);
     EXPECT_EQ(raster::dancerA.dancerCursor, 7u);
-    std::memset(core::workB, 0, 64000);
+    std::memset(core::mixPage, 0, 64000);
     raster::drawDancerA();
     EXPECT_EQ(litBytes(), 0);
     EXPECT_EQ(raster::dancerA.dancerCursor, 10u);
@@ -113,7 +113,7 @@ TEST_F(BlobTest, SecondFrameEndingTheAnimationReplaysTheFirstFrame) {
     const auto words = stream({60, 200, 9, 9, 0xFFFE, 9, 9, 0xFFFF});
     raster::startDancerB(words);
     for (int call = 1; call <= 3; ++call) {
-        std::memset(core::workB, 0, 64000);
+        std::memset(core::mixPage, 0, 64000);
         raster::drawDancerB();
         EXPECT_EQ(at(59, 99), 124) << call;
         EXPECT_EQ(litBytes(), 811) << call;
@@ -138,11 +138,11 @@ TEST_F(BlobTest, DamagedStreamsStopSafely) {
 
     // The real entry buffer with no end word at all: every point but the last is stamped,
     // the call then ends at the buffer's end and the next call starts over.
-    for (std::size_t i = 0; i + 1 < core::resource23.size(); i += 2) {
-        core::resource23[i] = static_cast<std::uint8_t>(i % 300);
-        core::resource23[i + 1] = 0;
+    for (std::size_t i = 0; i + 1 < core::dancerPair.size(); i += 2) {
+        core::dancerPair[i] = static_cast<std::uint8_t>(i % 300);
+        core::dancerPair[i + 1] = 0;
     }
-    raster::startDancerB(core::resource23);
+    raster::startDancerB(core::dancerPair);
     raster::drawDancerB();
     EXPECT_EQ(raster::dancerB.dancerCursor, 0u);
     EXPECT_GT(litBytes(), 0);

@@ -14,7 +14,7 @@ class MappersTest : public ::testing::Test {
   protected:
     void SetUp() override {
         savedPolar_ = raster::polarTable;
-        savedRemap_ = core::resource00;
+        savedRemap_ = core::tunnelRemap;
         for (std::size_t i = 0; i < raster::polarTable.size(); ++i) {
             raster::polarTable[i] = static_cast<std::uint16_t>(i * 40503u + (i >> 7));
         }
@@ -28,12 +28,12 @@ class MappersTest : public ::testing::Test {
     }
     void TearDown() override {
         raster::polarTable = savedPolar_;
-        core::resource00 = savedRemap_;
+        core::tunnelRemap = savedRemap_;
     }
     static void setRemapIdentity() {
         for (int v = 0; v < 65536; ++v) {
-            core::resource00[2 * v] = static_cast<std::uint8_t>(v);
-            core::resource00[2 * v + 1] = static_cast<std::uint8_t>(v >> 8);
+            core::tunnelRemap[2 * v] = static_cast<std::uint8_t>(v);
+            core::tunnelRemap[2 * v + 1] = static_cast<std::uint8_t>(v >> 8);
         }
     }
     void textureOfColumns() {
@@ -84,8 +84,8 @@ TEST_F(MappersTest, PannedTwistAddsToBothLookUpsWithoutCarry) {
     EXPECT_EQ(target_[0], 0x12);  // 0x12FF + 1 -> 0x1200, then 0x1201: the row stays 0x12
 
     // A remap that is not the identity: the second twist lands on the remapped value.
-    core::resource00[2 * 0x1200] = 0xFF;
-    core::resource00[2 * 0x1200 + 1] = 0x40;
+    core::tunnelRemap[2 * 0x1200] = 0xFF;
+    core::tunnelRemap[2 * 0x1200 + 1] = 0x40;
     textureOfColumns();
     raster::mapPolarPanned(0);
     EXPECT_EQ(target_[0], 0x00);  // 0x40FF + 1 in the low byte only
@@ -109,8 +109,8 @@ TEST_F(MappersTest, ShiftedCarriesFirstAndCrossesTheShiftsAfter) {
     EXPECT_EQ(target_[1], 0x15);  // column 0x12 + A
 
     // The second additions do not carry: remap 0x0412 to 0xF0FE, then +3 low, +0x10 high.
-    core::resource00[2 * 0x0412] = 0xFE;
-    core::resource00[2 * 0x0412 + 1] = 0xF0;
+    core::tunnelRemap[2 * 0x0412] = 0xFE;
+    core::tunnelRemap[2 * 0x0412 + 1] = 0xF0;
     raster::mapPolarShifted();
     EXPECT_EQ(target_[1], 0x01);
     textureOfRows();

@@ -31,7 +31,7 @@ class RotozoomTest : public ::testing::Test {
     static void fillTexture() {
         for (int row = 0; row < 256; ++row) {
             for (int column = 0; column < 256; ++column) {
-                core::work400[row * 256 + column] = texel(column, row);
+                core::sourcePage[row * 256 + column] = texel(column, row);
             }
         }
     }
@@ -42,7 +42,8 @@ class RotozoomTest : public ::testing::Test {
                 const int t = texel(column(c, r), row(c, r));
                 const int sum = (t >> 5) + (t >> 4) + (t >> 3) + (t >> 2) + (t >> 1);
                 for (int offset : {0, 1, kWidth, kWidth + 1}) {
-                    ASSERT_EQ(core::workA[2 * r * kWidth + 2 * c + offset], sum) << c << "," << r;
+                    ASSERT_EQ(core::layerPage[2 * r * kWidth + 2 * c + offset], sum)
+                        << c << "," << r;
                 }
             }
         }
@@ -77,21 +78,21 @@ TEST_F(RotozoomTest, TenFramesAdvanceThenHandOver) {
 }
 
 TEST_F(RotozoomTest, ZeroTextureAddsNothingAndFullTextureSaturates) {
-    std::memset(core::workA, 77, 64000);
+    std::memset(core::layerPage, 77, 64000);
     raster::drawZoomLayers();
     for (int i = 0; i < 64000; ++i) {
-        ASSERT_EQ(core::workA[i], 77);
+        ASSERT_EQ(core::layerPage[i], 77);
     }
     // 255 adds 7, 15, 31, 63 and 127 from layers 0 to 4.
-    std::memset(core::work400, 255, 65536);
-    std::memset(core::workA, 0, 64000);
+    std::memset(core::sourcePage, 255, 65536);
+    std::memset(core::layerPage, 0, 64000);
     raster::drawZoomLayers();
-    EXPECT_EQ(core::workA[0], 243);
-    EXPECT_EQ(core::workA[63999], 243);
-    std::memset(core::workA, 13, 64000);
+    EXPECT_EQ(core::layerPage[0], 243);
+    EXPECT_EQ(core::layerPage[63999], 243);
+    std::memset(core::layerPage, 13, 64000);
     raster::drawZoomLayers();
-    EXPECT_EQ(core::workA[31999], 255);
-    EXPECT_EQ(core::workA[64000], 0);  // nothing below the picture
+    EXPECT_EQ(core::layerPage[31999], 255);
+    EXPECT_EQ(core::layerPage[64000], 0);  // nothing below the picture
 }
 
 TEST_F(RotozoomTest, UnrotatedLayerStepsOneTexelAcrossAndAFifthMoreDown) {
@@ -113,12 +114,12 @@ TEST_F(RotozoomTest, QuarterTurnStartsTwentyFiveRowStepsUpInU) {
 TEST_F(RotozoomTest, GoldenFrames) {
     fillTexture();
     for (int frame = 0; frame < 13; ++frame) {
-        std::memset(core::workA, 0, 64000);
+        std::memset(core::layerPage, 0, 64000);
         raster::drawZoomLayers();
     }
     std::uint32_t hash = 2166136261u;
     for (int i = 0; i < 64000; ++i) {
-        hash = (hash ^ core::workA[i]) * 16777619u;
+        hash = (hash ^ core::layerPage[i]) * 16777619u;
     }
     EXPECT_EQ(hash, 1271675825u);  // matches an independent model across a hand-over
 }

@@ -21,7 +21,7 @@ class ShowBuffersTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         // Another suite of this program may already hold the buffers; share them then.
-        ownsBuffers_ = core::work400 == nullptr;
+        ownsBuffers_ = core::sourcePage == nullptr;
         if (ownsBuffers_) {
             sequencer::prepareWorkBuffers();
         }
@@ -40,34 +40,34 @@ class ShowBuffersTest : public ::testing::Test {
 TEST_F(ShowBuffersTest, WarpsOnTheSceneBuffers) {
     using namespace core;
     for (int i = 0; i < 65536; ++i) {
-        work400[128000 + i - 4341] = static_cast<std::uint8_t>(i);
+        sourcePage[128000 + i - 4341] = static_cast<std::uint8_t>(i);
     }
     core::sway = -1.5f;
     raster::fillAngleTwist();
-    raster::polarRemap(work400 + 128000, workB + 64000);
-    EXPECT_EQ(workB[64000 + 100 * 320 + 160], work400[128000 + 100 * 320 + 160]);
+    raster::polarRemap(sourcePage + core::kLandscapeInSourcePage, mixPage + 64000);
+    EXPECT_EQ(mixPage[64000 + 100 * 320 + 160], sourcePage[128000 + 100 * 320 + 160]);
 
-    raster::gradientWarp(workA, work128, workC);
+    raster::gradientWarp(layerPage, warpHeights, grainPage);
 
-    raster::warpSource = work400 + 128000;
-    raster::warpTarget = workB;
+    raster::warpSource = sourcePage + core::kLandscapeInSourcePage;
+    raster::warpTarget = mixPage;
     core::warpWave.fill(0);
     raster::waveWarp();
     core::warpWave.fill(0);
-    EXPECT_EQ(workB[10 * 320 + 10], 200);
+    EXPECT_EQ(mixPage[10 * 320 + 10], 200);
 }
 
 TEST_F(ShowBuffersTest, StripsWindowsAndGrainOnTheSceneBuffers) {
     using namespace core;
-    raster::fadeEdges(workC);
+    raster::fadeEdges(grainPage);
     raster::bandOffset = 698;
-    raster::addBand(workC + 54400);
+    raster::addBand(grainPage + core::kBandRowsAt);
     for (int call = 0; call < 1001; ++call) {
-        raster::scrollStrip(workA + 10 + (200 >> 1));
+        raster::scrollStrip(layerPage + 10 + (200 >> 1));
     }
 
-    raster::mapSource = resource02.data();
-    raster::mapTarget = workA;
+    raster::mapSource = crystalTexture.data();
+    raster::mapTarget = layerPage;
     raster::buildWindowBend(141, 0.05f);
     for (std::int32_t offset : {0, 25600, 25600 - 320 * 200, 320 * 400 + 9600}) {
         raster::windowLeftOffset = offset;
@@ -81,8 +81,8 @@ TEST_F(ShowBuffersTest, StripsWindowsAndGrainOnTheSceneBuffers) {
     raster::mapPolarShifted();
 
     raster::noiseOffset = 63583;
-    raster::addNoise(resource10.data(), workC);
-    raster::addNoise(workA, workA);
+    raster::addNoise(openingPicture.data(), grainPage);
+    raster::addNoise(layerPage, layerPage);
     EXPECT_EQ(raster::noiseOffset, 871u);
 }
 
@@ -91,20 +91,20 @@ TEST_F(ShowBuffersTest, SpritesAndEngineServicesOnTheSceneBuffers) {
     display::buildScaleTable();
     for (std::int32_t z : {0, 100 * 65536, 500 * 65536 - 200 * 65536, 650 * 65535,
                            static_cast<std::int32_t>(0xFAC80000u)}) {
-        display::drawZoomSprite(60, 125, resource04.data(), workC, z);
-        display::drawZoomSprite(260, 125, resource04.data(), workC, z);
-        display::drawZoomSprite(150, 50, resource14.data(), work400, z);
+        display::drawZoomSprite(60, 125, smallLight.data(), grainPage, z);
+        display::drawZoomSprite(260, 125, smallLight.data(), grainPage, z);
+        display::drawZoomSprite(150, 50, largeFlare.data(), sourcePage, z);
     }
-    display::blurBuffer(resource11.data());
-    display::crossFade(resource08.data(), workC, workC, 175);
-    display::captureThumbnail(workB);
+    display::blurBuffer(stormPicture.data());
+    display::crossFade(flashBurst.data(), grainPage, grainPage, 175);
+    display::captureThumbnail(mixPage);
     for (int offset : {0, 120, 240, 48000, 48240}) {
-        display::stampThumbnail(workB + offset);
+        display::stampThumbnail(mixPage + offset);
     }
-    display::addBuffer(resource28.data(), workB + 27272, 9600);
-    display::brightenBuffer(workB, -5);
-    display::darkenBuffer(work400, 255);
-    EXPECT_EQ(work400[0], 0);
+    display::addBuffer(captionPressure.data(), mixPage + core::kPressureCaptionAt, 9600);
+    display::brightenBuffer(mixPage, -5);
+    display::darkenBuffer(sourcePage, 255);
+    EXPECT_EQ(sourcePage[0], 0);
 }
 
 }  // namespace

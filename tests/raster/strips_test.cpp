@@ -17,12 +17,12 @@ class StripsTest : public ::testing::Test {
     void SetUp() override {
         for (int r = 0; r < 1000; ++r) {
             for (int c = 0; c < 32; ++c) {
-                core::resource18a[r * 32 + c] = stripPixel(r, c);
-                core::resource18b[r * 32 + c] = stripPixel(r, c);
+                core::titleStripFirst[r * 32 + c] = stripPixel(r, c);
+                core::titleStripSecond[r * 32 + c] = stripPixel(r, c);
             }
         }
-        for (std::size_t i = 0; i < core::resource19.size(); ++i) {
-            core::resource19[i] = static_cast<std::uint8_t>(1 + i % 7);
+        for (std::size_t i = 0; i < core::flareBand.size(); ++i) {
+            core::flareBand[i] = static_cast<std::uint8_t>(1 + i % 7);
         }
         raster::stripOffset = 0;
         raster::bandOffset = 0;
@@ -59,21 +59,21 @@ TEST_F(StripsTest, BandScrollsSaturatesAndReadsZeroPastTheImage) {
 
     std::vector<std::uint8_t> picture(240000, 10);
     raster::addBand(picture.data() + 54400);
-    EXPECT_EQ(picture[54400], 10 + core::resource19[2]);
-    EXPECT_EQ(picture[54400 + 320 * 25 + 319], 10 + core::resource19[743 * 25 + 2 + 319]);
+    EXPECT_EQ(picture[54400], 10 + core::flareBand[2]);
+    EXPECT_EQ(picture[54400 + 320 * 25 + 319], 10 + core::flareBand[743 * 25 + 2 + 319]);
     EXPECT_EQ(picture[54400 + 320 * 26], 10);
 
     // A window past column 423 runs on into the next source row.
     raster::bandOffset = 499;
     raster::addBand(picture.data());
-    EXPECT_EQ(picture[300], 10 + core::resource19[743 + 57]);
+    EXPECT_EQ(picture[300], 10 + core::flareBand[743 + 57]);
 
     // The last offset: the last row has 46 source bytes left; the rest of it adds nothing.
     std::fill(picture.begin(), picture.end(), 10);
     raster::bandOffset = 698;
     raster::addBand(picture.data());
     EXPECT_EQ(raster::bandOffset, 699u);
-    EXPECT_EQ(picture[320 * 25 + 45], 10 + core::resource19[19319]);
+    EXPECT_EQ(picture[320 * 25 + 45], 10 + core::flareBand[19319]);
     EXPECT_EQ(picture[320 * 25 + 46], 10);
     EXPECT_EQ(picture[320 * 25 + 319], 10);
     raster::addBand(picture.data());
@@ -82,7 +82,7 @@ TEST_F(StripsTest, BandScrollsSaturatesAndReadsZeroPastTheImage) {
 
 TEST_F(StripsTest, FadeEdgesDarkensTopRowsAndTheBottomRuns) {
     // A work buffer of the show's size, so the runs past the picture land inside it.
-    std::vector<std::uint8_t> work(core::kWorkABCBytes, 255);
+    std::vector<std::uint8_t> work(core::kScenePageBytes, 255);
     raster::fadeEdges(work.data());
     const int topExpected[5] = {5, 55, 105, 155, 205};
     for (int row = 0; row < 5; ++row) {
@@ -97,7 +97,7 @@ TEST_F(StripsTest, FadeEdgesDarkensTopRowsAndTheBottomRuns) {
     EXPECT_EQ(work[65519], 5);    // run 10, past the picture
     EXPECT_EQ(work[65520], 255);
 
-    std::vector<std::uint8_t> dim(core::kWorkABCBytes, 30);
+    std::vector<std::uint8_t> dim(core::kScenePageBytes, 30);
     raster::fadeEdges(dim.data());
     EXPECT_EQ(dim[0], 0);
     EXPECT_EQ(dim[4 * 320], 0);

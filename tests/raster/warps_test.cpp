@@ -74,7 +74,7 @@ class GradientWarpTest : public ::testing::Test {
         std::memcpy(heights_.data() + 2 * word, &value, 2);
     }
     std::vector<std::uint8_t> texture_;
-    std::vector<std::uint8_t> heights_ = std::vector<std::uint8_t>(core::kWork128Bytes, 0);
+    std::vector<std::uint8_t> heights_ = std::vector<std::uint8_t>(core::kWarpHeightsBytes, 0);
     std::vector<std::uint8_t> destination_ = std::vector<std::uint8_t>(64001, 0xEE);
 };
 

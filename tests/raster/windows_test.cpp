@@ -19,7 +19,7 @@ class WindowsTest : public ::testing::Test {
         for (int v = 0; v < 65536; ++v) {
             texture_[v] = static_cast<std::uint8_t>((v >> 8) * 5 + (v & 0xFF) * 3 + 1);
         }
-        target_.assign(core::kWorkABCBytes, 0xEE);
+        target_.assign(core::kScenePageBytes, 0xEE);
         raster::mapSource = texture_.data();
         raster::mapTarget = target_.data();
         raster::windowMap.fill(0);

@@ -20,8 +20,8 @@
 #include "raster/windows.h"
 #include "sequencer/preparation.h"
 #include "sequencer/scenes.h"
-#include "sequencer/state.h"
 #include "sequencer/show.h"
+#include "sequencer/state.h"
 
 namespace {
 
@@ -94,33 +94,33 @@ class SceneRules : public ::testing::Test {
 TEST_F(SceneRules, OpeningBoundaryFrameShowsThePictureNotBlack) {
     const auto& scene = begin(1, 0);
     frameAt(scene, 0, 0);
-    EXPECT_GE(sequencer::pulse, 246);  // 256 - 0 plus a small wobble: the blank side wins
+    EXPECT_GE(sequencer::flashLevel, 246);  // 256 - 0 plus a small wobble: the blank side wins
     frameAt(scene, 0, 5);
     frameAt(scene, 0, 0);  // still order 0, but the next pattern's row 0
-    EXPECT_LE(sequencer::pulse, 10);
+    EXPECT_LE(sequencer::flashLevel, 10);
 }
 
 TEST_F(SceneRules, ACueRowLastingSeveralFramesHoldsTheFlashAt175) {
     const auto& scene = begin(6, 5);
     for (int frame = 0; frame < 4; ++frame) {
         frameAt(scene, 5, 3);
-        EXPECT_EQ(sequencer::pulse, 175);
+        EXPECT_EQ(sequencer::flashLevel, 175);
     }
     frameAt(scene, 5, 4);
-    EXPECT_EQ(sequencer::pulse, 150);
+    EXPECT_EQ(sequencer::flashLevel, 150);
     frameAt(scene, 5, 59);  // the tunnel's own extra accent
-    EXPECT_EQ(sequencer::pulse, 175);
+    EXPECT_EQ(sequencer::flashLevel, 175);
 }
 
 TEST_F(SceneRules, EachThumbnailThresholdAddsExactlyItsOwnStamp) {
-    for (std::size_t i = 0; i < core::resource02.size(); ++i) {
-        core::resource02[i] = static_cast<std::uint8_t>(i * 13 + (i >> 8));
+    for (std::size_t i = 0; i < core::crystalTexture.size(); ++i) {
+        core::crystalTexture[i] = static_cast<std::uint8_t>(i * 13 + (i >> 8));
     }
     const auto& scene = begin(8, 9);
     auto pictureAt = [&](std::int32_t row) {
         raster::noiseOffset = 0;  // the same grain for both frames
         frameAt(scene, 9, row);
-        return std::vector<std::uint8_t>(core::workB, core::workB + 64000);
+        return std::vector<std::uint8_t>(core::mixPage, core::mixPage + 64000);
     };
     struct Step {
         std::int32_t before, after;
@@ -180,8 +180,8 @@ TEST_F(SceneRules, EmblemSceneReflashesOnEachOfRows28To31) {
 }
 
 TEST_F(SceneRules, ClosingSceneIsBlackFromRow32) {
-    core::resource32.fill(255);
-    core::resource33.fill(255);
+    core::dialEmblem.fill(255);
+    core::crestEmblem.fill(255);
     const auto& scene = begin(21, 31);
     frameAt(scene, 31, 31);  // darkened by 248: the emblems still glimmer
     EXPECT_TRUE(std::any_of(display::frameBuffer, display::frameBuffer + 64000,
@@ -205,97 +205,97 @@ TEST_F(SceneRules, LandscapeGrainScenesTellTheirBoundaryRowZeroFromTheirFirst) {
     sequencer::sceneTime.store(0.0f);  // no wobble: sin 0
     const auto& rises = begin(2, 1);
     frameAt(rises, 1, 0);
-    EXPECT_EQ(sequencer::pulse, 0);
+    EXPECT_EQ(sequencer::flashLevel, 0);
     frameAt(rises, 1, 10);
-    EXPECT_EQ(sequencer::pulse, 40);
+    EXPECT_EQ(sequencer::flashLevel, 40);
     frameAt(rises, 1, 0);  // the next pattern's row 0: fully through the grain
-    EXPECT_EQ(sequencer::pulse, 255);
+    EXPECT_EQ(sequencer::flashLevel, 255);
 
     const auto& sinks = begin(3, 2);
     frameAt(sinks, 2, 0);
-    EXPECT_EQ(sequencer::pulse, 255);
+    EXPECT_EQ(sequencer::flashLevel, 255);
     frameAt(sinks, 2, 10);
-    EXPECT_EQ(sequencer::pulse, 215);
+    EXPECT_EQ(sequencer::flashLevel, 215);
     frameAt(sinks, 2, 0);
-    EXPECT_EQ(sequencer::pulse, 0);
+    EXPECT_EQ(sequencer::flashLevel, 0);
 }
 
 TEST_F(SceneRules, FlareDepthsFollowTheRowsAndTheBoundaryFrameContinuesTheRamp) {
     // A blank picture under grain that can only darken it: what remains is the flare alone.
-    core::resource11.fill(0);
-    core::resource14.fill(1);
+    core::stormPicture.fill(0);
+    core::largeFlare.fill(1);
     const std::uint8_t savedShift = raster::noiseShift;
     raster::noiseShift = 7;
     const auto& recedes = begin(4, 3);
     frameAt(recedes, 3, 0);  // depth 200
-    EXPECT_EQ(countNonZero(core::workC), spriteArea(200));
+    EXPECT_EQ(countNonZero(core::grainPage), spriteArea(200));
     frameAt(recedes, 3, 10);  // depth -40
-    EXPECT_EQ(countNonZero(core::workC), spriteArea(-40));
+    EXPECT_EQ(countNonZero(core::grainPage), spriteArea(-40));
     frameAt(recedes, 3, 0);  // the next pattern's row 0: depth -1336, all but the last column
-    EXPECT_EQ(countNonZero(core::workC), 64000u - 200u);
+    EXPECT_EQ(countNonZero(core::grainPage), 64000u - 200u);
     EXPECT_EQ(spriteArea(-1336), 64000u - 200u);
 
     const auto& flies = begin(5, 4);
     frameAt(flies, 4, 0);  // depth -1336 on the scene's own first row 0
-    EXPECT_EQ(countNonZero(core::workC), 64000u - 200u);
+    EXPECT_EQ(countNonZero(core::grainPage), 64000u - 200u);
     frameAt(flies, 4, 20);  // depth -56
-    EXPECT_EQ(countNonZero(core::workC), spriteArea(-56));
+    EXPECT_EQ(countNonZero(core::grainPage), spriteArea(-56));
     frameAt(flies, 4, 0);  // depth 2760: far past vanishing, nothing drawn
-    EXPECT_EQ(countNonZero(core::workC), 0u);
+    EXPECT_EQ(countNonZero(core::grainPage), 0u);
     raster::noiseShift = savedShift;
 }
 
 TEST_F(SceneRules, TunnelAccentTablesDependOnTheOrder) {
     const auto& first = begin(6, 5);
     frameAt(first, 5, 0);
-    EXPECT_EQ(sequencer::pulseB, 0);  // the overlay accents belong to the second order
+    EXPECT_EQ(sequencer::secondFlashLevel, 0);  // the overlay accents belong to the second order
     frameAt(first, 6, 0);
-    EXPECT_EQ(sequencer::pulseB, 1);
+    EXPECT_EQ(sequencer::secondFlashLevel, 1);
     frameAt(first, 6, 1);
-    EXPECT_EQ(sequencer::pulseB, 0);
+    EXPECT_EQ(sequencer::secondFlashLevel, 0);
 
-    sequencer::pulse = 0;
+    sequencer::flashLevel = 0;
     const auto& second = begin(7, 7);
-    EXPECT_EQ(sequencer::pulse, 0);  // carried over, not reset
+    EXPECT_EQ(sequencer::flashLevel, 0);  // carried over, not reset
     frameAt(second, 7, 30);
-    EXPECT_EQ(sequencer::pulseB, 1);
+    EXPECT_EQ(sequencer::secondFlashLevel, 1);
     frameAt(second, 8, 30);
-    EXPECT_EQ(sequencer::pulseB, 0);
+    EXPECT_EQ(sequencer::secondFlashLevel, 0);
     frameAt(second, 8, 32);
-    EXPECT_EQ(sequencer::pulseB, 1);
+    EXPECT_EQ(sequencer::secondFlashLevel, 1);
     frameAt(second, 8, 61);  // the extra accent on row 61 is the first order's only
-    EXPECT_EQ(sequencer::pulse, 0);
+    EXPECT_EQ(sequencer::flashLevel, 0);
     frameAt(second, 7, 61);
-    EXPECT_EQ(sequencer::pulse, 175);
+    EXPECT_EQ(sequencer::flashLevel, 175);
 }
 
 TEST_F(SceneRules, ThumbnailPlasmaBurnsOutToWhiteOnlyAfterItsLastRows) {
-    for (std::size_t i = 0; i < core::resource02.size(); ++i) {
-        core::resource02[i] = static_cast<std::uint8_t>((i * 7) & 0x7F);
+    for (std::size_t i = 0; i < core::crystalTexture.size(); ++i) {
+        core::crystalTexture[i] = static_cast<std::uint8_t>((i * 7) & 0x7F);
     }
     const auto& scene = begin(8, 9);
     frameAt(scene, 9, 0);
-    EXPECT_FALSE(allEqual(core::workB, 64000, 255));
+    EXPECT_FALSE(allEqual(core::mixPage, 64000, 255));
     frameAt(scene, 10, 0);  // the second order's own row 0
-    EXPECT_FALSE(allEqual(core::workB, 64000, 255));
+    EXPECT_FALSE(allEqual(core::mixPage, 64000, 255));
     frameAt(scene, 10, 60);
-    EXPECT_FALSE(allEqual(core::workB, 64000, 255));
+    EXPECT_FALSE(allEqual(core::mixPage, 64000, 255));
     frameAt(scene, 10, 0);  // the frame that already reads the next pattern's row 0
-    EXPECT_TRUE(allEqual(core::workB, 64000, 255));
+    EXPECT_TRUE(allEqual(core::mixPage, 64000, 255));
 }
 
 TEST_F(SceneRules, RotozoomFlashTablesAndTheRightWindowOnEvenLateRows) {
     const auto& scene = begin(9, 11);
     EXPECT_EQ(sequencer::frameInterval, 64u);
     frameAt(scene, 11, 3);  // a second-order accent only
-    EXPECT_EQ(sequencer::pulseB, 0);
+    EXPECT_EQ(sequencer::secondFlashLevel, 0);
     frameAt(scene, 11, 14);
-    EXPECT_EQ(sequencer::pulse, 175);
+    EXPECT_EQ(sequencer::flashLevel, 175);
     frameAt(scene, 12, 3);
-    EXPECT_EQ(sequencer::pulseB, 150);
+    EXPECT_EQ(sequencer::secondFlashLevel, 150);
     frameAt(scene, 12, 4);
-    EXPECT_EQ(sequencer::pulseB, 100);
-    EXPECT_EQ(sequencer::pulse, 125);
+    EXPECT_EQ(sequencer::secondFlashLevel, 100);
+    EXPECT_EQ(sequencer::flashLevel, 125);
 
     auto drawsRightWindow = [&](std::int32_t order, std::int32_t row) {
         const std::uint16_t before = raster::windowPhaseRight;
@@ -318,7 +318,7 @@ TEST_F(SceneRules, FlareRingClockTurnsBackOnlyAfterThePaceStepOfLateRows) {
     const auto& scene = begin(10, 13);
     sequencer::sceneTime.store(1.0f);
     frameAt(scene, 13, 56);
-    EXPECT_EQ(sequencer::pulse, 175);              // every row from 56 on is an accent
+    EXPECT_EQ(sequencer::flashLevel, 175);         // every row from 56 on is an accent
     EXPECT_EQ(sequencer::sceneTime.load(), 1.0f);  // the frame itself leaves the clock
     scene.afterPace();
     EXPECT_FLOAT_EQ(sequencer::sceneTime.load(), 0.8f);
@@ -329,12 +329,12 @@ TEST_F(SceneRules, FlareRingClockTurnsBackOnlyAfterThePaceStepOfLateRows) {
 
 TEST_F(SceneRules, TitleSceneFlashesOnTopFirstAndSwapsTheCaptionSecond) {
     // Column 315 is outside everything the scene redraws, so what is added there shows alone.
-    core::resource20.fill(0);
-    core::resource21.fill(0);
+    core::windowFlashes.fill(0);
+    core::windowCaptions.fill(0);
     for (int y = 0; y < 200; ++y) {
         const std::size_t at = static_cast<std::size_t>(y) * 320 + 315;
-        core::resource20[at] = (y >= 30 && y < 90) ? 3 : 0;
-        core::resource21[at] = y < 60 ? 5 : (y >= 130 && y < 190 ? 11 : 0);
+        core::windowFlashes[at] = (y >= 30 && y < 90) ? 3 : 0;
+        core::windowCaptions[at] = y < 60 ? 5 : (y >= 130 && y < 190 ? 11 : 0);
     }
     const auto& scene = begin(11, 15);
     EXPECT_EQ(sequencer::frameInterval, 32u);
@@ -343,10 +343,10 @@ TEST_F(SceneRules, TitleSceneFlashesOnTopFirstAndSwapsTheCaptionSecond) {
     };
     auto frame = [&](std::int32_t order, std::int32_t row) {
         for (int y = 0; y < 200; ++y) {
-            core::workA[y * 320 + 315] = 0;
+            core::layerPage[y * 320 + 315] = 0;
         }
         frameAt(scene, order, row);
-        return Seen{core::workA[60 * 320 + 315], core::workA[150 * 320 + 315]};
+        return Seen{core::layerPage[60 * 320 + 315], core::layerPage[150 * 320 + 315]};
     };
     Seen seen = frame(15, 1);
     EXPECT_EQ(seen.top, 0);
@@ -357,7 +357,7 @@ TEST_F(SceneRules, TitleSceneFlashesOnTopFirstAndSwapsTheCaptionSecond) {
     for (int i = 0; i < 7; ++i) {
         frame(15, 4);  // 175 down to 0
     }
-    EXPECT_EQ(sequencer::pulse, 0);
+    EXPECT_EQ(sequencer::flashLevel, 0);
     seen = frame(16, 1);  // second order, quiet: the steady caption
     EXPECT_EQ(seen.top, 0);
     EXPECT_EQ(seen.bottom, 5);
@@ -393,7 +393,7 @@ std::vector<std::vector<std::uint8_t>> danceFrames(std::uint8_t noDance,
         musicOrder = 17;
         musicRow = row;
         scene.frame();
-        pictures.emplace_back(core::workB, core::workB + 64000);
+        pictures.emplace_back(core::mixPage, core::mixPage + 64000);
     }
     return pictures;
 }
@@ -401,11 +401,11 @@ std::vector<std::vector<std::uint8_t>> danceFrames(std::uint8_t noDance,
 TEST_F(SceneRules, DanceFiguresOnlyOnQuietFramesAndFlashFramesAlike) {
     // A one-frame dancer of two blobs for each order.
     const std::uint16_t stream[] = {100, 200, 150, 200, 0, 0, 0xFFFF};
-    core::resource22.fill(0);
-    core::resource23.fill(0);
-    std::memcpy(core::resource22.data(), stream, sizeof stream);
-    std::memcpy(core::resource23.data(), stream, sizeof stream);
-    core::resource24.fill(7);
+    core::dancerSolo.fill(0);
+    core::dancerPair.fill(0);
+    std::memcpy(core::dancerSolo.data(), stream, sizeof stream);
+    std::memcpy(core::dancerPair.data(), stream, sizeof stream);
+    core::danceBurst.fill(7);
     const std::uint8_t savedNoDance = sequencer::noDance;
     // Row 1 is quiet, row 3 flashes (175), row 4 still flashes (150).
     const auto spiral = danceFrames(1, {1, 3, 4});
@@ -437,22 +437,22 @@ TEST_F(SceneRules, DanceInsetWindowScrollsInEachOrderFromItsOwnStart) {
 }
 
 TEST_F(SceneRules, DanceBoundaryFrameIsBlackOnlyAfterTheSecondOrderHasBegun) {
-    core::resource25.fill(9);
+    core::dancePillars.fill(9);
     const auto& scene = begin(12, 17);
     frameAt(scene, 18, 0);  // the second order's own row 0: an accent, not black
-    EXPECT_FALSE(allEqual(core::workB, 64000, 0));
+    EXPECT_FALSE(allEqual(core::mixPage, 64000, 0));
     frameAt(scene, 18, 3);
     frameAt(scene, 18, 0);
-    EXPECT_TRUE(allEqual(core::workB, 64000, 0));
+    EXPECT_TRUE(allEqual(core::mixPage, 64000, 0));
 }
 
 TEST_F(SceneRules, FlightCaptionRisesIntoRows160To189OverTheFirstTwentyRows) {
-    core::resource04.fill(0);
-    core::resource07.fill(0);
-    core::resource26.fill(255);
-    core::resource27.fill(0);
+    core::smallLight.fill(0);
+    core::skyPicture.fill(0);
+    core::captionTitle.fill(255);
+    core::captionLinux.fill(0);
     const auto& scene = begin(13, 19);
-    const std::uint8_t* picture = core::workB + 64000;
+    const std::uint8_t* picture = core::mixPage + 64000;
     auto rowLit = [&](int y) { return allEqual(picture + y * 320, 320, 255); };
     frameAt(scene, 19, 10);  // risen 20 rows: rows 180..199 show its top
     EXPECT_FALSE(rowLit(179));
@@ -472,14 +472,14 @@ TEST_F(SceneRules, PlasmaFlickerAlternatesWithBlackAndStopsTheFlightAtRow32) {
     const auto& flicker = begin(16, 23);
     frameAt(flicker, 23, 40);  // no landscape from row 32: the map is the fill alone
     EXPECT_TRUE(allEqual(raster::plasmaMap.data(), 64000, (64 - 40) * 4));
-    EXPECT_EQ(lastHanded, core::workA);
+    EXPECT_EQ(lastHanded, core::layerPage);
     sequencer::sceneTime.store(0.37f);
     frameAt(flicker, 23, 50);
-    EXPECT_EQ(lastHanded, core::workA);
+    EXPECT_EQ(lastHanded, core::layerPage);
     sequencer::sceneTime.store(0.42f);
     frameAt(flicker, 23, 50);
-    EXPECT_EQ(lastHanded, core::work128);
-    EXPECT_TRUE(allEqual(core::work128, 64000, 0));
+    EXPECT_EQ(lastHanded, core::warpHeights);
+    EXPECT_TRUE(allEqual(core::warpHeights, 64000, 0));
 }
 
 TEST_F(SceneRules, MontageHandsThePictureItsRowNames) {
@@ -492,20 +492,20 @@ TEST_F(SceneRules, MontageHandsThePictureItsRowNames) {
         std::uint8_t colour;  // first colourTable byte: paletteA 40, paletteB 160
     };
     const Cut cuts[] = {
-        {0, core::work400, 160},
-        {4, core::workB + 64000, 40},
-        {45, core::workB + 64000, 40},
-        {8, core::work400 + 128000, 40},
-        {63, core::work400 + 128000, 40},
-        {16, core::workC, 40},
-        {59, core::workC, 40},
-        {22, core::work400, 40},
-        {31, core::work400, 40},
-        {26, core::resource35.data(), 40},
-        {61, core::resource35.data(), 40},
-        {48, core::resource33.data(), 40},
-        {51, core::resource33.data(), 40},
-        {52, core::work400, 160},
+        {0, core::sourcePage, 160},
+        {4, core::mixPage + 64000, 40},
+        {45, core::mixPage + 64000, 40},
+        {8, core::sourcePage + core::kLandscapeInSourcePage, 40},
+        {63, core::sourcePage + core::kLandscapeInSourcePage, 40},
+        {16, core::grainPage, 40},
+        {59, core::grainPage, 40},
+        {22, core::sourcePage, 40},
+        {31, core::sourcePage, 40},
+        {26, core::lightningPicture.data(), 40},
+        {61, core::lightningPicture.data(), 40},
+        {48, core::crestEmblem.data(), 40},
+        {51, core::crestEmblem.data(), 40},
+        {52, core::sourcePage, 160},
     };
     for (const Cut& cut : cuts) {
         frameAt(scene, 24, cut.row);
@@ -523,28 +523,28 @@ TEST_F(SceneRules, EmblemSceneFlashesUntilRow34OfItsSecondOrder) {
     EXPECT_EQ(display::colourTable[0], (63 - 5) * 4);
     frameAt(scene, 27, 60);  // past row 34 the emblems arrive and rows 60..63 no longer flash
     EXPECT_EQ(display::colourTable[0], 80);
-    EXPECT_EQ(lastHanded, core::work400);
+    EXPECT_EQ(lastHanded, core::sourcePage);
 }
 
 TEST_F(SceneRules, PlaneBoundaryFrameIsBlackUnderTheEmblems) {
-    for (std::size_t i = 0; i < core::resource02.size(); ++i) {
-        core::resource02[i] = static_cast<std::uint8_t>(64 + (i & 0x7F));
+    for (std::size_t i = 0; i < core::crystalTexture.size(); ++i) {
+        core::crystalTexture[i] = static_cast<std::uint8_t>(64 + (i & 0x7F));
     }
-    core::resource32.fill(0);
-    core::resource33.fill(0);
+    core::dialEmblem.fill(0);
+    core::crestEmblem.fill(0);
     begin(19, 28);
     const auto& scene = begin(20, 30);
     frameAt(scene, 30, 0);  // the scene's own row 0: not darkened
-    const std::uint32_t lit = countNonZero(core::work400);
+    const std::uint32_t lit = countNonZero(core::sourcePage);
     EXPECT_GT(lit, 32000u);
     frameAt(scene, 30, 1);
     frameAt(scene, 30, 0);  // reads the next order's row 0: black
-    EXPECT_EQ(countNonZero(core::work400), 0u);
-    core::resource32.fill(50);  // the emblems are drawn over the darkening
+    EXPECT_EQ(countNonZero(core::sourcePage), 0u);
+    core::dialEmblem.fill(50);  // the emblems are drawn over the darkening
     frameAt(scene, 30, 0);
-    EXPECT_EQ(core::work400[110 * 320 + 160], 50);
-    EXPECT_EQ(core::work400[5 * 320 + 5], 0);
-    core::resource32.fill(0);
+    EXPECT_EQ(core::sourcePage[110 * 320 + 160], 50);
+    EXPECT_EQ(core::sourcePage[5 * 320 + 5], 0);
+    core::dialEmblem.fill(0);
 }
 
 TEST(SceneList, ScenesBeginAtTheirOrdersAndEndOnExactlyTheNextOne) {

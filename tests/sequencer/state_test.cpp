@@ -29,12 +29,12 @@ TEST(SequencerTables, SineTablesTruncateTowardZero) {
 }
 
 TEST(SequencerTables, WideningRunsInPlaceFromTheTop) {
-    auto& bytes = core::resource05;
+    auto& bytes = core::landscapeHeights;
     for (int i = 0; i < 65536; ++i) {
         bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i * 37 + (i >> 8));
     }
     std::vector<std::uint8_t> original(bytes.begin(), bytes.begin() + 65536);
-    sequencer::widenResource05();
+    sequencer::widenLandscapeHeights();
     for (int i : {0, 1, 2, 255, 32767, 65535}) {
         const int word = bytes[2 * i] | (bytes[2 * i + 1] << 8);
         EXPECT_EQ(word, (32 - (original[static_cast<std::size_t>(i)] >> 3)) * 320) << i;
@@ -42,7 +42,7 @@ TEST(SequencerTables, WideningRunsInPlaceFromTheTop) {
     // Byte 0 gives 32 rows, byte 255 one row.
     bytes.fill(0);
     bytes[1] = 255;
-    sequencer::widenResource05();
+    sequencer::widenLandscapeHeights();
     EXPECT_EQ(bytes[0] | (bytes[1] << 8), 32 * 320);
     EXPECT_EQ(bytes[2] | (bytes[3] << 8), 320);
 }

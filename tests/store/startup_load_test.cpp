@@ -85,10 +85,10 @@ TEST_F(StartupLoadTest, ListOrderAndDestinations) {
     }
     EXPECT_EQ(list[1].destination, core::paletteA);
     EXPECT_EQ(list[31].destination, core::paletteB);
-    EXPECT_EQ(list[18].destination, core::resource18a);
-    EXPECT_EQ(list[19].destination, core::resource18b);
-    EXPECT_EQ(core::resource18b, core::resource18a + 32000);
-    EXPECT_EQ(list[20].destination, core::resource19.data());
+    EXPECT_EQ(list[18].destination, core::titleStripFirst);
+    EXPECT_EQ(list[19].destination, core::titleStripSecond);
+    EXPECT_EQ(core::titleStripSecond, core::titleStripFirst + 32000);
+    EXPECT_EQ(list[20].destination, core::flareBand.data());
     EXPECT_EQ(list[20].capacity, 19320u);
     EXPECT_EQ(list[29].capacity, 9600u);
     EXPECT_EQ(list[30].capacity, 64768u);
@@ -104,10 +104,10 @@ TEST_F(StartupLoadTest, LoadsEveryEntryWithADotAfterEach) {
         EXPECT_EQ(std::memcmp(load.destination, entry.data(), entry.size()), 0) << load.entry;
     }
     // Entry 18 twice: two identical copies, back to back.
-    EXPECT_EQ(std::memcmp(core::resource18a, core::resource18b, 32000), 0);
+    EXPECT_EQ(std::memcmp(core::titleStripFirst, core::titleStripSecond, 32000), 0);
 }
 
-// Entry 17 again into work400, its first 64000 bytes turned into words -4 x byte.
+// Entry 17 again into sourcePage, its first 64000 bytes turned into words -4 x byte.
 TEST_F(StartupLoadTest, SecondCopyOfEntry17BecomesHeightWords) {
     std::vector<Bytes> entries(18);
     Bytes extremes(65536, 0);
@@ -121,18 +121,18 @@ TEST_F(StartupLoadTest, SecondCopyOfEntry17BecomesHeightWords) {
     const std::string path = *path_ + ".extremes";
     useArchiveOf(entries, path);
     sequencer::prepareWorkBuffers();
-    std::memset(core::work128, 0x55, core::kWork128Bytes);
-    EXPECT_TRUE(store::loadSecondEntry17());
+    std::memset(core::warpHeights, 0x55, core::kWarpHeightsBytes);
+    EXPECT_TRUE(store::loadWarpHeights());
     std::filesystem::remove(path);
-    const auto* words = reinterpret_cast<const std::int16_t*>(core::work128);
+    const auto* words = reinterpret_cast<const std::int16_t*>(core::warpHeights);
     EXPECT_EQ(words[0], 0);
     EXPECT_EQ(words[1], -4);
     EXPECT_EQ(words[2], -1020);
     EXPECT_EQ(words[3], -512);
     EXPECT_EQ(words[63999], -800);
-    EXPECT_EQ(std::memcmp(core::work400, extremes.data(), extremes.size()), 0);
-    EXPECT_EQ(core::work400[65536], 0);   // the rest of work400 stays clear
-    EXPECT_EQ(core::work128[128000], 0);  // the margin past the words reads as 0
+    EXPECT_EQ(std::memcmp(core::sourcePage, extremes.data(), extremes.size()), 0);
+    EXPECT_EQ(core::sourcePage[65536], 0);    // the rest of sourcePage stays clear
+    EXPECT_EQ(core::warpHeights[128000], 0);  // the margin past the words reads as 0
 }
 
 }  // namespace

@@ -123,15 +123,15 @@ TEST_F(RendererTest, TubeEyeDistanceStaysWithinTheScenesRange) {
 }
 
 TEST_F(RendererTest, DrawFrameWithoutArgumentsUsesTheWorkPictures) {
-    std::uint8_t* const savedB = core::workB;
-    std::uint8_t* const savedC = core::workC;
-    core::workB = source.data();
-    core::workC = destination.data();
+    std::uint8_t* const savedB = core::mixPage;
+    std::uint8_t* const savedC = core::grainPage;
+    core::mixPage = source.data();
+    core::grainPage = destination.data();
     vectorA.init();
     vectorA.drawFrame();
     const std::uint64_t viaWork = pictureHash();
-    core::workB = savedB;
-    core::workC = savedC;
+    core::mixPage = savedB;
+    core::grainPage = savedC;
     resetBackground();
     vectorA.init();
     vectorA.drawFrame(source.data(), destination.data());
