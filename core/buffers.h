@@ -29,11 +29,17 @@ inline constexpr std::size_t kBandRowsAt = 320 * 170;
 // The flight caption once risen: row 160 of mixPage's second picture (it starts 40 rows lower).
 inline constexpr std::size_t kRisenCaptionAt = kPictureBytes + 320 * 160;
 
-// Heap work buffers; null until allocateWorkBuffers.
+// Heap work buffers; null until allocateWorkBuffers. The scenes share them, each page keeping
+// one kind of work from scene to scene.
+// The maps the effects read (a texture or sprite copy at the start) and the landscape picture.
 extern std::uint8_t* sourcePage;
+// The sky backdrop and the layers effects lay down: plasma, rotozoom layers, flares, sprites.
 extern std::uint8_t* layerPage;
+// Where pictures are mixed: remaps, cross-fades, thumbnails, the warped landscape and dance.
 extern std::uint8_t* mixPage;
+// Grained pictures, the tunnels with their vector objects, the warped ring of flares.
 extern std::uint8_t* grainPage;
+// The gradient warp's 64000 signed height words, made from the marble field.
 extern std::uint8_t* warpHeights;
 extern std::uint8_t* paletteA;
 extern std::uint8_t* paletteB;
