@@ -74,7 +74,7 @@ if $try_install; then
     # What dpkg installed (a minimal system may exclude manual pages and documents).
     while read -r file; do
         [[ -e $file || -L $file ]] || { echo "missing after dpkg -i: $file"; exit 1; }
-    done < <(dpkg -L stormglass2 stormglass2-tools)
+    done < <(dpkg -L stormglass2 stormglass2-tools | grep .)
     for file in /usr/games/stormglass2 /usr/bin/sg2-archive /usr/share/stormglass2/sg2.dat \
         /usr/share/stormglass2/sg2.it \
         /usr/share/applications/io.github.stormglass2.Stormglass2.desktop; do
