@@ -19,7 +19,7 @@ fi
 cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_C_COMPILER="$cc" -DCMAKE_CXX_COMPILER="$cxx" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DSG2_FUZZ=ON -DSG2_BENCH=OFF >/dev/null
+    -DSG2_FUZZ=ON -DSG2_BENCH=OFF -DSG2_WERROR=ON >/dev/null
 ninja -C "$build" -j2 fuzz_archive
 
 # New inputs go to a working corpus in the build tree; the committed seeds stay as they are.

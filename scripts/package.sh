@@ -38,8 +38,8 @@ for deb in "${debs[@]}"; do
     dpkg-deb --contents "$deb"
 done
 echo "== lintian"
-lintian -EvIL +pedantic --tag-display-limit 0 "$changes" 2>&1 | grep -v "^running with root" |
-    tee "$out/lintian.log"
+lintian -EvIL +pedantic --tag-display-limit 0 "$changes" 2>&1 |
+    { grep -v "^running with root" || true; } | tee "$out/lintian.log"
 if grep -q '^[EW]:' "$out/lintian.log"; then
     echo "lintian found errors or warnings"
     exit 1
@@ -48,13 +48,13 @@ if command -v hardening-check >/dev/null; then
     echo "== hardening-check"
     unpacked=$out/unpacked
     for deb in "${debs[@]}"; do dpkg-deb -x "$deb" "$unpacked"; done
-    hardening-check "$unpacked/usr/games/stormglass2" "$unpacked/usr/bin/sg2-archive" |
-        tee "$out/hardening.log"
+    # Control flow protection cannot be had on Debian 12: its C library's start files lack it.
+    status=0
+    hardening-check --nocfprotection "$unpacked/usr/games/stormglass2" \
+        "$unpacked/usr/bin/sg2-archive" >"$out/hardening.log" || status=$?
+    cat "$out/hardening.log"
     rm -rf "$unpacked"
-    if grep -q ': no' "$out/hardening.log"; then
-        echo "hardening-check: not hardened"
-        exit 1
-    fi
+    ((status == 0)) || { echo "hardening-check: not hardened"; exit 1; }
 fi
 sha256sum "${debs[@]}"
 echo "packages made in $((SECONDS - start)) s"
@@ -74,7 +74,7 @@ if $try_install; then
     # What dpkg installed (a minimal system may exclude manual pages and documents).
     while read -r file; do
         [[ -e $file || -L $file ]] || { echo "missing after dpkg -i: $file"; exit 1; }
-    done < <(dpkg -L stormglass2 stormglass2-tools)
+    done < <(dpkg -L stormglass2 stormglass2-tools | grep .)
     for file in /usr/games/stormglass2 /usr/bin/sg2-archive /usr/share/stormglass2/sg2.dat \
         /usr/share/stormglass2/sg2.it \
         /usr/share/applications/io.github.stormglass2.Stormglass2.desktop; do

@@ -52,9 +52,10 @@ echo "   whole show ran clean under the sanitizers"
 
 echo "== the packages again, in another folder"
 repro_start=$SECONDS
-DEB_BUILD_OPTIONS=nocheck scripts/package.sh --build-only build-repro >/dev/null
+# Inside build/, which the layout test passes over while the copy of the tree is there.
+DEB_BUILD_OPTIONS=nocheck scripts/package.sh --build-only build/repro >/dev/null
 for deb in build/package/*.deb; do
-    cmp "$deb" "build-repro/package/$(basename "$deb")" ||
+    cmp "$deb" "build/repro/package/$(basename "$deb")" ||
         { echo "$(basename "$deb") differs between two builds"; exit 1; }
 done
 echo "   the same bytes in $((SECONDS - repro_start)) s: $(cd build/package && sha256sum ./*.deb)"

@@ -67,7 +67,7 @@ launcher=()
 if command -v ccache >/dev/null; then
     launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
-emcmake cmake -S . -B "$cache/cmake" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+emcmake cmake -S . -B "$cache/cmake" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSG2_WERROR=ON \
     -DSG2_OPENMPT_PREFIX="$openmpt" "${launcher[@]}" >/dev/null
 ninja -C "$cache/cmake" -j"$(nproc)"
 
