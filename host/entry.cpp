@@ -415,9 +415,6 @@ int runProgram(const std::vector<std::string>& arguments) {
         static sequencer::Show pageShow;
         pageShow.setHooks(hooks);
         static TurnPlay turns(pageShow, launchSettings, output, options.headless);
-        if (!turns.start()) {
-            return finishRun(turns.end());
-        }
         pagePlay = &turns;
         platform::handLoopToPage(&pageTurn, options.headless);
         return finishRun(turns.end());

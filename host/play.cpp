@@ -78,15 +78,29 @@ namespace {
 constexpr std::uint32_t kLongestCatchUpMs = 100;
 // A headless turn's share of the page's time, so the page stays responsive.
 constexpr auto kVirtualTurn = std::chrono::milliseconds(50);
+// A preparing turn's share, within one display refresh so the page's bar moves smoothly.
+constexpr auto kPreparationTurn = std::chrono::milliseconds(12);
 }  // namespace
 
-bool TurnPlay::start() {
-    if (!show_.prepare(settings_)) {
-        end_ = {RunEnd::Kind::Failed};
-        return false;
+// Preparation steps until the turn's share is used; true when the run ends (a failure).
+bool TurnPlay::prepareTurn() {
+    const auto began = std::chrono::steady_clock::now();
+    for (;;) {
+        switch (show_.prepareStep(settings_)) {
+            case sequencer::Preparing::Failed:
+                end_ = {RunEnd::Kind::Failed};
+                return true;
+            case sequencer::Preparing::Done:
+                show_.startPlay(settings_);
+                prepared_ = true;
+                return false;  // the first frame comes at the next turn
+            case sequencer::Preparing::More:
+                break;
+        }
+        if (std::chrono::steady_clock::now() - began >= kPreparationTurn) {
+            return false;
+        }
     }
-    show_.startPlay(settings_);
-    return true;
 }
 
 bool TurnPlay::stepFrame() {
@@ -127,6 +141,9 @@ bool TurnPlay::virtualTurn() {
 }
 
 bool TurnPlay::turn() {
+    if (!prepared_) {
+        return prepareTurn();
+    }
     if (virtualTime_) {
         return virtualTurn();
     }

@@ -48,18 +48,18 @@ struct FrameOutput {
 RunEnd playBlocking(sequencer::Show& show, const core::LaunchSettings& settings,
                     const FrameOutput& output);
 
-// The loop for a platform that owns it (the browser), one turn at a time. In real time each
-// turn runs the frames whose release time has come, by the pacer's rule on notional times (a
-// frame is drawn the moment the one before it goes), and presents each, the newest last; a turn
-// that comes late catches up only so far. With virtual time (headless) each turn runs the
-// blocking loop's frames until it has used its share of the page's time.
+// The loop for a platform that owns it (the browser), one turn at a time. The first turns run
+// the preparation a few steps each, so the page can show its dots as they come; the last of
+// them starts play. Then in real time each turn runs the frames whose release time has come,
+// by the pacer's rule on notional times (a frame is drawn the moment the one before it goes),
+// and presents each, the newest last; a turn that comes late catches up only so far. With
+// virtual time (headless) each turn runs the blocking loop's frames until it has used its share
+// of the page's time.
 class TurnPlay {
   public:
     TurnPlay(sequencer::Show& show, const core::LaunchSettings& settings, const FrameOutput& output,
              bool virtualTime)
         : show_(show), settings_(settings), output_(output), virtualTime_(virtualTime) {}
-    // Preparation and the start of play; false when the run already ended (end()).
-    bool start();
     // True once the run has ended (end() says how).
     bool turn();
     const RunEnd& end() const { return end_; }
@@ -68,11 +68,13 @@ class TurnPlay {
     bool stepFrame();
     bool releaseFrame();
     bool virtualTurn();
+    bool prepareTurn();
 
     sequencer::Show& show_;
     core::LaunchSettings settings_;
     FrameOutput output_;
     bool virtualTime_;
+    bool prepared_ = false;        // play has started
     bool pending_ = false;         // a frame is drawn and waits for its release
     std::uint32_t entryTime_ = 0;  // when that frame came to the pacer (notional)
     sequencer::FrameStep step_;

@@ -48,13 +48,22 @@ bool prepareWorkBuffers() {
 }
 
 bool loadArchiveEntries() {
-    for (const store::StartupLoad& load : store::startupLoadList()) {
-        if (!store::loadEntry(load.entry, load.destination, load.capacity, load.needs)) {
+    for (std::size_t index = 0; index < archiveLoadCount(); ++index) {
+        if (!loadArchiveEntry(index)) {
             return false;
         }
         core::writeProgressDot();
     }
     return true;
+}
+
+std::size_t archiveLoadCount() {
+    return store::kStartupLoadCount;
+}
+
+bool loadArchiveEntry(std::size_t index) {
+    const store::StartupLoad load = store::startupLoadList()[index];
+    return store::loadEntry(load.entry, load.destination, load.capacity, load.needs);
 }
 
 const std::array<PreparationStep, 9>& oneTimeBuilders() {

@@ -1,6 +1,7 @@
 #pragma once
 // The preparation's steps, in the order the timeline runs them.
 #include <array>
+#include <cstddef>
 
 namespace sequencer {
 
@@ -16,6 +17,9 @@ bool prepareWorkBuffers();
 // The 37 archive loads of the start-up list, one progress dot after each; false at the first
 // load that fails (a missing or damaged data file), after its line.
 bool loadArchiveEntries();
+// The same loads one at a time (the list's `index`th, no dot), for a preparation run in steps.
+std::size_t archiveLoadCount();
+bool loadArchiveEntry(std::size_t index);
 // The nine one-time builders: the scale table, the polar table, the window map, the grain
 // table, the sine tables, the landscape heights, the polar maps, entry 17's height field and
 // the voxel terrain; the show writes a dot after each.

@@ -20,20 +20,34 @@ bool sceneEnds(int sceneIndex, std::int32_t startOrder, std::int32_t order, std:
 }
 
 bool Show::prepare(const core::LaunchSettings& settings) {
-    noDance = settings.dance == 1 ? 0 : 1;
-    if (!prepareWorkBuffers() || !loadArchiveEntries()) {  // one dot per load
-        return false;
+    preparedSteps_ = 0;
+    Preparing state = Preparing::More;
+    while (state == Preparing::More) {
+        state = prepareStep(settings);
     }
-    for (const PreparationStep builder : oneTimeBuilders()) {
-        if (!builder()) {
-            return false;
-        }
-        core::writeProgressDot();
+    return state == Preparing::Done;
+}
+
+Preparing Show::prepareStep(const core::LaunchSettings& settings) {
+    const std::size_t step = preparedSteps_++;
+    const std::size_t loads = archiveLoadCount();
+    const auto& builders = oneTimeBuilders();
+    if (step == 0) {
+        noDance = settings.dance == 1 ? 0 : 1;
+        return prepareWorkBuffers() ? Preparing::More : Preparing::Failed;
+    }
+    const bool done = step <= loads ? loadArchiveEntry(step - 1) : builders[step - 1 - loads]();
+    if (!done) {
+        return Preparing::Failed;
+    }
+    core::writeProgressDot();
+    if (step < loads + builders.size()) {
+        return Preparing::More;
     }
     if (hooks_.preparationDone != nullptr) {
         hooks_.preparationDone();
     }
-    return true;
+    return Preparing::Done;
 }
 
 void Show::startPlay(const core::LaunchSettings& settings) {

@@ -8,7 +8,8 @@
 //   1. prepare(settings): the work buffers, the 37 archive loads and the nine one-time builders,
 //      one progress dot after each load and each builder (46 in all). False after a failure it
 //      has reported on one line (a missing or damaged data file, too little memory); the caller
-//      then runs the shutdown and ends with status 1.
+//      then runs the shutdown and ends with status 1. A loop that must not hold the thread
+//      that long (the browser's) calls prepareStep instead until it says Done or Failed.
 //   2. startPlay(settings): song, palette, timer, the effects' resets, the trail level.
 //   3. Each frame:
 //      a. read the song's position (sequencer::readSongPosition; nothing after a reported
@@ -25,6 +26,7 @@
 //         signal, a recording's failure) say so.
 //   The caller never calls step() again after showEnds; frameBuffer and the palette are left
 //   as the last frame drew them until the next step.
+#include <cstddef>
 #include <cstdint>
 
 #include "core/settings.h"
@@ -42,6 +44,9 @@ struct ShowHooks {
     void (*frameBegan)() = nullptr;
 };
 
+// Where a preparation run in steps stands after one.
+enum class Preparing { More, Done, Failed };
+
 // What one step did.
 struct FrameStep {
     int scene = 0;            // 1..21, the scene the frame belongs to
@@ -56,6 +61,9 @@ class Show {
 
     // Preparation; false after a reported failure (see above).
     bool prepare(const core::LaunchSettings& settings);
+    // One piece of it: the work buffers, then one load or one builder and its dot (47 calls).
+    // Not called again after Done or Failed.
+    Preparing prepareStep(const core::LaunchSettings& settings);
     // The start of play; scene 1 begins at the next step.
     void startPlay(const core::LaunchSettings& settings);
     // One frame for `position` (the row already taken modulo 256).
@@ -67,6 +75,7 @@ class Show {
 
   private:
     ShowHooks hooks_;
+    std::size_t preparedSteps_ = 0;
     int sceneIndex_ = -1;
     bool sceneOver_ = true;      // the latest frame ended its scene (or none began yet)
     bool afterPresent_ = false;  // the latest frame's scene has after-presentation work

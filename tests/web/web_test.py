@@ -403,7 +403,9 @@ class WebTest(unittest.TestCase):
                     const box = document.getElementById('loading');
                     const bar = document.getElementById('loading-bar');
                     if (box.hidden || box.offsetHeight === 0) return 'none';
-                    if (bar.value > 0 && bar.value < bar.max) return 'bytes';
+                    if (bar.value > 0 && bar.value < bar.max &&
+                        document.getElementById('loading-text').textContent
+                            .startsWith('Loading')) return 'bytes';
                     return 'other'; })()"""))
                 time.sleep(0.1)
             self.assertTrue(browser.evaluate(PICTURE_LIT), browser.console())
@@ -415,6 +417,37 @@ class WebTest(unittest.TestCase):
                 return [entry('stormglass2.wasm').startTime, entry('sg2.dat').responseEnd];
                 })()""")
             self.assertLess(wasm_start, data_end)
+        finally:
+            browser.close()
+
+    def test_preparation_moves_the_bar_before_the_first_frame(self):
+        browser = Browser(["--autoplay-policy=no-user-gesture-required"])
+        try:
+            self.page_in(browser)
+            browser.wait_for("loaded.done", 30)
+            # The bar as each painted frame shows it, from Run Demo to the first picture.
+            browser.evaluate("""(() => {
+                window.barSeen = [];
+                const sample = () => {
+                    if (prepared) return;
+                    const text = document.getElementById('loading-text').textContent;
+                    const bar = document.getElementById('loading-bar');
+                    if (text.startsWith('Preparing')) {
+                        barSeen.push([bar.value, bar.max, text.length - text.indexOf('.')]);
+                    }
+                    requestAnimationFrame(sample);
+                };
+                document.getElementById('run').click();
+                requestAnimationFrame(sample); })()""")
+            browser.wait_for(PICTURE_LIT, 60)
+            seen = browser.evaluate("barSeen")
+            values = [value for value, _, _ in seen]
+            self.assertTrue(all(bar_max == 46 for _, bar_max, _ in seen), seen)
+            self.assertEqual(values, sorted(values))
+            # Dots and bar agree, and the bar stood between empty and full on several frames.
+            self.assertTrue(all(value == dots for value, _, dots in seen if value > 0), seen)
+            between = {value for value in values if 0 < value < 46}
+            self.assertGreaterEqual(len(between), 3, seen)
         finally:
             browser.close()
 
