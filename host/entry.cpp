@@ -287,15 +287,9 @@ bool pageTurn() {
     exitProcess(finishRun(pagePlay->end()));
 }
 
-}  // namespace
-
-int runProgram(const std::vector<std::string>& arguments) {
-    // A run starts from nothing (tests run the entry more than once in one process).
-    presentedFrames = 0;
-    currentScene = 0;
-    framesFailed = false;
-    tileTaken = {};
-    launchSettings = {};
+// What the command line asks for before anything is opened: a bad line, --help or --version,
+// missing data or outputs that cannot be written end the run here, with its status.
+std::optional<int> readCommandLine(const std::vector<std::string>& arguments) {
     std::string error;
     const auto parsed = parseOptions(arguments, error);
     if (!parsed) {
@@ -326,12 +320,18 @@ int runProgram(const std::vector<std::string>& arguments) {
         core::errorLine(problem->line);
         return problem->status;
     }
-    core::catchStopSignals(options.headless);
+    return std::nullopt;
+}
+
+// Opens the recordings asked for and installs the work each does when the run ends; a
+// recording that cannot start ends the run with status 1.
+bool openRecordings() {
+    std::string error;
     snapshotTaken.assign(options.snapshots.size(), false);
     if (!options.framesDirectory.empty() &&
         !framesIndex.open(options.framesDirectory + "/" + kFrameIndexName, error)) {
         core::errorLine(error);
-        return 1;
+        return false;
     }
     if (!options.videoPath.empty()) {
         VideoRequest request;
@@ -340,11 +340,11 @@ int runProgram(const std::vector<std::string>& arguments) {
         request.size = options.videoSize.value_or(VideoSize{});
         if (!startVideo(request, error)) {
             core::errorLine(options.videoPath + ": " + error);
-            return 1;
+            return false;
         }
         if (!videoIndex.open(videoIndexPath(), error)) {
             core::errorLine(error);
-            return 1;
+            return false;
         }
         progressEnd = runEnd(options.quitAt);
     }
@@ -359,14 +359,12 @@ int runProgram(const std::vector<std::string>& arguments) {
     if (!options.snapshots.empty()) {
         addExitHook(&checkSnapshots);
     }
-    if (options.headless) {
-        chooseHeadlessBackends();
-    }
-    setTraceShutdown(options.traceShutdown);
-    store::setDataFilePath(dataFile("sg2.dat"));
+    return true;
+}
 
-    // The entry's steps: mode list, settings (launcher or command line), sound, soundtrack,
-    // display, screen buffers.
+// The mode list and the launch settings: headless ones, or the launcher's or the command
+// line's on the desktop. Empty when the run goes on; else its status.
+std::optional<int> chooseSettings() {
     if (options.headless) {
         display::buildModeList();
         launchSettings.modeIndex = display::modeCount > 1 ? 1 : 0;
@@ -390,9 +388,14 @@ int runProgram(const std::vector<std::string>& arguments) {
     if (options.trailLevel) {
         launchSettings.trailLevel = *options.trailLevel;
     }
+    return std::nullopt;
+}
+
+// Sound, soundtrack, display and screen buffers, then the show through the loop that suits
+// the way of playing; every way out goes through the one shutdown.
+int playShow() {
     sequencer::useStereoMix(options.stereo);
     sequencer::startSoundOutput();
-    // From here every way out goes through the one shutdown.
     if (!sequencer::loadSong(dataFile("sg2.it")) || display::setUpDisplay(launchSettings) == 0) {
         return finishRun({RunEnd::Kind::Failed});
     }
@@ -404,8 +407,6 @@ int runProgram(const std::vector<std::string>& arguments) {
     hooks.preparationDone = &onPreparationDone;
     hooks.sceneBegan = &onSceneBegan;
     hooks.frameBegan = &onFrameBegan;
-    sequencer::Show show;
-    show.setHooks(hooks);
     FrameOutput output;
     output.present = &presentFrame;
     output.failed = &outputsFailed;
@@ -419,11 +420,40 @@ int runProgram(const std::vector<std::string>& arguments) {
         platform::handLoopToPage(&pageTurn, options.headless);
         return finishRun(turns.end());
     }
+    sequencer::Show show;
+    show.setHooks(hooks);
     auto play = [&] { return playBlocking(show, launchSettings, output); };
     if (!options.headless && display::video().startHandoff()) {
         return finishRun(playBesideScreen(display::video(), play));
     }
     return finishRun(play());
+}
+
+}  // namespace
+
+int runProgram(const std::vector<std::string>& arguments) {
+    // A run starts from nothing (tests run the entry more than once in one process).
+    presentedFrames = 0;
+    currentScene = 0;
+    framesFailed = false;
+    tileTaken = {};
+    launchSettings = {};
+    if (const auto status = readCommandLine(arguments)) {
+        return *status;
+    }
+    core::catchStopSignals(options.headless);
+    if (!openRecordings()) {
+        return 1;
+    }
+    if (options.headless) {
+        chooseHeadlessBackends();
+    }
+    setTraceShutdown(options.traceShutdown);
+    store::setDataFilePath(dataFile("sg2.dat"));
+    if (const auto status = chooseSettings()) {
+        return *status;
+    }
+    return playShow();
 }
 
 }  // namespace host

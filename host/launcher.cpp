@@ -7,6 +7,7 @@
 #include "core/console.h"
 #include "core/parse.h"
 #include "display/surfaces.h"
+#include "host/play.h"
 #include "host/process.h"
 #include "platform/messages.h"
 #include "platform/video.h"
@@ -210,7 +211,9 @@ bool runLauncher(LaunchSettings& settings,
 
 void endOnLostDisplay() {
     core::errorLine("stormglass2: the display was lost (its X server closed the connection)");
-    exitProcess(1);  // the report is written; the display is not touched again
+    endShowBesideScreen();  // the show's thread must not draw while the process ends
+    exitProcessAtOnce(1);   // the display is never touched again, nor the sound device         //
+                            // the report is written; the display is not touched again
 }
 
 bool openDesktop() {

@@ -1,7 +1,5 @@
 #include "host/play.h"
 
-#include <pthread.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -18,6 +16,20 @@
 
 namespace host {
 
+namespace {
+// The desktop's show thread while it runs (main thread only), and the request that ends it
+// when the process must end from the main thread (a lost display).
+std::thread* showBesideScreen = nullptr;
+std::atomic<bool> showEndRequested{false};
+}  // namespace
+
+void endShowBesideScreen() {
+    if (showBesideScreen != nullptr && showBesideScreen->joinable()) {
+        showEndRequested.store(true);
+        showBesideScreen->join();
+    }
+}
+
 int exitStatus(const RunEnd& end) {
     switch (end.kind) {
         case RunEnd::Kind::ShowEnded:
@@ -32,6 +44,10 @@ int exitStatus(const RunEnd& end) {
 }
 
 bool stopAfterFrame(const FrameOutput& output, RunEnd& end) {
+    if (showEndRequested.load()) {
+        end = {RunEnd::Kind::Quit};
+        return true;
+    }
     if (const int signal = core::stopSignal(); signal != 0) {
         core::errorLine(std::string("stormglass2: stopped by ") + core::signalName(signal));
         end = {RunEnd::Kind::Stopped, signal};
@@ -176,16 +192,16 @@ RunEnd playBesideScreen(platform::Video& screen, const std::function<RunEnd()>& 
     std::atomic<bool> done{false};
     RunEnd end;
     std::thread show([&] {
-#ifndef __EMSCRIPTEN__
-        pthread_setname_np(pthread_self(), "sg2-show");  // as top -H and ps show it
-#endif
+        platform::nameThisThread("sg2-show");
         end = play();
         done.store(true);
         screen.wake();
     });
+    showBesideScreen = &show;
     while (!done.load()) {
         screen.serve(50);
     }
+    showBesideScreen = nullptr;
     show.join();
     screen.stopHandoff();
     return end;

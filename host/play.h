@@ -86,6 +86,9 @@ class TurnPlay {
 // finished frame at each refresh and takes the window's events; so a present that waits for
 // the display never holds back the pacer. Needs screen.startHandoff() to have succeeded.
 RunEnd playBesideScreen(platform::Video& screen, const std::function<RunEnd()>& play);
+// From the main thread, while playBesideScreen runs: asks the show thread to end after its
+// frame and waits for it, so the process can end without the show still drawing.
+void endShowBesideScreen();
 
 // The frame checks every loop makes after presenting a frame, in this order; the first that
 // applies ends the run. A stop signal prints its one line.

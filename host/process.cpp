@@ -21,7 +21,8 @@ void addExitHook(std::function<void(int&)> hook) {
     exitHooks().push_back(std::move(hook));
 }
 
-void exitProcess(int status) {
+namespace {
+int runExitWork(int status) {
     status = core::endStatus(status);
     if (status != 0) {
         core::abandonOutputs();
@@ -37,7 +38,16 @@ void exitProcess(int status) {
         }
     }
     std::fflush(stdout);
-    platform::endProgram(status);
+    return status;
+}
+}  // namespace
+
+void exitProcess(int status) {
+    platform::endProgram(runExitWork(status));
+}
+
+void exitProcessAtOnce(int status) {
+    std::_Exit(runExitWork(status));
 }
 
 }  // namespace host

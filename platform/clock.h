@@ -29,6 +29,8 @@ class Clock {
 
 // The real clock: steady_clock time, a timer thread for the ticks.
 Clock& realClock();
+// Names the calling thread as ps and top -H show it; a no-op where threads have no names.
+void nameThisThread(const char* name);
 // A deterministic clock whose time moves only when the program waits. It starts at a large
 // value so the pacer's first call never waits.
 Clock& virtualClock();

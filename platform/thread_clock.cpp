@@ -46,7 +46,7 @@ class RealClock final : public Clock {
         stopTicks();
         running_ = true;
         ticker_ = std::thread([this, tick, periodMs] {
-            pthread_setname_np(pthread_self(), "sg2-tick");
+            nameThisThread("sg2-tick");
             auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(periodMs);
             std::unique_lock lock(mutex_);
             while (running_) {
@@ -85,6 +85,10 @@ class RealClock final : public Clock {
 Clock& realClock() {
     static RealClock clock;
     return clock;
+}
+
+void nameThisThread(const char* name) {
+    pthread_setname_np(pthread_self(), name);
 }
 
 }  // namespace platform

@@ -58,4 +58,6 @@ Clock& realClock() {
     return clock;
 }
 
+void nameThisThread(const char*) {}
+
 }  // namespace platform
