@@ -16,8 +16,17 @@ std::array<std::uint8_t, kFramePixels> trailBuffer{};
 std::int32_t trailLevel = 0;
 
 bool allocateScreenBuffers() {
-    colourBuffer = static_cast<std::uint8_t*>(std::calloc(kFramePixels * 4, 1));
-    frameBuffer = static_cast<std::uint8_t*>(std::calloc(kFramePixels, 1));
+    // Held until the process ends; a later run in the same process (the tests) takes them
+    // again, cleared as new ones would be, instead of losing the first pair.
+    auto take = [](std::uint8_t*& buffer, std::size_t bytes) {
+        if (buffer == nullptr) {
+            buffer = static_cast<std::uint8_t*>(std::calloc(bytes, 1));
+        } else {
+            std::memset(buffer, 0, bytes);
+        }
+    };
+    take(colourBuffer, kFramePixels * 4);
+    take(frameBuffer, kFramePixels);
     return colourBuffer != nullptr && frameBuffer != nullptr;
 }
 

@@ -23,7 +23,8 @@ extern std::array<std::uint8_t, kFramePixels> trailBuffer;
 // 0 none, 1 longest trail, 2 medium, 3 shortest; any other value acts as 0.
 extern std::int32_t trailLevel;
 
-// Allocates frameBuffer and colourBuffer; false when memory is short.
+// Allocates frameBuffer and colourBuffer, cleared (once a process; a later call clears them);
+// false when memory is short.
 bool allocateScreenBuffers();
 
 // Hands a scene's finished 320x200 picture to frameBuffer, blending it into the trail.
