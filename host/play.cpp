@@ -64,6 +64,22 @@ bool stopAfterFrame(const FrameOutput& output, RunEnd& end) {
     return false;
 }
 
+namespace {
+// Presents a released frame and makes the frame checks; true when the run ends with it.
+bool presentReleasedFrame(const FrameOutput& output, const sequencer::FrameStep& step,
+                          RunEnd& end) {
+    output.present();
+    if (stopAfterFrame(output, end)) {
+        return true;
+    }
+    if (step.showEnds) {
+        end = {RunEnd::Kind::ShowEnded};
+        return true;
+    }
+    return false;
+}
+}  // namespace
+
 RunEnd playBlocking(sequencer::Show& show, const core::LaunchSettings& settings,
                     const FrameOutput& output) {
     if (!show.prepare(settings)) {
@@ -77,13 +93,9 @@ RunEnd playBlocking(sequencer::Show& show, const core::LaunchSettings& settings,
         }
         const sequencer::FrameStep step = show.step(*position);
         sequencer::waitForRelease();
-        output.present();
         RunEnd end;
-        if (stopAfterFrame(output, end)) {
+        if (presentReleasedFrame(output, step, end)) {
             return end;
-        }
-        if (step.showEnds) {
-            return {RunEnd::Kind::ShowEnded};
         }
     }
 }
@@ -129,17 +141,8 @@ bool TurnPlay::stepFrame() {
     return true;
 }
 
-// Presents the released frame and makes the frame checks; true when the run ends with it.
 bool TurnPlay::releaseFrame() {
-    output_.present();
-    if (stopAfterFrame(output_, end_)) {
-        return true;
-    }
-    if (step_.showEnds) {
-        end_ = {RunEnd::Kind::ShowEnded};
-        return true;
-    }
-    return false;
+    return presentReleasedFrame(output_, step_, end_);
 }
 
 bool TurnPlay::virtualTurn() {
