@@ -113,11 +113,19 @@ Bytes buildFlareBand() {
             c.at(x, y) = rail;
         }
     }
+    // The wireframe ball's lines are added under the title, a rail's worth brighter where the
+    // rail lies; the title keeps its block free of rail and haze so that the lines crossing it
+    // stay dim blue and only the letters reach white.
+    for (int y = 0; y < kRows; ++y) {
+        for (int x = 336; x <= 684; ++x) {
+            c.at(x, y) *= 1.0 - smoothstep(336.0, 352.0, x) * (1.0 - smoothstep(668.0, 684.0, x));
+        }
+    }
+    // Letters a little larger than the band's other art, so the M's middle stays open and does
+    // not read as an N, with a solid core and no halo.
     const char* text = "STORMGLASS 2";
-    const double unit = 2.6;
-    // Bold strokes with little glow: the wireframe ball's lines cross the title, and thin
-    // letters in a haze vanish under them.
-    addStrokes(c, centredText(text, 510.0, 13.0, unit, 0.1), 1.5, 1.0, 2.0, 0.15);
+    const double unit = 3.0;
+    addStrokes(c, centredText(text, 510.0, 13.0, unit, 0.1), 1.4, 1.3, 1.0, 0.0);
     for (double side : {348.0, 672.0}) {
         addGlow(c, side, 12.5, 2.0, 0.7);
     }

@@ -133,6 +133,36 @@ TEST(ContentEntries, BandScrollsRoundWithoutAJump) {
     EXPECT_GT(*std::max_element(band.begin(), band.end()), 200) << "the lettering is there";
 }
 
+TEST(ContentEntries, BandTitleReadsOverTheWireframeBall) {
+    // The ball's lines are added under the band. Where the band adds rail or haze around the
+    // letters, the lines there light up as brightly as the letters and the title dissolves;
+    // so around the letters the band adds nothing, and the letters themselves come near white.
+    const content::Bytes& band = entries()[19];
+    constexpr int kWidth = 743;
+    auto at = [&](int x, int y) { return static_cast<int>(band[y * kWidth + x]); };
+    int firstRow = 26, lastRow = -1;
+    for (int y = 0; y < 26; ++y) {
+        for (int x = 356; x <= 664; ++x) {
+            if (at(x, y) >= 200) {
+                firstRow = std::min(firstRow, y);
+                lastRow = std::max(lastRow, y);
+                continue;
+            }
+            bool letterEdge = false;
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int ny = y + dy;
+                    letterEdge = letterEdge || (ny >= 0 && ny < 26 && at(x + dx, ny) >= 200);
+                }
+            }
+            if (!letterEdge) {
+                ASSERT_LE(at(x, y), 8) << "light around the title at column " << x << " row " << y;
+            }
+        }
+    }
+    EXPECT_GE(lastRow - firstRow, 10) << "the title is there";
+}
+
 TEST(ContentEntries, SpritesFadeToNothingAtTheirEdges) {
     for (int i : {4, 14, 32, 33}) {
         const content::Bytes& s = entries()[static_cast<std::size_t>(i)];
