@@ -8,15 +8,11 @@
 
 #include "archive/format.h"
 #include "archive/lzari.h"
+#include "core/bytes.h"
 
 namespace archive {
 
 namespace {
-
-std::uint32_t littleEndianWord(const std::uint8_t* bytes) {
-    return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-           static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
 
 ReadResult problem(ReadProblem kind, std::string description) {
     return ReadResult{kind, std::move(description)};
@@ -73,8 +69,8 @@ ReadResult readTrailer(ByteSource& source, ArchiveTrailer& trailer) {
         return problem(ReadProblem::trailerUnreadable, "cannot read the archive trailer (file of " +
                                                            std::to_string(size) + " bytes)");
     }
-    trailer.archiveLength = littleEndianWord(words);
-    trailer.directoryDistance = littleEndianWord(words + 4);
+    trailer.archiveLength = core::readLittle32(words);
+    trailer.directoryDistance = core::readLittle32(words + 4);
     if (trailer.archiveLength > size) {
         return problem(ReadProblem::archiveLengthOutsideFile,
                        "archive length " + std::to_string(trailer.archiveLength) +
@@ -105,8 +101,8 @@ ReadResult readDirectoryRecord(ByteSource& source, const ArchiveTrailer& trailer
         return problem(ReadProblem::recordUnreadable,
                        "cannot read the directory record of " + entryName(index));
     }
-    record.offset = littleEndianWord(words);
-    record.storedSize = littleEndianWord(words + 4);
+    record.offset = core::readLittle32(words);
+    record.storedSize = core::readLittle32(words + 4);
     return {};
 }
 
@@ -144,7 +140,7 @@ ReadResult readDecodedSize(ByteSource& source, std::int32_t index, std::uint32_t
         return problem(ReadProblem::blockUnreadable,
                        "cannot read the decoded size of " + entryName(index));
     }
-    decodedSize = littleEndianWord(header);
+    decodedSize = core::readLittle32(header);
     return {};
 }
 

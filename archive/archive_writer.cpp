@@ -4,6 +4,7 @@
 
 #include "archive/format.h"
 #include "archive/lzari.h"
+#include "core/bytes.h"
 
 namespace archive {
 
@@ -13,9 +14,7 @@ void appendWord(std::vector<std::uint8_t>& file, std::uint64_t value) {
     if (value > kLargestWord) {
         throw std::length_error("archive larger than 4 GiB");
     }
-    for (int shift = 0; shift < 32; shift += 8) {
-        file.push_back(static_cast<std::uint8_t>(value >> shift));
-    }
+    core::appendLittle32(file, static_cast<std::uint32_t>(value));
 }
 
 }  // namespace

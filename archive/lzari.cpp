@@ -5,6 +5,7 @@
 #include <bit>
 
 #include "archive/lzari_model.h"
+#include "core/bytes.h"
 
 namespace archive {
 
@@ -193,8 +194,7 @@ std::uint32_t lzariDecodedSize(std::span<const std::uint8_t> block) {
     if (block.size() < kLzariSizeHeaderBytes) {
         return 0;
     }
-    return static_cast<std::uint32_t>(block[0]) | static_cast<std::uint32_t>(block[1]) << 8 |
-           static_cast<std::uint32_t>(block[2]) << 16 | static_cast<std::uint32_t>(block[3]) << 24;
+    return core::readLittle32(block.data());
 }
 
 DecodeStatus lzariDecode(std::span<const std::uint8_t> block, std::uint8_t* destination,

@@ -3,6 +3,7 @@
 
 #include "archive/lzari.h"
 #include "archive/lzari_model.h"
+#include "core/bytes.h"
 
 namespace archive {
 
@@ -19,9 +20,7 @@ class LzariEncoder {
         const auto size = static_cast<std::uint32_t>(data.size());
         out_.clear();
         out_.reserve(data.size() / 2 + 16);
-        for (int shift = 0; shift < 32; shift += 8) {
-            out_.push_back(static_cast<std::uint8_t>(size >> shift));
-        }
+        core::appendLittle32(out_, size);
         if (data.empty()) {
             return std::move(out_);  // the size alone: the decoder produces nothing
         }

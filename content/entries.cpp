@@ -43,92 +43,45 @@ int entryPalette(int index) {
     }
 }
 
+namespace {
+
+Bytes paletteAEntry() {
+    const Palette p = makePaletteA();
+    return Bytes(p.begin(), p.end());
+}
+
+Bytes paletteBEntry() {
+    const Palette p = makePaletteB();
+    return Bytes(p.begin(), p.end());
+}
+
+// The picture, followed by the palette it is shown with, filling the slot.
+Bytes duskPictureWithPalette() {
+    Bytes b = buildDuskPicture();
+    const Palette p = makePaletteB();
+    b.insert(b.end(), p.begin(), p.end());
+    return b;
+}
+
+// Each entry's builder, in the entries' order, four a row (0-3, 4-7, ...).
+constexpr std::array<Bytes (*)(), kEntryCount> kEntryBuilders = {
+    buildTunnelRemap,     paletteAEntry,          buildCrystalTexture,   buildRibbedTexture,
+    buildSmallLight,      buildLandscapeHeights,  buildLandscapeColours, buildSky,
+    buildFlashBurst,      buildFlashShockwave,    buildOpeningPicture,   buildStormPicture,
+    buildAccentRings,     buildAccentStreaks,     buildLargeFlare,       buildWordStorm,
+    buildWordGlass,       buildMarbleField,       buildTitleStrip,       buildFlareBand,
+    buildWindowFlashes,   buildWindowCaptions,    buildDancerSolo,       buildDancerPair,
+    buildDanceBurst,      buildDancePillars,      buildCaptionTitle,     buildCaptionLinux,
+    buildCaptionPressure, duskPictureWithPalette, paletteBEntry,         buildGlassSphere,
+    buildDialEmblem,      buildCrestEmblem,       buildCreditsPicture,   buildLightningPicture};
+
+}  // namespace
+
 Bytes buildEntry(int index) {
-    switch (index) {
-        case 0:
-            return buildTunnelRemap();
-        case 1: {
-            const Palette p = makePaletteA();
-            return Bytes(p.begin(), p.end());
-        }
-        case 2:
-            return buildCrystalTexture();
-        case 3:
-            return buildRibbedTexture();
-        case 4:
-            return buildSmallLight();
-        case 5:
-            return buildLandscapeHeights();
-        case 6:
-            return buildLandscapeColours();
-        case 7:
-            return buildSky();
-        case 8:
-            return buildFlashBurst();
-        case 9:
-            return buildFlashShockwave();
-        case 10:
-            return buildOpeningPicture();
-        case 11:
-            return buildStormPicture();
-        case 12:
-            return buildAccentRings();
-        case 13:
-            return buildAccentStreaks();
-        case 14:
-            return buildLargeFlare();
-        case 15:
-            return buildWordStorm();
-        case 16:
-            return buildWordGlass();
-        case 17:
-            return buildMarbleField();
-        case 18:
-            return buildTitleStrip();
-        case 19:
-            return buildFlareBand();
-        case 20:
-            return buildWindowFlashes();
-        case 21:
-            return buildWindowCaptions();
-        case 22:
-            return buildDancerSolo();
-        case 23:
-            return buildDancerPair();
-        case 24:
-            return buildDanceBurst();
-        case 25:
-            return buildDancePillars();
-        case 26:
-            return buildCaptionTitle();
-        case 27:
-            return buildCaptionLinux();
-        case 28:
-            return buildCaptionPressure();
-        case 29: {
-            // The picture, followed by the palette it is shown with, filling the slot.
-            Bytes b = buildDuskPicture();
-            const Palette p = makePaletteB();
-            b.insert(b.end(), p.begin(), p.end());
-            return b;
-        }
-        case 30: {
-            const Palette p = makePaletteB();
-            return Bytes(p.begin(), p.end());
-        }
-        case 31:
-            return buildGlassSphere();
-        case 32:
-            return buildDialEmblem();
-        case 33:
-            return buildCrestEmblem();
-        case 34:
-            return buildCreditsPicture();
-        case 35:
-            return buildLightningPicture();
-        default:
-            return {};
+    if (index < 0 || index >= kEntryCount) {
+        return {};
     }
+    return kEntryBuilders[static_cast<std::size_t>(index)]();
 }
 
 std::vector<Bytes> buildAllEntries() {

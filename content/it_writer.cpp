@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "core/bytes.h"
 #include "core/it_layout.h"
 
 namespace content {
@@ -25,14 +26,8 @@ class ByteWriter {
   public:
     explicit ByteWriter(std::vector<std::uint8_t>& out) : bytes(out) {}
     void u8(unsigned value) { bytes.push_back(static_cast<std::uint8_t>(value)); }
-    void u16(unsigned value) {
-        u8(value & 0xFF);
-        u8((value >> 8) & 0xFF);
-    }
-    void u32(std::uint32_t value) {
-        u16(value & 0xFFFF);
-        u16(value >> 16);
-    }
+    void u16(unsigned value) { core::appendLittle16(bytes, static_cast<std::uint16_t>(value)); }
+    void u32(std::uint32_t value) { core::appendLittle32(bytes, value); }
     void zeros(std::size_t count) { bytes.insert(bytes.end(), count, 0); }
     // A fixed-size text field, zero-padded; at most size-1 characters so it stays terminated.
     void text(const std::string& value, std::size_t size) {
@@ -41,9 +36,7 @@ class ByteWriter {
         zeros(size - kept);
     }
     void patch32(std::size_t at, std::uint32_t value) {
-        for (int i = 0; i < 4; ++i) {
-            bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-        }
+        core::writeLittle32(bytes.data() + at, value);
     }
     void magic(const char (&tag)[5]) {
         for (int i = 0; i < 4; ++i) {
@@ -59,7 +52,8 @@ class ByteWriter {
     std::vector<std::uint8_t>& bytes;
 };
 
-void checkModule(const ItModule& module) {
+// The header's counts and levels.
+void checkHeader(const ItModule& module) {
     if (module.channels < 1 || module.channels > 64) {
         fail("channel count must be 1..64");
     }
@@ -86,6 +80,10 @@ void checkModule(const ItModule& module) {
     if (module.globalVolume > 128 || module.mixVolume > 128 || module.stereoSeparation > 128) {
         fail("global volume, mix volume and separation are 0..128");
     }
+}
+
+// Every order names a pattern and every pattern has the module's shape and valid cells.
+void checkPatterns(const ItModule& module) {
     for (std::uint8_t order : module.orders) {
         if (order < 254 && order >= module.patterns.size()) {
             fail("order refers to a missing pattern");
@@ -109,46 +107,60 @@ void checkModule(const ItModule& module) {
             }
         }
     }
-    for (const ItSample& sample : module.samples) {
-        if (sample.defaultVolume > 64 || sample.globalVolume > 64 || sample.defaultPan > 64) {
-            fail("sample volumes and pan are 0..64");
-        }
-        if (sample.vibratoSpeed > 64 || sample.vibratoDepth > 64 || sample.vibratoWave > 3) {
-            fail("sample vibrato out of range");
-        }
-        if (sample.loop &&
-            (sample.loopBegin >= sample.loopEnd || sample.loopEnd > sample.data.size())) {
-            fail("sample loop outside the sample");
+}
+
+void checkSample(const ItSample& sample) {
+    if (sample.defaultVolume > 64 || sample.globalVolume > 64 || sample.defaultPan > 64) {
+        fail("sample volumes and pan are 0..64");
+    }
+    if (sample.vibratoSpeed > 64 || sample.vibratoDepth > 64 || sample.vibratoWave > 3) {
+        fail("sample vibrato out of range");
+    }
+    if (sample.loop &&
+        (sample.loopBegin >= sample.loopEnd || sample.loopEnd > sample.data.size())) {
+        fail("sample loop outside the sample");
+    }
+}
+
+void checkInstrument(const ItInstrument& instrument, std::size_t sampleCount) {
+    if (instrument.sample < 1 || instrument.sample > sampleCount) {
+        fail("instrument refers to a missing sample");
+    }
+    if (instrument.globalVolume > 128 || instrument.fadeout > 256 || instrument.defaultPan > 64 ||
+        instrument.pitchPanSeparation < -32 || instrument.pitchPanSeparation > 32 ||
+        instrument.pitchPanCentre > 119) {
+        fail("instrument volume, fadeout or pan out of range");
+    }
+    const ItEnvelope& envelope = instrument.volumeEnvelope;
+    const int points = static_cast<int>(envelope.points.size());
+    if (points > kMaxEnvelopePoints || (envelope.enabled && points < 1)) {
+        fail("volume envelopes hold 1..25 points");
+    }
+    for (int i = 0; i < points; ++i) {
+        const ItEnvelopePoint& point = envelope.points[static_cast<std::size_t>(i)];
+        if (point.value < 0 || point.value > 64 ||
+            (i > 0 && point.tick <= envelope.points[static_cast<std::size_t>(i - 1)].tick)) {
+            fail("volume envelope values are 0..64 at rising ticks");
         }
     }
+    auto badPair = [points](int begin, int end) {
+        return (begin < 0) != (end < 0) || (begin >= 0 && (begin > end || end >= points));
+    };
+    if (badPair(envelope.loopBegin, envelope.loopEnd) ||
+        badPair(envelope.sustainBegin, envelope.sustainEnd)) {
+        fail("envelope loop nodes out of range");
+    }
+}
+
+// Refuses, naming the first problem, what a player would misread or a tracker reject.
+void checkModule(const ItModule& module) {
+    checkHeader(module);
+    checkPatterns(module);
+    for (const ItSample& sample : module.samples) {
+        checkSample(sample);
+    }
     for (const ItInstrument& instrument : module.instruments) {
-        if (instrument.sample < 1 || instrument.sample > module.samples.size()) {
-            fail("instrument refers to a missing sample");
-        }
-        if (instrument.globalVolume > 128 || instrument.fadeout > 256 ||
-            instrument.defaultPan > 64 || instrument.pitchPanSeparation < -32 ||
-            instrument.pitchPanSeparation > 32 || instrument.pitchPanCentre > 119) {
-            fail("instrument volume, fadeout or pan out of range");
-        }
-        const ItEnvelope& envelope = instrument.volumeEnvelope;
-        const int points = static_cast<int>(envelope.points.size());
-        if (points > kMaxEnvelopePoints || (envelope.enabled && points < 1)) {
-            fail("volume envelopes hold 1..25 points");
-        }
-        for (int i = 0; i < points; ++i) {
-            const ItEnvelopePoint& point = envelope.points[static_cast<std::size_t>(i)];
-            if (point.value < 0 || point.value > 64 ||
-                (i > 0 && point.tick <= envelope.points[static_cast<std::size_t>(i - 1)].tick)) {
-                fail("volume envelope values are 0..64 at rising ticks");
-            }
-        }
-        auto badPair = [points](int begin, int end) {
-            return (begin < 0) != (end < 0) || (begin >= 0 && (begin > end || end >= points));
-        };
-        if (badPair(envelope.loopBegin, envelope.loopEnd) ||
-            badPair(envelope.sustainBegin, envelope.sustainEnd)) {
-            fail("envelope loop nodes out of range");
-        }
+        checkInstrument(instrument, module.samples.size());
     }
 }
 
@@ -282,21 +294,11 @@ void writePattern(ByteWriter& out, const ItPattern& pattern) {
     out.append(packed);
 }
 
-}  // namespace
-
-std::vector<std::uint8_t> writeIt(const ItModule& module) {
-    checkModule(module);
-    std::vector<std::uint8_t> orders = module.orders;
-    if (orders.empty() || orders.back() != 255) {
-        if (orders.size() == 255) {
-            fail("order list has no room for its end marker");
-        }
-        orders.push_back(255);
-    }
+// The file's header up to and with the order list; returns where the message's length and
+// offset go.
+std::size_t writeHeader(ByteWriter& out, const ItModule& module,
+                        const std::vector<std::uint8_t>& orders) {
     const bool useInstruments = !module.instruments.empty();
-
-    std::vector<std::uint8_t> bytes;
-    ByteWriter out(bytes);
     out.magic("IMPM");
     out.text(module.title, 26);
     out.u8(4);   // row highlight: beat
@@ -329,7 +331,12 @@ std::vector<std::uint8_t> writeIt(const ItModule& module) {
         out.u8(64);
     }
     out.append(orders);
+    return messageField;
+}
 
+// The offset table, then the instruments, the sample headers and the patterns it points to;
+// returns where each sample's data offset goes.
+std::vector<std::size_t> writeParts(ByteWriter& out, const ItModule& module) {
     const std::size_t offsetTable = out.size();
     out.zeros(4 * (module.instruments.size() + module.samples.size() + module.patterns.size()));
     std::size_t slot = offsetTable;
@@ -349,6 +356,11 @@ std::vector<std::uint8_t> writeIt(const ItModule& module) {
         slot += 4;
         writePattern(out, pattern);
     }
+    return dataOffsetFields;
+}
+
+void writeSampleData(ByteWriter& out, const ItModule& module,
+                     const std::vector<std::size_t>& dataOffsetFields) {
     for (std::size_t i = 0; i < module.samples.size(); ++i) {
         const ItSample& sample = module.samples[i];
         out.patch32(dataOffsetFields[i], static_cast<std::uint32_t>(out.size()));
@@ -360,13 +372,36 @@ std::vector<std::uint8_t> writeIt(const ItModule& module) {
             }
         }
     }
-    if (!module.message.empty()) {
-        out.patch32(messageField + 2, static_cast<std::uint32_t>(out.size()));
-        for (char c : module.message) {
-            out.u8(c == '\n' ? '\r' : static_cast<unsigned char>(c));
-        }
-        out.u8(0);
+}
+
+void writeMessage(ByteWriter& out, const ItModule& module, std::size_t messageField) {
+    if (module.message.empty()) {
+        return;
     }
+    out.patch32(messageField + 2, static_cast<std::uint32_t>(out.size()));
+    for (char c : module.message) {
+        out.u8(c == '\n' ? '\r' : static_cast<unsigned char>(c));
+    }
+    out.u8(0);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> writeIt(const ItModule& module) {
+    checkModule(module);
+    std::vector<std::uint8_t> orders = module.orders;
+    if (orders.empty() || orders.back() != 255) {
+        if (orders.size() == 255) {
+            fail("order list has no room for its end marker");
+        }
+        orders.push_back(255);
+    }
+    std::vector<std::uint8_t> bytes;
+    ByteWriter out(bytes);
+    const std::size_t messageField = writeHeader(out, module, orders);
+    const std::vector<std::size_t> dataOffsetFields = writeParts(out, module);
+    writeSampleData(out, module, dataOffsetFields);
+    writeMessage(out, module, messageField);
     return bytes;
 }
 

@@ -576,424 +576,451 @@ void accentCues(Composer& c, int stabLevel) {
     }
 }
 
-void composeOrder(Composer& c) {
-    const int order = c.orderIndex();
-    switch (order) {
-        case 0: {  // The picture comes up out of grain: hiss, a slow pad, a bell.
-            c.grainBed(20);
-            for (int row = 4; row < 64; row += 4) {
-                c.volume(row, kBed, 20 + row / 3);
-            }
-            c.pads(24);
-            for (int row = 8; row < 64; row += 8) {
-                c.padVolume(row, 24 + row / 2);
-            }
-            c.put(32, kArp, note("E-6"), iBell, 36);
-            c.put(44, kArp, note("C-6"), iBell, 30);
-            c.put(56, kArp, note("A-5"), iBell, 34);
-            break;
-        }
-        case 1: {  // The landscape rises: sub enters, bell phrase, hats from the second half.
-            c.pads(46);
-            c.subLine(40);
-            c.put(0, kArp, note("A-5"), iBell, 40);
-            c.put(6, kArp, note("C-6"), iBell, 34);
-            c.put(12, kArp, note("E-6"), iBell, 38);
-            c.put(24, kArp, note("D-6"), iBell, 32);
-            c.put(32, kArp, note("C-6"), iBell, 38);
-            c.put(40, kArp, note("A-5"), iBell, 32);
-            c.put(48, kArp, note("B-5"), iBell, 38);
-            c.put(56, kArp, note("D-6"), iBell, 34);
-            c.drums(kHat, iHatClosed, kHatsEighths, 29, 32);
-            c.volume(0, kBed, 36);
-            break;
-        }
-        case 2: {  // Second grain picture: plucked arpeggio, soft pulse.
-            c.pads(42);
-            c.subLine(44);
-            c.arpeggio("0120", 2, 36);
-            c.drums(kHat, iHatClosed, kHatsSixteenths, 34);
-            c.drums(kKick, iKick, "x...............", 40, 32);
-            c.volume(0, kBed, 28);
-            break;
-        }
-        case 3: {  // The flare recedes: the beat gathers.
-            c.pads(40);
-            c.arpeggio("0123", 1, 38);
-            c.panbrello(32, 64, kArp, 3, 12);
-            c.drums(kKick, iKick, kFourFloor, 44, 0, 32);
-            c.drums(kKick, iKick, kFourFloor, 54, 32);
-            c.drums(kHat, iHatClosed, kHatsSixteenths, 39);
-            c.bassLine(kBassPump, 40, 32);
-            c.riser(32, 63, 8, 36, 18);
-            c.off(0, kSub);
-            c.volume(0, kBed, 16);
-            c.off(63, kBed);
-            break;
-        }
-        case 4: {  // The flare flies away: roll, swell, a breath of silence before the drop.
-            c.pads(50);
-            c.arpeggio("0123", 1, 42, 0, 48);
-            c.panbrello(0, 48, kArp, 4, 14);
-            c.drums(kKick, iKick, kFourFloor, 56, 0, 48);
-            c.drums(kKick, iKick, "x.x.x.x.x.x.x.x.", 58, 48, 60);
-            c.drums(kHat, iHatClosed, kHatsSixteenths, 44, 0, 60);
-            c.bassLine(kBassPump, 44, 0, 48);
-            c.off(48, kBass);
-            c.snareRoll(32, 61, 16, 52);
-            c.riser(0, 61, 10, 38, 30);
-            c.swellIntoNext(52);
-            c.padsOff(60);
-            break;
-        }
-        case 5:
-        case 6: {  // First tunnel: the drop.
-            if (order == 5) {
-                c.crash(0, 60);
-                c.impact(0, 60);
-            }
-            c.drums(kKick, iKick, kFourFloor, 64);
-            c.drums(kClap, iClap, kBackbeat, 56);
-            c.drums(kSnare, iSnare, kBackbeat, 44);
-            c.drums(kHat, iHatClosed, kHatsDrive, 47);
-            c.bassLine(kBassPump, 54);
-            c.subLine(30);
-            c.pads(46);
-            c.arpeggio("0123", 2, 40);
-            accentCues(c, 56);
-            if (order == 6) {
-                // The tunnel's second flashes: toms on the even rows between the stabs.
-                for (int row : kTunnelHits) {
-                    c.put(row, kPerc, note(row % 16 < 8 ? "E-5" : "C-5"), iTom, 44);
-                    c.pan(row, kPerc, row % 16 < 8 ? 20 : 44);
-                }
-            }
-            break;
-        }
-        case 7:
-        case 8: {  // Second tunnel: the melody.
-            if (order == 7) {
-                c.crash(0, 60);
-            }
-            c.drums(kKick, iKick, kFourFloor, 64);
-            c.drums(kClap, iClap, order == 8 ? kBackbeatFill : kBackbeat, 52);
-            c.drums(kSnare, iSnare, kBackbeat, 44);
-            c.drums(kHat, iHatClosed, kHatsDrive, 47);
-            c.bassLine(kBassRolling, 54);
-            c.subLine(26);
-            c.pads(42);
-            c.melody(order == 7 ? kPhraseA : kPhraseB, 50);
-            accentCues(c, 48);
-            for (int row : tunnelHits(order)) {
-                c.put(row, kPerc, note(row % 16 < 8 ? "G-5" : "D-5"), iTom, 42);
-                c.pan(row, kPerc, row % 16 < 8 ? 20 : 44);
-            }
-            break;
-        }
-        case 9:
-        case 10: {  // Plasma and thumbnails: each new thumbnail blips, a little higher.
-            if (order == 9) {
-                c.crash(0, 56);
-            }
-            c.drums(kKick, iKick, kFourFloor, 62);
-            c.drums(kClap, iClap, kBackbeat, 55);
-            c.drums(kHat, iHatClosed, kHatsOffbeat, 52);
-            c.bassLine(kBassRolling, 52);
-            c.pads(42);
-            c.arpeggio("01230321", 1, 34);
-            // A minor pentatonic, one step up per thumbnail.
-            constexpr std::array<const char*, 12> kSteps = {
-                "A-3", "C-4", "D-4", "E-4", "G-4", "A-4", "C-5", "D-5", "E-5", "G-5", "A-5", "C-6"};
-            std::size_t stamp = 0;
-            for (int row : kThumbnailStamps) {
-                c.pan(row, kPerc, 10 + 4 * static_cast<int>(stamp));  // left to right as they rise
-                c.put(row, kPerc, note(kSteps[stamp++]), iBlip, 44);
-            }
-            if (order == 10) {
-                // Burning out to white: roll, rising noise, the swell into the next scene.
-                c.snareRoll(48, 64, 24, 60);
-                c.riser(40, 63, 10, 44, 24);
-                c.panbrello(40, 64, kArp, 3, 12);
-                c.swellIntoNext(40);
-                c.padVolume(48, 44);
-            }
-            break;
-        }
-        case 11:
-        case 12: {  // Layered rotozoom: half time, heavy accents.
-            if (order == 11) {
-                c.crash(0, 48);
-                c.impact(0, 56);
-            }
-            c.drums(kKick, iKick, kHalfTimeKick, 64);
-            c.drums(kSnare, iSnare, kHalfTimeSnare, 56);
-            c.drums(kHat, iHatClosed, kHatsSixteenths, 39);
-            c.bassLine(kBassHalfTime, 56);
-            c.subLine(36);
-            c.pads(40);
-            c.melody(order == 11 ? kPhraseSlow : kPhraseSlowAnswer, 46);
-            for (int row : kRotozoomFlashes) {
-                if (row > 0 || order == 12) {  // order 11 opens on the crash and impact instead
-                    c.put(row, kClap, note("C-5"), iClap, 46);
-                }
-            }
-            if (order == 11) {
-                c.stabs(kRotozoomFlashes, 48);
-            } else {
-                c.stabs(unite(kRotozoomFlashes, kTresillo), 48);
-                // The inset window flickers on the last rows: a stuttering snare.
-                for (int row = 56; row < 64; ++row) {
-                    c.put(row, kSnare, note("C-5"), iSnare, 30 + (row - 56) * 4);
-                    c.effect(row, kSnare, 'Q', 0x02);
-                }
-                c.swellIntoNext(48);
-            }
-            break;
-        }
-        case 13:
-        case 14: {  // Ring of flares: the groove returns; the ring turns back with a fill.
-            if (order == 13) {
-                c.crash(0, 60);
-            }
-            c.drums(kKick, iKick, kFourFloor, 64, 0, 56);
-            c.drums(kClap, iClap, kBackbeat, 56, 0, 56);
-            c.drums(kSnare, iSnare, kBackbeat, 44, 0, 56);
-            c.drums(kHat, iHatClosed, kHatsDrive, 47);
-            c.bassLine(kBassRolling, 54);
-            c.pads(42);
-            c.arpeggio("0123", 2, 28);
-            c.melody(order == 13 ? kPhraseA : kPhraseB, 46, 0, true);
-            c.stabs(kFlashRows, 54);
-            if (order == 13) {
-                c.tomFill(56, 64, 34);
-            } else {
-                c.snareRoll(56, 64, 28, 42);
-                c.tomFill(56, 64, 30);
-            }
-            c.drums(kKick, iKick, "x.x.x.x.x.x.x.x.", 52, 56);
-            break;
-        }
-        case 15:
-        case 16: {  // Title strip: lighter; lifts when the windows begin to scroll.
-            if (order == 15) {
-                c.crash(0, 44);
-            }
-            c.drums(kKick, iKick, kFourFloor, 60);
-            c.drums(kHat, iHatClosed, kHatsEighths, 44);
-            c.bassLine(kBassPump, 50);
-            c.pads(44);
-            c.arpeggio("02130213", 1, 36);
-            c.stabs(unite(kFlashRows, {58}), 50);
-            if (order == 16) {
-                c.drums(kClap, iClap, kBackbeat, 56, 32);
-                c.drums(kHat, iHatClosed, kHatsDrive, 49, 33);
-                c.crash(33, 46);
-                c.melody(kPhraseA, 44, 0, true, 33);
-                c.snareRoll(56, 64, 30, 58);
-                c.swellIntoNext(46);
-            }
-            break;
-        }
-        case 17:
-        case 18: {  // The dance: everything at once; it drops out as the picture fades.
-            const int end = order == 18 ? 57 : 64;
-            if (order == 17) {
-                c.crash(0, 64);
-                c.impact(0, 56);
-            }
-            c.drums(kKick, iKick, kFourFloor, 64, 0, end);
-            c.drums(kClap, iClap, kBackbeat, 56, 0, end);
-            c.drums(kSnare, iSnare, kBackbeat, 47, 0, end);
-            c.drums(kHat, iHatClosed, kHatsDrive, 49, 0, end);
-            c.bassLine(kBassRolling, 56, 0, end);
-            c.subLine(28);
-            c.pads(46);
-            c.melody(order == 17 ? kPhraseA : kPhraseB, 52, 0, true);
-            if (order == 17) {
-                c.stabs(unite(kFlashRows, {60}), 54);
-            } else {
-                c.stabs(kTresillo, 50);
-                c.off(57, kBass);
-                c.off(57, kSub);
-                c.padsOff(57);
-                c.off(58, kLead);
-                c.riser(48, 63, 8, 30, 24);
-            }
-            break;
-        }
-        case 19:
-        case 20: {  // Flight through the polar remap: a breakdown struck at rows 0 and 32.
-            for (int row : {0, 32}) {
-                c.impact(row, 60);
-                c.crash(row, 48);
-                c.stab(row, 44);
-            }
-            c.pads(44);
-            c.subLine(44);
-            c.melody(order == 19 ? kPhraseSlow : kPhraseSlowAnswer, 48, 0, true);
-            c.arpeggio("0212", 4, 30, 0, 64, iBell);
-            if (order == 20) {
-                c.padsOff(57);
-                c.off(57, kSub);
-                c.off(60, kLead);
-            }
-            break;
-        }
-        case 21: {  // Plasma over the flight, fading in: quietest point.
-            c.pads(34);
-            c.subLine(40);
-            c.grainBed(14);
-            c.arpeggio("0121", 4, 34, 0, 64, iBell);
-            break;
-        }
-        case 22: {  // The plasma continues: the pulse comes back.
-            c.pads(44);
-            c.subLine(40);
-            c.arpeggio("0123", 2, 34);
-            c.drums(kKick, iKick, kFourFloor, 48, 32);
-            c.drums(kHat, iHatClosed, kHatsEighths, 34, 16);
-            c.bassLine(kBassPump, 40, 32);
-            c.off(0, kBed);
-            break;
-        }
-        case 23: {  // Flickering end: the second build, stuttering with the picture.
-            c.pads(48);
-            c.arpeggio("0123", 1, 38, 0, 48);
-            c.panbrello(16, 48, kArp, 4, 14);
-            c.drums(kKick, iKick, kFourFloor, 56, 0, 32);
-            c.drums(kKick, iKick, "x.x.x.x.x.x.x.x.", 58, 32, 48);
-            c.drums(kKick, iKick, "xxxxxxxxxxxxxxxx", 60, 48, 62);
-            c.drums(kHat, iHatClosed, kHatsSixteenths, 44);
-            c.bassLine(kBassPump, 46, 0, 48);
-            c.off(48, kBass);
-            c.off(0, kSub);
-            c.snareRoll(32, 62, 18, 54);
-            c.riser(16, 62, 8, 40, 30);
-            for (int row = 49; row < 64; ++row) {
-                c.padVolume(row, row % 2 ? 8 : 48);
-            }
-            c.swellIntoNext(54);
-            c.padsOff(62);
-            break;
-        }
-        case 24:
-        case 25: {  // Beat-cut montage: the climax, a stab on every cut.
-            if (order == 24) {
-                c.crash(0, 64);
-                c.impact(0, 64);
-            }
-            c.crash(12, 50);
-            c.crash(40, 50);
-            c.drums(kKick, iKick, kFourFloor, 64);
-            c.drums(kClap, iClap, kBackbeat, 56);
-            c.drums(kSnare, iSnare, kBackbeat, 47);
-            c.drums(kHat, iHatClosed, kHatsDrive, 49);
-            c.bassLine(kBassRolling, 58);
-            c.subLine(30);
-            c.pads(48);
-            c.melody(order == 24 ? kPhraseA : kPhraseB, 52, 12, true);
-            c.stabs(kMontageCuts, 50);
-            c.impact(48, 34);  // the emblem's cut
-            break;
-        }
-        case 26:
-        case 27: {  // Palette flashes with snare bursts; then the emblems arrive, calm.
-            const int drumsEnd = order == 27 ? 35 : 64;
-            if (order == 26) {
-                c.crash(0, 60);
-            }
-            c.drums(kKick, iKick, kFourFloor, 64, 0, drumsEnd);
-            c.drums(kHat, iHatClosed, kHatsDrive, 47, 0, drumsEnd);
-            c.bassLine(kBassRolling, 56, 0, drumsEnd);
-            c.pads(48, 0, drumsEnd);
-            c.arpeggio("0123", 2, 30, 0, drumsEnd);
-            for (int row : cueSet(order)) {
-                if (row < drumsEnd) {
-                    c.stab(row, 40);
-                }
-            }
-            for (int start : {28, 60}) {
-                if (start < drumsEnd) {
-                    for (int row = start; row < start + 4; ++row) {
-                        c.put(row, kSnare, note("C-5"), iSnare, 36 + 5 * (row - start));
-                        c.effect(row, kSnare, 'Q', 0x03);
-                    }
-                }
-            }
-            if (order == 26) {
-                c.melody(kPhraseA, 42, 0, true);
-            } else {
-                c.melody({{0, note("E-6")},
-                          {6, note("D-6")},
-                          {12, note("C-6")},
-                          {16, note("A-5")},
-                          {28, note("C-6")},
-                          {35, kNoteOff}},
-                         48, 0, true);
-                // The emblems arrive: everything falls away under a wide chord.
-                c.impact(35, 56);
-                c.crash(35, 54);
-                c.stab(35, 50);
-                c.off(35, kBass);
-                c.pads(58, 35);
-                c.subLine(44, 35);
-                c.put(35, kSub, kC.bassRoot + c.key(), iSub, 44);
-                c.put(38, kArp, note("G-5") + c.key(), iBell, 38);
-                c.put(44, kArp, note("C-6") + c.key(), iBell, 34);
-                c.put(50, kArp, note("E-6") + c.key(), iBell, 38);
-                c.put(56, kArp, note("D-6") + c.key(), iBell, 32);
-            }
-            break;
-        }
-        case 28:
-        case 29: {  // The textured plane: a warm closing groove.
-            c.drums(kKick, iKick, kOutroKick, 52);
-            c.drums(kClap, iClap, kBackbeat, 46);
-            c.drums(kHat, iHatClosed, kHatsOffbeat, 39);
-            c.bassLine(kBassOutro, 50);
-            c.subLine(26);
-            c.pads(44);
-            c.arpeggio("0212", 2, 28);
-            c.melody(order == 28 ? kPhraseOutro : kPhraseOutroAnswer, 46, 0, true);
-            break;
-        }
-        case 30: {  // The plane darkens: the groove thins out.
-            c.drums(kKick, iKick, kOutroKick, 48, 0, 32);
-            c.drums(kHat, iHatClosed, kHatsOffbeat, 34, 0, 48);
-            c.bassLine(kBassOutro, 46, 0, 48);
-            c.off(48, kBass);
-            c.subLine(30);
-            c.pads(42);
-            c.arpeggio("0212", 4, 30, 0, 64, iBell);
-            c.melody(kPhraseOutro, 40, 0, true);
-            c.swellIntoNext(40);
-            break;
-        }
-        case 31: {  // The emblems part: one last chord, fading with the picture.
-            c.impact(0, 60);
-            c.crash(0, 56);
-            c.stab(0, 50);
-            c.pads(56);
-            c.put(0, kSub, kAm.bassRoot, iSub, 48);
-            c.put(0, kBass, kAm.bassRoot, iBass, 44);
-            c.off(16, kBass);
-            c.put(0, kLead, note("A-5"), iLead, 36);
-            c.off(24, kLead);
-            c.put(8, kArp, note("E-6"), iBell, 36);
-            c.put(20, kArp, note("C-6"), iBell, 30);
-            c.put(32, kArp, note("A-5"), iBell, 26);
-            // Global volume slides down from row 8 and is silent by row 34, as the picture goes
-            // black.
-            for (int row = 8; row < 40; ++row) {
-                c.effect(row, kBed, 'W', 0x01);
-            }
-            // Past the order list's end: the song is over, in silence, with the show.
-            c.effect(kSoundtrackLastRow, kBed, 'C', 0x00);
-            break;
-        }
-        default:
-            break;
+// The picture comes up out of grain: hiss, a slow pad, a bell.
+void grainOpening(Composer& c) {
+    c.grainBed(20);
+    for (int row = 4; row < 64; row += 4) {
+        c.volume(row, kBed, 20 + row / 3);
     }
+    c.pads(24);
+    for (int row = 8; row < 64; row += 8) {
+        c.padVolume(row, 24 + row / 2);
+    }
+    c.put(32, kArp, note("E-6"), iBell, 36);
+    c.put(44, kArp, note("C-6"), iBell, 30);
+    c.put(56, kArp, note("A-5"), iBell, 34);
+}
+
+// The landscape rises: sub enters, bell phrase, hats from the second half.
+void landscapeRises(Composer& c) {
+    c.pads(46);
+    c.subLine(40);
+    c.put(0, kArp, note("A-5"), iBell, 40);
+    c.put(6, kArp, note("C-6"), iBell, 34);
+    c.put(12, kArp, note("E-6"), iBell, 38);
+    c.put(24, kArp, note("D-6"), iBell, 32);
+    c.put(32, kArp, note("C-6"), iBell, 38);
+    c.put(40, kArp, note("A-5"), iBell, 32);
+    c.put(48, kArp, note("B-5"), iBell, 38);
+    c.put(56, kArp, note("D-6"), iBell, 34);
+    c.drums(kHat, iHatClosed, kHatsEighths, 29, 32);
+    c.volume(0, kBed, 36);
+}
+
+// Second grain picture: plucked arpeggio, soft pulse.
+void secondGrain(Composer& c) {
+    c.pads(42);
+    c.subLine(44);
+    c.arpeggio("0120", 2, 36);
+    c.drums(kHat, iHatClosed, kHatsSixteenths, 34);
+    c.drums(kKick, iKick, "x...............", 40, 32);
+    c.volume(0, kBed, 28);
+}
+
+// The flare recedes: the beat gathers.
+void flareRecedes(Composer& c) {
+    c.pads(40);
+    c.arpeggio("0123", 1, 38);
+    c.panbrello(32, 64, kArp, 3, 12);
+    c.drums(kKick, iKick, kFourFloor, 44, 0, 32);
+    c.drums(kKick, iKick, kFourFloor, 54, 32);
+    c.drums(kHat, iHatClosed, kHatsSixteenths, 39);
+    c.bassLine(kBassPump, 40, 32);
+    c.riser(32, 63, 8, 36, 18);
+    c.off(0, kSub);
+    c.volume(0, kBed, 16);
+    c.off(63, kBed);
+}
+
+// The flare flies away: roll, swell, a breath of silence before the drop.
+void flareFliesAway(Composer& c) {
+    c.pads(50);
+    c.arpeggio("0123", 1, 42, 0, 48);
+    c.panbrello(0, 48, kArp, 4, 14);
+    c.drums(kKick, iKick, kFourFloor, 56, 0, 48);
+    c.drums(kKick, iKick, "x.x.x.x.x.x.x.x.", 58, 48, 60);
+    c.drums(kHat, iHatClosed, kHatsSixteenths, 44, 0, 60);
+    c.bassLine(kBassPump, 44, 0, 48);
+    c.off(48, kBass);
+    c.snareRoll(32, 61, 16, 52);
+    c.riser(0, 61, 10, 38, 30);
+    c.swellIntoNext(52);
+    c.padsOff(60);
+}
+
+// First tunnel: the drop.
+void firstTunnel(Composer& c) {
+    const int order = c.orderIndex();
+    if (order == 5) {
+        c.crash(0, 60);
+        c.impact(0, 60);
+    }
+    c.drums(kKick, iKick, kFourFloor, 64);
+    c.drums(kClap, iClap, kBackbeat, 56);
+    c.drums(kSnare, iSnare, kBackbeat, 44);
+    c.drums(kHat, iHatClosed, kHatsDrive, 47);
+    c.bassLine(kBassPump, 54);
+    c.subLine(30);
+    c.pads(46);
+    c.arpeggio("0123", 2, 40);
+    accentCues(c, 56);
+    if (order == 6) {
+        // The tunnel's second flashes: toms on the even rows between the stabs.
+        for (int row : kTunnelHits) {
+            c.put(row, kPerc, note(row % 16 < 8 ? "E-5" : "C-5"), iTom, 44);
+            c.pan(row, kPerc, row % 16 < 8 ? 20 : 44);
+        }
+    }
+}
+
+// Second tunnel: the melody.
+void secondTunnel(Composer& c) {
+    const int order = c.orderIndex();
+    if (order == 7) {
+        c.crash(0, 60);
+    }
+    c.drums(kKick, iKick, kFourFloor, 64);
+    c.drums(kClap, iClap, order == 8 ? kBackbeatFill : kBackbeat, 52);
+    c.drums(kSnare, iSnare, kBackbeat, 44);
+    c.drums(kHat, iHatClosed, kHatsDrive, 47);
+    c.bassLine(kBassRolling, 54);
+    c.subLine(26);
+    c.pads(42);
+    c.melody(order == 7 ? kPhraseA : kPhraseB, 50);
+    accentCues(c, 48);
+    for (int row : tunnelHits(order)) {
+        c.put(row, kPerc, note(row % 16 < 8 ? "G-5" : "D-5"), iTom, 42);
+        c.pan(row, kPerc, row % 16 < 8 ? 20 : 44);
+    }
+}
+
+// Plasma and thumbnails: each new thumbnail blips, a little higher.
+void plasmaThumbnails(Composer& c) {
+    const int order = c.orderIndex();
+    if (order == 9) {
+        c.crash(0, 56);
+    }
+    c.drums(kKick, iKick, kFourFloor, 62);
+    c.drums(kClap, iClap, kBackbeat, 55);
+    c.drums(kHat, iHatClosed, kHatsOffbeat, 52);
+    c.bassLine(kBassRolling, 52);
+    c.pads(42);
+    c.arpeggio("01230321", 1, 34);
+    // A minor pentatonic, one step up per thumbnail.
+    constexpr std::array<const char*, 12> kSteps = {"A-3", "C-4", "D-4", "E-4", "G-4", "A-4",
+                                                    "C-5", "D-5", "E-5", "G-5", "A-5", "C-6"};
+    std::size_t stamp = 0;
+    for (int row : kThumbnailStamps) {
+        c.pan(row, kPerc, 10 + 4 * static_cast<int>(stamp));  // left to right as they rise
+        c.put(row, kPerc, note(kSteps[stamp++]), iBlip, 44);
+    }
+    if (order == 10) {
+        // Burning out to white: roll, rising noise, the swell into the next scene.
+        c.snareRoll(48, 64, 24, 60);
+        c.riser(40, 63, 10, 44, 24);
+        c.panbrello(40, 64, kArp, 3, 12);
+        c.swellIntoNext(40);
+        c.padVolume(48, 44);
+    }
+}
+
+// Layered rotozoom: half time, heavy accents.
+void layeredRotozoom(Composer& c) {
+    const int order = c.orderIndex();
+    if (order == 11) {
+        c.crash(0, 48);
+        c.impact(0, 56);
+    }
+    c.drums(kKick, iKick, kHalfTimeKick, 64);
+    c.drums(kSnare, iSnare, kHalfTimeSnare, 56);
+    c.drums(kHat, iHatClosed, kHatsSixteenths, 39);
+    c.bassLine(kBassHalfTime, 56);
+    c.subLine(36);
+    c.pads(40);
+    c.melody(order == 11 ? kPhraseSlow : kPhraseSlowAnswer, 46);
+    for (int row : kRotozoomFlashes) {
+        if (row > 0 || order == 12) {  // order 11 opens on the crash and impact instead
+            c.put(row, kClap, note("C-5"), iClap, 46);
+        }
+    }
+    if (order == 11) {
+        c.stabs(kRotozoomFlashes, 48);
+    } else {
+        c.stabs(unite(kRotozoomFlashes, kTresillo), 48);
+        // The inset window flickers on the last rows: a stuttering snare.
+        for (int row = 56; row < 64; ++row) {
+            c.put(row, kSnare, note("C-5"), iSnare, 30 + (row - 56) * 4);
+            c.effect(row, kSnare, 'Q', 0x02);
+        }
+        c.swellIntoNext(48);
+    }
+}
+
+// Ring of flares: the groove returns; the ring turns back with a fill.
+void ringOfFlares(Composer& c) {
+    const int order = c.orderIndex();
+    if (order == 13) {
+        c.crash(0, 60);
+    }
+    c.drums(kKick, iKick, kFourFloor, 64, 0, 56);
+    c.drums(kClap, iClap, kBackbeat, 56, 0, 56);
+    c.drums(kSnare, iSnare, kBackbeat, 44, 0, 56);
+    c.drums(kHat, iHatClosed, kHatsDrive, 47);
+    c.bassLine(kBassRolling, 54);
+    c.pads(42);
+    c.arpeggio("0123", 2, 28);
+    c.melody(order == 13 ? kPhraseA : kPhraseB, 46, 0, true);
+    c.stabs(kFlashRows, 54);
+    if (order == 13) {
+        c.tomFill(56, 64, 34);
+    } else {
+        c.snareRoll(56, 64, 28, 42);
+        c.tomFill(56, 64, 30);
+    }
+    c.drums(kKick, iKick, "x.x.x.x.x.x.x.x.", 52, 56);
+}
+
+// Title strip: lighter; lifts when the windows begin to scroll.
+void titleStrip(Composer& c) {
+    const int order = c.orderIndex();
+    if (order == 15) {
+        c.crash(0, 44);
+    }
+    c.drums(kKick, iKick, kFourFloor, 60);
+    c.drums(kHat, iHatClosed, kHatsEighths, 44);
+    c.bassLine(kBassPump, 50);
+    c.pads(44);
+    c.arpeggio("02130213", 1, 36);
+    c.stabs(unite(kFlashRows, {58}), 50);
+    if (order == 16) {
+        c.drums(kClap, iClap, kBackbeat, 56, 32);
+        c.drums(kHat, iHatClosed, kHatsDrive, 49, 33);
+        c.crash(33, 46);
+        c.melody(kPhraseA, 44, 0, true, 33);
+        c.snareRoll(56, 64, 30, 58);
+        c.swellIntoNext(46);
+    }
+}
+
+// The dance: everything at once; it drops out as the picture fades.
+void dance(Composer& c) {
+    const int order = c.orderIndex();
+    const int end = order == 18 ? 57 : 64;
+    if (order == 17) {
+        c.crash(0, 64);
+        c.impact(0, 56);
+    }
+    c.drums(kKick, iKick, kFourFloor, 64, 0, end);
+    c.drums(kClap, iClap, kBackbeat, 56, 0, end);
+    c.drums(kSnare, iSnare, kBackbeat, 47, 0, end);
+    c.drums(kHat, iHatClosed, kHatsDrive, 49, 0, end);
+    c.bassLine(kBassRolling, 56, 0, end);
+    c.subLine(28);
+    c.pads(46);
+    c.melody(order == 17 ? kPhraseA : kPhraseB, 52, 0, true);
+    if (order == 17) {
+        c.stabs(unite(kFlashRows, {60}), 54);
+    } else {
+        c.stabs(kTresillo, 50);
+        c.off(57, kBass);
+        c.off(57, kSub);
+        c.padsOff(57);
+        c.off(58, kLead);
+        c.riser(48, 63, 8, 30, 24);
+    }
+}
+
+// Flight through the polar remap: a breakdown struck at rows 0 and 32.
+void polarFlight(Composer& c) {
+    const int order = c.orderIndex();
+    for (int row : {0, 32}) {
+        c.impact(row, 60);
+        c.crash(row, 48);
+        c.stab(row, 44);
+    }
+    c.pads(44);
+    c.subLine(44);
+    c.melody(order == 19 ? kPhraseSlow : kPhraseSlowAnswer, 48, 0, true);
+    c.arpeggio("0212", 4, 30, 0, 64, iBell);
+    if (order == 20) {
+        c.padsOff(57);
+        c.off(57, kSub);
+        c.off(60, kLead);
+    }
+}
+
+// Plasma over the flight, fading in: quietest point.
+void plasmaFadesIn(Composer& c) {
+    c.pads(34);
+    c.subLine(40);
+    c.grainBed(14);
+    c.arpeggio("0121", 4, 34, 0, 64, iBell);
+}
+
+// The plasma continues: the pulse comes back.
+void plasmaPulse(Composer& c) {
+    c.pads(44);
+    c.subLine(40);
+    c.arpeggio("0123", 2, 34);
+    c.drums(kKick, iKick, kFourFloor, 48, 32);
+    c.drums(kHat, iHatClosed, kHatsEighths, 34, 16);
+    c.bassLine(kBassPump, 40, 32);
+    c.off(0, kBed);
+}
+
+// Flickering end: the second build, stuttering with the picture.
+void flickeringEnd(Composer& c) {
+    c.pads(48);
+    c.arpeggio("0123", 1, 38, 0, 48);
+    c.panbrello(16, 48, kArp, 4, 14);
+    c.drums(kKick, iKick, kFourFloor, 56, 0, 32);
+    c.drums(kKick, iKick, "x.x.x.x.x.x.x.x.", 58, 32, 48);
+    c.drums(kKick, iKick, "xxxxxxxxxxxxxxxx", 60, 48, 62);
+    c.drums(kHat, iHatClosed, kHatsSixteenths, 44);
+    c.bassLine(kBassPump, 46, 0, 48);
+    c.off(48, kBass);
+    c.off(0, kSub);
+    c.snareRoll(32, 62, 18, 54);
+    c.riser(16, 62, 8, 40, 30);
+    for (int row = 49; row < 64; ++row) {
+        c.padVolume(row, row % 2 ? 8 : 48);
+    }
+    c.swellIntoNext(54);
+    c.padsOff(62);
+}
+
+// Beat-cut montage: the climax, a stab on every cut.
+void montage(Composer& c) {
+    const int order = c.orderIndex();
+    if (order == 24) {
+        c.crash(0, 64);
+        c.impact(0, 64);
+    }
+    c.crash(12, 50);
+    c.crash(40, 50);
+    c.drums(kKick, iKick, kFourFloor, 64);
+    c.drums(kClap, iClap, kBackbeat, 56);
+    c.drums(kSnare, iSnare, kBackbeat, 47);
+    c.drums(kHat, iHatClosed, kHatsDrive, 49);
+    c.bassLine(kBassRolling, 58);
+    c.subLine(30);
+    c.pads(48);
+    c.melody(order == 24 ? kPhraseA : kPhraseB, 52, 12, true);
+    c.stabs(kMontageCuts, 50);
+    c.impact(48, 34);  // the emblem's cut
+}
+
+// Palette flashes with snare bursts; then the emblems arrive, calm.
+void paletteFlashes(Composer& c) {
+    const int order = c.orderIndex();
+    const int drumsEnd = order == 27 ? 35 : 64;
+    if (order == 26) {
+        c.crash(0, 60);
+    }
+    c.drums(kKick, iKick, kFourFloor, 64, 0, drumsEnd);
+    c.drums(kHat, iHatClosed, kHatsDrive, 47, 0, drumsEnd);
+    c.bassLine(kBassRolling, 56, 0, drumsEnd);
+    c.pads(48, 0, drumsEnd);
+    c.arpeggio("0123", 2, 30, 0, drumsEnd);
+    for (int row : cueSet(order)) {
+        if (row < drumsEnd) {
+            c.stab(row, 40);
+        }
+    }
+    for (int start : {28, 60}) {
+        if (start < drumsEnd) {
+            for (int row = start; row < start + 4; ++row) {
+                c.put(row, kSnare, note("C-5"), iSnare, 36 + 5 * (row - start));
+                c.effect(row, kSnare, 'Q', 0x03);
+            }
+        }
+    }
+    if (order == 26) {
+        c.melody(kPhraseA, 42, 0, true);
+    } else {
+        c.melody({{0, note("E-6")},
+                  {6, note("D-6")},
+                  {12, note("C-6")},
+                  {16, note("A-5")},
+                  {28, note("C-6")},
+                  {35, kNoteOff}},
+                 48, 0, true);
+        // The emblems arrive: everything falls away under a wide chord.
+        c.impact(35, 56);
+        c.crash(35, 54);
+        c.stab(35, 50);
+        c.off(35, kBass);
+        c.pads(58, 35);
+        c.subLine(44, 35);
+        c.put(35, kSub, kC.bassRoot + c.key(), iSub, 44);
+        c.put(38, kArp, note("G-5") + c.key(), iBell, 38);
+        c.put(44, kArp, note("C-6") + c.key(), iBell, 34);
+        c.put(50, kArp, note("E-6") + c.key(), iBell, 38);
+        c.put(56, kArp, note("D-6") + c.key(), iBell, 32);
+    }
+}
+
+// The textured plane: a warm closing groove.
+void texturedPlane(Composer& c) {
+    const int order = c.orderIndex();
+    c.drums(kKick, iKick, kOutroKick, 52);
+    c.drums(kClap, iClap, kBackbeat, 46);
+    c.drums(kHat, iHatClosed, kHatsOffbeat, 39);
+    c.bassLine(kBassOutro, 50);
+    c.subLine(26);
+    c.pads(44);
+    c.arpeggio("0212", 2, 28);
+    c.melody(order == 28 ? kPhraseOutro : kPhraseOutroAnswer, 46, 0, true);
+}
+
+// The plane darkens: the groove thins out.
+void planeDarkens(Composer& c) {
+    c.drums(kKick, iKick, kOutroKick, 48, 0, 32);
+    c.drums(kHat, iHatClosed, kHatsOffbeat, 34, 0, 48);
+    c.bassLine(kBassOutro, 46, 0, 48);
+    c.off(48, kBass);
+    c.subLine(30);
+    c.pads(42);
+    c.arpeggio("0212", 4, 30, 0, 64, iBell);
+    c.melody(kPhraseOutro, 40, 0, true);
+    c.swellIntoNext(40);
+}
+
+// The emblems part: one last chord, fading with the picture.
+void emblemsPart(Composer& c) {
+    c.impact(0, 60);
+    c.crash(0, 56);
+    c.stab(0, 50);
+    c.pads(56);
+    c.put(0, kSub, kAm.bassRoot, iSub, 48);
+    c.put(0, kBass, kAm.bassRoot, iBass, 44);
+    c.off(16, kBass);
+    c.put(0, kLead, note("A-5"), iLead, 36);
+    c.off(24, kLead);
+    c.put(8, kArp, note("E-6"), iBell, 36);
+    c.put(20, kArp, note("C-6"), iBell, 30);
+    c.put(32, kArp, note("A-5"), iBell, 26);
+    // Global volume slides down from row 8 and is silent by row 34, as the picture goes
+    // black.
+    for (int row = 8; row < 40; ++row) {
+        c.effect(row, kBed, 'W', 0x01);
+    }
+    // Past the order list's end: the song is over, in silence, with the show.
+    c.effect(kSoundtrackLastRow, kBed, 'C', 0x00);
+}
+
+// The builder of each order: each writes the whole of its pattern.
+constexpr std::array<void (*)(Composer&), kSoundtrackOrders> kOrderBuilders = {
+    grainOpening,     landscapeRises,  secondGrain,     flareRecedes,  flareFliesAway,
+    firstTunnel,      firstTunnel,     secondTunnel,    secondTunnel,  plasmaThumbnails,
+    plasmaThumbnails, layeredRotozoom, layeredRotozoom, ringOfFlares,  ringOfFlares,
+    titleStrip,       titleStrip,      dance,           dance,         polarFlight,
+    polarFlight,      plasmaFadesIn,   plasmaPulse,     flickeringEnd, montage,
+    montage,          paletteFlashes,  paletteFlashes,  texturedPlane, texturedPlane,
+    planeDarkens,     emblemsPart};
+
+void composeOrder(Composer& c) {
+    kOrderBuilders[static_cast<std::size_t>(c.orderIndex())](c);
 }
 
 // ---- Instruments -------------------------------------------------------------------------

@@ -224,7 +224,8 @@ bool samePath(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-std::optional<OutputProblem> OutputPlan::check() const {
+// A path given twice (two inputs excepted), or a file over a name a directory gets.
+std::optional<OutputProblem> OutputPlan::checkConflicts() const {
     for (std::size_t later = 0; later < entries_.size(); ++later) {
         for (std::size_t earlier = 0; earlier < later; ++earlier) {
             const Entry& a = entries_[earlier];
@@ -247,29 +248,36 @@ std::optional<OutputProblem> OutputPlan::check() const {
             }
         }
     }
-    // A file inside a directory the run creates is checked once that exists.
-    auto waitsForDirectory = [&](const Entry& file) {
-        std::error_code error;
-        const fs::path parent = resolved(file.path).parent_path();
-        if (fs::exists(parent, error)) {
+    return std::nullopt;
+}
+
+// A file inside a directory the run creates is checked once that exists.
+bool OutputPlan::waitsForDirectory(const Entry& file) const {
+    std::error_code error;
+    const fs::path parent = resolved(file.path).parent_path();
+    if (fs::exists(parent, error)) {
+        return false;
+    }
+    return std::any_of(entries_.begin(), entries_.end(), [&](const Entry& directory) {
+        if (directory.kind != Kind::directory) {
             return false;
         }
-        return std::any_of(entries_.begin(), entries_.end(), [&](const Entry& directory) {
-            if (directory.kind != Kind::directory) {
-                return false;
-            }
-            const fs::path created = resolved(directory.path);
-            const auto [end, at] =
-                std::mismatch(created.begin(), created.end(), parent.begin(), parent.end());
-            return end == created.end();
-        });
-    };
-    std::vector<const Entry*> later;
+        const fs::path created = resolved(directory.path);
+        const auto [end, at] =
+            std::mismatch(created.begin(), created.end(), parent.begin(), parent.end());
+        return end == created.end();
+    });
+}
+
+// Each file whose directory exists: not a directory or a device, and a new file can be made
+// there. The others are left in `later`.
+std::optional<OutputProblem> OutputPlan::checkFiles(std::vector<const Entry*>& later) const {
     for (const Entry& entry : entries_) {
-        if (entry.kind == Kind::file && waitsForDirectory(entry)) {
-            later.push_back(&entry);
+        if (entry.kind != Kind::file) {
+            continue;
         }
-        if (entry.kind != Kind::file || waitsForDirectory(entry)) {
+        if (waitsForDirectory(entry)) {
+            later.push_back(&entry);
             continue;
         }
         struct stat status {};
@@ -287,6 +295,10 @@ std::optional<OutputProblem> OutputPlan::check() const {
         }
         probe.discard();
     }
+    return std::nullopt;
+}
+
+std::optional<OutputProblem> OutputPlan::createDirectories() const {
     for (const Entry& entry : entries_) {
         if (entry.kind != Kind::directory) {
             continue;
@@ -304,6 +316,20 @@ std::optional<OutputProblem> OutputPlan::check() const {
             return OutputProblem{1, entry.path + ": " + probe.error()};
         }
         probe.discard();
+    }
+    return std::nullopt;
+}
+
+std::optional<OutputProblem> OutputPlan::check() const {
+    std::vector<const Entry*> later;
+    if (auto problem = checkConflicts()) {
+        return problem;
+    }
+    if (auto problem = checkFiles(later)) {
+        return problem;
+    }
+    if (auto problem = createDirectories()) {
+        return problem;
     }
     for (const Entry* entry : later) {
         OutputFile probe;

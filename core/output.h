@@ -100,6 +100,10 @@ class OutputPlan {
         std::string role;
         std::function<bool(const std::string&)> writes;
     };
+    std::optional<OutputProblem> checkConflicts() const;
+    bool waitsForDirectory(const Entry& file) const;
+    std::optional<OutputProblem> checkFiles(std::vector<const Entry*>& later) const;
+    std::optional<OutputProblem> createDirectories() const;
     std::vector<Entry> entries_;
 };
 

@@ -13,8 +13,6 @@ std::int32_t modeCount = 0;
 
 namespace {
 
-bool opened = false;
-
 // Records one mode if its depth is 16, 24 or 32 bits. The list holds 256 records; modes past
 // that are dropped, so a display listing more never writes outside it.
 void recordMode(const platform::DisplayMode& mode) {
@@ -62,17 +60,12 @@ bool modeBefore(const ModeRecord& a, const ModeRecord& b) {
     return s(a.height) < s(b.height);
 }
 
-bool displayOpened() {
-    return opened;
-}
-
 int buildModeList() {
     // Built once per run; starting from an empty list keeps a second call from appending.
     modeList = {};
     modeCount = 0;
     platform::Video& output = video();
-    opened = output.open();
-    if (!opened) {
+    if (!output.open()) {
         platform::showMessage("DirectDrawCreate error", "DDRAW ERROR");
         return 0;
     }

@@ -21,9 +21,6 @@ extern std::int32_t modeCount;
 // the display lists; it is never sorted. Records past the 256th are not kept.
 int buildModeList();
 
-// True once buildModeList has opened the display; a run cannot set up without it.
-bool displayOpened();
-
 // The launcher's order: deeper modes first, then narrower, then lower.
 bool modeBefore(const ModeRecord& a, const ModeRecord& b);
 

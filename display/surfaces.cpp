@@ -11,7 +11,6 @@ std::int32_t borderY = 0;
 
 namespace {
 platform::Video* currentVideo = nullptr;
-bool displayIsSetUp = false;
 core::LaunchSettings shownSettings;
 }  // namespace
 
@@ -64,7 +63,6 @@ const char* const kFullScreenTitle = "Stormglass 2";
 
 int setUpDisplay(const core::LaunchSettings& settings) {
     shownSettings = settings;
-    displayIsSetUp = false;
     // Without an opened display there is nothing to set up on.
     if (!video().open()) {
         platform::showMessage("DirectDrawCreate error", "DDRAW ERROR");
@@ -97,7 +95,6 @@ int setUpDisplay(const core::LaunchSettings& settings) {
     }
     const platform::SetupStep failed = video().setUp(request);
     if (failed == platform::SetupStep::None) {
-        displayIsSetUp = true;
         return 1;
     }
     platform::showMessage(setupFailureText(failed), "DDRAW ERROR");
@@ -108,13 +105,8 @@ const core::LaunchSettings& displaySettings() {
     return shownSettings;
 }
 
-bool displayIsReady() {
-    return displayIsSetUp;
-}
-
 void releaseDisplay() {
     video().release();
-    displayIsSetUp = false;
 }
 
 }  // namespace display

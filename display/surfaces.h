@@ -34,8 +34,6 @@ extern const char* const kFullScreenTitle;
 int setUpDisplay(const core::LaunchSettings& settings);
 // The settings of the latest setUpDisplay.
 const core::LaunchSettings& displaySettings();
-// True between a successful setUpDisplay and releaseDisplay: frames may be presented.
-bool displayIsReady();
 void releaseDisplay();
 
 }  // namespace display

@@ -3,10 +3,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/mman.h>
-#ifndef __EMSCRIPTEN__
-#include <sys/prctl.h>
-#endif
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,6 +14,7 @@
 #include <cstring>
 
 #include "core/stop.h"
+#include "platform/helper_process.h"
 
 namespace host {
 
@@ -87,9 +84,7 @@ int waitFor(pid_t child) {
 [[noreturn]] void becomeEncoder(char* const* argv, int pictures, int sound, int log, int report,
                                 pid_t parent) {
     ::setpgid(0, 0);  // a Ctrl-C at the terminal reaches the program, which stops the encoder
-#ifndef __EMSCRIPTEN__
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // and if the program dies, the encoder goes with it
-#endif
+    platform::dieWithParent();  // and if the program dies, the encoder goes with it
     if (::getppid() != parent) {
         ::_exit(127);
     }
@@ -143,13 +138,7 @@ bool EncoderPipes::start(const std::vector<std::string>& arguments, std::size_t 
     int picturePipe[2] = {-1, -1};
     int soundPipe[2] = {-1, -1};
     int report[2] = {-1, -1};
-#ifdef __EMSCRIPTEN__
-    // A page starts no processes: the encoder cannot be started there.
-    log_ = -1;
-    errno = ENOSYS;
-#else
-    log_ = ::memfd_create("encoder-messages", MFD_CLOEXEC);
-#endif
+    log_ = platform::openMessageLog("encoder-messages");  // none in a page: it cannot start
     if (log_ < 0 || ::pipe2(picturePipe, O_CLOEXEC) != 0 || ::pipe2(soundPipe, O_CLOEXEC) != 0 ||
         ::pipe2(report, O_CLOEXEC) != 0) {
         error = std::string("cannot start ") + arguments[0] + " (" + std::strerror(errno) + ")";

@@ -1,8 +1,9 @@
 #include "host/shutdown.h"
 
-#include <cstdio>
+#include <string>
 
 #include "core/buffers.h"
+#include "core/console.h"
 #include "display/surfaces.h"
 #include "platform/video.h"
 #include "sequencer/music.h"
@@ -15,7 +16,7 @@ bool traceSteps = false;
 
 void trace(const char* step) {
     if (traceSteps) {
-        std::fprintf(stderr, "shutdown: %s\n", step);
+        core::errorLine(std::string("shutdown: ") + step);
     }
 }
 }  // namespace

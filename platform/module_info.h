@@ -1,7 +1,8 @@
 #pragma once
 // Test-only: what the module player reads from a module's bytes, in plain types. The tests of
 // the module writer use it to check a written song through an independent reader without
-// seeing the player library; the program itself never calls it.
+// seeing the player library. It is built into a library of its own (sg2_module_info) that only
+// the tests link; the program does not contain it.
 #include <cstdint>
 #include <string>
 #include <vector>

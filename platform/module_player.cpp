@@ -6,6 +6,7 @@
 #include <libopenmpt/libopenmpt.hpp>
 #include <vector>
 
+#include "core/bytes.h"
 #include "core/input.h"
 #include "platform/clock.h"
 #include "platform/module_check.h"
@@ -99,19 +100,14 @@ void WavWriter::close() {
     if (!file_.isOpen()) {
         return;
     }
-    auto put32 = [](std::uint8_t* at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) {
-            at[i] = static_cast<std::uint8_t>(v >> (8 * i));
-        }
-    };
     std::array<std::uint8_t, 44> header{'R', 'I', 'F', 'F', 0,   0,   0,   0, 'W', 'A', 'V',
                                         'E', 'f', 'm', 't', ' ', 16,  0,   0, 0,   1,   0,
                                         2,   0,   0,   0,   0,   0,   0,   0, 0,   0,   4,
                                         0,   16,  0,   'd', 'a', 't', 'a', 0, 0,   0,   0};
-    put32(&header[4], 36 + dataBytes_);
-    put32(&header[24], kSongRate);
-    put32(&header[28], kSongRate * 4);
-    put32(&header[40], dataBytes_);
+    core::writeLittle32(&header[4], 36 + dataBytes_);
+    core::writeLittle32(&header[24], kSongRate);
+    core::writeLittle32(&header[28], kSongRate * 4);
+    core::writeLittle32(&header[40], dataBytes_);
     if (!file_.writeAt(0, header.data(), header.size()) || !file_.commit()) {
         fail();
     }

@@ -159,7 +159,9 @@ TEST(Show, VideoAndContactSheetAreWritten) {
     EXPECT_EQ(result.exitStatus, 0) << result.standardOutput << result.standardError;
     EXPECT_GT(std::filesystem::file_size(dir + "/show.mp4"), 10000u);
     EXPECT_GT(std::filesystem::file_size(dir + "/sheet.png"), 10000u);
-    EXPECT_FALSE(std::filesystem::exists(dir + "/show.mp4.sound.wav"));
+    // The outputs asked for and the frame index, and nothing left over beside them.
+    EXPECT_EQ(testsupport::namesIn(dir),
+              (std::vector<std::string>{"sheet.png", "show.frames.csv", "show.mp4"}));
     // The 60 Hz picture lasts as long as the show ran: 12 rows at 120 ms.
     const auto probe = testsupport::runProgram(
         "/usr/bin/ffprobe",

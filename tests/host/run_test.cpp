@@ -76,4 +76,15 @@ TEST(RunEnds, AQuitDuringPlayIsStatusZeroAfterTheShutdownAndTheProcessGoesOn) {
     }
 }
 
+// With both streams on one terminal or file (`2>&1`) the trace begins on a line of its own,
+// not glued to the progress dots.
+TEST(RunEnds, TheShutdownTraceStartsOnItsOwnLineAfterTheDots) {
+    const std::string command = "'" + testsupport::builtProgram("stormglass2") +
+                                "' --headless --data '" + builtData() +
+                                "' --quit-at 1:20 --trace-shutdown 2>&1";
+    const auto result = testsupport::runProgram("/bin/sh", {"-c", command});
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.standardOutput, std::string(46, '.') + "\n" + kShutdownTrace);
+}
+
 }  // namespace

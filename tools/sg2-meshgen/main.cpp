@@ -244,8 +244,9 @@ double relief(double x, double y) {
     return w;
 }
 
-Mesh buildMask(std::vector<Point>* screenPoints) {
-    // Outline, fitted exactly to x -64..64 and y -65..65.
+// The outline, fitted exactly to x -64..64 and y -65..65, and the mouth and eyes cut out of
+// it, on whole positions.
+Domain maskDomain() {
     std::vector<Point> outline = resampleClosed(outlineCurve, kOutlineCount);
     double minX = 1e9, maxX = -1e9, minY = 1e9, maxY = -1e9;
     for (const Point& p : outline) {
@@ -266,7 +267,12 @@ Mesh buildMask(std::vector<Point>* screenPoints) {
             p = {std::round(p.x), std::round(p.y)};
         }
     }
+    return domain;
+}
 
+// The boundary loops' points, then the relaxed interior's, all rounded to distinct whole
+// positions.
+std::vector<Point> maskPoints(const Domain& domain) {
     std::vector<Point> points;
     for (const auto& loop : domain.loops) {
         points.insert(points.end(), loop.begin(), loop.end());
@@ -278,17 +284,19 @@ Mesh buildMask(std::vector<Point>* screenPoints) {
     for (Point& p : points) {
         p = {std::round(p.x), std::round(p.y)};
     }
-    {
-        std::set<std::pair<double, double>> seen;
-        for (const Point& p : points) {
-            if (!seen.insert({p.x, p.y}).second) {
-                fail("two mask vertices round to the same point");
-            }
+    std::set<std::pair<double, double>> seen;
+    for (const Point& p : points) {
+        if (!seen.insert({p.x, p.y}).second) {
+            fail("two mask vertices round to the same point");
         }
     }
+    return points;
+}
 
-    // Final triangulation on the integer positions, with exact predicates.
-    std::vector<Triangle> triangles = domainTriangles(points, domain);
+// Every triangle has area and every boundary segment is one of their edges, or the mask has a
+// hole or a fold.
+void checkMaskTriangles(const std::vector<Point>& points, const std::vector<Triangle>& triangles,
+                        const Domain& domain) {
     std::set<std::pair<int, int>> edges;
     for (const Triangle& t : triangles) {
         if (orient2d(points[t.a], points[t.b], points[t.c]) <= 0) {
@@ -308,8 +316,10 @@ Mesh buildMask(std::vector<Point>* screenPoints) {
         }
         start += n;
     }
+}
 
-    // Lift, scaling the relief exactly to -46..46.
+// The vertices lifted by the relief, scaled exactly to -46..46, and the faces top to bottom.
+Mesh liftMask(const std::vector<Point>& points, std::vector<Triangle> triangles) {
     std::vector<double> height(points.size());
     for (std::size_t i = 0; i < points.size(); ++i) {
         height[i] = relief(points[i].x, points[i].y);
@@ -340,10 +350,19 @@ Mesh buildMask(std::vector<Point>* screenPoints) {
     for (const Triangle& t : triangles) {
         mesh.faces.push_back({t.a, t.b, t.c});
     }
+    return mesh;
+}
+
+Mesh buildMask(std::vector<Point>* screenPoints) {
+    const Domain domain = maskDomain();
+    const std::vector<Point> points = maskPoints(domain);
+    // Final triangulation on the integer positions, with exact predicates.
+    std::vector<Triangle> triangles = domainTriangles(points, domain);
+    checkMaskTriangles(points, triangles, domain);
     if (screenPoints != nullptr) {
         *screenPoints = points;
     }
-    return mesh;
+    return liftMask(points, std::move(triangles));
 }
 
 // ---- helical tube ----
