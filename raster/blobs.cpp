@@ -1,6 +1,7 @@
 #include "raster/blobs.h"
 
 #include "core/buffers.h"
+#include "raster/state.h"
 
 namespace raster {
 
@@ -49,9 +50,6 @@ const std::array<std::uint8_t, 32 * 32> blobBrush{
     0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  1,  0,  1,
     0,  1,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,
 };
-
-Dancer dancerA;
-Dancer dancerB;
 
 namespace {
 
@@ -122,16 +120,16 @@ void drawDancer(Dancer& dancer) {
 }
 
 void startDancerA(std::span<const std::uint8_t> stream) {
-    startDancer(dancerA, stream);
+    startDancer(state.dancerA, stream);
 }
 void startDancerB(std::span<const std::uint8_t> stream) {
-    startDancer(dancerB, stream);
+    startDancer(state.dancerB, stream);
 }
 void drawDancerA() {
-    drawDancer(dancerA);
+    drawDancer(state.dancerA);
 }
 void drawDancerB() {
-    drawDancer(dancerB);
+    drawDancer(state.dancerB);
 }
 
 }  // namespace raster

@@ -48,13 +48,11 @@ struct Dancer {
     std::size_t dancerCursor = 0;               // word index of the next frame to draw
 };
 
-extern Dancer dancerA;  // plays entry 22
-extern Dancer dancerB;  // plays entry 23
-
 void startDancer(Dancer& dancer, std::span<const std::uint8_t> stream);
 // Stamps the dancer's next frame and moves its cursor to the frame after it.
 void drawDancer(Dancer& dancer);
 
+// The show's two dancers, raster::state.dancerA and dancerB.
 void startDancerA(std::span<const std::uint8_t> stream);
 void startDancerB(std::span<const std::uint8_t> stream);
 void drawDancerA();

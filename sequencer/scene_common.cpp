@@ -31,12 +31,14 @@ void drawSwayingLandscape(float t) {
     raster::fillAngleTwist();
 }
 
-void mapShiftedTunnel(float t) {
-    raster::mapShiftB = static_cast<std::uint8_t>(
-        truncate(64.0 * std::sin(t / 3.0) + 128.0 * std::cos(t / 2.0)) & 0xFF);
-    raster::mapShiftA = static_cast<std::uint8_t>(
-        truncate(64.0 * std::cos(t / 4.0) + 80.0 * std::sin(t / 3.0)) & 0xFF);
-    raster::mapPolarShifted();
+void mapShiftedTunnel(float t, std::uint8_t* target) {
+    const raster::PolarShift shift{
+        .high = static_cast<std::uint8_t>(
+            truncate(64.0 * std::cos(t / 4.0) + 80.0 * std::sin(t / 3.0)) & 0xFF),
+        .low = static_cast<std::uint8_t>(
+            truncate(64.0 * std::sin(t / 3.0) + 128.0 * std::cos(t / 2.0)) & 0xFF),
+    };
+    raster::mapPolarShifted(core::crystalTexture.data(), target, shift);
 }
 
 }  // namespace sequencer

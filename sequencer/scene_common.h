@@ -65,7 +65,8 @@ void aimLandscape(float t);
 // The landscape aimed for the clock, drawn into sourcePage + core::kLandscapeInSourcePage, and the
 // polar remap's twist swinging with it.
 void drawSwayingLandscape(float t);
-// The tunnel through the centred table window, its shifts swinging with the clock.
-void mapShiftedTunnel(float t);
+// The crystal tunnel through the centred table window into target, its shifts swinging with
+// the clock.
+void mapShiftedTunnel(float t, std::uint8_t* target);
 
 }  // namespace sequencer

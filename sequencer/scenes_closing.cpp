@@ -18,6 +18,7 @@
 #include "raster/mappers.h"
 #include "raster/plasma.h"
 #include "raster/polar.h"
+#include "raster/state.h"
 #include "raster/strips.h"
 #include "raster/warps.h"
 #include "raster/windows.h"
@@ -68,22 +69,18 @@ void setUpTitleStrip() {
     sceneTime.store(0.0f);
     display::copyBuffer(core::marbleField.data(), sourcePage, kPicture);
     display::clearBuffer(layerPage, kPicture);
-    raster::noiseOffset = 0;
-    raster::noiseShift = 3;
+    raster::state.noiseOffset = 0;
     flashLevel = 0;
     timeStep.store(0.02f);
-    raster::mapSource = core::crystalTexture.data();
-    raster::mapTarget = layerPage;
-    raster::plasmaFromWave = 1;
     scrollStartFlag = 1;
     scrollAmount = 0;
     stripStarted = 0;
     scrollStarted = 0;
 }
 
-void setZoomCentre(float t) {
-    raster::zoomCentreX = static_cast<std::uint8_t>(truncate(30.0 * std::sin(t) + 13.0) & 0xFF);
-    raster::zoomCentreY = static_cast<std::uint8_t>(truncate(20.0 * std::cos(t)) & 0xFF);
+raster::ZoomCentre zoomCentre(float t) {
+    return {.x = static_cast<std::uint8_t>(truncate(30.0 * std::sin(t) + 13.0) & 0xFF),
+            .y = static_cast<std::uint8_t>(truncate(20.0 * std::cos(t)) & 0xFF)};
 }
 
 void titleStripFrame() {
@@ -93,7 +90,6 @@ void titleStripFrame() {
     }
     decayFlashLevel();
     const float t = sceneClock();
-    setZoomCentre(t);
     for (int y = 110; y < 200; ++y) {
         display::clearBuffer(layerPage + 320 * y, 54);
     }
@@ -104,18 +100,18 @@ void titleStripFrame() {
     } else if (stripStarted == 0) {
         raster::scrollStrip(layerPage + 10);
     }
-    raster::plasmaZoom(sourcePage, layerPage + 20);
+    raster::plasmaZoom(sourcePage, layerPage + 20, zoomCentre(t), raster::ZoomMap::fromWave);
     if (scrolling) {
         if (scrollStartFlag == 1) {
             scrollStartFlag = 0;
             scrollStartTime = t;
         }
         scrollAmount = truncate((static_cast<double>(t) - scrollStartTime) * 40.0);
-        raster::windowLeftOffset = 320 * scrollAmount;
+        leftWindowMove = 320 * scrollAmount;
         scrollStarted = 1;
-        raster::drawLeftWindow();
+        raster::drawLeftWindow(core::crystalTexture.data(), layerPage, leftWindowMove);
     } else if (scrollStarted == 0) {
-        raster::drawLeftWindow();
+        raster::drawLeftWindow(core::crystalTexture.data(), layerPage, leftWindowMove);
     }
     // First order: the top flash on the beats only. Second order: the caption under the
     // window, its lit rows on the beats and its steady rows otherwise; the two are one
@@ -139,8 +135,6 @@ void titleStripFrame() {
 void setUpDance() {
     frameInterval = 16;
     sceneTime.store(0.0f);
-    raster::warpTarget = mixPage;
-    raster::warpSource = sourcePage + core::kLandscapeInSourcePage;
     sway = 0.0f;
     timeStep.store(0.2f);
     buildWarpWave(0.0f);
@@ -151,9 +145,12 @@ void setUpDance() {
     raster::startDancerB(core::dancerPair);
     scrollStartFlag = 1;
     scrollStarted = 0;
-    raster::mapSource = core::crystalTexture.data();
-    raster::mapTarget = mixPage;
     secondOrderFlag = 0;
+}
+
+// The window over the dance, moved as the scene last set it.
+void drawDanceWindow() {
+    raster::drawLeftWindow(core::crystalTexture.data(), mixPage, leftWindowMove);
 }
 
 void danceFrame() {
@@ -176,7 +173,7 @@ void danceFrame() {
     aimLandscape(t);
     display::clearBuffer(mixPage, kPicture);
     display::drawLandscape(sourcePage + core::kLandscapeInSourcePage);
-    raster::waveWarp();
+    raster::waveWarp(sourcePage + core::kLandscapeInSourcePage, mixPage);
     if (flashLevel == 0) {
         if (noDance == 0) {
             if (first) {
@@ -201,16 +198,16 @@ void danceFrame() {
             scrollStartFlag = 0;
         }
         scrollAmount = truncate((static_cast<double>(t) - scrollStartTime) * 2.0);
-        raster::windowLeftOffset = 25600 - 320 * scrollAmount;
+        leftWindowMove = 25600 - 320 * scrollAmount;
         scrollStarted = 1;
-        raster::drawLeftWindow();
+        drawDanceWindow();
     }
     if (!first && r <= 32) {
-        raster::drawLeftWindow();
+        drawDanceWindow();
         scrollStartFlag = 1;
     }
     if (first && scrollStarted == 1) {
-        raster::drawLeftWindow();
+        drawDanceWindow();
     }
     if (!first && r > 32) {
         if (scrollStartFlag == 1) {
@@ -218,8 +215,8 @@ void danceFrame() {
             scrollStartFlag = 0;
         }
         scrollAmount = truncate((static_cast<double>(t) - scrollStartTime) * 4.0);
-        raster::windowLeftOffset = 320 * scrollAmount + 9600;
-        raster::drawLeftWindow();
+        leftWindowMove = 320 * scrollAmount + 9600;
+        drawDanceWindow();
     }
     if (!first) {
         fadeOutSecondOrder(mixPage, r);
@@ -279,13 +276,9 @@ void setUpPlasmaFlight() {
     display::copyBuffer(core::marbleField.data(), sourcePage, kPicture);
     display::clearBuffer(layerPage, kPicture);
     display::clearBuffer(warpHeights, kPicture);
-    raster::noiseOffset = 0;
-    raster::noiseShift = 3;
+    raster::state.noiseOffset = 0;
     flashLevel = 0;
     timeStep.store(0.02f);
-    raster::mapSource = core::marbleField.data();
-    raster::mapTarget = raster::plasmaMap.data();
-    raster::plasmaFromWave = 0;
     effects::voxelSky = 0;
 }
 
@@ -293,15 +286,14 @@ void setUpPlasmaFlight() {
 // picture handed to the plasma as its map.
 void plasmaFlight(std::uint32_t fillValue, bool drawTerrain) {
     const float t = sceneClock();
-    setZoomCentre(t);
     display::fillBuffer(effects::voxelFrameBuffer, kPicture, fillValue);
     if (drawTerrain) {
         effects::voxelFrame(t);
     }
     sway = static_cast<float>(flightSwing(t) * 60.0);
     raster::fillAngleTwist();
-    display::copyBuffer(effects::voxelFrameBuffer, raster::plasmaMap.data(), kPicture);
-    raster::plasmaZoom(sourcePage, layerPage);
+    display::copyBuffer(effects::voxelFrameBuffer, raster::state.plasmaMap.data(), kPicture);
+    raster::plasmaZoom(sourcePage, layerPage, zoomCentre(t), raster::ZoomMap::asFilled);
 }
 
 std::uint32_t fadingFill(std::int32_t row) {
@@ -374,8 +366,6 @@ void setUpMontage() {
     sceneTime.store(0.0f);
     timeStep.store(0.1f);
     effects::metaSlow = 1;
-    raster::mapSource = core::crystalTexture.data();
-    raster::mapTarget = grainPage;
     display::copyBuffer(core::skyPicture.data(), layerPage, kPicture);
 }
 
@@ -405,7 +395,7 @@ void montageFrame() {
         updateSway(sceneClock());
     } else if ((r >= 16 && r <= 19) || r == 58 || r == 59) {
         display::setPalette(core::paletteA);
-        mapShiftedTunnel(t);
+        mapShiftedTunnel(t, grainPage);
         flashFlag = 1;
         display::addBuffer(core::captionPressure.data(), grainPage + core::kPressureCaptionAt,
                            9600);
@@ -443,8 +433,6 @@ void montageFrame() {
 void setUpEmblemsArrive() {
     sceneTime.store(0.0f);
     timeStep.store(0.1f);
-    raster::mapSource = core::crystalTexture.data();
-    raster::mapTarget = grainPage;
     display::copyBuffer(core::skyPicture.data(), layerPage, kPicture);
 }
 

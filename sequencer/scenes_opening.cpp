@@ -13,6 +13,7 @@
 #include "raster/mappers.h"
 #include "raster/polar.h"
 #include "raster/rotozoom.h"
+#include "raster/state.h"
 #include "raster/strips.h"
 #include "raster/warps.h"
 #include "raster/windows.h"
@@ -32,6 +33,14 @@ using core::sourcePage;
 using core::warpHeights;
 constexpr std::uint32_t kPicture = core::kPictureBytes;
 
+// How strongly each scene's grain moves the picture: a right shift of the noise bytes.
+constexpr std::uint8_t kOpeningGrain = 1;
+constexpr std::uint8_t kThumbnailGrain = 3;
+constexpr std::uint8_t kRotozoomGrain = 2;
+
+// Added to both tunnels' look-ups, turning on from tunnel frame to tunnel frame; never reset.
+std::uint8_t tunnelTwist = 0;
+
 // --- Scene 1: the opening picture fades in through the grain -------------------------------
 
 void setUpFadeIn() {
@@ -50,7 +59,7 @@ void fadeInFrame() {
         flashLevel = 0;
     }
     flashLevel = clampRange(flashLevel + truncate(10.0 * std::sin(0.5 * t)), 255);
-    raster::addNoise(core::openingPicture.data(), grainPage);
+    raster::addNoise(core::openingPicture.data(), grainPage, kOpeningGrain);
     display::crossFade(mixPage, grainPage, mixPage + kPicture, flashLevel);
     display::putFrame(mixPage + kPicture);
     // The step is a double constant: the sum is formed in double and rounded to the 32-bit
@@ -71,7 +80,7 @@ void landscapeGrainFrame(const std::uint8_t* grainPicture) {
     const float t = sceneClock();
     drawSwayingLandscape(t);
     raster::polarRemap(sourcePage + core::kLandscapeInSourcePage, mixPage + kPicture);
-    raster::addNoise(grainPicture, grainPage);
+    raster::addNoise(grainPicture, grainPage, kOpeningGrain);
     display::crossFade(mixPage + kPicture, grainPage, mixPage, flashLevel);
     display::putFrame(mixPage);
     updateSway(sceneClock());
@@ -117,7 +126,7 @@ void meltPicture() {
     display::clearBuffer(grainPage, kPicture);
     // The picture is blurred in place, for good: it keeps softening frame by frame.
     display::blurBuffer(core::stormPicture.data());
-    raster::addNoise(core::stormPicture.data(), grainPage);
+    raster::addNoise(core::stormPicture.data(), grainPage, kOpeningGrain);
 }
 
 void flareRecedesFrame() {
@@ -140,19 +149,17 @@ void flareFliesFrame() {
 
 // --- Scenes 6 and 7: tunnels with the vector objects ---------------------------------------
 
-void tunnelBackground(float t) {
+void tunnelBackground(float t, const std::uint8_t* texture) {
     // The table window wanders up and down and from side to side.
     const std::int32_t rows = truncate(50.0 * std::cos(t / 4.0) + 50.0 * std::sin(t / 3.0));
     const std::int32_t columns =
         truncate(90.0 * std::cos(t / 2.0) + 90.0 * std::sin(static_cast<double>(t)));
-    raster::mapTwist = static_cast<std::uint8_t>(raster::mapTwist + 2);
+    tunnelTwist = static_cast<std::uint8_t>(tunnelTwist + 2);
     display::clearBuffer(grainPage, kPicture);
-    raster::mapPolarPanned(rows * 640 + columns);
+    raster::mapPolarPanned(texture, mixPage, tunnelTwist, rows * 640 + columns);
 }
 
 void setUpFirstTunnel() {
-    raster::mapSource = core::crystalTexture.data();
-    raster::mapTarget = mixPage;
     vector::buildSineTable();
     vector::vectorA.init();
     vector::buildWobbleTable();
@@ -169,7 +176,7 @@ void firstTunnelFrame() {
     secondFlashLevel = (!inFirstOrder() && rowIn(r, core::kTunnelHitRows)) ? 1 : 0;
     decayFlashLevel();
     const float t = sceneClock();
-    tunnelBackground(t);
+    tunnelBackground(t, core::crystalTexture.data());
     vector::vectorA.angleY = static_cast<std::uint32_t>(128 * truncate(8.0 * std::sin(t)) + 8192);
     vector::vectorA.angleX = static_cast<std::uint32_t>(128 * truncate(8.0 * std::cos(t)) + 4096);
     vector::vectorA.drawFrame();
@@ -185,8 +192,6 @@ void firstTunnelFrame() {
 }
 
 void setUpSecondTunnel() {
-    raster::mapSource = core::ribbedTexture.data();
-    raster::mapTarget = mixPage;
     vector::buildSineTable();
     vector::vectorB.init();
     vector::buildWobbleTable();
@@ -206,7 +211,7 @@ void secondTunnelFrame() {
     }
     decayFlashLevel();
     const float t = sceneClock();
-    tunnelBackground(t);
+    tunnelBackground(t, core::ribbedTexture.data());
     vector::vectorB.drawFrame();
     vector::vectorB.distanceOffset = truncate(550.0 * 65536.0 * std::sin(t));
     display::crossFade(core::flashShockwave.data(), grainPage, grainPage, flashLevel);
@@ -219,10 +224,7 @@ void secondTunnelFrame() {
 // --- Scene 8: mapped plasma with a growing grid of thumbnails ------------------------------
 
 void setUpThumbnailPlasma() {
-    raster::mapSource = core::crystalTexture.data();
-    raster::mapTarget = layerPage;
-    raster::noiseOffset = 0;
-    raster::noiseShift = 3;
+    raster::state.noiseOffset = 0;
     rowSeen = 0;
     timeStep.store(0.05f);
 }
@@ -234,8 +236,8 @@ constexpr std::array<std::uint32_t, core::kThumbnailRows.size()> kThumbnailOffse
 void thumbnailPlasmaFrame() {
     const float t = sceneClock();
     const std::int32_t r = musicRow;
-    mapShiftedTunnel(t);
-    raster::addNoise(layerPage, mixPage);
+    mapShiftedTunnel(t, layerPage);
+    raster::addNoise(layerPage, mixPage, kThumbnailGrain);
     display::captureThumbnail(mixPage);
     display::stampThumbnail(mixPage);
     for (std::size_t i = 0; i < kThumbnailOffsets.size(); ++i) {
@@ -261,13 +263,10 @@ void setUpRotozoom() {
     frameInterval = 64;
     sceneTime.store(0.0f);
     display::copyBuffer(core::largeFlare.data(), sourcePage, 65536);
-    raster::noiseOffset = 0;
+    raster::state.noiseOffset = 0;
     raster::initZoomLayers();
     flashLevel = 0;
     secondFlashLevel = 0;
-    raster::noiseShift = 2;
-    raster::mapSource = core::crystalTexture.data();
-    raster::mapTarget = layerPage;
     timeStep.store(0.01f);
 }
 
@@ -287,15 +286,15 @@ void rotozoomFrame() {
     }
     const float t = sceneClock();
     display::clearBuffer(layerPage, kPicture);
-    raster::drawZoomLayers();
+    raster::drawZoomLayers(sourcePage, layerPage);
     raster::buildWindowBend(truncate(100.0 * (std::sin(t / 100.0) + std::cos(t / 100.0))),
                             static_cast<float>((std::sin(t / 100.0) + std::cos(t / 10.0)) / 40.0));
     display::crossFade(core::wordStorm.data(), layerPage, layerPage, flashLevel);
     display::crossFade(core::wordGlass.data(), layerPage, layerPage, secondFlashLevel);
     if (r < 56 || (!inFirstOrder() && (r % 2) != 1)) {
-        raster::drawRightWindow();
+        raster::drawRightWindow(core::crystalTexture.data(), layerPage);
     }
-    raster::addNoise(layerPage, layerPage);
+    raster::addNoise(layerPage, layerPage, kRotozoomGrain);
     // The scene opens from white.
     if (inFirstOrder() && r <= 16) {
         display::brightenBuffer(layerPage, 16 * (16 - r));
@@ -309,9 +308,8 @@ void setUpFlareRing() {
     effects::metaSlow = 0;
     sceneTime.store(0.0f);
     display::copyBuffer(core::smallLight.data(), sourcePage, kPicture);
-    raster::noiseOffset = 0;
+    raster::state.noiseOffset = 0;
     flashLevel = 0;
-    raster::noiseShift = 2;
     timeStep.store(0.01f);
 }
 

@@ -14,6 +14,7 @@ std::int32_t flashLevel = 0;
 std::int32_t secondFlashLevel = 0;
 std::int32_t rowSeen = 0;
 std::uint8_t noDance = 1;
+std::int32_t leftWindowMove = 0;
 
 void widenLandscapeHeights() {
     std::uint8_t* bytes = core::landscapeHeights.data();

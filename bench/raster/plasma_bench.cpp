@@ -12,11 +12,9 @@ void plasmaFrame(benchmark::State& state) {
     for (int i = 0; i < 81920; ++i) {
         core::sourcePage[i] = static_cast<std::uint8_t>(i * 31 + i / 977);
     }
-    raster::plasmaFromWave = 1;
-    raster::zoomCentreX = 13;
-    raster::zoomCentreY = 20;
     for (auto _ : state) {
-        raster::plasmaZoom(core::sourcePage, core::layerPage + 20);
+        raster::plasmaZoom(core::sourcePage, core::layerPage + 20, {.x = 13, .y = 20},
+                           raster::ZoomMap::fromWave);
         benchmark::ClobberMemory();
     }
     core::releaseWorkBuffers();

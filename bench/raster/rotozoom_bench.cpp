@@ -17,7 +17,7 @@ void rotozoomFrame(benchmark::State& state) {
     raster::initZoomLayers();
     for (auto _ : state) {
         std::memset(core::layerPage, 0, 64000);
-        raster::drawZoomLayers();
+        raster::drawZoomLayers(core::sourcePage, core::layerPage);
         benchmark::ClobberMemory();
     }
     core::releaseWorkBuffers();

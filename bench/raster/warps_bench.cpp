@@ -53,10 +53,8 @@ void BM_waveWarp(benchmark::State& state) {
     for (int i = 0; i < 320; ++i) {
         core::warpWave[i] = (i * 7) % 21 - 10;
     }
-    raster::warpSource = source.data();
-    raster::warpTarget = target.data();
     for (auto _ : state) {
-        raster::waveWarp();
+        raster::waveWarp(source.data(), target.data());
         benchmark::ClobberMemory();
     }
     setPixelRate(state, 300.0 * 180.0);

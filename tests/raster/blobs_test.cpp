@@ -1,4 +1,5 @@
 #include "raster/blobs.h"
+#include "raster/state.h"
 
 #include <gtest/gtest.h>
 
@@ -99,14 +100,14 @@ TEST_F(BlobTest, DancerStampsAllButTheLastPointOfEachFrame) {
     EXPECT_EQ(at(39, 29), 124);  // the brush peaks one pixel up and left of the centre
     EXPECT_EQ(at(99, 39), 124);
     EXPECT_EQ(litBytes(), 2 * 811);
-    EXPECT_EQ(raster::dancerA.dancerCursor, 7u);
+    EXPECT_EQ(raster::state.dancerA.dancerCursor, 7u);
     std::memset(core::mixPage, 0, 64000);
     raster::drawDancerA();
     EXPECT_EQ(litBytes(), 0);
-    EXPECT_EQ(raster::dancerA.dancerCursor, 10u);
+    EXPECT_EQ(raster::state.dancerA.dancerCursor, 10u);
     raster::drawDancerA();  // the end word: back to the first frame in the same call
     EXPECT_EQ(litBytes(), 2 * 811);
-    EXPECT_EQ(raster::dancerA.dancerCursor, 7u);
+    EXPECT_EQ(raster::state.dancerA.dancerCursor, 7u);
 }
 
 TEST_F(BlobTest, SecondFrameEndingTheAnimationReplaysTheFirstFrame) {
@@ -117,7 +118,7 @@ TEST_F(BlobTest, SecondFrameEndingTheAnimationReplaysTheFirstFrame) {
         raster::drawDancerB();
         EXPECT_EQ(at(59, 99), 124) << call;
         EXPECT_EQ(litBytes(), 811) << call;
-        EXPECT_EQ(raster::dancerB.dancerCursor, 5u);
+        EXPECT_EQ(raster::state.dancerB.dancerCursor, 5u);
     }
 }
 
@@ -126,7 +127,7 @@ TEST_F(BlobTest, DamagedStreamsStopSafely) {
     const auto looping = stream({50, 50, 0xFFFF});
     raster::startDancerA(looping);
     raster::drawDancerA();
-    EXPECT_EQ(raster::dancerA.dancerCursor, 0u);
+    EXPECT_EQ(raster::state.dancerA.dancerCursor, 0u);
 
     // An odd-length stream and one too short for a point draw nothing.
     const auto odd = std::vector<std::uint8_t>{50, 0, 50, 0, 0xFE};
@@ -144,7 +145,7 @@ TEST_F(BlobTest, DamagedStreamsStopSafely) {
     }
     raster::startDancerB(core::dancerPair);
     raster::drawDancerB();
-    EXPECT_EQ(raster::dancerB.dancerCursor, 0u);
+    EXPECT_EQ(raster::state.dancerB.dancerCursor, 0u);
     EXPECT_GT(litBytes(), 0);
 }
 

@@ -1,4 +1,5 @@
 #include "raster/rotozoom.h"
+#include "raster/state.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,7 @@ class RotozoomTest : public ::testing::Test {
     void TearDown() override { core::releaseWorkBuffers(); }
 
     static void allLayers(std::uint8_t angle, std::uint16_t zoom) {
-        for (raster::ZoomLayer& layer : raster::zoomLayers) {
+        for (raster::ZoomLayer& layer : raster::state.zoomLayers) {
             layer = {angle, zoom};
         }
     }
@@ -61,36 +62,36 @@ TEST(RotozoomTables, TellingEntriesRoundToNearest) {
 }
 
 TEST_F(RotozoomTest, TenFramesAdvanceThenHandOver) {
-    raster::drawZoomLayers();
-    EXPECT_EQ(raster::zoomLayers[0].angle, 2);
-    EXPECT_EQ(raster::zoomLayers[4].zoom, 90);
-    EXPECT_EQ(raster::zoomCountdown, 9);
+    raster::drawZoomLayers(core::sourcePage, core::layerPage);
+    EXPECT_EQ(raster::state.zoomLayers[0].angle, 2);
+    EXPECT_EQ(raster::state.zoomLayers[4].zoom, 90);
+    EXPECT_EQ(raster::state.zoomCountdown, 9);
     for (int frame = 2; frame <= 10; ++frame) {
-        raster::drawZoomLayers();
+        raster::drawZoomLayers(core::sourcePage, core::layerPage);
     }
     const std::array<int, 5> angles{36, 20, 52, 84, 116};
     const std::array<int, 5> zooms{500, 400, 300, 200, 100};
     for (std::size_t k = 0; k < 5; ++k) {
-        EXPECT_EQ(raster::zoomLayers[k].angle, angles[k]);
-        EXPECT_EQ(raster::zoomLayers[k].zoom, zooms[k]);
+        EXPECT_EQ(raster::state.zoomLayers[k].angle, angles[k]);
+        EXPECT_EQ(raster::state.zoomLayers[k].zoom, zooms[k]);
     }
-    EXPECT_EQ(raster::zoomCountdown, 10);
+    EXPECT_EQ(raster::state.zoomCountdown, 10);
 }
 
 TEST_F(RotozoomTest, ZeroTextureAddsNothingAndFullTextureSaturates) {
     std::memset(core::layerPage, 77, 64000);
-    raster::drawZoomLayers();
+    raster::drawZoomLayers(core::sourcePage, core::layerPage);
     for (int i = 0; i < 64000; ++i) {
         ASSERT_EQ(core::layerPage[i], 77);
     }
     // 255 adds 7, 15, 31, 63 and 127 from layers 0 to 4.
     std::memset(core::sourcePage, 255, 65536);
     std::memset(core::layerPage, 0, 64000);
-    raster::drawZoomLayers();
+    raster::drawZoomLayers(core::sourcePage, core::layerPage);
     EXPECT_EQ(core::layerPage[0], 243);
     EXPECT_EQ(core::layerPage[63999], 243);
     std::memset(core::layerPage, 13, 64000);
-    raster::drawZoomLayers();
+    raster::drawZoomLayers(core::sourcePage, core::layerPage);
     EXPECT_EQ(core::layerPage[31999], 255);
     EXPECT_EQ(core::layerPage[64000], 0);  // nothing below the picture
 }
@@ -98,7 +99,7 @@ TEST_F(RotozoomTest, ZeroTextureAddsNothingAndFullTextureSaturates) {
 TEST_F(RotozoomTest, UnrotatedLayerStepsOneTexelAcrossAndAFifthMoreDown) {
     fillTexture();
     allLayers(0, 256);  // du = 256, dv = 0, ru = 0, rv = 307
-    raster::drawZoomLayers();
+    raster::drawZoomLayers(core::sourcePage, core::layerPage);
     expectBlocks([](int c, int) { return 49 + c; },
                  [](int, int r) { return (0x8000 - 50 * 307 + r * 307) >> 8; });
 }
@@ -106,7 +107,7 @@ TEST_F(RotozoomTest, UnrotatedLayerStepsOneTexelAcrossAndAFifthMoreDown) {
 TEST_F(RotozoomTest, QuarterTurnStartsTwentyFiveRowStepsUpInU) {
     fillTexture();
     allLayers(64, 256);  // du = 0, dv = 256, ru = -307, rv = 0
-    raster::drawZoomLayers();
+    raster::drawZoomLayers(core::sourcePage, core::layerPage);
     expectBlocks([](int, int r) { return ((0x8000 + 25 * 307 - r * 307) & 0xFFFF) >> 8; },
                  [](int c, int) { return 49 + c; });
 }
@@ -115,7 +116,7 @@ TEST_F(RotozoomTest, GoldenFrames) {
     fillTexture();
     for (int frame = 0; frame < 13; ++frame) {
         std::memset(core::layerPage, 0, 64000);
-        raster::drawZoomLayers();
+        raster::drawZoomLayers(core::sourcePage, core::layerPage);
     }
     std::uint32_t hash = 2166136261u;
     for (int i = 0; i < 64000; ++i) {

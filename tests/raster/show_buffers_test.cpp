@@ -10,6 +10,7 @@
 #include "raster/grain.h"
 #include "raster/mappers.h"
 #include "raster/polar.h"
+#include "raster/state.h"
 #include "raster/strips.h"
 #include "raster/warps.h"
 #include "raster/windows.h"
@@ -49,10 +50,8 @@ TEST_F(ShowBuffersTest, WarpsOnTheSceneBuffers) {
 
     raster::gradientWarp(layerPage, warpHeights, grainPage);
 
-    raster::warpSource = sourcePage + core::kLandscapeInSourcePage;
-    raster::warpTarget = mixPage;
     core::warpWave.fill(0);
-    raster::waveWarp();
+    raster::waveWarp(sourcePage + core::kLandscapeInSourcePage, mixPage);
     core::warpWave.fill(0);
     EXPECT_EQ(mixPage[10 * 320 + 10], 200);
 }
@@ -60,30 +59,26 @@ TEST_F(ShowBuffersTest, WarpsOnTheSceneBuffers) {
 TEST_F(ShowBuffersTest, StripsWindowsAndGrainOnTheSceneBuffers) {
     using namespace core;
     raster::fadeEdges(grainPage);
-    raster::bandOffset = 698;
+    raster::state.bandOffset = 698;
     raster::addBand(grainPage + core::kBandRowsAt);
     for (int call = 0; call < 1001; ++call) {
         raster::scrollStrip(layerPage + 10 + (200 >> 1));
     }
 
-    raster::mapSource = crystalTexture.data();
-    raster::mapTarget = layerPage;
     raster::buildWindowBend(141, 0.05f);
     for (std::int32_t offset : {0, 25600, 25600 - 320 * 200, 320 * 400 + 9600}) {
-        raster::windowLeftOffset = offset;
-        raster::drawLeftWindow();
-        raster::drawRightWindow();
+        raster::drawLeftWindow(crystalTexture.data(), layerPage, offset);
+        raster::drawRightWindow(crystalTexture.data(), layerPage);
     }
-    raster::windowLeftOffset = 0;
 
-    raster::mapPolarPanned(-70 * 640 - 158);
-    raster::mapPolarPanned(70 * 640 + 158);
-    raster::mapPolarShifted();
+    raster::mapPolarPanned(crystalTexture.data(), mixPage, 2, -70 * 640 - 158);
+    raster::mapPolarPanned(crystalTexture.data(), mixPage, 2, 70 * 640 + 158);
+    raster::mapPolarShifted(crystalTexture.data(), grainPage, {.high = 0xC4, .low = 0x3B});
 
-    raster::noiseOffset = 63583;
-    raster::addNoise(openingPicture.data(), grainPage);
-    raster::addNoise(layerPage, layerPage);
-    EXPECT_EQ(raster::noiseOffset, 871u);
+    raster::state.noiseOffset = 63583;
+    raster::addNoise(openingPicture.data(), grainPage, 1);
+    raster::addNoise(layerPage, layerPage, 2);
+    EXPECT_EQ(raster::state.noiseOffset, 871u);
 }
 
 TEST_F(ShowBuffersTest, SpritesAndEngineServicesOnTheSceneBuffers) {

@@ -17,6 +17,7 @@
 #include "raster/grain.h"
 #include "raster/plasma.h"
 #include "raster/polar.h"
+#include "raster/state.h"
 #include "raster/windows.h"
 #include "sequencer/preparation.h"
 #include "sequencer/scenes.h"
@@ -118,7 +119,7 @@ TEST_F(SceneRules, EachThumbnailThresholdAddsExactlyItsOwnStamp) {
     }
     const auto& scene = begin(8, 9);
     auto pictureAt = [&](std::int32_t row) {
-        raster::noiseOffset = 0;  // the same grain for both frames
+        raster::state.noiseOffset = 0;  // the same grain for both frames
         frameAt(scene, 9, row);
         return std::vector<std::uint8_t>(core::mixPage, core::mixPage + 64000);
     };
@@ -224,8 +225,8 @@ TEST_F(SceneRules, FlareDepthsFollowTheRowsAndTheBoundaryFrameContinuesTheRamp) 
     // A blank picture under grain that can only darken it: what remains is the flare alone.
     core::stormPicture.fill(0);
     core::largeFlare.fill(1);
-    const std::uint8_t savedShift = raster::noiseShift;
-    raster::noiseShift = 7;
+    const auto savedNoise = raster::state.noiseTable;
+    raster::state.noiseTable.fill(0xFF);
     const auto& recedes = begin(4, 3);
     frameAt(recedes, 3, 0);  // depth 200
     EXPECT_EQ(countNonZero(core::grainPage), spriteArea(200));
@@ -242,7 +243,7 @@ TEST_F(SceneRules, FlareDepthsFollowTheRowsAndTheBoundaryFrameContinuesTheRamp) 
     EXPECT_EQ(countNonZero(core::grainPage), spriteArea(-56));
     frameAt(flies, 4, 0);  // depth 2760: far past vanishing, nothing drawn
     EXPECT_EQ(countNonZero(core::grainPage), 0u);
-    raster::noiseShift = savedShift;
+    raster::state.noiseTable = savedNoise;
 }
 
 TEST_F(SceneRules, TunnelAccentTablesDependOnTheOrder) {
@@ -298,9 +299,9 @@ TEST_F(SceneRules, RotozoomFlashTablesAndTheRightWindowOnEvenLateRows) {
     EXPECT_EQ(sequencer::flashLevel, 125);
 
     auto drawsRightWindow = [&](std::int32_t order, std::int32_t row) {
-        const std::uint16_t before = raster::windowPhaseRight;
+        const std::uint16_t before = raster::state.windowPhaseRight;
         frameAt(scene, order, row);
-        return raster::windowPhaseRight != before;
+        return raster::state.windowPhaseRight != before;
     };
     EXPECT_TRUE(drawsRightWindow(11, 55));
     EXPECT_FALSE(drawsRightWindow(11, 56));
@@ -367,17 +368,17 @@ TEST_F(SceneRules, TitleSceneFlashesOnTopFirstAndSwapsTheCaptionSecond) {
 }
 
 TEST_F(SceneRules, TitleSceneScrollsFromItsFirstLateSecondOrderFrame) {
-    raster::windowLeftOffset = 0;
+    sequencer::leftWindowMove = 0;
     const auto& scene = begin(11, 15);
     sequencer::sceneTime.store(1.0f);
     frameAt(scene, 15, 40);  // the first order never scrolls
-    EXPECT_EQ(raster::windowLeftOffset, 0);
+    EXPECT_EQ(sequencer::leftWindowMove, 0);
     sequencer::sceneTime.store(2.0f);
     frameAt(scene, 16, 33);  // takes the start time
-    EXPECT_EQ(raster::windowLeftOffset, 0);
+    EXPECT_EQ(sequencer::leftWindowMove, 0);
     sequencer::sceneTime.store(2.5f);
     frameAt(scene, 16, 34);
-    EXPECT_EQ(raster::windowLeftOffset, 320 * 20);
+    EXPECT_EQ(sequencer::leftWindowMove, 320 * 20);
 }
 
 // Replays scene 12's first frames from the same start with the figures or the spiral.
@@ -423,17 +424,17 @@ TEST_F(SceneRules, DanceInsetWindowScrollsInEachOrderFromItsOwnStart) {
     const auto& scene = begin(12, 17);
     sequencer::sceneTime.store(1.0f);
     frameAt(scene, 17, 33);
-    EXPECT_EQ(raster::windowLeftOffset, 25600);
+    EXPECT_EQ(sequencer::leftWindowMove, 25600);
     sequencer::sceneTime.store(2.6f);
     frameAt(scene, 17, 40);  // trunc(1.6 * 2) = 3 rows up
-    EXPECT_EQ(raster::windowLeftOffset, 25600 - 3 * 320);
+    EXPECT_EQ(sequencer::leftWindowMove, 25600 - 3 * 320);
     frameAt(scene, 18, 10);  // re-arms the start
     sequencer::sceneTime.store(5.0f);
     frameAt(scene, 18, 33);
-    EXPECT_EQ(raster::windowLeftOffset, 9600);
+    EXPECT_EQ(sequencer::leftWindowMove, 9600);
     sequencer::sceneTime.store(6.0f);
     frameAt(scene, 18, 41);
-    EXPECT_EQ(raster::windowLeftOffset, 9600 + 4 * 320);
+    EXPECT_EQ(sequencer::leftWindowMove, 9600 + 4 * 320);
 }
 
 TEST_F(SceneRules, DanceBoundaryFrameIsBlackOnlyAfterTheSecondOrderHasBegun) {
@@ -471,7 +472,7 @@ TEST_F(SceneRules, PlasmaFlickerAlternatesWithBlackAndStopsTheFlightAtRow32) {
     begin(14, 21);
     const auto& flicker = begin(16, 23);
     frameAt(flicker, 23, 40);  // no landscape from row 32: the map is the fill alone
-    EXPECT_TRUE(allEqual(raster::plasmaMap.data(), 64000, (64 - 40) * 4));
+    EXPECT_TRUE(allEqual(raster::state.plasmaMap.data(), 64000, (64 - 40) * 4));
     EXPECT_EQ(lastHanded, core::layerPage);
     sequencer::sceneTime.store(0.37f);
     frameAt(flicker, 23, 50);
