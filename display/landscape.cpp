@@ -54,7 +54,7 @@ void copySky(std::uint8_t* destination) {
     }
     // Whole 32-bit words only: up to three trailing bytes keep their previous contents.
     const std::size_t words = static_cast<std::size_t>(kSkyBytes - offset) / 4;
-    std::memcpy(destination, core::layerPage + offset, words * 4);
+    std::memcpy(destination, core::buffers.layerPage + offset, words * 4);
 }
 
 }  // namespace
@@ -107,8 +107,8 @@ void drawLandscape(std::uint8_t* destination) {
     const std::int32_t k = wrapSub(landEyeHeight, landHorizon);
     const std::int64_t dividend = landscapeDividend(k);
 
-    const std::uint8_t* colourMap = core::landscapeColours.data();
-    const std::uint8_t* heightMap = core::landscapeHeights.data();
+    const std::uint8_t* colourMap = core::buffers.landscapeColours.data();
+    const std::uint8_t* heightMap = core::buffers.landscapeHeights.data();
 
     for (int line = 0; line < kLineCount; ++line) {
         if (z > kNearestDepth) {

@@ -24,10 +24,10 @@ std::int64_t landscapeDividend(std::int32_t k);
 
 // Draws one frame into a 320-wide picture at `destination`.
 //
-// Reads the sky from the first 64000 bytes of core::layerPage, the colour map from
-// core::landscapeColours and the widened height map (16-bit row offsets 320..10240) from
-// core::landscapeHeights; the sine tables must be built. Writes reach from 30 rows above the
-// destination to row 224 below it, so the caller must own those margins (the sequencer passes
+// Reads the sky from the first 64000 bytes of core::buffers.layerPage, the colour map from
+// core::buffers.landscapeColours and the widened height map (16-bit row offsets 320..10240) from
+// core::buffers.landscapeHeights; the sine tables must be built. Writes reach from 30 rows above
+// the destination to row 224 below it, so the caller must own those margins (the sequencer passes
 // sourcePage + core::kLandscapeInSourcePage). Even height words outside the widened range stay
 // within rows -31..+394, which that address also covers.
 //

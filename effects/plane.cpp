@@ -53,7 +53,7 @@ void planeSetup() {
     planeAngleB = 0.0;
     planeAngleC = 0.0;
     planeScroll = 0.0;
-    planeTarget = core::sourcePage;
+    planeTarget = core::buffers.sourcePage;
 }
 
 void planeFrame() {

@@ -25,7 +25,7 @@ extern std::uint8_t* const planeShade;
 extern std::array<PlaneVertex, kPlaneGridVertices> planeGrid;
 
 // The 320-byte-wide picture drawGridMapped writes: rows 0..207 and the byte after row 207, so it
-// must have at least 208 * 320 + 1 bytes. Set to core::sourcePage by planeSetup.
+// must have at least 208 * 320 + 1 bytes. Set to core::buffers.sourcePage by planeSetup.
 extern std::uint8_t* planeTarget;
 
 // Camera angles (radians) and forward offset; all zero after set-up, then each frame sets them

@@ -174,7 +174,7 @@ void voxelFrame(float s) {
 
 void renderVoxels(std::int32_t x, std::int32_t y, float angle) {
     if (voxelSky == 1) {
-        std::memcpy(voxelFrameBuffer, core::skyPicture.data(), kWidth * kHeight);
+        std::memcpy(voxelFrameBuffer, core::buffers.skyPicture.data(), kWidth * kHeight);
     }
     voxelTop.fill(kHeight);
     voxelLastShade.fill(-1);

@@ -76,7 +76,7 @@ void stampBlob(std::int32_t x, std::int32_t y) {
     } else if (left > 320 - kBrushSize) {
         lastColumn = static_cast<int>(320 - left);
     }
-    std::uint8_t* corner = core::mixPage + top * kWidth + left;
+    std::uint8_t* corner = core::buffers.mixPage + top * kWidth + left;
     for (int row = 0; row < kBrushSize; ++row) {
         const std::uint8_t* brushRow = blobBrush.data() + row * kBrushSize;
         std::uint8_t* out = corner + row * kWidth;

@@ -1,5 +1,5 @@
 #pragma once
-// Glow blobs stamped additively into core::mixPage, and the two recorded dancer animations
+// Glow blobs stamped additively into core::buffers.mixPage, and the two recorded dancer animations
 // that are drawn as figures of blobs.
 //
 // Dancer stream format (what the content tools write into entries 22 and 23):
@@ -33,9 +33,9 @@ namespace raster {
 // The soft round brush: peak 31 at row 15, column 15; stamped at 4 times its value.
 extern const std::array<std::uint8_t, 32 * 32> blobBrush;
 
-// Adds the brush into core::mixPage with its top-left corner at (x - 16, y - 16), saturating
-// at 255. Drawn only when that corner's column lies in -16..319 and its row in 0..200; columns
-// outside 0..319 are clipped, rows past 199 land in mixPage's space below the picture.
+// Adds the brush into core::buffers.mixPage with its top-left corner at (x - 16, y - 16),
+// saturating at 255. Drawn only when that corner's column lies in -16..319 and its row in 0..200;
+// columns outside 0..319 are clipped, rows past 199 land in mixPage's space below the picture.
 void stampBlob(std::int32_t x, std::int32_t y);
 
 // The two marker words of a dancer stream.

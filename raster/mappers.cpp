@@ -14,7 +14,7 @@ namespace {
 constexpr std::int32_t kWindowOrigin = 100 * 640 + 160;
 
 inline std::uint16_t remapEntry(std::uint16_t index) {
-    const std::uint8_t* entry = core::tunnelRemap.data() + 2 * index;
+    const std::uint8_t* entry = core::buffers.tunnelRemap.data() + 2 * index;
     return static_cast<std::uint16_t>(entry[0] | (entry[1] << 8));
 }
 

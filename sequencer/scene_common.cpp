@@ -27,7 +27,7 @@ void aimLandscape(float t) {
 
 void drawSwayingLandscape(float t) {
     aimLandscape(t);
-    display::drawLandscape(core::sourcePage + core::kLandscapeInSourcePage);
+    display::drawLandscape(core::buffers.sourcePage + core::kLandscapeInSourcePage);
     raster::fillAngleTwist();
 }
 
@@ -38,7 +38,7 @@ void mapShiftedTunnel(float t, std::uint8_t* target) {
         .low = static_cast<std::uint8_t>(
             truncate(64.0 * std::sin(t / 3.0) + 128.0 * std::cos(t / 2.0)) & 0xFF),
     };
-    raster::mapPolarShifted(core::crystalTexture.data(), target, shift);
+    raster::mapPolarShifted(core::buffers.crystalTexture.data(), target, shift);
 }
 
 }  // namespace sequencer

@@ -29,11 +29,7 @@ namespace sequencer {
 
 namespace {
 
-using core::grainPage;
-using core::layerPage;
-using core::mixPage;
-using core::sourcePage;
-using core::warpHeights;
+using core::buffers;
 constexpr std::uint32_t kPicture = core::kPictureBytes;
 
 // State of these scenes only; zero at program start.
@@ -67,8 +63,8 @@ void fadeOutSecondOrder(std::uint8_t* picture, std::int32_t r) {
 void setUpTitleStrip() {
     frameInterval = 32;
     sceneTime.store(0.0f);
-    display::copyBuffer(core::marbleField.data(), sourcePage, kPicture);
-    display::clearBuffer(layerPage, kPicture);
+    display::copyBuffer(buffers.marbleField.data(), buffers.sourcePage, kPicture);
+    display::clearBuffer(buffers.layerPage, kPicture);
     raster::state.noiseOffset = 0;
     flashLevel = 0;
     timeStep.store(0.02f);
@@ -91,16 +87,17 @@ void titleStripFrame() {
     decayFlashLevel();
     const float t = sceneClock();
     for (int y = 110; y < 200; ++y) {
-        display::clearBuffer(layerPage + 320 * y, 54);
+        display::clearBuffer(buffers.layerPage + 320 * y, 54);
     }
     const bool scrolling = !inFirstOrder() && r > 32;
     if (scrolling) {
-        raster::scrollStrip(layerPage + 10 + (scrollAmount >> 1));
+        raster::scrollStrip(buffers.layerPage + 10 + (scrollAmount >> 1));
         stripStarted = 1;
     } else if (stripStarted == 0) {
-        raster::scrollStrip(layerPage + 10);
+        raster::scrollStrip(buffers.layerPage + 10);
     }
-    raster::plasmaZoom(sourcePage, layerPage + 20, zoomCentre(t), raster::ZoomMap::fromWave);
+    raster::plasmaZoom(buffers.sourcePage, buffers.layerPage + 20, zoomCentre(t),
+                       raster::ZoomMap::fromWave);
     if (scrolling) {
         if (scrollStartFlag == 1) {
             scrollStartFlag = 0;
@@ -109,25 +106,26 @@ void titleStripFrame() {
         scrollAmount = truncate((static_cast<double>(t) - scrollStartTime) * 40.0);
         leftWindowMove = 320 * scrollAmount;
         scrollStarted = 1;
-        raster::drawLeftWindow(core::crystalTexture.data(), layerPage, leftWindowMove);
+        raster::drawLeftWindow(buffers.crystalTexture.data(), buffers.layerPage, leftWindowMove);
     } else if (scrollStarted == 0) {
-        raster::drawLeftWindow(core::crystalTexture.data(), layerPage, leftWindowMove);
+        raster::drawLeftWindow(buffers.crystalTexture.data(), buffers.layerPage, leftWindowMove);
     }
     // First order: the top flash on the beats only. Second order: the caption under the
     // window, its lit rows on the beats and its steady rows otherwise; the two are one
     // either/or pair, so the steady caption is not shown in the first order.
     if (inFirstOrder()) {
         if (flashLevel != 0) {
-            display::addBuffer(core::windowFlashes.data() + core::kUpperWindowsAt,
-                               layerPage + core::kUpperWindowsAt, 19200);
+            display::addBuffer(buffers.windowFlashes.data() + core::kUpperWindowsAt,
+                               buffers.layerPage + core::kUpperWindowsAt, 19200);
         }
     } else if (flashLevel != 0) {
-        display::addBuffer(core::windowCaptions.data() + core::kLowerWindowsAt,
-                           layerPage + core::kLowerWindowsAt, 19200);
+        display::addBuffer(buffers.windowCaptions.data() + core::kLowerWindowsAt,
+                           buffers.layerPage + core::kLowerWindowsAt, 19200);
     } else {
-        display::addBuffer(core::windowCaptions.data(), layerPage + core::kLowerWindowsAt, 19200);
+        display::addBuffer(buffers.windowCaptions.data(), buffers.layerPage + core::kLowerWindowsAt,
+                           19200);
     }
-    display::putFrame(layerPage);
+    display::putFrame(buffers.layerPage);
 }
 
 // --- Scene 12: the dance (or the spiral) over the waving landscape --------------------------
@@ -138,11 +136,11 @@ void setUpDance() {
     sway = 0.0f;
     timeStep.store(0.2f);
     buildWarpWave(0.0f);
-    display::copyBuffer(core::skyPicture.data(), layerPage, kPicture);
+    display::copyBuffer(buffers.skyPicture.data(), buffers.layerPage, kPicture);
     flashLevel = 0;
-    display::clearBuffer(mixPage, kPicture);
-    raster::startDancerA(core::dancerSolo);
-    raster::startDancerB(core::dancerPair);
+    display::clearBuffer(buffers.mixPage, kPicture);
+    raster::startDancerA(buffers.dancerSolo);
+    raster::startDancerB(buffers.dancerPair);
     scrollStartFlag = 1;
     scrollStarted = 0;
     secondOrderFlag = 0;
@@ -150,7 +148,7 @@ void setUpDance() {
 
 // The window over the dance, moved as the scene last set it.
 void drawDanceWindow() {
-    raster::drawLeftWindow(core::crystalTexture.data(), mixPage, leftWindowMove);
+    raster::drawLeftWindow(buffers.crystalTexture.data(), buffers.mixPage, leftWindowMove);
 }
 
 void danceFrame() {
@@ -171,9 +169,9 @@ void danceFrame() {
     }
     const float t = sceneClock();
     aimLandscape(t);
-    display::clearBuffer(mixPage, kPicture);
-    display::drawLandscape(sourcePage + core::kLandscapeInSourcePage);
-    raster::waveWarp(sourcePage + core::kLandscapeInSourcePage, mixPage);
+    display::clearBuffer(buffers.mixPage, kPicture);
+    display::drawLandscape(buffers.sourcePage + core::kLandscapeInSourcePage);
+    raster::waveWarp(buffers.sourcePage + core::kLandscapeInSourcePage, buffers.mixPage);
     if (flashLevel == 0) {
         if (noDance == 0) {
             if (first) {
@@ -189,8 +187,8 @@ void danceFrame() {
             }
         }
     } else {
-        display::addBuffer(first ? core::danceBurst.data() : core::dancePillars.data(), mixPage,
-                           kPicture);
+        display::addBuffer(first ? buffers.danceBurst.data() : buffers.dancePillars.data(),
+                           buffers.mixPage, kPicture);
     }
     if (first && r > 32 && r < 52) {
         if (scrollStartFlag == 1) {
@@ -219,9 +217,9 @@ void danceFrame() {
         drawDanceWindow();
     }
     if (!first) {
-        fadeOutSecondOrder(mixPage, r);
+        fadeOutSecondOrder(buffers.mixPage, r);
     }
-    display::putFrame(mixPage);
+    display::putFrame(buffers.mixPage);
     buildWarpWave(static_cast<float>((400 - 2 * flashLevel) * std::sin(t / 10.0)));
 }
 
@@ -252,14 +250,14 @@ void flightFrame() {
     effects::voxelFrame(t);
     sway = static_cast<float>(flightSwing(t) * 60.0);
     raster::fillAngleTwist();
-    std::uint8_t* picture = mixPage + kPicture;
+    std::uint8_t* picture = buffers.mixPage + kPicture;
     raster::polarRemap(effects::voxelFrameBuffer, picture);
-    drawSprite(truncate(flightSwing(t) * 100.0 + 160.0), 100, core::smallLight.data(), picture,
+    drawSprite(truncate(flightSwing(t) * 100.0 + 160.0), 100, buffers.smallLight.data(), picture,
                500 - 6 * flashLevel);
     // The caption rises from below the picture to rows 160..189 over the first 20 rows.
     const std::int32_t rise = clampRange(2 * r, 40);
-    display::addBuffer(first ? core::captionTitle.data() : core::captionLinux.data(),
-                       mixPage + core::kRisenCaptionAt + 320 * (40 - rise), 9600);
+    display::addBuffer(first ? buffers.captionTitle.data() : buffers.captionLinux.data(),
+                       buffers.mixPage + core::kRisenCaptionAt + 320 * (40 - rise), 9600);
     if (first && r < 8) {
         display::darkenBuffer(picture, 32 * (8 - r));
     }
@@ -273,9 +271,9 @@ void flightFrame() {
 
 void setUpPlasmaFlight() {
     sceneTime.store(0.0f);
-    display::copyBuffer(core::marbleField.data(), sourcePage, kPicture);
-    display::clearBuffer(layerPage, kPicture);
-    display::clearBuffer(warpHeights, kPicture);
+    display::copyBuffer(buffers.marbleField.data(), buffers.sourcePage, kPicture);
+    display::clearBuffer(buffers.layerPage, kPicture);
+    display::clearBuffer(buffers.warpHeights, kPicture);
     raster::state.noiseOffset = 0;
     flashLevel = 0;
     timeStep.store(0.02f);
@@ -293,7 +291,8 @@ void plasmaFlight(std::uint32_t fillValue, bool drawTerrain) {
     sway = static_cast<float>(flightSwing(t) * 60.0);
     raster::fillAngleTwist();
     display::copyBuffer(effects::voxelFrameBuffer, raster::state.plasmaMap.data(), kPicture);
-    raster::plasmaZoom(sourcePage, layerPage, zoomCentre(t), raster::ZoomMap::asFilled);
+    raster::plasmaZoom(buffers.sourcePage, buffers.layerPage, zoomCentre(t),
+                       raster::ZoomMap::asFilled);
 }
 
 std::uint32_t fadingFill(std::int32_t row) {
@@ -304,9 +303,9 @@ void plasmaFadesInFrame() {
     const std::int32_t r = musicRow;
     plasmaFlight(fadingFill(r), true);
     if (inFirstOrder() && r < 8) {
-        display::darkenBuffer(layerPage, 32 * (8 - r));
+        display::darkenBuffer(buffers.layerPage, 32 * (8 - r));
     }
-    display::putFrame(layerPage);
+    display::putFrame(buffers.layerPage);
 }
 
 void plasmaContinuesFrame() {
@@ -315,7 +314,7 @@ void plasmaContinuesFrame() {
         fill = 0x01010101u;
     }
     plasmaFlight(fill, true);
-    display::putFrame(layerPage);
+    display::putFrame(buffers.layerPage);
 }
 
 void plasmaFlickersFrame() {
@@ -325,12 +324,12 @@ void plasmaFlickersFrame() {
         // Alternate the picture with black in tenths of the clock.
         const double m = std::fmod(static_cast<double>(sceneClock()), 0.1);
         if (m > 0.05) {
-            display::putFrame(layerPage);
+            display::putFrame(buffers.layerPage);
         } else if (m < 0.05) {
-            display::putFrame(warpHeights);
+            display::putFrame(buffers.warpHeights);
         }
     } else if (r < 48) {
-        display::putFrame(layerPage);
+        display::putFrame(buffers.layerPage);
     }
     // On row 48 no frame is handed over: the screen keeps the previous one.
 }
@@ -338,14 +337,14 @@ void plasmaFlickersFrame() {
 // --- Scenes 17 and 18: the beat-cut montage and the palette flashes --------------------------
 
 void fillPaletteWhite() {
-    display::fillBuffer(core::paletteC, 768, 0x3F3F3F3Fu);
+    display::fillBuffer(buffers.paletteC, 768, 0x3F3F3F3Fu);
 }
 
 void stepPaletteTowardB() {
     for (int step = 0; step < 5; ++step) {
-        display::paletteStep(core::paletteC, core::paletteB);
+        display::paletteStep(buffers.paletteC, buffers.paletteB);
     }
-    display::setPalette(core::paletteC);
+    display::setPalette(buffers.paletteC);
 }
 
 std::int32_t montageFlareDepth(float t) {
@@ -355,18 +354,19 @@ std::int32_t montageFlareDepth(float t) {
 // The two pictures cross-faded with the flare over them.
 void montagePicture() {
     const float t = sceneClock();
-    display::copyBuffer(core::duskPicture.data(), sourcePage, kPicture);
-    display::crossFade(sourcePage, core::glassSphere.data(), sourcePage,
+    display::copyBuffer(buffers.duskPicture.data(), buffers.sourcePage, kPicture);
+    display::crossFade(buffers.sourcePage, buffers.glassSphere.data(), buffers.sourcePage,
                        truncate(55.0 * std::sin(static_cast<double>(t)) + 200.0));
-    display::drawZoomSprite(150, 50, core::largeFlare.data(), sourcePage, montageFlareDepth(t));
-    display::putFrame(sourcePage);
+    display::drawZoomSprite(150, 50, buffers.largeFlare.data(), buffers.sourcePage,
+                            montageFlareDepth(t));
+    display::putFrame(buffers.sourcePage);
 }
 
 void setUpMontage() {
     sceneTime.store(0.0f);
     timeStep.store(0.1f);
     effects::metaSlow = 1;
-    display::copyBuffer(core::skyPicture.data(), layerPage, kPicture);
+    display::copyBuffer(buffers.skyPicture.data(), buffers.layerPage, kPicture);
 }
 
 void montageFrame() {
@@ -381,39 +381,40 @@ void montageFrame() {
         return false;
     };
     if (rowOf({4, 5, 36, 37, 44, 45})) {
-        display::setPalette(core::paletteA);
+        display::setPalette(buffers.paletteA);
         drawSwayingLandscape(t);
-        raster::polarRemap(sourcePage + core::kLandscapeInSourcePage, mixPage + kPicture);
+        raster::polarRemap(buffers.sourcePage + core::kLandscapeInSourcePage,
+                           buffers.mixPage + kPicture);
         flashFlag = 1;
-        display::putFrame(mixPage + kPicture);
+        display::putFrame(buffers.mixPage + kPicture);
         updateSway(sceneClock());
     } else if (rowOf({8, 9, 63})) {
-        display::setPalette(core::paletteA);
+        display::setPalette(buffers.paletteA);
         drawSwayingLandscape(t);
         flashFlag = 1;
-        display::putFrame(sourcePage + core::kLandscapeInSourcePage);
+        display::putFrame(buffers.sourcePage + core::kLandscapeInSourcePage);
         updateSway(sceneClock());
     } else if ((r >= 16 && r <= 19) || r == 58 || r == 59) {
-        display::setPalette(core::paletteA);
-        mapShiftedTunnel(t, grainPage);
+        display::setPalette(buffers.paletteA);
+        mapShiftedTunnel(t, buffers.grainPage);
         flashFlag = 1;
-        display::addBuffer(core::captionPressure.data(), grainPage + core::kPressureCaptionAt,
-                           9600);
-        display::putFrame(grainPage);
+        display::addBuffer(buffers.captionPressure.data(),
+                           buffers.grainPage + core::kPressureCaptionAt, 9600);
+        display::putFrame(buffers.grainPage);
     } else if (rowOf({22, 23, 31, 54, 55})) {
-        display::clearBuffer(sourcePage, kPicture);
+        display::clearBuffer(buffers.sourcePage, kPicture);
         flashFlag = 1;
-        display::setPalette(core::paletteA);
-        effects::metaFrame(sourcePage);
-        display::putFrame(sourcePage);
+        display::setPalette(buffers.paletteA);
+        effects::metaFrame(buffers.sourcePage);
+        display::putFrame(buffers.sourcePage);
     } else if (rowOf({26, 27, 29, 61})) {
-        display::setPalette(core::paletteA);
+        display::setPalette(buffers.paletteA);
         flashFlag = 1;
-        display::putFrame(core::lightningPicture.data());
+        display::putFrame(buffers.lightningPicture.data());
     } else if (r >= 48 && r <= 51) {
-        display::setPalette(core::paletteA);
+        display::setPalette(buffers.paletteA);
         flashFlag = 1;
-        display::putFrame(core::crestEmblem.data());
+        display::putFrame(buffers.crestEmblem.data());
     } else if (rowOf({12, 13, 40, 41})) {
         if (r != 41) {
             if (flashFlag == 1) {
@@ -424,7 +425,7 @@ void montageFrame() {
         stepPaletteTowardB();
         montagePicture();
     } else {
-        display::setPalette(core::paletteB);
+        display::setPalette(buffers.paletteB);
         flashFlag = 1;
         montagePicture();
     }
@@ -433,7 +434,7 @@ void montageFrame() {
 void setUpEmblemsArrive() {
     sceneTime.store(0.0f);
     timeStep.store(0.1f);
-    display::copyBuffer(core::skyPicture.data(), layerPage, kPicture);
+    display::copyBuffer(buffers.skyPicture.data(), buffers.layerPage, kPicture);
 }
 
 void emblemsArriveFrame() {
@@ -452,45 +453,48 @@ void emblemsArriveFrame() {
             stepPaletteTowardB();
         } else {
             flashFlag = 1;
-            display::setPalette(core::paletteB);
+            display::setPalette(buffers.paletteB);
         }
         montagePicture();
         return;
     }
     const float t = sceneClock();
-    display::setPalette(core::paletteB);
-    display::copyBuffer(core::duskPicture.data(), sourcePage, kPicture);
-    display::drawZoomSprite(150, 50, core::largeFlare.data(), sourcePage, montageFlareDepth(t));
-    display::clearBuffer(layerPage, kPicture);
-    drawSprite(160, 110, core::dialEmblem.data(), layerPage, 140 - 10 * (64 - clampRange(r, 50)));
+    display::setPalette(buffers.paletteB);
+    display::copyBuffer(buffers.duskPicture.data(), buffers.sourcePage, kPicture);
+    display::drawZoomSprite(150, 50, buffers.largeFlare.data(), buffers.sourcePage,
+                            montageFlareDepth(t));
+    display::clearBuffer(buffers.layerPage, kPicture);
+    drawSprite(160, 110, buffers.dialEmblem.data(), buffers.layerPage,
+               140 - 10 * (64 - clampRange(r, 50)));
     if (r > 38) {
-        drawSprite(160, 100, core::crestEmblem.data(), layerPage,
+        drawSprite(160, 100, buffers.crestEmblem.data(), buffers.layerPage,
                    500 - 10 * clampRange(r - 32, 18));
     }
-    display::crossFade(sourcePage, layerPage, sourcePage, 255 - 8 * (r - 34));
-    display::putFrame(sourcePage);
+    display::crossFade(buffers.sourcePage, buffers.layerPage, buffers.sourcePage,
+                       255 - 8 * (r - 34));
+    display::putFrame(buffers.sourcePage);
 }
 
 // --- Scenes 19 to 21: the textured plane, its darkening and the parting emblems --------------
 
 void drawEmblems() {
-    drawSprite(160, 110, core::dialEmblem.data(), sourcePage, 0);
-    drawSprite(160, 100, core::crestEmblem.data(), sourcePage, 320);
+    drawSprite(160, 110, buffers.dialEmblem.data(), buffers.sourcePage, 0);
+    drawSprite(160, 100, buffers.crestEmblem.data(), buffers.sourcePage, 320);
 }
 
 void setUpPlane() {
     sceneTime.store(0.0f);
     timeStep.store(0.1f);
-    display::copyBuffer(core::crystalTexture.data(), effects::planeTexture, 65536);
+    display::copyBuffer(buffers.crystalTexture.data(), effects::planeTexture, 65536);
     display::copyBuffer(display::scaleTable.data(), effects::planeShade, 65536);
-    display::setPalette(core::paletteB);
+    display::setPalette(buffers.paletteB);
 }
 
 void planeFrame() {
-    display::clearBuffer(sourcePage, kPicture);
+    display::clearBuffer(buffers.sourcePage, kPicture);
     effects::planeFrame();
     drawEmblems();
-    display::putFrame(sourcePage);
+    display::putFrame(buffers.sourcePage);
 }
 
 void setUpPlaneDarkens() {
@@ -500,30 +504,30 @@ void setUpPlaneDarkens() {
 
 void planeDarkensFrame() {
     const std::int32_t r = musicRow;
-    display::clearBuffer(sourcePage, kPicture);
+    display::clearBuffer(buffers.sourcePage, kPicture);
     effects::planeFrame();
     if (r >= 1) {
         flashFlag = 0;
     }
     // The boundary frame that already reads the next order's row 0 is black.
-    display::darkenBuffer(sourcePage, (r == 0 && flashFlag == 0) ? 255 : 4 * r);
+    display::darkenBuffer(buffers.sourcePage, (r == 0 && flashFlag == 0) ? 255 : 4 * r);
     drawEmblems();
-    display::putFrame(sourcePage);
+    display::putFrame(buffers.sourcePage);
 }
 
 void setUpParting() {
     sceneTime.store(0.0f);
     timeStep.store(0.1f);
-    display::setPalette(core::paletteB);
+    display::setPalette(buffers.paletteB);
 }
 
 void partingFrame() {
     const float t = sceneClock();
-    display::clearBuffer(sourcePage, kPicture);
-    drawSprite(truncate(5.0 * t + 160.0), 110, core::dialEmblem.data(), sourcePage, 0);
-    drawSprite(truncate(160.0 - 5.0 * t), 100, core::crestEmblem.data(), sourcePage, 320);
-    display::darkenBuffer(sourcePage, 8 * musicRow);
-    display::putFrame(sourcePage);
+    display::clearBuffer(buffers.sourcePage, kPicture);
+    drawSprite(truncate(5.0 * t + 160.0), 110, buffers.dialEmblem.data(), buffers.sourcePage, 0);
+    drawSprite(truncate(160.0 - 5.0 * t), 100, buffers.crestEmblem.data(), buffers.sourcePage, 320);
+    display::darkenBuffer(buffers.sourcePage, 8 * musicRow);
+    display::putFrame(buffers.sourcePage);
 }
 
 const std::array<Scene, 11> scenes = {{

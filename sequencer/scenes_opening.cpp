@@ -26,11 +26,7 @@ namespace sequencer {
 
 namespace {
 
-using core::grainPage;
-using core::layerPage;
-using core::mixPage;
-using core::sourcePage;
-using core::warpHeights;
+using core::buffers;
 constexpr std::uint32_t kPicture = core::kPictureBytes;
 
 // How strongly each scene's grain moves the picture: a right shift of the noise bytes.
@@ -44,8 +40,8 @@ std::uint8_t tunnelTwist = 0;
 // --- Scene 1: the opening picture fades in through the grain -------------------------------
 
 void setUpFadeIn() {
-    display::copyBuffer(core::skyPicture.data(), layerPage, kPicture);
-    display::clearBuffer(mixPage, kPicture);
+    display::copyBuffer(buffers.skyPicture.data(), buffers.layerPage, kPicture);
+    display::clearBuffer(buffers.mixPage, kPicture);
     rowSeen = 0;
     timeStep.store(0.0f);
 }
@@ -59,9 +55,9 @@ void fadeInFrame() {
         flashLevel = 0;
     }
     flashLevel = clampRange(flashLevel + truncate(10.0 * std::sin(0.5 * t)), 255);
-    raster::addNoise(core::openingPicture.data(), grainPage, kOpeningGrain);
-    display::crossFade(mixPage, grainPage, mixPage + kPicture, flashLevel);
-    display::putFrame(mixPage + kPicture);
+    raster::addNoise(buffers.openingPicture.data(), buffers.grainPage, kOpeningGrain);
+    display::crossFade(buffers.mixPage, buffers.grainPage, buffers.mixPage + kPicture, flashLevel);
+    display::putFrame(buffers.mixPage + kPicture);
     // The step is a double constant: the sum is formed in double and rounded to the 32-bit
     // clock once, not added as a rounded float.
     const float next = static_cast<float>(static_cast<double>(sceneClock()) + 0.2);
@@ -79,10 +75,11 @@ void setUpLandscapeGrain() {
 void landscapeGrainFrame(const std::uint8_t* grainPicture) {
     const float t = sceneClock();
     drawSwayingLandscape(t);
-    raster::polarRemap(sourcePage + core::kLandscapeInSourcePage, mixPage + kPicture);
-    raster::addNoise(grainPicture, grainPage, kOpeningGrain);
-    display::crossFade(mixPage + kPicture, grainPage, mixPage, flashLevel);
-    display::putFrame(mixPage);
+    raster::polarRemap(buffers.sourcePage + core::kLandscapeInSourcePage,
+                       buffers.mixPage + kPicture);
+    raster::addNoise(grainPicture, buffers.grainPage, kOpeningGrain);
+    display::crossFade(buffers.mixPage + kPicture, buffers.grainPage, buffers.mixPage, flashLevel);
+    display::putFrame(buffers.mixPage);
     updateSway(sceneClock());
 }
 
@@ -94,7 +91,7 @@ void landscapeRisesFrame() {
         flashLevel = 255;
     }
     flashLevel = clampRange(flashLevel + truncate(30.0 * std::sin(static_cast<double>(t))), 255);
-    landscapeGrainFrame(core::openingPicture.data());
+    landscapeGrainFrame(buffers.openingPicture.data());
 }
 
 void landscapeSinksFrame() {
@@ -105,7 +102,7 @@ void landscapeSinksFrame() {
         flashLevel = 0;
     }
     flashLevel = clampRange(flashLevel + truncate(30.0 * std::sin(2.0 * t)), 255);
-    landscapeGrainFrame(core::stormPicture.data());
+    landscapeGrainFrame(buffers.stormPicture.data());
 }
 
 // --- Scenes 4 and 5: the flare recedes from the melting picture, then flies away -----------
@@ -116,17 +113,17 @@ void setUpFlare() {
 }
 
 void meltingFlareFrame(std::int32_t depth) {
-    drawSprite(160, 100, core::largeFlare.data(), grainPage, depth);
-    display::putFrame(grainPage);
+    drawSprite(160, 100, buffers.largeFlare.data(), buffers.grainPage, depth);
+    display::putFrame(buffers.grainPage);
     updateSway(sceneClock());
 }
 
 void meltPicture() {
     markRowSeen();
-    display::clearBuffer(grainPage, kPicture);
+    display::clearBuffer(buffers.grainPage, kPicture);
     // The picture is blurred in place, for good: it keeps softening frame by frame.
-    display::blurBuffer(core::stormPicture.data());
-    raster::addNoise(core::stormPicture.data(), grainPage, kOpeningGrain);
+    display::blurBuffer(buffers.stormPicture.data());
+    raster::addNoise(buffers.stormPicture.data(), buffers.grainPage, kOpeningGrain);
 }
 
 void flareRecedesFrame() {
@@ -155,8 +152,8 @@ void tunnelBackground(float t, const std::uint8_t* texture) {
     const std::int32_t columns =
         truncate(90.0 * std::cos(t / 2.0) + 90.0 * std::sin(static_cast<double>(t)));
     tunnelTwist = static_cast<std::uint8_t>(tunnelTwist + 2);
-    display::clearBuffer(grainPage, kPicture);
-    raster::mapPolarPanned(texture, mixPage, tunnelTwist, rows * 640 + columns);
+    display::clearBuffer(buffers.grainPage, kPicture);
+    raster::mapPolarPanned(texture, buffers.mixPage, tunnelTwist, rows * 640 + columns);
 }
 
 void setUpFirstTunnel() {
@@ -176,19 +173,19 @@ void firstTunnelFrame() {
     secondFlashLevel = (!inFirstOrder() && rowIn(r, core::kTunnelHitRows)) ? 1 : 0;
     decayFlashLevel();
     const float t = sceneClock();
-    tunnelBackground(t, core::crystalTexture.data());
+    tunnelBackground(t, buffers.crystalTexture.data());
     vector::vectorA.angleY = static_cast<std::uint32_t>(128 * truncate(8.0 * std::sin(t)) + 8192);
     vector::vectorA.angleX = static_cast<std::uint32_t>(128 * truncate(8.0 * std::cos(t)) + 4096);
     vector::vectorA.drawFrame();
     const std::int32_t dx = truncate(20.0 * std::sin(t));
     const std::int32_t dy = truncate(20.0 * std::cos(t));
-    drawSprite(100 + dx, 125 + dy, core::smallLight.data(), grainPage, 100);
-    drawSprite(225 + dx, 125 + dy, core::smallLight.data(), grainPage, 100);
-    display::crossFade(core::flashBurst.data(), grainPage, grainPage, flashLevel);
+    drawSprite(100 + dx, 125 + dy, buffers.smallLight.data(), buffers.grainPage, 100);
+    drawSprite(225 + dx, 125 + dy, buffers.smallLight.data(), buffers.grainPage, 100);
+    display::crossFade(buffers.flashBurst.data(), buffers.grainPage, buffers.grainPage, flashLevel);
     if (secondFlashLevel != 0) {
-        display::crossFade(core::accentRings.data(), grainPage, grainPage, 128);
+        display::crossFade(buffers.accentRings.data(), buffers.grainPage, buffers.grainPage, 128);
     }
-    display::putFrame(grainPage);
+    display::putFrame(buffers.grainPage);
 }
 
 void setUpSecondTunnel() {
@@ -211,14 +208,15 @@ void secondTunnelFrame() {
     }
     decayFlashLevel();
     const float t = sceneClock();
-    tunnelBackground(t, core::ribbedTexture.data());
+    tunnelBackground(t, buffers.ribbedTexture.data());
     vector::vectorB.drawFrame();
     vector::vectorB.distanceOffset = truncate(550.0 * 65536.0 * std::sin(t));
-    display::crossFade(core::flashShockwave.data(), grainPage, grainPage, flashLevel);
+    display::crossFade(buffers.flashShockwave.data(), buffers.grainPage, buffers.grainPage,
+                       flashLevel);
     if (secondFlashLevel != 0) {
-        display::crossFade(core::accentStreaks.data(), grainPage, grainPage, 128);
+        display::crossFade(buffers.accentStreaks.data(), buffers.grainPage, buffers.grainPage, 128);
     }
-    display::putFrame(grainPage);
+    display::putFrame(buffers.grainPage);
 }
 
 // --- Scene 8: mapped plasma with a growing grid of thumbnails ------------------------------
@@ -236,25 +234,26 @@ constexpr std::array<std::uint32_t, core::kThumbnailRows.size()> kThumbnailOffse
 void thumbnailPlasmaFrame() {
     const float t = sceneClock();
     const std::int32_t r = musicRow;
-    mapShiftedTunnel(t, layerPage);
-    raster::addNoise(layerPage, mixPage, kThumbnailGrain);
-    display::captureThumbnail(mixPage);
-    display::stampThumbnail(mixPage);
+    mapShiftedTunnel(t, buffers.layerPage);
+    raster::addNoise(buffers.layerPage, buffers.mixPage, kThumbnailGrain);
+    display::captureThumbnail(buffers.mixPage);
+    display::stampThumbnail(buffers.mixPage);
     for (std::size_t i = 0; i < kThumbnailOffsets.size(); ++i) {
         if (r >= core::kThumbnailRows[i]) {
-            display::stampThumbnail(mixPage + kThumbnailOffsets[i]);
+            display::stampThumbnail(buffers.mixPage + kThumbnailOffsets[i]);
         }
     }
     // The last sixteen rows burn the picture out to white.
     if (!inFirstOrder() && r >= 48) {
-        display::brightenBuffer(mixPage, 16 * (r - 48));
+        display::brightenBuffer(buffers.mixPage, 16 * (r - 48));
         rowSeen = 1;
     }
     if (rowSeen == 1 && !inFirstOrder() && r == 0) {
-        display::brightenBuffer(mixPage, 255);
+        display::brightenBuffer(buffers.mixPage, 255);
     }
-    display::addBuffer(core::captionPressure.data(), mixPage + core::kPressureCaptionAt, 9600);
-    display::putFrame(mixPage);
+    display::addBuffer(buffers.captionPressure.data(), buffers.mixPage + core::kPressureCaptionAt,
+                       9600);
+    display::putFrame(buffers.mixPage);
 }
 
 // --- Scene 9: layered rotozoom with flashes -------------------------------------------------
@@ -262,7 +261,7 @@ void thumbnailPlasmaFrame() {
 void setUpRotozoom() {
     frameInterval = 64;
     sceneTime.store(0.0f);
-    display::copyBuffer(core::largeFlare.data(), sourcePage, 65536);
+    display::copyBuffer(buffers.largeFlare.data(), buffers.sourcePage, 65536);
     raster::state.noiseOffset = 0;
     raster::initZoomLayers();
     flashLevel = 0;
@@ -285,21 +284,22 @@ void rotozoomFrame() {
         secondFlashLevel -= 50;
     }
     const float t = sceneClock();
-    display::clearBuffer(layerPage, kPicture);
-    raster::drawZoomLayers(sourcePage, layerPage);
+    display::clearBuffer(buffers.layerPage, kPicture);
+    raster::drawZoomLayers(buffers.sourcePage, buffers.layerPage);
     raster::buildWindowBend(truncate(100.0 * (std::sin(t / 100.0) + std::cos(t / 100.0))),
                             static_cast<float>((std::sin(t / 100.0) + std::cos(t / 10.0)) / 40.0));
-    display::crossFade(core::wordStorm.data(), layerPage, layerPage, flashLevel);
-    display::crossFade(core::wordGlass.data(), layerPage, layerPage, secondFlashLevel);
+    display::crossFade(buffers.wordStorm.data(), buffers.layerPage, buffers.layerPage, flashLevel);
+    display::crossFade(buffers.wordGlass.data(), buffers.layerPage, buffers.layerPage,
+                       secondFlashLevel);
     if (r < 56 || (!inFirstOrder() && (r % 2) != 1)) {
-        raster::drawRightWindow(core::crystalTexture.data(), layerPage);
+        raster::drawRightWindow(buffers.crystalTexture.data(), buffers.layerPage);
     }
-    raster::addNoise(layerPage, layerPage, kRotozoomGrain);
+    raster::addNoise(buffers.layerPage, buffers.layerPage, kRotozoomGrain);
     // The scene opens from white.
     if (inFirstOrder() && r <= 16) {
-        display::brightenBuffer(layerPage, 16 * (16 - r));
+        display::brightenBuffer(buffers.layerPage, 16 * (16 - r));
     }
-    display::putFrame(layerPage);
+    display::putFrame(buffers.layerPage);
 }
 
 // --- Scene 10: ring of six flares -----------------------------------------------------------
@@ -307,7 +307,7 @@ void rotozoomFrame() {
 void setUpFlareRing() {
     effects::metaSlow = 0;
     sceneTime.store(0.0f);
-    display::copyBuffer(core::smallLight.data(), sourcePage, kPicture);
+    display::copyBuffer(buffers.smallLight.data(), buffers.sourcePage, kPicture);
     raster::state.noiseOffset = 0;
     flashLevel = 0;
     timeStep.store(0.01f);
@@ -319,20 +319,20 @@ void flareRingFrame() {
         flashLevel = 200;
     }
     decayFlashLevel();
-    display::clearBuffer(layerPage, kPicture);
+    display::clearBuffer(buffers.layerPage, kPicture);
     const float t = sceneClock();
     for (int k = 0; k < 6; ++k) {
         const double phase = static_cast<double>(t) + k;
         const double radius = (k % 2 == 0) ? 80.0 : 100.0;
         drawSprite(truncate(radius * std::sin(phase) + 160.0),
-                   truncate(radius * std::cos(phase) + 100.0), core::smallLight.data(), layerPage,
-                   500 - flashLevel);
+                   truncate(radius * std::cos(phase) + 100.0), buffers.smallLight.data(),
+                   buffers.layerPage, 500 - flashLevel);
     }
-    raster::gradientWarp(layerPage, warpHeights, grainPage);
-    effects::metaFrame(grainPage);
-    raster::fadeEdges(grainPage);
-    raster::addBand(grainPage + core::kBandRowsAt);
-    display::putFrame(grainPage);
+    raster::gradientWarp(buffers.layerPage, buffers.warpHeights, buffers.grainPage);
+    effects::metaFrame(buffers.grainPage);
+    raster::fadeEdges(buffers.grainPage);
+    raster::addBand(buffers.grainPage + core::kBandRowsAt);
+    display::putFrame(buffers.grainPage);
 }
 
 // The ring turns back over the last rows of each pattern.

@@ -53,7 +53,7 @@ Preparing Show::prepareStep(const core::LaunchSettings& settings) {
 void Show::startPlay(const core::LaunchSettings& settings) {
     musicOrder = 0;
     startSong();
-    display::setPalette(core::paletteA);
+    display::setPalette(core::buffers.paletteA);
     startTimer();
     resetPlayState();
     sceneTime.store(0.0f);

@@ -17,7 +17,7 @@ std::uint8_t noDance = 1;
 std::int32_t leftWindowMove = 0;
 
 void widenLandscapeHeights() {
-    std::uint8_t* bytes = core::landscapeHeights.data();
+    std::uint8_t* bytes = core::buffers.landscapeHeights.data();
     // From the top down: word i lands on bytes 2i and 2i+1, never on a byte not yet read.
     for (int i = 65535; i >= 0; --i) {
         const std::uint32_t word = (32u - (bytes[i] >> 3)) * 320u;

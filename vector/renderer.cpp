@@ -33,7 +33,7 @@ void VectorRendererA::drawFrame(const std::uint8_t* source, std::uint8_t* destin
 }
 
 void VectorRendererA::drawFrame() {
-    drawFrame(core::mixPage, core::grainPage);
+    drawFrame(core::buffers.mixPage, core::buffers.grainPage);
 }
 
 void VectorRendererB::init() {
@@ -56,7 +56,7 @@ void VectorRendererB::drawFrame(const std::uint8_t* source, std::uint8_t* destin
 }
 
 void VectorRendererB::drawFrame() {
-    drawFrame(core::mixPage, core::grainPage);
+    drawFrame(core::buffers.mixPage, core::buffers.grainPage);
 }
 
 }  // namespace vector

@@ -1,7 +1,7 @@
 #pragma once
 // The two vector-object renderers of the tunnel scenes. Each frame a scene sets the inputs
-// named below and calls drawFrame (which reads core::mixPage and paints the object over what the
-// scene already put in core::grainPage).
+// named below and calls drawFrame (which reads core::buffers.mixPage and paints the object over
+// what the scene already put in core::buffers.grainPage).
 //
 //   scene start: buildSineTable(); vectorX.init(); buildWobbleTable();
 //   vectorA:     the scene writes angleX and angleY before each frame; angleZ stays 0.

@@ -19,7 +19,7 @@ void BM_PlaneFrame(benchmark::State& state) {
         core::sceneTime = time;
         time += 0.1f;
         effects::planeFrame();
-        benchmark::DoNotOptimize(core::sourcePage[32000]);
+        benchmark::DoNotOptimize(core::buffers.sourcePage[32000]);
     }
     core::releaseWorkBuffers();
 }

@@ -16,7 +16,7 @@ void blobSpiralFrame(benchmark::State& state) {
     sequencer::prepareWorkBuffers();
     const float k = (3.0f + 60.0f) / 360.0f / 5.0f;
     for (auto _ : state) {
-        std::memset(core::mixPage, 0, 64000);
+        std::memset(core::buffers.mixPage, 0, 64000);
         for (int i = 0; i < 160; ++i) {
             const float fi = static_cast<float>(i);
             raster::stampBlob(
@@ -50,7 +50,7 @@ void dancerFrame(benchmark::State& state) {
     raster::startDancerA(stream);
     raster::startDancerB(stream);
     for (auto _ : state) {
-        std::memset(core::mixPage, 0, 64000);
+        std::memset(core::buffers.mixPage, 0, 64000);
         raster::drawDancerA();
         raster::drawDancerB();
         benchmark::ClobberMemory();

@@ -11,8 +11,8 @@ namespace {
 void prepareMapper(std::vector<std::uint8_t>& texture, std::vector<std::uint8_t>& target) {
     raster::buildPolarTable();
     for (int v = 0; v < 65536; ++v) {
-        core::tunnelRemap[2 * v] = static_cast<std::uint8_t>(v * 7);
-        core::tunnelRemap[2 * v + 1] = static_cast<std::uint8_t>(v >> 8);
+        core::buffers.tunnelRemap[2 * v] = static_cast<std::uint8_t>(v * 7);
+        core::buffers.tunnelRemap[2 * v + 1] = static_cast<std::uint8_t>(v >> 8);
         texture[v] = static_cast<std::uint8_t>(v ^ (v >> 8));
     }
 }

@@ -10,11 +10,11 @@ namespace {
 void plasmaFrame(benchmark::State& state) {
     sequencer::prepareWorkBuffers();
     for (int i = 0; i < 81920; ++i) {
-        core::sourcePage[i] = static_cast<std::uint8_t>(i * 31 + i / 977);
+        core::buffers.sourcePage[i] = static_cast<std::uint8_t>(i * 31 + i / 977);
     }
     for (auto _ : state) {
-        raster::plasmaZoom(core::sourcePage, core::layerPage + 20, {.x = 13, .y = 20},
-                           raster::ZoomMap::fromWave);
+        raster::plasmaZoom(core::buffers.sourcePage, core::buffers.layerPage + 20,
+                           {.x = 13, .y = 20}, raster::ZoomMap::fromWave);
         benchmark::ClobberMemory();
     }
     core::releaseWorkBuffers();

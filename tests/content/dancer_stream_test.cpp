@@ -226,8 +226,8 @@ TEST(ContentDancers, EachFigureDipsDeepAndMostOftenOnTheKick) {
 // checks that every frame lights the picture and nothing lands below it.
 TEST(ContentDancers, ProgramDrawsEveryFrameInsideThePicture) {
     std::vector<std::uint8_t> target(core::kScenePageBytes, 0);
-    std::uint8_t* const savedWorkB = core::mixPage;
-    core::mixPage = target.data();
+    std::uint8_t* const savedWorkB = core::buffers.mixPage;
+    core::buffers.mixPage = target.data();
     for (const int entry : {22, 23}) {
         SCOPED_TRACE(entry);
         const content::Bytes stream = content::buildEntry(entry);
@@ -253,7 +253,7 @@ TEST(ContentDancers, ProgramDrawsEveryFrameInsideThePicture) {
             }
         }
     }
-    core::mixPage = savedWorkB;
+    core::buffers.mixPage = savedWorkB;
 }
 
 }  // namespace

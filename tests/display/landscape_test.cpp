@@ -24,19 +24,19 @@ class LandscapeTest : public ::testing::Test {
         display::resetLandscape();
         // Sky values 16..255 never equal the land colour or the untouched fill.
         for (int i = 0; i < 64000; ++i) {
-            core::layerPage[i] = static_cast<std::uint8_t>(16 + (i * 7 + i / 320) % 240);
+            core::buffers.layerPage[i] = static_cast<std::uint8_t>(16 + (i * 7 + i / 320) % 240);
         }
-        std::memset(core::sourcePage, kUntouched, core::kSourcePageBytes);
+        std::memset(core::buffers.sourcePage, kUntouched, core::kSourcePageBytes);
     }
     void TearDown() override { core::releaseWorkBuffers(); }
 
     // Every texel the same colour and the same height byte.
     static void flatMaps(std::uint8_t colour, std::uint8_t height) {
-        core::landscapeColours.fill(colour);
-        core::landscapeHeights.fill(height);
+        core::buffers.landscapeColours.fill(colour);
+        core::buffers.landscapeHeights.fill(height);
         sequencer::widenLandscapeHeights();
     }
-    static std::uint8_t* destination() { return core::sourcePage + kDestinationOffset; }
+    static std::uint8_t* destination() { return core::buffers.sourcePage + kDestinationOffset; }
     static bool rowIs(int row, std::uint8_t value) {
         const std::uint8_t* p = destination() + row * kWidth;
         for (int x = 0; x < kWidth; ++x) {
@@ -59,10 +59,10 @@ TEST(LandscapeDividend, UpperWordIsKLowerWordIsKTimes65536) {
 
 TEST_F(LandscapeTest, SkyBandCopiesWholeWordsFromTheViewOffset) {
     // Raw height words of 0x8000 push every drawn run below the picture, leaving the sky.
-    core::landscapeColours.fill(kLand);
+    core::buffers.landscapeColours.fill(kLand);
     for (std::size_t i = 0; i < 65536; ++i) {
-        core::landscapeHeights[2 * i] = 0x00;
-        core::landscapeHeights[2 * i + 1] = 0x80;
+        core::buffers.landscapeHeights[2 * i] = 0x00;
+        core::buffers.landscapeHeights[2 * i + 1] = 0x80;
     }
     view(450, 650);
     display::drawLandscape(destination());
@@ -72,7 +72,7 @@ TEST_F(LandscapeTest, SkyBandCopiesWholeWordsFromTheViewOffset) {
     // dropped remainder.
     const std::uint8_t* out = destination();
     for (int i = 0; i < 55248; ++i) {
-        ASSERT_EQ(out[i], core::layerPage[8750 + i]) << i;
+        ASSERT_EQ(out[i], core::buffers.layerPage[8750 + i]) << i;
     }
     for (int i = 55248; i < 64000; ++i) {
         ASSERT_EQ(out[i], kUntouched) << i;
@@ -105,7 +105,7 @@ TEST_F(LandscapeTest, HeightRaisesTheFiveRowRunsBetweenTheMargins) {
     EXPECT_TRUE(rowIs(-1, kUntouched));
     EXPECT_TRUE(rowIs(224, kLand));
 
-    std::memset(core::sourcePage, kUntouched, core::kSourcePageBytes);
+    std::memset(core::buffers.sourcePage, kUntouched, core::kSourcePageBytes);
     flatMaps(kLand, 255);  // one row up: line L fills rows L-30 .. L-26
     display::drawLandscape(destination());
     EXPECT_TRUE(rowIs(-30, kLand));
@@ -130,8 +130,8 @@ TEST_F(LandscapeTest, ScrollReturnsAfter32And64Calls) {
 
 TEST_F(LandscapeTest, GoldenFrameAndSafetyOnTheShowsBuffer) {
     for (int i = 0; i < 65536; ++i) {
-        core::landscapeColours[i] = static_cast<std::uint8_t>((i * 13) ^ (i >> 8));
-        core::landscapeHeights[i] = static_cast<std::uint8_t>((i >> 3) * 29 + (i & 255));
+        core::buffers.landscapeColours[i] = static_cast<std::uint8_t>((i * 13) ^ (i >> 8));
+        core::buffers.landscapeHeights[i] = static_cast<std::uint8_t>((i >> 3) * 29 + (i & 255));
     }
     sequencer::widenLandscapeHeights();
     // Tilt 600 skips the near lines; tilt 750 draws them all, with the first 33 carrying in.
@@ -152,7 +152,7 @@ TEST_F(LandscapeTest, GoldenFrameAndSafetyOnTheShowsBuffer) {
             display::drawLandscape(destination());
         }
     }
-    core::landscapeHeights.fill(0xFF);  // raw height words of 65535
+    core::buffers.landscapeHeights.fill(0xFF);  // raw height words of 65535
     for (std::uint16_t tilt : {0, 349, 1023, 65535}) {
         view(tilt, 65535);
         display::drawLandscape(destination());

@@ -310,14 +310,17 @@ TEST(MetaOnShowBuffers, GoldenPictureInWorkC) {
     sequencer::prepareWorkBuffers();  // runs metaSetup, as at start-up
     effects::metaSlow = 0;
     core::sceneTime = 1.3f;
-    std::vector<std::uint8_t> before(core::grainPage + 64000, core::grainPage + 240000);
+    std::vector<std::uint8_t> before(core::buffers.grainPage + 64000,
+                                     core::buffers.grainPage + 240000);
     // The two frames of the golden wire frame above, drawn additively one over the other.
-    effects::metaFrame(core::grainPage);
-    effects::metaFrame(core::grainPage);
-    EXPECT_EQ(fnv1a(core::grainPage, 64000), 0x2aee34cau);
-    EXPECT_GE(core::grainPage[37 * 320 + 51], 50);  // on the second frame's first line
+    effects::metaFrame(core::buffers.grainPage);
+    effects::metaFrame(core::buffers.grainPage);
+    EXPECT_EQ(fnv1a(core::buffers.grainPage, 64000), 0x2aee34cau);
+    EXPECT_GE(core::buffers.grainPage[37 * 320 + 51], 50);  // on the second frame's first line
     // Only the picture itself is touched.
-    EXPECT_EQ(std::vector<std::uint8_t>(core::grainPage + 64000, core::grainPage + 240000), before);
+    EXPECT_EQ(std::vector<std::uint8_t>(core::buffers.grainPage + 64000,
+                                        core::buffers.grainPage + 240000),
+              before);
     core::releaseWorkBuffers();
     core::sceneTime = 0.0f;
 }

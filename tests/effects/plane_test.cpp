@@ -50,7 +50,7 @@ struct PlaneFixture : ::testing::Test {
 TEST_F(PlaneFixture, SetupPlacesTablesAndTarget) {
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(effects::planeTexture) % 65536, 0u);
     EXPECT_EQ(effects::planeShade, effects::planeTexture + 65536);
-    EXPECT_EQ(effects::planeTarget, core::sourcePage);
+    EXPECT_EQ(effects::planeTarget, core::buffers.sourcePage);
     EXPECT_EQ(effects::planeScroll, 0.0);
 }
 
@@ -94,17 +94,17 @@ TEST_F(PlaneFixture, ZeroAnglesSplitCeilingAndFloorWithAFadedBandBetween) {
 TEST_F(PlaneFixture, GoldenFramesOnWork400) {
     core::sceneTime = 7.25f;
     effects::planeFrame();
-    EXPECT_EQ(fnv1a(core::sourcePage, 208 * 320 + 1), 0x3c1dbbf0u);
+    EXPECT_EQ(fnv1a(core::buffers.sourcePage, 208 * 320 + 1), 0x3c1dbbf0u);
     core::sceneTime = 7.5f;
     effects::planeFrame();  // turned camera; some stale u and v from the first frame
     EXPECT_EQ(vertexAt(0, 0).u, -2399);
     EXPECT_EQ(vertexAt(0, 0).v, 17950);
     EXPECT_EQ(vertexAt(0, 0).light, -4914);
     EXPECT_EQ(vertexAt(18, 33).v, 30417);
-    EXPECT_EQ(fnv1a(core::sourcePage, 208 * 320 + 1), 0xacd4740au);
-    EXPECT_EQ(core::sourcePage[100 * 320 + 160], 40);
-    EXPECT_EQ(core::sourcePage[208 * 320], 144);
-    EXPECT_EQ(core::sourcePage[208 * 320 + 1], 0);
+    EXPECT_EQ(fnv1a(core::buffers.sourcePage, 208 * 320 + 1), 0xacd4740au);
+    EXPECT_EQ(core::buffers.sourcePage[100 * 320 + 160], 40);
+    EXPECT_EQ(core::buffers.sourcePage[208 * 320], 144);
+    EXPECT_EQ(core::buffers.sourcePage[208 * 320 + 1], 0);
 }
 
 TEST_F(PlaneFixture, HugeForwardOffsetWrapsModulo32Bits) {

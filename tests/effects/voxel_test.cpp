@@ -31,7 +31,7 @@ int cell(int row, int column) {
 // The sky picture: asymmetric, so untouched rows are recognisable.
 void fillSky() {
     for (int i = 0; i < 64000; ++i) {
-        core::skyPicture[i] = static_cast<std::uint8_t>((i * 7) ^ (i >> 5));
+        core::buffers.skyPicture[i] = static_cast<std::uint8_t>((i * 7) ^ (i >> 5));
     }
 }
 
@@ -103,8 +103,8 @@ TEST(VoxelRender, FirstDrawnSpanClipsAt199AndRampsShade) {
     EXPECT_EQ(voxelFrameBuffer[196 * 320 + column], 56);
     // The farthest slice tops out at row 103; above it the sky stays.
     EXPECT_EQ(effects::voxelTop[column], 103);
-    EXPECT_EQ(voxelFrameBuffer[103 * 320 + column], core::skyPicture[103 * 320 + column]);
-    EXPECT_NE(voxelFrameBuffer[104 * 320 + column], core::skyPicture[104 * 320 + column]);
+    EXPECT_EQ(voxelFrameBuffer[103 * 320 + column], core::buffers.skyPicture[103 * 320 + column]);
+    EXPECT_NE(voxelFrameBuffer[104 * 320 + column], core::buffers.skyPicture[104 * 320 + column]);
 
     // Without the sky the frame keeps what it held above the ground.
     effects::voxelSky = 0;

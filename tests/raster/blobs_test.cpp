@@ -20,10 +20,13 @@ class BlobTest : public ::testing::Test {
     void SetUp() override { sequencer::prepareWorkBuffers(); }
     void TearDown() override { core::releaseWorkBuffers(); }
 
-    static std::uint8_t at(int column, int row) { return core::mixPage[row * kWidth + column]; }
+    static std::uint8_t at(int column, int row) {
+        return core::buffers.mixPage[row * kWidth + column];
+    }
     static int brush(int column, int row) { return 4 * raster::blobBrush[row * 32 + column]; }
     static int litBytes() {
-        return static_cast<int>(std::count_if(core::mixPage, core::mixPage + core::kScenePageBytes,
+        return static_cast<int>(std::count_if(core::buffers.mixPage,
+                                              core::buffers.mixPage + core::kScenePageBytes,
                                               [](std::uint8_t b) { return b != 0; }));
     }
     static std::vector<std::uint8_t> stream(std::initializer_list<std::uint16_t> words) {
@@ -53,7 +56,7 @@ TEST_F(BlobTest, UnclippedBlobCoversItsSquareOnly) {
         }
     }
     EXPECT_EQ(litBytes(), 811);
-    std::memset(core::mixPage, 200, 64000);
+    std::memset(core::buffers.mixPage, 200, 64000);
     raster::stampBlob(16, 16);
     EXPECT_EQ(at(15, 15), 255);  // 200 + 124 saturates
     EXPECT_EQ(at(13, 31), 204);
@@ -65,7 +68,7 @@ TEST_F(BlobTest, EdgeBlobsAreClippedToThePicturesColumns) {
     EXPECT_EQ(at(15, 100), brush(31, 16));
     EXPECT_EQ(at(16, 99), 0);
     EXPECT_EQ(at(319, 98), 0);  // nothing wrapped onto the row above
-    std::memset(core::mixPage, 0, 64000);
+    std::memset(core::buffers.mixPage, 0, 64000);
     raster::stampBlob(320, 100);  // only the left 16 columns, in 304..319
     EXPECT_EQ(at(304, 99), brush(0, 15));
     EXPECT_EQ(at(319, 99), brush(15, 15));
@@ -101,7 +104,7 @@ TEST_F(BlobTest, DancerStampsAllButTheLastPointOfEachFrame) {
     EXPECT_EQ(at(99, 39), 124);
     EXPECT_EQ(litBytes(), 2 * 811);
     EXPECT_EQ(raster::state.dancerA.dancerCursor, 7u);
-    std::memset(core::mixPage, 0, 64000);
+    std::memset(core::buffers.mixPage, 0, 64000);
     raster::drawDancerA();
     EXPECT_EQ(litBytes(), 0);
     EXPECT_EQ(raster::state.dancerA.dancerCursor, 10u);
@@ -114,7 +117,7 @@ TEST_F(BlobTest, SecondFrameEndingTheAnimationReplaysTheFirstFrame) {
     const auto words = stream({60, 200, 9, 9, 0xFFFE, 9, 9, 0xFFFF});
     raster::startDancerB(words);
     for (int call = 1; call <= 3; ++call) {
-        std::memset(core::mixPage, 0, 64000);
+        std::memset(core::buffers.mixPage, 0, 64000);
         raster::drawDancerB();
         EXPECT_EQ(at(59, 99), 124) << call;
         EXPECT_EQ(litBytes(), 811) << call;
@@ -139,11 +142,11 @@ TEST_F(BlobTest, DamagedStreamsStopSafely) {
 
     // The real entry buffer with no end word at all: every point but the last is stamped,
     // the call then ends at the buffer's end and the next call starts over.
-    for (std::size_t i = 0; i + 1 < core::dancerPair.size(); i += 2) {
-        core::dancerPair[i] = static_cast<std::uint8_t>(i % 300);
-        core::dancerPair[i + 1] = 0;
+    for (std::size_t i = 0; i + 1 < core::buffers.dancerPair.size(); i += 2) {
+        core::buffers.dancerPair[i] = static_cast<std::uint8_t>(i % 300);
+        core::buffers.dancerPair[i + 1] = 0;
     }
-    raster::startDancerB(core::dancerPair);
+    raster::startDancerB(core::buffers.dancerPair);
     raster::drawDancerB();
     EXPECT_EQ(raster::state.dancerB.dancerCursor, 0u);
     EXPECT_GT(litBytes(), 0);

@@ -15,7 +15,7 @@ class MappersTest : public ::testing::Test {
   protected:
     void SetUp() override {
         savedPolar_ = raster::state.polarTable;
-        savedRemap_ = core::tunnelRemap;
+        savedRemap_ = core::buffers.tunnelRemap;
         for (std::size_t i = 0; i < raster::state.polarTable.size(); ++i) {
             raster::state.polarTable[i] = static_cast<std::uint16_t>(i * 40503u + (i >> 7));
         }
@@ -24,12 +24,12 @@ class MappersTest : public ::testing::Test {
     }
     void TearDown() override {
         raster::state.polarTable = savedPolar_;
-        core::tunnelRemap = savedRemap_;
+        core::buffers.tunnelRemap = savedRemap_;
     }
     static void setRemapIdentity() {
         for (int v = 0; v < 65536; ++v) {
-            core::tunnelRemap[2 * v] = static_cast<std::uint8_t>(v);
-            core::tunnelRemap[2 * v + 1] = static_cast<std::uint8_t>(v >> 8);
+            core::buffers.tunnelRemap[2 * v] = static_cast<std::uint8_t>(v);
+            core::buffers.tunnelRemap[2 * v + 1] = static_cast<std::uint8_t>(v >> 8);
         }
     }
     void panned(std::uint8_t twist, std::int32_t windowOffset) {
@@ -84,8 +84,8 @@ TEST_F(MappersTest, PannedTwistAddsToBothLookUpsWithoutCarry) {
     EXPECT_EQ(target_[0], 0x12);  // 0x12FF + 1 -> 0x1200, then 0x1201: the row stays 0x12
 
     // A remap that is not the identity: the second twist lands on the remapped value.
-    core::tunnelRemap[2 * 0x1200] = 0xFF;
-    core::tunnelRemap[2 * 0x1200 + 1] = 0x40;
+    core::buffers.tunnelRemap[2 * 0x1200] = 0xFF;
+    core::buffers.tunnelRemap[2 * 0x1200 + 1] = 0x40;
     textureOfColumns();
     panned(1, 0);
     EXPECT_EQ(target_[0], 0x00);  // 0x40FF + 1 in the low byte only
@@ -105,8 +105,8 @@ TEST_F(MappersTest, ShiftedCarriesFirstAndCrossesTheShiftsAfter) {
     EXPECT_EQ(target_[1], 0x15);  // column 0x12 + the high shift
 
     // The second additions do not carry: remap 0x0412 to 0xF0FE, then +3 low, +0x10 high.
-    core::tunnelRemap[2 * 0x0412] = 0xFE;
-    core::tunnelRemap[2 * 0x0412 + 1] = 0xF0;
+    core::buffers.tunnelRemap[2 * 0x0412] = 0xFE;
+    core::buffers.tunnelRemap[2 * 0x0412 + 1] = 0xF0;
     shifted(0x03, 0x10);
     EXPECT_EQ(target_[1], 0x01);
     textureOfRows();

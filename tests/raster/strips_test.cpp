@@ -18,12 +18,12 @@ class StripsTest : public ::testing::Test {
     void SetUp() override {
         for (int r = 0; r < 1000; ++r) {
             for (int c = 0; c < 32; ++c) {
-                core::titleStripFirst[r * 32 + c] = stripPixel(r, c);
-                core::titleStripSecond[r * 32 + c] = stripPixel(r, c);
+                core::buffers.titleStrip.first.data()[r * 32 + c] = stripPixel(r, c);
+                core::buffers.titleStrip.second.data()[r * 32 + c] = stripPixel(r, c);
             }
         }
-        for (std::size_t i = 0; i < core::flareBand.size(); ++i) {
-            core::flareBand[i] = static_cast<std::uint8_t>(1 + i % 7);
+        for (std::size_t i = 0; i < core::buffers.flareBand.size(); ++i) {
+            core::buffers.flareBand[i] = static_cast<std::uint8_t>(1 + i % 7);
         }
         raster::state.stripOffset = 0;
         raster::state.bandOffset = 0;
@@ -60,21 +60,21 @@ TEST_F(StripsTest, BandScrollsSaturatesAndReadsZeroPastTheImage) {
 
     std::vector<std::uint8_t> picture(240000, 10);
     raster::addBand(picture.data() + 54400);
-    EXPECT_EQ(picture[54400], 10 + core::flareBand[2]);
-    EXPECT_EQ(picture[54400 + 320 * 25 + 319], 10 + core::flareBand[743 * 25 + 2 + 319]);
+    EXPECT_EQ(picture[54400], 10 + core::buffers.flareBand[2]);
+    EXPECT_EQ(picture[54400 + 320 * 25 + 319], 10 + core::buffers.flareBand[743 * 25 + 2 + 319]);
     EXPECT_EQ(picture[54400 + 320 * 26], 10);
 
     // A window past column 423 runs on into the next source row.
     raster::state.bandOffset = 499;
     raster::addBand(picture.data());
-    EXPECT_EQ(picture[300], 10 + core::flareBand[743 + 57]);
+    EXPECT_EQ(picture[300], 10 + core::buffers.flareBand[743 + 57]);
 
     // The last offset: the last row has 46 source bytes left; the rest of it adds nothing.
     std::fill(picture.begin(), picture.end(), 10);
     raster::state.bandOffset = 698;
     raster::addBand(picture.data());
     EXPECT_EQ(raster::state.bandOffset, 699u);
-    EXPECT_EQ(picture[320 * 25 + 45], 10 + core::flareBand[19319]);
+    EXPECT_EQ(picture[320 * 25 + 45], 10 + core::buffers.flareBand[19319]);
     EXPECT_EQ(picture[320 * 25 + 46], 10);
     EXPECT_EQ(picture[320 * 25 + 319], 10);
     raster::addBand(picture.data());

@@ -114,14 +114,14 @@ TEST_F(SceneRules, ACueRowLastingSeveralFramesHoldsTheFlashAt175) {
 }
 
 TEST_F(SceneRules, EachThumbnailThresholdAddsExactlyItsOwnStamp) {
-    for (std::size_t i = 0; i < core::crystalTexture.size(); ++i) {
-        core::crystalTexture[i] = static_cast<std::uint8_t>(i * 13 + (i >> 8));
+    for (std::size_t i = 0; i < core::buffers.crystalTexture.size(); ++i) {
+        core::buffers.crystalTexture[i] = static_cast<std::uint8_t>(i * 13 + (i >> 8));
     }
     const auto& scene = begin(8, 9);
     auto pictureAt = [&](std::int32_t row) {
         raster::state.noiseOffset = 0;  // the same grain for both frames
         frameAt(scene, 9, row);
-        return std::vector<std::uint8_t>(core::mixPage, core::mixPage + 64000);
+        return std::vector<std::uint8_t>(core::buffers.mixPage, core::buffers.mixPage + 64000);
     };
     struct Step {
         std::int32_t before, after;
@@ -159,30 +159,30 @@ TEST_F(SceneRules, PlasmaFlickerHandsNoFrameOverOnRow48) {
 
 TEST_F(SceneRules, MontageRow12TurnsThePaletteWhiteThenStepsItBack) {
     const auto& scene = begin(17, 24);
-    std::fill(core::paletteB, core::paletteB + 768, 20);
+    std::fill(core::buffers.paletteB, core::buffers.paletteB + 768, 20);
     frameAt(scene, 24, 2);  // an ordinary row arms the flash
     frameAt(scene, 24, 12);
-    EXPECT_EQ(core::paletteC[0], 63 - 5);
+    EXPECT_EQ(core::buffers.paletteC[0], 63 - 5);
     frameAt(scene, 24, 12);
-    EXPECT_EQ(core::paletteC[0], 63 - 10);
+    EXPECT_EQ(core::buffers.paletteC[0], 63 - 10);
     frameAt(scene, 24, 41);  // only steps
-    EXPECT_EQ(core::paletteC[0], 63 - 15);
+    EXPECT_EQ(core::buffers.paletteC[0], 63 - 15);
 }
 
 TEST_F(SceneRules, EmblemSceneReflashesOnEachOfRows28To31) {
     const auto& scene = begin(18, 26);
-    std::fill(core::paletteB, core::paletteB + 768, 0);
+    std::fill(core::buffers.paletteB, core::buffers.paletteB + 768, 0);
     for (int row = 28; row <= 31; ++row) {
         frameAt(scene, 26, row);
-        EXPECT_EQ(core::paletteC[5], 63 - 5) << "row " << row;
+        EXPECT_EQ(core::buffers.paletteC[5], 63 - 5) << "row " << row;
         frameAt(scene, 26, row);  // the same row again only steps
-        EXPECT_EQ(core::paletteC[5], 63 - 10) << "row " << row;
+        EXPECT_EQ(core::buffers.paletteC[5], 63 - 10) << "row " << row;
     }
 }
 
 TEST_F(SceneRules, ClosingSceneIsBlackFromRow32) {
-    core::dialEmblem.fill(255);
-    core::crestEmblem.fill(255);
+    core::buffers.dialEmblem.fill(255);
+    core::buffers.crestEmblem.fill(255);
     const auto& scene = begin(21, 31);
     frameAt(scene, 31, 31);  // darkened by 248: the emblems still glimmer
     EXPECT_TRUE(std::any_of(display::frameBuffer, display::frameBuffer + 64000,
@@ -223,26 +223,26 @@ TEST_F(SceneRules, LandscapeGrainScenesTellTheirBoundaryRowZeroFromTheirFirst) {
 
 TEST_F(SceneRules, FlareDepthsFollowTheRowsAndTheBoundaryFrameContinuesTheRamp) {
     // A blank picture under grain that can only darken it: what remains is the flare alone.
-    core::stormPicture.fill(0);
-    core::largeFlare.fill(1);
+    core::buffers.stormPicture.fill(0);
+    core::buffers.largeFlare.fill(1);
     const auto savedNoise = raster::state.noiseTable;
     raster::state.noiseTable.fill(0xFF);
     const auto& recedes = begin(4, 3);
     frameAt(recedes, 3, 0);  // depth 200
-    EXPECT_EQ(countNonZero(core::grainPage), spriteArea(200));
+    EXPECT_EQ(countNonZero(core::buffers.grainPage), spriteArea(200));
     frameAt(recedes, 3, 10);  // depth -40
-    EXPECT_EQ(countNonZero(core::grainPage), spriteArea(-40));
+    EXPECT_EQ(countNonZero(core::buffers.grainPage), spriteArea(-40));
     frameAt(recedes, 3, 0);  // the next pattern's row 0: depth -1336, all but the last column
-    EXPECT_EQ(countNonZero(core::grainPage), 64000u - 200u);
+    EXPECT_EQ(countNonZero(core::buffers.grainPage), 64000u - 200u);
     EXPECT_EQ(spriteArea(-1336), 64000u - 200u);
 
     const auto& flies = begin(5, 4);
     frameAt(flies, 4, 0);  // depth -1336 on the scene's own first row 0
-    EXPECT_EQ(countNonZero(core::grainPage), 64000u - 200u);
+    EXPECT_EQ(countNonZero(core::buffers.grainPage), 64000u - 200u);
     frameAt(flies, 4, 20);  // depth -56
-    EXPECT_EQ(countNonZero(core::grainPage), spriteArea(-56));
+    EXPECT_EQ(countNonZero(core::buffers.grainPage), spriteArea(-56));
     frameAt(flies, 4, 0);  // depth 2760: far past vanishing, nothing drawn
-    EXPECT_EQ(countNonZero(core::grainPage), 0u);
+    EXPECT_EQ(countNonZero(core::buffers.grainPage), 0u);
     raster::state.noiseTable = savedNoise;
 }
 
@@ -271,18 +271,18 @@ TEST_F(SceneRules, TunnelAccentTablesDependOnTheOrder) {
 }
 
 TEST_F(SceneRules, ThumbnailPlasmaBurnsOutToWhiteOnlyAfterItsLastRows) {
-    for (std::size_t i = 0; i < core::crystalTexture.size(); ++i) {
-        core::crystalTexture[i] = static_cast<std::uint8_t>((i * 7) & 0x7F);
+    for (std::size_t i = 0; i < core::buffers.crystalTexture.size(); ++i) {
+        core::buffers.crystalTexture[i] = static_cast<std::uint8_t>((i * 7) & 0x7F);
     }
     const auto& scene = begin(8, 9);
     frameAt(scene, 9, 0);
-    EXPECT_FALSE(allEqual(core::mixPage, 64000, 255));
+    EXPECT_FALSE(allEqual(core::buffers.mixPage, 64000, 255));
     frameAt(scene, 10, 0);  // the second order's own row 0
-    EXPECT_FALSE(allEqual(core::mixPage, 64000, 255));
+    EXPECT_FALSE(allEqual(core::buffers.mixPage, 64000, 255));
     frameAt(scene, 10, 60);
-    EXPECT_FALSE(allEqual(core::mixPage, 64000, 255));
+    EXPECT_FALSE(allEqual(core::buffers.mixPage, 64000, 255));
     frameAt(scene, 10, 0);  // the frame that already reads the next pattern's row 0
-    EXPECT_TRUE(allEqual(core::mixPage, 64000, 255));
+    EXPECT_TRUE(allEqual(core::buffers.mixPage, 64000, 255));
 }
 
 TEST_F(SceneRules, RotozoomFlashTablesAndTheRightWindowOnEvenLateRows) {
@@ -330,12 +330,12 @@ TEST_F(SceneRules, FlareRingClockTurnsBackOnlyAfterThePaceStepOfLateRows) {
 
 TEST_F(SceneRules, TitleSceneFlashesOnTopFirstAndSwapsTheCaptionSecond) {
     // Column 315 is outside everything the scene redraws, so what is added there shows alone.
-    core::windowFlashes.fill(0);
-    core::windowCaptions.fill(0);
+    core::buffers.windowFlashes.fill(0);
+    core::buffers.windowCaptions.fill(0);
     for (int y = 0; y < 200; ++y) {
         const std::size_t at = static_cast<std::size_t>(y) * 320 + 315;
-        core::windowFlashes[at] = (y >= 30 && y < 90) ? 3 : 0;
-        core::windowCaptions[at] = y < 60 ? 5 : (y >= 130 && y < 190 ? 11 : 0);
+        core::buffers.windowFlashes[at] = (y >= 30 && y < 90) ? 3 : 0;
+        core::buffers.windowCaptions[at] = y < 60 ? 5 : (y >= 130 && y < 190 ? 11 : 0);
     }
     const auto& scene = begin(11, 15);
     EXPECT_EQ(sequencer::frameInterval, 32u);
@@ -344,10 +344,11 @@ TEST_F(SceneRules, TitleSceneFlashesOnTopFirstAndSwapsTheCaptionSecond) {
     };
     auto frame = [&](std::int32_t order, std::int32_t row) {
         for (int y = 0; y < 200; ++y) {
-            core::layerPage[y * 320 + 315] = 0;
+            core::buffers.layerPage[y * 320 + 315] = 0;
         }
         frameAt(scene, order, row);
-        return Seen{core::layerPage[60 * 320 + 315], core::layerPage[150 * 320 + 315]};
+        return Seen{core::buffers.layerPage[60 * 320 + 315],
+                    core::buffers.layerPage[150 * 320 + 315]};
     };
     Seen seen = frame(15, 1);
     EXPECT_EQ(seen.top, 0);
@@ -394,7 +395,7 @@ std::vector<std::vector<std::uint8_t>> danceFrames(std::uint8_t noDance,
         musicOrder = 17;
         musicRow = row;
         scene.frame();
-        pictures.emplace_back(core::mixPage, core::mixPage + 64000);
+        pictures.emplace_back(core::buffers.mixPage, core::buffers.mixPage + 64000);
     }
     return pictures;
 }
@@ -402,11 +403,11 @@ std::vector<std::vector<std::uint8_t>> danceFrames(std::uint8_t noDance,
 TEST_F(SceneRules, DanceFiguresOnlyOnQuietFramesAndFlashFramesAlike) {
     // A one-frame dancer of two blobs for each order.
     const std::uint16_t stream[] = {100, 200, 150, 200, 0, 0, 0xFFFF};
-    core::dancerSolo.fill(0);
-    core::dancerPair.fill(0);
-    std::memcpy(core::dancerSolo.data(), stream, sizeof stream);
-    std::memcpy(core::dancerPair.data(), stream, sizeof stream);
-    core::danceBurst.fill(7);
+    core::buffers.dancerSolo.fill(0);
+    core::buffers.dancerPair.fill(0);
+    std::memcpy(core::buffers.dancerSolo.data(), stream, sizeof stream);
+    std::memcpy(core::buffers.dancerPair.data(), stream, sizeof stream);
+    core::buffers.danceBurst.fill(7);
     const std::uint8_t savedNoDance = sequencer::noDance;
     // Row 1 is quiet, row 3 flashes (175), row 4 still flashes (150).
     const auto spiral = danceFrames(1, {1, 3, 4});
@@ -438,22 +439,22 @@ TEST_F(SceneRules, DanceInsetWindowScrollsInEachOrderFromItsOwnStart) {
 }
 
 TEST_F(SceneRules, DanceBoundaryFrameIsBlackOnlyAfterTheSecondOrderHasBegun) {
-    core::dancePillars.fill(9);
+    core::buffers.dancePillars.fill(9);
     const auto& scene = begin(12, 17);
     frameAt(scene, 18, 0);  // the second order's own row 0: an accent, not black
-    EXPECT_FALSE(allEqual(core::mixPage, 64000, 0));
+    EXPECT_FALSE(allEqual(core::buffers.mixPage, 64000, 0));
     frameAt(scene, 18, 3);
     frameAt(scene, 18, 0);
-    EXPECT_TRUE(allEqual(core::mixPage, 64000, 0));
+    EXPECT_TRUE(allEqual(core::buffers.mixPage, 64000, 0));
 }
 
 TEST_F(SceneRules, FlightCaptionRisesIntoRows160To189OverTheFirstTwentyRows) {
-    core::smallLight.fill(0);
-    core::skyPicture.fill(0);
-    core::captionTitle.fill(255);
-    core::captionLinux.fill(0);
+    core::buffers.smallLight.fill(0);
+    core::buffers.skyPicture.fill(0);
+    core::buffers.captionTitle.fill(255);
+    core::buffers.captionLinux.fill(0);
     const auto& scene = begin(13, 19);
-    const std::uint8_t* picture = core::mixPage + 64000;
+    const std::uint8_t* picture = core::buffers.mixPage + 64000;
     auto rowLit = [&](int y) { return allEqual(picture + y * 320, 320, 255); };
     frameAt(scene, 19, 10);  // risen 20 rows: rows 180..199 show its top
     EXPECT_FALSE(rowLit(179));
@@ -473,19 +474,19 @@ TEST_F(SceneRules, PlasmaFlickerAlternatesWithBlackAndStopsTheFlightAtRow32) {
     const auto& flicker = begin(16, 23);
     frameAt(flicker, 23, 40);  // no landscape from row 32: the map is the fill alone
     EXPECT_TRUE(allEqual(raster::state.plasmaMap.data(), 64000, (64 - 40) * 4));
-    EXPECT_EQ(lastHanded, core::layerPage);
+    EXPECT_EQ(lastHanded, core::buffers.layerPage);
     sequencer::sceneTime.store(0.37f);
     frameAt(flicker, 23, 50);
-    EXPECT_EQ(lastHanded, core::layerPage);
+    EXPECT_EQ(lastHanded, core::buffers.layerPage);
     sequencer::sceneTime.store(0.42f);
     frameAt(flicker, 23, 50);
-    EXPECT_EQ(lastHanded, core::warpHeights);
-    EXPECT_TRUE(allEqual(core::warpHeights, 64000, 0));
+    EXPECT_EQ(lastHanded, core::buffers.warpHeights);
+    EXPECT_TRUE(allEqual(core::buffers.warpHeights, 64000, 0));
 }
 
 TEST_F(SceneRules, MontageHandsThePictureItsRowNames) {
-    std::fill(core::paletteA, core::paletteA + 768, 10);
-    std::fill(core::paletteB, core::paletteB + 768, 40);
+    std::fill(core::buffers.paletteA, core::buffers.paletteA + 768, 10);
+    std::fill(core::buffers.paletteB, core::buffers.paletteB + 768, 40);
     const auto& scene = begin(17, 24);
     struct Cut {
         std::int32_t row;
@@ -493,20 +494,20 @@ TEST_F(SceneRules, MontageHandsThePictureItsRowNames) {
         std::uint8_t colour;  // first colourTable byte: paletteA 40, paletteB 160
     };
     const Cut cuts[] = {
-        {0, core::sourcePage, 160},
-        {4, core::mixPage + 64000, 40},
-        {45, core::mixPage + 64000, 40},
-        {8, core::sourcePage + core::kLandscapeInSourcePage, 40},
-        {63, core::sourcePage + core::kLandscapeInSourcePage, 40},
-        {16, core::grainPage, 40},
-        {59, core::grainPage, 40},
-        {22, core::sourcePage, 40},
-        {31, core::sourcePage, 40},
-        {26, core::lightningPicture.data(), 40},
-        {61, core::lightningPicture.data(), 40},
-        {48, core::crestEmblem.data(), 40},
-        {51, core::crestEmblem.data(), 40},
-        {52, core::sourcePage, 160},
+        {0, core::buffers.sourcePage, 160},
+        {4, core::buffers.mixPage + 64000, 40},
+        {45, core::buffers.mixPage + 64000, 40},
+        {8, core::buffers.sourcePage + core::kLandscapeInSourcePage, 40},
+        {63, core::buffers.sourcePage + core::kLandscapeInSourcePage, 40},
+        {16, core::buffers.grainPage, 40},
+        {59, core::buffers.grainPage, 40},
+        {22, core::buffers.sourcePage, 40},
+        {31, core::buffers.sourcePage, 40},
+        {26, core::buffers.lightningPicture.data(), 40},
+        {61, core::buffers.lightningPicture.data(), 40},
+        {48, core::buffers.crestEmblem.data(), 40},
+        {51, core::buffers.crestEmblem.data(), 40},
+        {52, core::buffers.sourcePage, 160},
     };
     for (const Cut& cut : cuts) {
         frameAt(scene, 24, cut.row);
@@ -516,7 +517,7 @@ TEST_F(SceneRules, MontageHandsThePictureItsRowNames) {
 }
 
 TEST_F(SceneRules, EmblemSceneFlashesUntilRow34OfItsSecondOrder) {
-    std::fill(core::paletteB, core::paletteB + 768, 20);
+    std::fill(core::buffers.paletteB, core::buffers.paletteB + 768, 20);
     const auto& scene = begin(18, 26);
     frameAt(scene, 27, 33);  // an ordinary row: paletteB, flash armed
     EXPECT_EQ(display::colourTable[0], 80);
@@ -524,28 +525,28 @@ TEST_F(SceneRules, EmblemSceneFlashesUntilRow34OfItsSecondOrder) {
     EXPECT_EQ(display::colourTable[0], (63 - 5) * 4);
     frameAt(scene, 27, 60);  // past row 34 the emblems arrive and rows 60..63 no longer flash
     EXPECT_EQ(display::colourTable[0], 80);
-    EXPECT_EQ(lastHanded, core::sourcePage);
+    EXPECT_EQ(lastHanded, core::buffers.sourcePage);
 }
 
 TEST_F(SceneRules, PlaneBoundaryFrameIsBlackUnderTheEmblems) {
-    for (std::size_t i = 0; i < core::crystalTexture.size(); ++i) {
-        core::crystalTexture[i] = static_cast<std::uint8_t>(64 + (i & 0x7F));
+    for (std::size_t i = 0; i < core::buffers.crystalTexture.size(); ++i) {
+        core::buffers.crystalTexture[i] = static_cast<std::uint8_t>(64 + (i & 0x7F));
     }
-    core::dialEmblem.fill(0);
-    core::crestEmblem.fill(0);
+    core::buffers.dialEmblem.fill(0);
+    core::buffers.crestEmblem.fill(0);
     begin(19, 28);
     const auto& scene = begin(20, 30);
     frameAt(scene, 30, 0);  // the scene's own row 0: not darkened
-    const std::uint32_t lit = countNonZero(core::sourcePage);
+    const std::uint32_t lit = countNonZero(core::buffers.sourcePage);
     EXPECT_GT(lit, 32000u);
     frameAt(scene, 30, 1);
     frameAt(scene, 30, 0);  // reads the next order's row 0: black
-    EXPECT_EQ(countNonZero(core::sourcePage), 0u);
-    core::dialEmblem.fill(50);  // the emblems are drawn over the darkening
+    EXPECT_EQ(countNonZero(core::buffers.sourcePage), 0u);
+    core::buffers.dialEmblem.fill(50);  // the emblems are drawn over the darkening
     frameAt(scene, 30, 0);
-    EXPECT_EQ(core::sourcePage[110 * 320 + 160], 50);
-    EXPECT_EQ(core::sourcePage[5 * 320 + 5], 0);
-    core::dialEmblem.fill(0);
+    EXPECT_EQ(core::buffers.sourcePage[110 * 320 + 160], 50);
+    EXPECT_EQ(core::buffers.sourcePage[5 * 320 + 5], 0);
+    core::buffers.dialEmblem.fill(0);
 }
 
 TEST(SceneList, ScenesBeginAtTheirOrdersAndEndOnExactlyTheNextOne) {

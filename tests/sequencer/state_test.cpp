@@ -29,7 +29,7 @@ TEST(SequencerTables, SineTablesTruncateTowardZero) {
 }
 
 TEST(SequencerTables, WideningRunsInPlaceFromTheTop) {
-    auto& bytes = core::landscapeHeights;
+    auto& bytes = core::buffers.landscapeHeights;
     for (int i = 0; i < 65536; ++i) {
         bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i * 37 + (i >> 8));
     }

@@ -123,15 +123,15 @@ TEST_F(RendererTest, TubeEyeDistanceStaysWithinTheScenesRange) {
 }
 
 TEST_F(RendererTest, DrawFrameWithoutArgumentsUsesTheWorkPictures) {
-    std::uint8_t* const savedB = core::mixPage;
-    std::uint8_t* const savedC = core::grainPage;
-    core::mixPage = source.data();
-    core::grainPage = destination.data();
+    std::uint8_t* const savedB = core::buffers.mixPage;
+    std::uint8_t* const savedC = core::buffers.grainPage;
+    core::buffers.mixPage = source.data();
+    core::buffers.grainPage = destination.data();
     vectorA.init();
     vectorA.drawFrame();
     const std::uint64_t viaWork = pictureHash();
-    core::mixPage = savedB;
-    core::grainPage = savedC;
+    core::buffers.mixPage = savedB;
+    core::buffers.grainPage = savedC;
     resetBackground();
     vectorA.init();
     vectorA.drawFrame(source.data(), destination.data());
