@@ -229,7 +229,6 @@ void setUpFlight() {
     sceneTime.store(0.0f);
     timeStep.store(0.2f);
     flashLevel = 0;
-    effects::voxelSky = 1;
     secondOrderFlag = 0;
 }
 
@@ -247,11 +246,11 @@ void flightFrame() {
         flashLevel -= 2;
     }
     const float t = sceneClock();
-    effects::voxelFrame(t);
+    effects::voxelFrame(t, effects::VoxelBackdrop::sky);
     sway = static_cast<float>(flightSwing(t) * 60.0);
     raster::fillAngleTwist();
     std::uint8_t* picture = buffers.mixPage + kPicture;
-    raster::polarRemap(effects::voxelFrameBuffer, picture);
+    raster::polarRemap(effects::voxel.frame.data(), picture);
     drawSprite(truncate(flightSwing(t) * 100.0 + 160.0), 100, buffers.smallLight.data(), picture,
                500 - 6 * flashLevel);
     // The caption rises from below the picture to rows 160..189 over the first 20 rows.
@@ -277,20 +276,19 @@ void setUpPlasmaFlight() {
     raster::state.noiseOffset = 0;
     flashLevel = 0;
     timeStep.store(0.02f);
-    effects::voxelSky = 0;
 }
 
 // The flight under the plasma: the sky filled with a level, the landscape, the twist, and the
 // picture handed to the plasma as its map.
 void plasmaFlight(std::uint32_t fillValue, bool drawTerrain) {
     const float t = sceneClock();
-    display::fillBuffer(effects::voxelFrameBuffer, kPicture, fillValue);
+    display::fillBuffer(effects::voxel.frame.data(), kPicture, fillValue);
     if (drawTerrain) {
-        effects::voxelFrame(t);
+        effects::voxelFrame(t, effects::VoxelBackdrop::asLeft);
     }
     sway = static_cast<float>(flightSwing(t) * 60.0);
     raster::fillAngleTwist();
-    display::copyBuffer(effects::voxelFrameBuffer, raster::state.plasmaMap.data(), kPicture);
+    display::copyBuffer(effects::voxel.frame.data(), raster::state.plasmaMap.data(), kPicture);
     raster::plasmaZoom(buffers.sourcePage, buffers.layerPage, zoomCentre(t),
                        raster::ZoomMap::asFilled);
 }
@@ -365,7 +363,6 @@ void montagePicture() {
 void setUpMontage() {
     sceneTime.store(0.0f);
     timeStep.store(0.1f);
-    effects::metaSlow = 1;
     display::copyBuffer(buffers.skyPicture.data(), buffers.layerPage, kPicture);
 }
 
@@ -405,7 +402,7 @@ void montageFrame() {
         display::clearBuffer(buffers.sourcePage, kPicture);
         flashFlag = 1;
         display::setPalette(buffers.paletteA);
-        effects::metaFrame(buffers.sourcePage);
+        effects::metaFrame(buffers.sourcePage, effects::MetaPace::slow);
         display::putFrame(buffers.sourcePage);
     } else if (rowOf({26, 27, 29, 61})) {
         display::setPalette(buffers.paletteA);
@@ -485,14 +482,14 @@ void drawEmblems() {
 void setUpPlane() {
     sceneTime.store(0.0f);
     timeStep.store(0.1f);
-    display::copyBuffer(buffers.crystalTexture.data(), effects::planeTexture, 65536);
-    display::copyBuffer(display::scaleTable.data(), effects::planeShade, 65536);
+    display::copyBuffer(buffers.crystalTexture.data(), effects::plane.texture(), 65536);
+    display::copyBuffer(display::scaleTable.data(), effects::plane.shade(), 65536);
     display::setPalette(buffers.paletteB);
 }
 
 void planeFrame() {
     display::clearBuffer(buffers.sourcePage, kPicture);
-    effects::planeFrame();
+    effects::planeFrame(buffers.sourcePage);
     drawEmblems();
     display::putFrame(buffers.sourcePage);
 }
@@ -505,7 +502,7 @@ void setUpPlaneDarkens() {
 void planeDarkensFrame() {
     const std::int32_t r = musicRow;
     display::clearBuffer(buffers.sourcePage, kPicture);
-    effects::planeFrame();
+    effects::planeFrame(buffers.sourcePage);
     if (r >= 1) {
         flashFlag = 0;
     }

@@ -305,7 +305,6 @@ void rotozoomFrame() {
 // --- Scene 10: ring of six flares -----------------------------------------------------------
 
 void setUpFlareRing() {
-    effects::metaSlow = 0;
     sceneTime.store(0.0f);
     display::copyBuffer(buffers.smallLight.data(), buffers.sourcePage, kPicture);
     raster::state.noiseOffset = 0;
@@ -329,7 +328,7 @@ void flareRingFrame() {
                    buffers.layerPage, 500 - flashLevel);
     }
     raster::gradientWarp(buffers.layerPage, buffers.warpHeights, buffers.grainPage);
-    effects::metaFrame(buffers.grainPage);
+    effects::metaFrame(buffers.grainPage, effects::MetaPace::normal);
     raster::fadeEdges(buffers.grainPage);
     raster::addBand(buffers.grainPage + core::kBandRowsAt);
     display::putFrame(buffers.grainPage);

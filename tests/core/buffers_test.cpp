@@ -72,10 +72,9 @@ TEST(WorkBuffers, BandImageMarginReadsAsZero) {
 // The preparation's step: buffers, then the plane and metaball set-ups into them, then the
 // buffers cleared but warpHeights.
 TEST(WorkBuffers, PreparationRunsTheSetUpsBetweenAllocationAndClearing) {
-    effects::metaClock2 = 0.0f;
+    effects::metaballs.clock2 = 0.0f;
     sequencer::prepareWorkBuffers();
-    EXPECT_EQ(effects::planeTarget, core::buffers.sourcePage);
-    EXPECT_EQ(effects::metaClock2, 20.0f);
+    EXPECT_EQ(effects::metaballs.clock2, 20.0f);
     core::releaseWorkBuffers();
 }
 
