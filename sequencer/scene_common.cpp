@@ -19,15 +19,16 @@ void updateSway(float t) {
                               30.0 * std::sin(t / 7.0));
 }
 
-void aimLandscape(float t) {
-    display::landHeading = static_cast<std::uint16_t>(truncate(350.0 * std::sin(t / 10.0) + 650.0));
-    display::landTilt =
-        static_cast<std::uint16_t>(truncate(750.0 - std::fabs(300.0 * std::sin(t / 20.0))));
+display::LandscapeAim aimLandscape(float t) {
+    return {
+        .tilt = static_cast<std::uint16_t>(truncate(750.0 - std::fabs(300.0 * std::sin(t / 20.0)))),
+        .heading = static_cast<std::uint16_t>(truncate(350.0 * std::sin(t / 10.0) + 650.0)),
+    };
 }
 
 void drawSwayingLandscape(float t) {
-    aimLandscape(t);
-    display::drawLandscape(core::buffers.sourcePage + core::kLandscapeInSourcePage);
+    display::drawLandscape(core::buffers.sourcePage + core::kLandscapeInSourcePage,
+                           aimLandscape(t));
     raster::fillAngleTwist();
 }
 

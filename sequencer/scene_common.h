@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/cues.h"
+#include "display/landscape.h"
 #include "sequencer/state.h"
 
 namespace sequencer {
@@ -60,8 +61,8 @@ void updateSway(float t);
 void drawSprite(std::int32_t x, std::int32_t y, const std::uint8_t* sprite, std::uint8_t* target,
                 std::int32_t depth);
 
-// Turns the landscape camera for the clock: heading and tilt swing slowly.
-void aimLandscape(float t);
+// The landscape camera for the clock: heading and tilt swing slowly.
+display::LandscapeAim aimLandscape(float t);
 // The landscape aimed for the clock, drawn into sourcePage + core::kLandscapeInSourcePage, and the
 // polar remap's twist swinging with it.
 void drawSwayingLandscape(float t);

@@ -168,9 +168,8 @@ void danceFrame() {
         }
     }
     const float t = sceneClock();
-    aimLandscape(t);
     display::clearBuffer(buffers.mixPage, kPicture);
-    display::drawLandscape(buffers.sourcePage + core::kLandscapeInSourcePage);
+    display::drawLandscape(buffers.sourcePage + core::kLandscapeInSourcePage, aimLandscape(t));
     raster::waveWarp(buffers.sourcePage + core::kLandscapeInSourcePage, buffers.mixPage);
     if (flashLevel == 0) {
         if (noDance == 0) {

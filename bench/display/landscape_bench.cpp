@@ -16,10 +16,9 @@ void landscapeFrame(benchmark::State& state) {
         core::buffers.landscapeHeights[i] = static_cast<std::uint8_t>(i * 29 + (i >> 7));
     }
     sequencer::widenLandscapeHeights();
-    display::landTilt = 600;
-    display::landHeading = 650;
     for (auto _ : state) {
-        display::drawLandscape(core::buffers.sourcePage + core::kLandscapeInSourcePage);
+        display::drawLandscape(core::buffers.sourcePage + core::kLandscapeInSourcePage,
+                               {.tilt = 600, .heading = 650});
         benchmark::ClobberMemory();
     }
     core::releaseWorkBuffers();

@@ -46,10 +46,10 @@ class LandscapeTest : public ::testing::Test {
         }
         return true;
     }
-    static void view(std::uint16_t tilt, std::uint16_t heading) {
-        display::landTilt = tilt;
-        display::landHeading = heading;
-    }
+    void view(std::uint16_t tilt, std::uint16_t heading) { aim_ = {tilt, heading}; }
+    void draw() const { display::drawLandscape(destination(), aim_); }
+
+    display::LandscapeAim aim_{.tilt = 300, .heading = 0};
 };
 
 TEST(LandscapeDividend, UpperWordIsKLowerWordIsKTimes65536) {
@@ -65,9 +65,9 @@ TEST_F(LandscapeTest, SkyBandCopiesWholeWordsFromTheViewOffset) {
         core::buffers.landscapeHeights[2 * i + 1] = 0x80;
     }
     view(450, 650);
-    display::drawLandscape(destination());
-    EXPECT_EQ(display::landHorizon, 242);
-    EXPECT_EQ(display::landEyeHeight, 230);
+    draw();
+    EXPECT_EQ(display::landscape.horizon, 242);
+    EXPECT_EQ(display::landscape.eyeHeight, 230);
     // Offset 72750 reduced to 8750: 13812 words fill bytes 0..55247; 55248 and 55249 are the
     // dropped remainder.
     const std::uint8_t* out = destination();
@@ -90,7 +90,7 @@ TEST_F(LandscapeTest, SkippedNearLinesStillAdvanceTheRay) {
         ++firstDrawn;
     }
     ASSERT_GT(firstDrawn, 100);
-    display::drawLandscape(destination());
+    draw();
     EXPECT_FALSE(rowIs(firstDrawn, kLand));
     for (int row = firstDrawn + 1; row <= 224; ++row) {
         ASSERT_TRUE(rowIs(row, kLand)) << row;
@@ -100,14 +100,14 @@ TEST_F(LandscapeTest, SkippedNearLinesStillAdvanceTheRay) {
 TEST_F(LandscapeTest, HeightRaisesTheFiveRowRunsBetweenTheMargins) {
     view(750, 1000);  // every line is drawn
     flatMaps(kLand, 0);
-    display::drawLandscape(destination());
-    EXPECT_EQ(display::landHorizon, 280);  // k = -50
+    draw();
+    EXPECT_EQ(display::landscape.horizon, 280);  // k = -50
     EXPECT_TRUE(rowIs(-1, kUntouched));
     EXPECT_TRUE(rowIs(224, kLand));
 
     std::memset(core::buffers.sourcePage, kUntouched, core::kSourcePageBytes);
     flatMaps(kLand, 255);  // one row up: line L fills rows L-30 .. L-26
-    display::drawLandscape(destination());
+    draw();
     EXPECT_TRUE(rowIs(-30, kLand));
     EXPECT_TRUE(rowIs(193, kLand));
     EXPECT_TRUE(rowIs(194, kUntouched));
@@ -118,14 +118,14 @@ TEST_F(LandscapeTest, ScrollReturnsAfter32And64Calls) {
     flatMaps(kLand, 0);
     view(600, 650);
     for (int call = 1; call <= 64; ++call) {
-        display::drawLandscape(destination());
+        draw();
         if (call == 32) {
-            EXPECT_EQ(display::landScrollU, 110);
-            EXPECT_EQ(display::landScrollV, 248);
+            EXPECT_EQ(display::landscape.scrollU, 110);
+            EXPECT_EQ(display::landscape.scrollV, 248);
         }
     }
-    EXPECT_EQ(display::landScrollU, 110);
-    EXPECT_EQ(display::landScrollV, 120);
+    EXPECT_EQ(display::landscape.scrollU, 110);
+    EXPECT_EQ(display::landscape.scrollV, 120);
 }
 
 TEST_F(LandscapeTest, GoldenFrameAndSafetyOnTheShowsBuffer) {
@@ -138,7 +138,7 @@ TEST_F(LandscapeTest, GoldenFrameAndSafetyOnTheShowsBuffer) {
     std::uint32_t hash = 2166136261u;
     for (auto [tilt, heading] : {std::pair{600, 500}, {750, 1000}}) {
         view(static_cast<std::uint16_t>(tilt), static_cast<std::uint16_t>(heading));
-        display::drawLandscape(destination());
+        draw();
         for (int i = -30 * kWidth; i < 225 * kWidth; ++i) {
             hash = (hash ^ destination()[i]) * 16777619u;
         }
@@ -149,13 +149,13 @@ TEST_F(LandscapeTest, GoldenFrameAndSafetyOnTheShowsBuffer) {
     for (std::uint16_t tilt : {450, 750}) {
         for (std::uint16_t heading : {300, 1000}) {
             view(tilt, heading);
-            display::drawLandscape(destination());
+            draw();
         }
     }
     core::buffers.landscapeHeights.fill(0xFF);  // raw height words of 65535
     for (std::uint16_t tilt : {0, 349, 1023, 65535}) {
         view(tilt, 65535);
-        display::drawLandscape(destination());
+        draw();
     }
 }
 
