@@ -183,7 +183,7 @@ platform::BlitResult presentFrame() {
         return platform::BlitResult::Failed;
     }
     const ModeRecord& format =
-        modeList[settings.windowed != 0 ? 0 : static_cast<std::size_t>(settings.modeIndex)];
+        modeList[settings.windowed ? 0 : static_cast<std::size_t>(settings.modeIndex)];
     switch (format.bitsPerPixel) {
         case 32:
             convert32(surface.pixels, surface.pitch - 1280);

@@ -85,7 +85,7 @@ int setUpDisplay(const core::LaunchSettings& settings) {
     // The staging area is made in the format the converter will write: the desktop record's
     // in windowed play, the chosen record's in full screen.
     platform::SurfaceRequest request;
-    request.windowed = settings.windowed != 0;
+    request.windowed = settings.windowed;
     const ModeRecord& format = request.windowed ? modeList[0] : mode;
     request.width = static_cast<int>(mode.width);
     request.height = static_cast<int>(mode.height);

@@ -368,7 +368,7 @@ std::optional<int> chooseSettings() {
     if (options.headless) {
         display::buildModeList();
         launchSettings.modeIndex = display::modeCount > 1 ? 1 : 0;
-        launchSettings.windowed = 0;
+        launchSettings.windowed = false;
     } else {
         const bool launcherWanted = !options.dance && !options.trailLevel;
         switch (startDesktop(launcherWanted, options.display)) {
@@ -383,7 +383,7 @@ std::optional<int> chooseSettings() {
         sequencer::useMusicPlayer(platform::deviceMusic());
     }
     if (options.dance) {
-        launchSettings.dance = 1;
+        launchSettings.dance = true;
     }
     if (options.trailLevel) {
         launchSettings.trailLevel = *options.trailLevel;

@@ -145,8 +145,8 @@ platform::DialogProcedure launcherProcedure(LaunchSettings& settings,
                 }
             }
             dialog.selectListItem(kStrengthList, strengthPosition);
-            dialog.setChecked(kWindowedCheckBox, preselected.windowed != 0);
-            dialog.setChecked(kDanceCheckBox, preselected.dance != 0);
+            dialog.setChecked(kWindowedCheckBox, preselected.windowed);
+            dialog.setChecked(kDanceCheckBox, preselected.dance);
             return true;
         }
         switch (command) {
@@ -155,8 +155,8 @@ platform::DialogProcedure launcherProcedure(LaunchSettings& settings,
                 settings.modeIndex = dialog.listSelection(kResolutionList) + 1;
                 settings.trailLevel =
                     trailLevelForPosition(dialog.listSelection(kStrengthList), settings.trailLevel);
-                settings.windowed = dialog.isChecked(kWindowedCheckBox) ? 1 : 0;
-                settings.dance = dialog.isChecked(kDanceCheckBox) ? 1 : 0;
+                settings.windowed = dialog.isChecked(kWindowedCheckBox);
+                settings.dance = dialog.isChecked(kDanceCheckBox);
                 dialog.end(0);
                 return true;
             case kExitButton:
@@ -262,7 +262,7 @@ int findMode(int width, int height, int depth) {
 bool applyDisplayOptions(const DisplayRequest& request, LaunchSettings& settings) {
     // Unset options leave what an untouched launcher gives: the first listed mode (or the
     // desktop's when none is listed), full screen.
-    settings.windowed = request.windowed.value_or(false) ? 1 : 0;
+    settings.windowed = request.windowed.value_or(false);
     settings.modeIndex = display::modeCount > 1 ? 1 : 0;
     if (const auto& mode = request.mode) {
         const int found = findMode(mode->width, mode->height, mode->depth);

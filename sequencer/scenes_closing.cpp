@@ -172,7 +172,7 @@ void danceFrame() {
     display::drawLandscape(buffers.sourcePage + core::kLandscapeInSourcePage, aimLandscape(t));
     raster::waveWarp(buffers.sourcePage + core::kLandscapeInSourcePage, buffers.mixPage);
     if (flashLevel == 0) {
-        if (noDance == 0) {
+        if (dance) {
             if (first) {
                 raster::drawDancerA();
             } else {

@@ -33,7 +33,7 @@ Preparing Show::prepareStep(const core::LaunchSettings& settings) {
     const std::size_t loads = archiveLoadCount();
     const auto& builders = oneTimeBuilders();
     if (step == 0) {
-        noDance = settings.dance == 1 ? 0 : 1;
+        dance = settings.dance;
         return prepareWorkBuffers() ? Preparing::More : Preparing::Failed;
     }
     const bool done = step <= loads ? loadArchiveEntry(step - 1) : builders[step - 1 - loads]();

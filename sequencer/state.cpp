@@ -13,7 +13,7 @@ std::uint32_t frameInterval = 16;
 std::int32_t flashLevel = 0;
 std::int32_t secondFlashLevel = 0;
 std::int32_t rowSeen = 0;
-std::uint8_t noDance = 1;
+bool dance = false;
 std::int32_t leftWindowMove = 0;
 
 void widenLandscapeHeights() {

@@ -24,7 +24,7 @@ extern std::uint32_t frameInterval;    // least milliseconds between presented f
 extern std::int32_t flashLevel;        // scene level: brightness, fade or flash
 extern std::int32_t secondFlashLevel;  // second scene level, flag or temporary
 extern std::int32_t rowSeen;           // 1 once the scene has read a row above 0
-extern std::uint8_t noDance;           // 1 unless the launcher's "Dance" box was ticked
+extern bool dance;                     // the launcher's "Dance" box was ticked
 extern std::int32_t leftWindowMove;    // bytes the scrolling inset window is moved down
 
 // Widens entry 5's 65536 height bytes into 16-bit row displacements, in place.

@@ -45,7 +45,7 @@ void presentTestCard() {
     display::putFrame(card);
 
     const display::ModeRecord& format =
-        display::modeList[host::launchSettings.windowed != 0
+        display::modeList[host::launchSettings.windowed
                               ? 0
                               : static_cast<std::size_t>(host::launchSettings.modeIndex)];
     const char* converter = format.bitsPerPixel == 32   ? "32"

@@ -253,7 +253,7 @@ class PresentFrameTest : public PresentTest {
         display::modeList[1] = {1280, 1024, 32, 1};
         display::modeCount = 2;
         settings.modeIndex = 1;
-        settings.windowed = windowed ? 1 : 0;
+        settings.windowed = windowed;
         ASSERT_EQ(display::setUpDisplay(settings), 1);
         display::presentFrame();
     }

@@ -52,7 +52,7 @@ class SurfaceSetUp : public testing::Test {
 
 TEST_F(SurfaceSetUp, WindowedTakesChosenSizeAndDesktopFormat) {
     settings.modeIndex = 1;
-    settings.windowed = 1;
+    settings.windowed = true;
     EXPECT_EQ(display::setUpDisplay(settings), 1);
     ASSERT_EQ(video.requests.size(), 1u);
     const platform::SurfaceRequest& request = video.requests[0];

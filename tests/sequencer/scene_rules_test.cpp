@@ -383,10 +383,10 @@ TEST_F(SceneRules, TitleSceneScrollsFromItsFirstLateSecondOrderFrame) {
 }
 
 // Replays scene 12's first frames from the same start with the figures or the spiral.
-std::vector<std::vector<std::uint8_t>> danceFrames(std::uint8_t noDance,
+std::vector<std::vector<std::uint8_t>> danceFrames(bool dance,
                                                    std::initializer_list<std::int32_t> rows) {
     display::resetLandscape();
-    sequencer::noDance = noDance;
+    sequencer::dance = dance;
     const sequencer::Scene& scene = sequencer::sceneList()[11];
     sequencer::sceneOrder = 17;
     scene.setUp();
@@ -408,11 +408,11 @@ TEST_F(SceneRules, DanceFiguresOnlyOnQuietFramesAndFlashFramesAlike) {
     std::memcpy(core::buffers.dancerSolo.data(), stream, sizeof stream);
     std::memcpy(core::buffers.dancerPair.data(), stream, sizeof stream);
     core::buffers.danceBurst.fill(7);
-    const std::uint8_t savedNoDance = sequencer::noDance;
+    const bool savedDance = sequencer::dance;
     // Row 1 is quiet, row 3 flashes (175), row 4 still flashes (150).
-    const auto spiral = danceFrames(1, {1, 3, 4});
-    const auto dancing = danceFrames(0, {1, 3, 4});
-    sequencer::noDance = savedNoDance;
+    const auto spiral = danceFrames(false, {1, 3, 4});
+    const auto dancing = danceFrames(true, {1, 3, 4});
+    sequencer::dance = savedDance;
     EXPECT_NE(spiral[0], dancing[0]);
     EXPECT_EQ(spiral[1], dancing[1]);
     EXPECT_EQ(spiral[2], dancing[2]);
