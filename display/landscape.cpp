@@ -66,8 +66,8 @@ struct RayWalk {
 };
 
 RayWalk firstRay(LandscapeAim aim) {
-    const auto& cosTable = core::cosTable;
-    const auto& sinTable = core::sinTable;
+    const auto& cosTable = core::motion.cosTable;
+    const auto& sinTable = core::motion.sinTable;
     const std::int64_t cA = cosTable[aim.tilt & 1023u];
     const std::int64_t sA = sinTable[aim.tilt & 1023u];
     const std::int64_t cH = cosTable[aim.heading & 1023u];

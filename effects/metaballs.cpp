@@ -478,7 +478,7 @@ void traceCube(std::uint8_t* target, int a, int b, int c, int index) {
 
 void metaFrame(std::uint8_t* target, MetaPace pace) {
     placeMetaBalls();
-    const float s = core::sceneTime.load();
+    const float s = core::motion.sceneTime.load();
     if (pace == MetaPace::slow) {
         metaballs.clock1 = 10 * s;
         metaballs.clock2 = 20 * s;

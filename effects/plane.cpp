@@ -84,7 +84,7 @@ void planeFrame(std::uint8_t* target) {
     }
 
     // The camera for the next frame; the first frame after set-up uses the zero angles.
-    const double s = core::sceneTime.load();
+    const double s = core::motion.sceneTime.load();
     plane.angleA = std::sin(s / 12.0);
     plane.angleC = std::cos(s / 10.0);
     plane.angleB = std::sin(s / 13.0);

@@ -161,12 +161,12 @@ void reportFrameBegan() {
     }
     SceneRecord& scene = report.scenes[static_cast<std::size_t>(report.currentScene - 1)];
     if (report.firstFrameOfScene) {
-        scene.startOrder = sequencer::musicOrder;
-        scene.startRow = sequencer::musicRow;
+        scene.startOrder = sequencer::sceneState.musicOrder;
+        scene.startRow = sequencer::sceneState.musicRow;
         report.firstFrameOfScene = false;
     }
-    scene.endOrder = sequencer::musicOrder;
-    scene.endRow = sequencer::musicRow;
+    scene.endOrder = sequencer::sceneState.musicOrder;
+    scene.endRow = sequencer::sceneState.musicRow;
     report.frameStart = Clock::now();
 }
 

@@ -256,7 +256,7 @@ void buildPolarMaps() {
 }
 
 void fillAngleTwist() {
-    state.angleTwist.fill(lowByte(truncate(static_cast<Extended>(core::sway))));
+    state.angleTwist.fill(lowByte(truncate(static_cast<Extended>(core::motion.sway))));
 }
 
 }  // namespace raster

@@ -63,7 +63,7 @@ void gradientWarp(const std::uint8_t* texture, const std::uint8_t* heights,
 }
 
 void waveWarp(const std::uint8_t* source, std::uint8_t* target) {
-    const auto& wave = core::warpWave;
+    const auto& wave = core::motion.warpWave;
     for (int y = 10; y < 190; ++y) {
         // 64-bit so an extreme wave value cannot overflow before the range test.
         const std::int64_t sourceRow = static_cast<std::int64_t>(wave[y]) + y;

@@ -72,7 +72,7 @@ const std::array<PreparationStep, 9>& oneTimeBuilders() {
 }
 
 void resetPlayState() {
-    leftWindowMove = 0;
+    sceneState.leftWindowMove = 0;
     raster::state.noiseOffset = 0;
 }
 

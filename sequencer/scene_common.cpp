@@ -15,8 +15,8 @@ void drawSprite(std::int32_t x, std::int32_t y, const std::uint8_t* sprite, std:
 }
 
 void updateSway(float t) {
-    sway = static_cast<float>(50.0 * std::sin(t / 10.0) + 40.0 * std::cos(t / 3.0) +
-                              30.0 * std::sin(t / 7.0));
+    motion.sway = static_cast<float>(50.0 * std::sin(t / 10.0) + 40.0 * std::cos(t / 3.0) +
+                                     30.0 * std::sin(t / 7.0));
 }
 
 display::LandscapeAim aimLandscape(float t) {

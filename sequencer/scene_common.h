@@ -34,25 +34,25 @@ inline std::int32_t truncate(double value) {
 }
 
 inline float sceneClock() {
-    return sceneTime.load(std::memory_order_relaxed);
+    return motion.sceneTime.load(std::memory_order_relaxed);
 }
 
 // Marks the scene as past its first row 0.
 inline void markRowSeen() {
-    if (musicRow > 0) {
-        rowSeen = 1;
+    if (sceneState.musicRow > 0) {
+        sceneState.rowSeen = 1;
     }
 }
 
 // The flash level falls by 25 a frame while it is above 0.
 inline void decayFlashLevel() {
-    if (flashLevel > 0) {
-        flashLevel -= 25;
+    if (sceneState.flashLevel > 0) {
+        sceneState.flashLevel -= 25;
     }
 }
 
 inline bool inFirstOrder() {
-    return musicOrder == sceneOrder;
+    return sceneState.musicOrder == sceneState.sceneOrder;
 }
 
 void updateSway(float t);

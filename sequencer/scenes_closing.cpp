@@ -61,13 +61,13 @@ void fadeOutSecondOrder(std::uint8_t* picture, std::int32_t r) {
 // --- Scene 11: title strip and scrolling windows ----------------------------------------------
 
 void setUpTitleStrip() {
-    frameInterval = 32;
-    sceneTime.store(0.0f);
+    sceneState.frameInterval = 32;
+    motion.sceneTime.store(0.0f);
     display::copyBuffer(buffers.marbleField.data(), buffers.sourcePage, kPicture);
     display::clearBuffer(buffers.layerPage, kPicture);
     raster::state.noiseOffset = 0;
-    flashLevel = 0;
-    timeStep.store(0.02f);
+    sceneState.flashLevel = 0;
+    sceneState.timeStep.store(0.02f);
     scrollStartFlag = 1;
     scrollAmount = 0;
     stripStarted = 0;
@@ -80,9 +80,9 @@ raster::ZoomCentre zoomCentre(float t) {
 }
 
 void titleStripFrame() {
-    const std::int32_t r = musicRow;
+    const std::int32_t r = sceneState.musicRow;
     if (isFlashRow(r) || r == 58) {
-        flashLevel = 200;
+        sceneState.flashLevel = 200;
     }
     decayFlashLevel();
     const float t = sceneClock();
@@ -104,21 +104,23 @@ void titleStripFrame() {
             scrollStartTime = t;
         }
         scrollAmount = truncate((static_cast<double>(t) - scrollStartTime) * 40.0);
-        leftWindowMove = 320 * scrollAmount;
+        sceneState.leftWindowMove = 320 * scrollAmount;
         scrollStarted = 1;
-        raster::drawLeftWindow(buffers.crystalTexture.data(), buffers.layerPage, leftWindowMove);
+        raster::drawLeftWindow(buffers.crystalTexture.data(), buffers.layerPage,
+                               sceneState.leftWindowMove);
     } else if (scrollStarted == 0) {
-        raster::drawLeftWindow(buffers.crystalTexture.data(), buffers.layerPage, leftWindowMove);
+        raster::drawLeftWindow(buffers.crystalTexture.data(), buffers.layerPage,
+                               sceneState.leftWindowMove);
     }
     // First order: the top flash on the beats only. Second order: the caption under the
     // window, its lit rows on the beats and its steady rows otherwise; the two are one
     // either/or pair, so the steady caption is not shown in the first order.
     if (inFirstOrder()) {
-        if (flashLevel != 0) {
+        if (sceneState.flashLevel != 0) {
             display::addBuffer(buffers.windowFlashes.data() + core::kUpperWindowsAt,
                                buffers.layerPage + core::kUpperWindowsAt, 19200);
         }
-    } else if (flashLevel != 0) {
+    } else if (sceneState.flashLevel != 0) {
         display::addBuffer(buffers.windowCaptions.data() + core::kLowerWindowsAt,
                            buffers.layerPage + core::kLowerWindowsAt, 19200);
     } else {
@@ -131,13 +133,13 @@ void titleStripFrame() {
 // --- Scene 12: the dance (or the spiral) over the waving landscape --------------------------
 
 void setUpDance() {
-    frameInterval = 16;
-    sceneTime.store(0.0f);
-    sway = 0.0f;
-    timeStep.store(0.2f);
+    sceneState.frameInterval = 16;
+    motion.sceneTime.store(0.0f);
+    motion.sway = 0.0f;
+    sceneState.timeStep.store(0.2f);
     buildWarpWave(0.0f);
     display::copyBuffer(buffers.skyPicture.data(), buffers.layerPage, kPicture);
-    flashLevel = 0;
+    sceneState.flashLevel = 0;
     display::clearBuffer(buffers.mixPage, kPicture);
     raster::startDancerA(buffers.dancerSolo);
     raster::startDancerB(buffers.dancerPair);
@@ -148,31 +150,32 @@ void setUpDance() {
 
 // The window over the dance, moved as the scene last set it.
 void drawDanceWindow() {
-    raster::drawLeftWindow(buffers.crystalTexture.data(), buffers.mixPage, leftWindowMove);
+    raster::drawLeftWindow(buffers.crystalTexture.data(), buffers.mixPage,
+                           sceneState.leftWindowMove);
 }
 
 void danceFrame() {
-    const std::int32_t r = musicRow;
+    const std::int32_t r = sceneState.musicRow;
     const bool first = inFirstOrder();
     if (first) {
         if (isFlashRow(r) || r == 60) {
-            flashLevel = 200;
+            sceneState.flashLevel = 200;
         }
         decayFlashLevel();
     } else {
         if (rowIn(r, core::kTresilloRows)) {
-            flashLevel = 200;
+            sceneState.flashLevel = 200;
         }
-        if (flashLevel > 0) {
-            flashLevel -= 50;
+        if (sceneState.flashLevel > 0) {
+            sceneState.flashLevel -= 50;
         }
     }
     const float t = sceneClock();
     display::clearBuffer(buffers.mixPage, kPicture);
     display::drawLandscape(buffers.sourcePage + core::kLandscapeInSourcePage, aimLandscape(t));
     raster::waveWarp(buffers.sourcePage + core::kLandscapeInSourcePage, buffers.mixPage);
-    if (flashLevel == 0) {
-        if (dance) {
+    if (sceneState.flashLevel == 0) {
+        if (sceneState.dance) {
             if (first) {
                 raster::drawDancerA();
             } else {
@@ -195,7 +198,7 @@ void danceFrame() {
             scrollStartFlag = 0;
         }
         scrollAmount = truncate((static_cast<double>(t) - scrollStartTime) * 2.0);
-        leftWindowMove = 25600 - 320 * scrollAmount;
+        sceneState.leftWindowMove = 25600 - 320 * scrollAmount;
         scrollStarted = 1;
         drawDanceWindow();
     }
@@ -212,22 +215,22 @@ void danceFrame() {
             scrollStartFlag = 0;
         }
         scrollAmount = truncate((static_cast<double>(t) - scrollStartTime) * 4.0);
-        leftWindowMove = 320 * scrollAmount + 9600;
+        sceneState.leftWindowMove = 320 * scrollAmount + 9600;
         drawDanceWindow();
     }
     if (!first) {
         fadeOutSecondOrder(buffers.mixPage, r);
     }
     display::putFrame(buffers.mixPage);
-    buildWarpWave(static_cast<float>((400 - 2 * flashLevel) * std::sin(t / 10.0)));
+    buildWarpWave(static_cast<float>((400 - 2 * sceneState.flashLevel) * std::sin(t / 10.0)));
 }
 
 // --- Scene 13: landscape flight through the polar remap --------------------------------------
 
 void setUpFlight() {
-    sceneTime.store(0.0f);
-    timeStep.store(0.2f);
-    flashLevel = 0;
+    motion.sceneTime.store(0.0f);
+    sceneState.timeStep.store(0.2f);
+    sceneState.flashLevel = 0;
     secondOrderFlag = 0;
 }
 
@@ -236,22 +239,22 @@ double flightSwing(float t) {
 }
 
 void flightFrame() {
-    const std::int32_t r = musicRow;
+    const std::int32_t r = sceneState.musicRow;
     const bool first = inFirstOrder();
     if (r == 0 || r == 32) {
-        flashLevel = 200;
+        sceneState.flashLevel = 200;
     }
-    if (flashLevel > 0) {
-        flashLevel -= 2;
+    if (sceneState.flashLevel > 0) {
+        sceneState.flashLevel -= 2;
     }
     const float t = sceneClock();
     effects::voxelFrame(t, effects::VoxelBackdrop::sky);
-    sway = static_cast<float>(flightSwing(t) * 60.0);
+    motion.sway = static_cast<float>(flightSwing(t) * 60.0);
     raster::fillAngleTwist();
     std::uint8_t* picture = buffers.mixPage + kPicture;
     raster::polarRemap(effects::voxel.frame.data(), picture);
     drawSprite(truncate(flightSwing(t) * 100.0 + 160.0), 100, buffers.smallLight.data(), picture,
-               500 - 6 * flashLevel);
+               500 - 6 * sceneState.flashLevel);
     // The caption rises from below the picture to rows 160..189 over the first 20 rows.
     const std::int32_t rise = clampRange(2 * r, 40);
     display::addBuffer(first ? buffers.captionTitle.data() : buffers.captionLinux.data(),
@@ -268,13 +271,13 @@ void flightFrame() {
 // --- Scenes 14 to 16: the plasma zoom over a flight ------------------------------------------
 
 void setUpPlasmaFlight() {
-    sceneTime.store(0.0f);
+    motion.sceneTime.store(0.0f);
     display::copyBuffer(buffers.marbleField.data(), buffers.sourcePage, kPicture);
     display::clearBuffer(buffers.layerPage, kPicture);
     display::clearBuffer(buffers.warpHeights, kPicture);
     raster::state.noiseOffset = 0;
-    flashLevel = 0;
-    timeStep.store(0.02f);
+    sceneState.flashLevel = 0;
+    sceneState.timeStep.store(0.02f);
 }
 
 // The flight under the plasma: the sky filled with a level, the landscape, the twist, and the
@@ -285,7 +288,7 @@ void plasmaFlight(std::uint32_t fillValue, bool drawTerrain) {
     if (drawTerrain) {
         effects::voxelFrame(t, effects::VoxelBackdrop::asLeft);
     }
-    sway = static_cast<float>(flightSwing(t) * 60.0);
+    motion.sway = static_cast<float>(flightSwing(t) * 60.0);
     raster::fillAngleTwist();
     display::copyBuffer(effects::voxel.frame.data(), raster::state.plasmaMap.data(), kPicture);
     raster::plasmaZoom(buffers.sourcePage, buffers.layerPage, zoomCentre(t),
@@ -297,7 +300,7 @@ std::uint32_t fadingFill(std::int32_t row) {
 }
 
 void plasmaFadesInFrame() {
-    const std::int32_t r = musicRow;
+    const std::int32_t r = sceneState.musicRow;
     plasmaFlight(fadingFill(r), true);
     if (inFirstOrder() && r < 8) {
         display::darkenBuffer(buffers.layerPage, 32 * (8 - r));
@@ -306,7 +309,7 @@ void plasmaFadesInFrame() {
 }
 
 void plasmaContinuesFrame() {
-    std::uint32_t fill = static_cast<std::uint32_t>(musicRow) * 0x04040404u;
+    std::uint32_t fill = static_cast<std::uint32_t>(sceneState.musicRow) * 0x04040404u;
     if (fill == 0) {
         fill = 0x01010101u;
     }
@@ -315,7 +318,7 @@ void plasmaContinuesFrame() {
 }
 
 void plasmaFlickersFrame() {
-    const std::int32_t r = musicRow;
+    const std::int32_t r = sceneState.musicRow;
     plasmaFlight(fadingFill(r), r < 32);
     if (r > 48) {
         // Alternate the picture with black in tenths of the clock.
@@ -360,13 +363,13 @@ void montagePicture() {
 }
 
 void setUpMontage() {
-    sceneTime.store(0.0f);
-    timeStep.store(0.1f);
+    motion.sceneTime.store(0.0f);
+    sceneState.timeStep.store(0.1f);
     display::copyBuffer(buffers.skyPicture.data(), buffers.layerPage, kPicture);
 }
 
 void montageFrame() {
-    const std::int32_t r = musicRow;
+    const std::int32_t r = sceneState.musicRow;
     const float t = sceneClock();
     auto rowOf = [r](std::initializer_list<std::int32_t> rows) {
         for (std::int32_t row : rows) {
@@ -428,13 +431,13 @@ void montageFrame() {
 }
 
 void setUpEmblemsArrive() {
-    sceneTime.store(0.0f);
-    timeStep.store(0.1f);
+    motion.sceneTime.store(0.0f);
+    sceneState.timeStep.store(0.1f);
     display::copyBuffer(buffers.skyPicture.data(), buffers.layerPage, kPicture);
 }
 
 void emblemsArriveFrame() {
-    const std::int32_t r = musicRow;
+    const std::int32_t r = sceneState.musicRow;
     if (inFirstOrder() || r <= 34) {
         const bool reflash = (r >= 28 && r <= 31) || (r >= 60 && r <= 63);
         if (reflash && r != lastFlashedRow) {
@@ -479,8 +482,8 @@ void drawEmblems() {
 }
 
 void setUpPlane() {
-    sceneTime.store(0.0f);
-    timeStep.store(0.1f);
+    motion.sceneTime.store(0.0f);
+    sceneState.timeStep.store(0.1f);
     display::copyBuffer(buffers.crystalTexture.data(), effects::plane.texture(), 65536);
     display::copyBuffer(display::scaleTable.data(), effects::plane.shade(), 65536);
     display::setPalette(buffers.paletteB);
@@ -494,12 +497,12 @@ void planeFrame() {
 }
 
 void setUpPlaneDarkens() {
-    timeStep.store(0.1f);
+    sceneState.timeStep.store(0.1f);
     flashFlag = 1;
 }
 
 void planeDarkensFrame() {
-    const std::int32_t r = musicRow;
+    const std::int32_t r = sceneState.musicRow;
     display::clearBuffer(buffers.sourcePage, kPicture);
     effects::planeFrame(buffers.sourcePage);
     if (r >= 1) {
@@ -512,8 +515,8 @@ void planeDarkensFrame() {
 }
 
 void setUpParting() {
-    sceneTime.store(0.0f);
-    timeStep.store(0.1f);
+    motion.sceneTime.store(0.0f);
+    sceneState.timeStep.store(0.1f);
     display::setPalette(buffers.paletteB);
 }
 
@@ -522,7 +525,7 @@ void partingFrame() {
     display::clearBuffer(buffers.sourcePage, kPicture);
     drawSprite(truncate(5.0 * t + 160.0), 110, buffers.dialEmblem.data(), buffers.sourcePage, 0);
     drawSprite(truncate(160.0 - 5.0 * t), 100, buffers.crestEmblem.data(), buffers.sourcePage, 320);
-    display::darkenBuffer(buffers.sourcePage, 8 * musicRow);
+    display::darkenBuffer(buffers.sourcePage, 8 * sceneState.musicRow);
     display::putFrame(buffers.sourcePage);
 }
 

@@ -42,34 +42,36 @@ std::uint8_t tunnelTwist = 0;
 void setUpFadeIn() {
     display::copyBuffer(buffers.skyPicture.data(), buffers.layerPage, kPicture);
     display::clearBuffer(buffers.mixPage, kPicture);
-    rowSeen = 0;
-    timeStep.store(0.0f);
+    sceneState.rowSeen = 0;
+    sceneState.timeStep.store(0.0f);
 }
 
 void fadeInFrame() {
     markRowSeen();
     const float t = sceneClock();
-    flashLevel = 256 - 4 * musicRow;
+    sceneState.flashLevel = 256 - 4 * sceneState.musicRow;
     // The boundary frame that reads the next pattern's row 0 keeps the full picture.
-    if (flashLevel == 256 && rowSeen == 1) {
-        flashLevel = 0;
+    if (sceneState.flashLevel == 256 && sceneState.rowSeen == 1) {
+        sceneState.flashLevel = 0;
     }
-    flashLevel = clampRange(flashLevel + truncate(10.0 * std::sin(0.5 * t)), 255);
+    sceneState.flashLevel =
+        clampRange(sceneState.flashLevel + truncate(10.0 * std::sin(0.5 * t)), 255);
     raster::addNoise(buffers.openingPicture.data(), buffers.grainPage, kOpeningGrain);
-    display::crossFade(buffers.mixPage, buffers.grainPage, buffers.mixPage + kPicture, flashLevel);
+    display::crossFade(buffers.mixPage, buffers.grainPage, buffers.mixPage + kPicture,
+                       sceneState.flashLevel);
     display::putFrame(buffers.mixPage + kPicture);
     // The step is a double constant: the sum is formed in double and rounded to the 32-bit
     // clock once, not added as a rounded float.
     const float next = static_cast<float>(static_cast<double>(sceneClock()) + 0.2);
-    sceneTime.store(next);
+    motion.sceneTime.store(next);
     updateSway(next);
 }
 
 // --- Scenes 2 and 3: the landscape rises through the grain, then sinks into another --------
 
 void setUpLandscapeGrain() {
-    rowSeen = 0;
-    timeStep.store(0.1f);
+    sceneState.rowSeen = 0;
+    sceneState.timeStep.store(0.1f);
 }
 
 void landscapeGrainFrame(const std::uint8_t* grainPicture) {
@@ -78,7 +80,8 @@ void landscapeGrainFrame(const std::uint8_t* grainPicture) {
     raster::polarRemap(buffers.sourcePage + core::kLandscapeInSourcePage,
                        buffers.mixPage + kPicture);
     raster::addNoise(grainPicture, buffers.grainPage, kOpeningGrain);
-    display::crossFade(buffers.mixPage + kPicture, buffers.grainPage, buffers.mixPage, flashLevel);
+    display::crossFade(buffers.mixPage + kPicture, buffers.grainPage, buffers.mixPage,
+                       sceneState.flashLevel);
     display::putFrame(buffers.mixPage);
     updateSway(sceneClock());
 }
@@ -86,30 +89,32 @@ void landscapeGrainFrame(const std::uint8_t* grainPicture) {
 void landscapeRisesFrame() {
     markRowSeen();
     const float t = sceneClock();
-    flashLevel = 4 * musicRow;
-    if (flashLevel == 0 && rowSeen == 1) {
-        flashLevel = 255;
+    sceneState.flashLevel = 4 * sceneState.musicRow;
+    if (sceneState.flashLevel == 0 && sceneState.rowSeen == 1) {
+        sceneState.flashLevel = 255;
     }
-    flashLevel = clampRange(flashLevel + truncate(30.0 * std::sin(static_cast<double>(t))), 255);
+    sceneState.flashLevel =
+        clampRange(sceneState.flashLevel + truncate(30.0 * std::sin(static_cast<double>(t))), 255);
     landscapeGrainFrame(buffers.openingPicture.data());
 }
 
 void landscapeSinksFrame() {
     markRowSeen();
     const float t = sceneClock();
-    flashLevel = 255 - 4 * musicRow;
-    if (flashLevel == 255 && rowSeen == 1) {
-        flashLevel = 0;
+    sceneState.flashLevel = 255 - 4 * sceneState.musicRow;
+    if (sceneState.flashLevel == 255 && sceneState.rowSeen == 1) {
+        sceneState.flashLevel = 0;
     }
-    flashLevel = clampRange(flashLevel + truncate(30.0 * std::sin(2.0 * t)), 255);
+    sceneState.flashLevel =
+        clampRange(sceneState.flashLevel + truncate(30.0 * std::sin(2.0 * t)), 255);
     landscapeGrainFrame(buffers.stormPicture.data());
 }
 
 // --- Scenes 4 and 5: the flare recedes from the melting picture, then flies away -----------
 
 void setUpFlare() {
-    rowSeen = 0;
-    timeStep.store(0.1f);
+    sceneState.rowSeen = 0;
+    sceneState.timeStep.store(0.1f);
 }
 
 void meltingFlareFrame(std::int32_t depth) {
@@ -128,8 +133,8 @@ void meltPicture() {
 
 void flareRecedesFrame() {
     meltPicture();
-    std::int32_t depth = 200 - 24 * musicRow;
-    if (rowSeen == 1 && musicRow == 0) {
+    std::int32_t depth = 200 - 24 * sceneState.musicRow;
+    if (sceneState.rowSeen == 1 && sceneState.musicRow == 0) {
         depth = -1336;  // the boundary frame continues the row ramp: 200 - 24 * 64
     }
     meltingFlareFrame(depth);
@@ -137,8 +142,8 @@ void flareRecedesFrame() {
 
 void flareFliesFrame() {
     meltPicture();
-    std::int32_t depth = 64 * musicRow - 1336;
-    if (rowSeen == 1 && musicRow == 0) {
+    std::int32_t depth = 64 * sceneState.musicRow - 1336;
+    if (sceneState.rowSeen == 1 && sceneState.musicRow == 0) {
         depth = 2760;  // 64 * 64 - 1336
     }
     meltingFlareFrame(depth);
@@ -160,17 +165,17 @@ void setUpFirstTunnel() {
     vector::buildSineTable();
     vector::vectorA.init();
     vector::buildWobbleTable();
-    sceneTime.store(0.0f);
-    flashLevel = 0;
-    timeStep.store(1.0f / 15.0f);
+    motion.sceneTime.store(0.0f);
+    sceneState.flashLevel = 0;
+    sceneState.timeStep.store(1.0f / 15.0f);
 }
 
 void firstTunnelFrame() {
-    const std::int32_t r = musicRow;
+    const std::int32_t r = sceneState.musicRow;
     if (isFlashRow(r) || r == 59) {
-        flashLevel = 200;
+        sceneState.flashLevel = 200;
     }
-    secondFlashLevel = (!inFirstOrder() && rowIn(r, core::kTunnelHitRows)) ? 1 : 0;
+    sceneState.secondFlashLevel = (!inFirstOrder() && rowIn(r, core::kTunnelHitRows)) ? 1 : 0;
     decayFlashLevel();
     const float t = sceneClock();
     tunnelBackground(t, buffers.crystalTexture.data());
@@ -181,8 +186,9 @@ void firstTunnelFrame() {
     const std::int32_t dy = truncate(20.0 * std::cos(t));
     drawSprite(100 + dx, 125 + dy, buffers.smallLight.data(), buffers.grainPage, 100);
     drawSprite(225 + dx, 125 + dy, buffers.smallLight.data(), buffers.grainPage, 100);
-    display::crossFade(buffers.flashBurst.data(), buffers.grainPage, buffers.grainPage, flashLevel);
-    if (secondFlashLevel != 0) {
+    display::crossFade(buffers.flashBurst.data(), buffers.grainPage, buffers.grainPage,
+                       sceneState.flashLevel);
+    if (sceneState.secondFlashLevel != 0) {
         display::crossFade(buffers.accentRings.data(), buffers.grainPage, buffers.grainPage, 128);
     }
     display::putFrame(buffers.grainPage);
@@ -192,19 +198,19 @@ void setUpSecondTunnel() {
     vector::buildSineTable();
     vector::vectorB.init();
     vector::buildWobbleTable();
-    sceneTime.store(0.0f);
-    timeStep.store(1.0f / 30.0f);
+    motion.sceneTime.store(0.0f);
+    sceneState.timeStep.store(1.0f / 30.0f);
 }
 
 void secondTunnelFrame() {
-    const std::int32_t r = musicRow;
+    const std::int32_t r = sceneState.musicRow;
     if (isFlashRow(r) || r == 59) {
-        flashLevel = 200;
+        sceneState.flashLevel = 200;
     }
     const bool hit = rowIn(r, core::kTunnelHitRows) || r == 32 || r == 34;
-    secondFlashLevel = (hit || (inFirstOrder() && (r == 30 || r == 31))) ? 1 : 0;
+    sceneState.secondFlashLevel = (hit || (inFirstOrder() && (r == 30 || r == 31))) ? 1 : 0;
     if (r == 61 && inFirstOrder()) {
-        flashLevel = 200;
+        sceneState.flashLevel = 200;
     }
     decayFlashLevel();
     const float t = sceneClock();
@@ -212,8 +218,8 @@ void secondTunnelFrame() {
     vector::vectorB.drawFrame();
     vector::vectorB.distanceOffset = truncate(550.0 * 65536.0 * std::sin(t));
     display::crossFade(buffers.flashShockwave.data(), buffers.grainPage, buffers.grainPage,
-                       flashLevel);
-    if (secondFlashLevel != 0) {
+                       sceneState.flashLevel);
+    if (sceneState.secondFlashLevel != 0) {
         display::crossFade(buffers.accentStreaks.data(), buffers.grainPage, buffers.grainPage, 128);
     }
     display::putFrame(buffers.grainPage);
@@ -223,8 +229,8 @@ void secondTunnelFrame() {
 
 void setUpThumbnailPlasma() {
     raster::state.noiseOffset = 0;
-    rowSeen = 0;
-    timeStep.store(0.05f);
+    sceneState.rowSeen = 0;
+    sceneState.timeStep.store(0.05f);
 }
 
 // Where each further copy of the thumbnail goes, one for each of the thumbnail rows.
@@ -233,7 +239,7 @@ constexpr std::array<std::uint32_t, core::kThumbnailRows.size()> kThumbnailOffse
 
 void thumbnailPlasmaFrame() {
     const float t = sceneClock();
-    const std::int32_t r = musicRow;
+    const std::int32_t r = sceneState.musicRow;
     mapShiftedTunnel(t, buffers.layerPage);
     raster::addNoise(buffers.layerPage, buffers.mixPage, kThumbnailGrain);
     display::captureThumbnail(buffers.mixPage);
@@ -246,9 +252,9 @@ void thumbnailPlasmaFrame() {
     // The last sixteen rows burn the picture out to white.
     if (!inFirstOrder() && r >= 48) {
         display::brightenBuffer(buffers.mixPage, 16 * (r - 48));
-        rowSeen = 1;
+        sceneState.rowSeen = 1;
     }
-    if (rowSeen == 1 && !inFirstOrder() && r == 0) {
+    if (sceneState.rowSeen == 1 && !inFirstOrder() && r == 0) {
         display::brightenBuffer(buffers.mixPage, 255);
     }
     display::addBuffer(buffers.captionPressure.data(), buffers.mixPage + core::kPressureCaptionAt,
@@ -259,38 +265,39 @@ void thumbnailPlasmaFrame() {
 // --- Scene 9: layered rotozoom with flashes -------------------------------------------------
 
 void setUpRotozoom() {
-    frameInterval = 64;
-    sceneTime.store(0.0f);
+    sceneState.frameInterval = 64;
+    motion.sceneTime.store(0.0f);
     display::copyBuffer(buffers.largeFlare.data(), buffers.sourcePage, 65536);
     raster::state.noiseOffset = 0;
     raster::initZoomLayers();
-    flashLevel = 0;
-    secondFlashLevel = 0;
-    timeStep.store(0.01f);
+    sceneState.flashLevel = 0;
+    sceneState.secondFlashLevel = 0;
+    sceneState.timeStep.store(0.01f);
 }
 
 void rotozoomFrame() {
-    const std::int32_t r = musicRow;
+    const std::int32_t r = sceneState.musicRow;
     if (rowIn(r, core::kRotozoomFlashRows)) {
-        flashLevel = 200;
+        sceneState.flashLevel = 200;
     }
     if (!inFirstOrder() && rowIn(r, core::kTresilloRows)) {
-        secondFlashLevel = 200;
+        sceneState.secondFlashLevel = 200;
     }
-    if (flashLevel != 0) {
-        flashLevel -= 25;
+    if (sceneState.flashLevel != 0) {
+        sceneState.flashLevel -= 25;
     }
-    if (secondFlashLevel != 0) {
-        secondFlashLevel -= 50;
+    if (sceneState.secondFlashLevel != 0) {
+        sceneState.secondFlashLevel -= 50;
     }
     const float t = sceneClock();
     display::clearBuffer(buffers.layerPage, kPicture);
     raster::drawZoomLayers(buffers.sourcePage, buffers.layerPage);
     raster::buildWindowBend(truncate(100.0 * (std::sin(t / 100.0) + std::cos(t / 100.0))),
                             static_cast<float>((std::sin(t / 100.0) + std::cos(t / 10.0)) / 40.0));
-    display::crossFade(buffers.wordStorm.data(), buffers.layerPage, buffers.layerPage, flashLevel);
+    display::crossFade(buffers.wordStorm.data(), buffers.layerPage, buffers.layerPage,
+                       sceneState.flashLevel);
     display::crossFade(buffers.wordGlass.data(), buffers.layerPage, buffers.layerPage,
-                       secondFlashLevel);
+                       sceneState.secondFlashLevel);
     if (r < 56 || (!inFirstOrder() && (r % 2) != 1)) {
         raster::drawRightWindow(buffers.crystalTexture.data(), buffers.layerPage);
     }
@@ -305,17 +312,17 @@ void rotozoomFrame() {
 // --- Scene 10: ring of six flares -----------------------------------------------------------
 
 void setUpFlareRing() {
-    sceneTime.store(0.0f);
+    motion.sceneTime.store(0.0f);
     display::copyBuffer(buffers.smallLight.data(), buffers.sourcePage, kPicture);
     raster::state.noiseOffset = 0;
-    flashLevel = 0;
-    timeStep.store(0.01f);
+    sceneState.flashLevel = 0;
+    sceneState.timeStep.store(0.01f);
 }
 
 void flareRingFrame() {
-    const std::int32_t r = musicRow;
+    const std::int32_t r = sceneState.musicRow;
     if (isFlashRow(r) || r >= 56) {
-        flashLevel = 200;
+        sceneState.flashLevel = 200;
     }
     decayFlashLevel();
     display::clearBuffer(buffers.layerPage, kPicture);
@@ -325,7 +332,7 @@ void flareRingFrame() {
         const double radius = (k % 2 == 0) ? 80.0 : 100.0;
         drawSprite(truncate(radius * std::sin(phase) + 160.0),
                    truncate(radius * std::cos(phase) + 100.0), buffers.smallLight.data(),
-                   buffers.layerPage, 500 - flashLevel);
+                   buffers.layerPage, 500 - sceneState.flashLevel);
     }
     raster::gradientWarp(buffers.layerPage, buffers.warpHeights, buffers.grainPage);
     effects::metaFrame(buffers.grainPage, effects::MetaPace::normal);
@@ -336,8 +343,8 @@ void flareRingFrame() {
 
 // The ring turns back over the last rows of each pattern.
 void flareRingAfterPace() {
-    if (musicRow >= 56) {
-        sceneTime.store(static_cast<float>(static_cast<double>(sceneClock()) - 0.2));
+    if (sceneState.musicRow >= 56) {
+        motion.sceneTime.store(static_cast<float>(static_cast<double>(sceneClock()) - 0.2));
     }
 }
 

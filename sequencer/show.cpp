@@ -33,7 +33,7 @@ Preparing Show::prepareStep(const core::LaunchSettings& settings) {
     const std::size_t loads = archiveLoadCount();
     const auto& builders = oneTimeBuilders();
     if (step == 0) {
-        dance = settings.dance;
+        sceneState.dance = settings.dance;
         return prepareWorkBuffers() ? Preparing::More : Preparing::Failed;
     }
     const bool done = step <= loads ? loadArchiveEntry(step - 1) : builders[step - 1 - loads]();
@@ -51,13 +51,13 @@ Preparing Show::prepareStep(const core::LaunchSettings& settings) {
 }
 
 void Show::startPlay(const core::LaunchSettings& settings) {
-    musicOrder = 0;
+    sceneState.musicOrder = 0;
     startSong();
     display::setPalette(core::buffers.paletteA);
     startTimer();
     resetPlayState();
-    sceneTime.store(0.0f);
-    sway = 0.0f;
+    motion.sceneTime.store(0.0f);
+    motion.sway = 0.0f;
     display::trailLevel = settings.trailLevel;
     resetPacer();  // the first frame never waits
     sceneIndex_ = -1;
@@ -76,7 +76,8 @@ FrameStep Show::step(core::SongPosition position) {
     FrameStep result;
     if (sceneOver_) {
         ++sceneIndex_;
-        sceneOrder = core::sceneStartOrder(sceneIndex_);  // from the plan, never from the song
+        sceneState.sceneOrder =
+            core::sceneStartOrder(sceneIndex_);  // from the plan, never from the song
         if (hooks_.sceneBegan != nullptr) {
             hooks_.sceneBegan(sceneIndex_ + 1);
         }
@@ -84,14 +85,15 @@ FrameStep Show::step(core::SongPosition position) {
         result.sceneBegan = true;
     }
     const Scene& scene = scenes[static_cast<std::size_t>(sceneIndex_)];
-    musicOrder = position.order;
-    musicRow = position.row;
+    sceneState.musicOrder = position.order;
+    sceneState.musicRow = position.row;
     if (hooks_.frameBegan != nullptr) {
         hooks_.frameBegan();
     }
     scene.frame();
     afterPresent_ = scene.afterPace != nullptr;
-    sceneOver_ = sceneEnds(sceneIndex_, sceneOrder, musicOrder, musicRow);
+    sceneOver_ =
+        sceneEnds(sceneIndex_, sceneState.sceneOrder, sceneState.musicOrder, sceneState.musicRow);
     ended_ = sceneOver_ && sceneIndex_ == kSceneCount - 1;
     result.scene = sceneIndex_ + 1;
     result.sceneEnds = sceneOver_;

@@ -5,16 +5,7 @@
 
 namespace sequencer {
 
-std::int32_t musicOrder = 0;
-std::int32_t musicRow = 0;
-std::int32_t sceneOrder = 0;
-std::atomic<float> timeStep{0.0f};
-std::uint32_t frameInterval = 16;
-std::int32_t flashLevel = 0;
-std::int32_t secondFlashLevel = 0;
-std::int32_t rowSeen = 0;
-bool dance = false;
-std::int32_t leftWindowMove = 0;
+SceneState sceneState;
 
 void widenLandscapeHeights() {
     std::uint8_t* bytes = core::buffers.landscapeHeights.data();

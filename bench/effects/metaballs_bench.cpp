@@ -13,7 +13,7 @@ void BM_MetaFrame(benchmark::State& state) {
     effects::metaSetup();
     float time = 0.5f;
     for (auto _ : state) {
-        core::sceneTime = time;
+        core::motion.sceneTime = time;
         time += 0.01f;
         effects::metaFrame(target.data(), effects::MetaPace::normal);
         benchmark::DoNotOptimize(target[32000]);

@@ -16,7 +16,7 @@ void BM_PlaneFrame(benchmark::State& state) {
     }
     float time = 3.0f;
     for (auto _ : state) {
-        core::sceneTime = time;
+        core::motion.sceneTime = time;
         time += 0.1f;
         effects::planeFrame(core::buffers.sourcePage);
         benchmark::DoNotOptimize(core::buffers.sourcePage[32000]);

@@ -84,7 +84,7 @@ TEST(ContentDancers, LoopsAreWholeFiguresOnScreen) {
 std::vector<std::pair<double, bool>> danceSchedule(bool firstOrder, double startSeconds) {
     std::vector<std::pair<double, bool>> frames;
     const std::vector<int> secondOrderCues = content::showCueRows(18);
-    sequencer::flashLevel = 0;
+    sequencer::sceneState.flashLevel = 0;
     for (int frame = 0;; ++frame) {
         const double seconds = startSeconds + 0.017 * (frame / 2);
         const auto row = static_cast<std::int32_t>(seconds / 0.12);
@@ -93,17 +93,17 @@ std::vector<std::pair<double, bool>> danceSchedule(bool firstOrder, double start
         }
         if (firstOrder) {
             if (sequencer::isFlashRow(row) || row == 60) {
-                sequencer::flashLevel = 200;
+                sequencer::sceneState.flashLevel = 200;
             }
             sequencer::decayFlashLevel();
         } else {
             if (std::find(secondOrderCues.begin(), secondOrderCues.end(), row) !=
                 secondOrderCues.end()) {
-                sequencer::flashLevel = 200;
+                sequencer::sceneState.flashLevel = 200;
             }
-            sequencer::flashLevel = std::max(sequencer::flashLevel - 50, 0);
+            sequencer::sceneState.flashLevel = std::max(sequencer::sceneState.flashLevel - 50, 0);
         }
-        frames.emplace_back(seconds / 0.48, sequencer::flashLevel == 0);
+        frames.emplace_back(seconds / 0.48, sequencer::sceneState.flashLevel == 0);
     }
 }
 

@@ -82,8 +82,8 @@ TEST_F(LandscapeTest, SkyBandCopiesWholeWordsFromTheViewOffset) {
 TEST_F(LandscapeTest, SkippedNearLinesStillAdvanceTheRay) {
     flatMaps(kLand, 0);  // height byte 0: 32 rows up, so line L fills rows L+1 .. L+5
     view(450, 650);
-    const std::int64_t cA = sequencer::cosTable[450];
-    std::int64_t z = 110 * cA - 64 * sequencer::sinTable[450];
+    const std::int64_t cA = sequencer::motion.cosTable[450];
+    std::int64_t z = 110 * cA - 64 * sequencer::motion.sinTable[450];
     int firstDrawn = 0;
     while (z <= 131072) {
         z -= cA;

@@ -56,7 +56,7 @@ struct MetaFixture : ::testing::Test {
     }
     void TearDown() override {
         effects::metaballs.lineDrawer = raster::addLine;
-        core::sceneTime = 0.0f;
+        core::motion.sceneTime = 0.0f;
     }
     // One ball of strength 600 at (0.5, 0.5, 0.5) (surface radius sqrt(60)), the others far
     // away and without strength unless given.
@@ -282,7 +282,7 @@ TEST_F(MetaFixture, ExplicitStackVisitsInRecursiveOrder) {
 }
 
 TEST_F(MetaFixture, GoldenWireFrameAndClocks) {
-    core::sceneTime = 1.3f;
+    core::motion.sceneTime = 1.3f;
     effects::metaFrame(nullptr, effects::MetaPace::normal);
     EXPECT_EQ(effects::metaballs.balls[0].x, 6.840863227844238f);
     EXPECT_EQ(effects::metaballs.balls[2].z, 20.0f);
@@ -297,7 +297,7 @@ TEST_F(MetaFixture, GoldenWireFrameAndClocks) {
     EXPECT_EQ(fnvLines(recordedLines), 0x784eec05u);
     EXPECT_EQ((recordedLines[0]), (Line{50, 37, 52, 37}));
 
-    core::sceneTime = 2.0f;
+    core::motion.sceneTime = 2.0f;
     effects::metaFrame(nullptr, effects::MetaPace::slow);
     EXPECT_EQ(effects::metaballs.clock1, 20.0f);
     EXPECT_EQ(effects::metaballs.clock2, 40.0f);
@@ -305,7 +305,7 @@ TEST_F(MetaFixture, GoldenWireFrameAndClocks) {
 
 TEST(MetaOnShowBuffers, GoldenPictureInWorkC) {
     sequencer::prepareWorkBuffers();  // runs metaSetup, as at start-up
-    core::sceneTime = 1.3f;
+    core::motion.sceneTime = 1.3f;
     std::vector<std::uint8_t> before(core::buffers.grainPage + 64000,
                                      core::buffers.grainPage + 240000);
     // The two frames of the golden wire frame above, drawn additively one over the other.
@@ -318,7 +318,7 @@ TEST(MetaOnShowBuffers, GoldenPictureInWorkC) {
                                         core::buffers.grainPage + 240000),
               before);
     core::releaseWorkBuffers();
-    core::sceneTime = 0.0f;
+    core::motion.sceneTime = 0.0f;
 }
 
 }  // namespace

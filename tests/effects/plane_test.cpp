@@ -42,7 +42,7 @@ struct PlaneFixture : ::testing::Test {
     }
     void TearDown() override {
         core::releaseWorkBuffers();
-        core::sceneTime = 0.0f;
+        core::motion.sceneTime = 0.0f;
     }
 };
 
@@ -55,7 +55,7 @@ TEST_F(PlaneFixture, SetupPlacesTablesAndTarget) {
 TEST_F(PlaneFixture, ZeroAnglesSplitCeilingAndFloorWithAFadedBandBetween) {
     // Stale values that the rays beyond the cut-off must leave alone.
     effects::plane.grid.fill(PlaneVertex{111, 222, 333});
-    core::sceneTime = 7.25f;
+    core::motion.sceneTime = 7.25f;
     effects::planeFrame(core::buffers.sourcePage);
 
     // Top row centre looks up at the ceiling at t = 12; bottom-right corner down at the floor.
@@ -90,10 +90,10 @@ TEST_F(PlaneFixture, ZeroAnglesSplitCeilingAndFloorWithAFadedBandBetween) {
 }
 
 TEST_F(PlaneFixture, GoldenFramesOnWork400) {
-    core::sceneTime = 7.25f;
+    core::motion.sceneTime = 7.25f;
     effects::planeFrame(core::buffers.sourcePage);
     EXPECT_EQ(fnv1a(core::buffers.sourcePage, 208 * 320 + 1), 0x3c1dbbf0u);
-    core::sceneTime = 7.5f;
+    core::motion.sceneTime = 7.5f;
     effects::planeFrame(
         core::buffers.sourcePage);  // turned camera; some stale u and v from the first frame
     EXPECT_EQ(vertexAt(0, 0).u, -2399);

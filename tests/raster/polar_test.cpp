@@ -98,16 +98,16 @@ TEST(WindowBendTest, SineTimesAmplitudeLowByte) {
 }
 
 TEST(AngleTwistTest, TruncatesSwayIntoEveryEntry) {
-    const float saved = core::sway;
-    core::sway = -1.5f;
+    const float saved = core::motion.sway;
+    core::motion.sway = -1.5f;
     raster::fillAngleTwist();
     EXPECT_TRUE(std::all_of(raster::state.angleTwist.begin(), raster::state.angleTwist.end(),
                             [](auto v) { return v == 255; }));
-    core::sway = 300.9f;
+    core::motion.sway = 300.9f;
     raster::fillAngleTwist();
     EXPECT_EQ(raster::state.angleTwist[0], 44);  // 300 mod 256
     EXPECT_EQ(raster::state.angleTwist[255], 44);
-    core::sway = saved;
+    core::motion.sway = saved;
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ TEST_F(ShowBuffersTest, WarpsOnTheSceneBuffers) {
     for (int i = 0; i < 65536; ++i) {
         buffers.sourcePage[128000 + i - 4341] = static_cast<std::uint8_t>(i);
     }
-    core::sway = -1.5f;
+    core::motion.sway = -1.5f;
     raster::fillAngleTwist();
     raster::polarRemap(buffers.sourcePage + core::kLandscapeInSourcePage, buffers.mixPage + 64000);
     EXPECT_EQ(buffers.mixPage[64000 + 100 * 320 + 160],
@@ -51,9 +51,9 @@ TEST_F(ShowBuffersTest, WarpsOnTheSceneBuffers) {
 
     raster::gradientWarp(buffers.layerPage, buffers.warpHeights, buffers.grainPage);
 
-    core::warpWave.fill(0);
+    core::motion.warpWave.fill(0);
     raster::waveWarp(buffers.sourcePage + core::kLandscapeInSourcePage, buffers.mixPage);
-    core::warpWave.fill(0);
+    core::motion.warpWave.fill(0);
     EXPECT_EQ(buffers.mixPage[10 * 320 + 10], 200);
 }
 

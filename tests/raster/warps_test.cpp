@@ -112,15 +112,15 @@ TEST_F(GradientWarpTest, HeightsPastTheFieldReadAsZeroAndTheIndexWraps) {
 class WaveWarpTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        saved_ = core::warpWave;
-        core::warpWave.fill(0);
+        saved_ = core::motion.warpWave;
+        core::motion.warpWave.fill(0);
         source_.resize(64002);
         for (int i = 0; i < 64002; ++i) {
             source_[i] = pattern(i);
         }
         target_.assign(64000, 0xEE);
     }
-    void TearDown() override { core::warpWave = saved_; }
+    void TearDown() override { core::motion.warpWave = saved_; }
     std::uint8_t at(int x, int y) const { return target_[y * 320 + x]; }
 
     std::array<std::int32_t, 320> saved_{};
@@ -142,12 +142,12 @@ TEST_F(WaveWarpTest, StillWaveCopiesTheWindowAndFramesIt) {
 }
 
 TEST_F(WaveWarpTest, DisplacementsOutsideThePictureLeaveTheTarget) {
-    core::warpWave[50] = -1000;  // row 50 reads far above the picture
-    core::warpWave[100] = 1000;  // row 100 reads far below it
-    core::warpWave[30] = -30;    // row 30 reads source row 0 ...
-    core::warpWave[60] = -61;    // ... and column 60 there lands at offset -1
-    core::warpWave[20] = 180;    // row 20 reads source row 200 ...
-    core::warpWave[40] = -40;    // ... column 40 there is offset 64000 exactly: still read
+    core::motion.warpWave[50] = -1000;  // row 50 reads far above the picture
+    core::motion.warpWave[100] = 1000;  // row 100 reads far below it
+    core::motion.warpWave[30] = -30;    // row 30 reads source row 0 ...
+    core::motion.warpWave[60] = -61;    // ... and column 60 there lands at offset -1
+    core::motion.warpWave[20] = 180;    // row 20 reads source row 200 ...
+    core::motion.warpWave[40] = -40;    // ... column 40 there is offset 64000 exactly: still read
     raster::waveWarp(source_.data(), target_.data());
     EXPECT_EQ(at(100, 50), 0xEE);
     EXPECT_EQ(at(101, 100), 0xEE);
@@ -158,9 +158,9 @@ TEST_F(WaveWarpTest, DisplacementsOutsideThePictureLeaveTheTarget) {
     // Column 50 is displaced too in the other rows: 950 bytes back.
     EXPECT_EQ(at(50, 70), source_[70 * 320 - 950]);
 
-    core::warpWave.fill(INT32_MAX);
+    core::motion.warpWave.fill(INT32_MAX);
     raster::waveWarp(source_.data(), target_.data());
-    core::warpWave.fill(INT32_MIN);
+    core::motion.warpWave.fill(INT32_MIN);
     raster::waveWarp(source_.data(), target_.data());
     EXPECT_EQ(at(100, 100), 0xEE);
 }

@@ -26,9 +26,6 @@
 
 namespace {
 
-using sequencer::musicOrder;
-using sequencer::musicRow;
-
 int framesHanded = 0;
 const std::uint8_t* lastHanded = nullptr;
 void countFrame(const std::uint8_t* source) {
@@ -79,15 +76,15 @@ class SceneRules : public ::testing::Test {
     static const sequencer::Scene& begin(int number, std::int32_t startOrder) {
         const sequencer::Scene& scene =
             sequencer::sceneList()[static_cast<std::size_t>(number - 1)];
-        sequencer::sceneOrder = startOrder;
-        musicOrder = startOrder;
-        musicRow = 0;
+        sequencer::sceneState.sceneOrder = startOrder;
+        sequencer::sceneState.musicOrder = startOrder;
+        sequencer::sceneState.musicRow = 0;
         scene.setUp();
         return scene;
     }
     static void frameAt(const sequencer::Scene& scene, std::int32_t order, std::int32_t row) {
-        musicOrder = order;
-        musicRow = row;
+        sequencer::sceneState.musicOrder = order;
+        sequencer::sceneState.musicRow = row;
         scene.frame();
     }
 };
@@ -95,22 +92,23 @@ class SceneRules : public ::testing::Test {
 TEST_F(SceneRules, OpeningBoundaryFrameShowsThePictureNotBlack) {
     const auto& scene = begin(1, 0);
     frameAt(scene, 0, 0);
-    EXPECT_GE(sequencer::flashLevel, 246);  // 256 - 0 plus a small wobble: the blank side wins
+    EXPECT_GE(sequencer::sceneState.flashLevel,
+              246);  // 256 - 0 plus a small wobble: the blank side wins
     frameAt(scene, 0, 5);
     frameAt(scene, 0, 0);  // still order 0, but the next pattern's row 0
-    EXPECT_LE(sequencer::flashLevel, 10);
+    EXPECT_LE(sequencer::sceneState.flashLevel, 10);
 }
 
 TEST_F(SceneRules, ACueRowLastingSeveralFramesHoldsTheFlashAt175) {
     const auto& scene = begin(6, 5);
     for (int frame = 0; frame < 4; ++frame) {
         frameAt(scene, 5, 3);
-        EXPECT_EQ(sequencer::flashLevel, 175);
+        EXPECT_EQ(sequencer::sceneState.flashLevel, 175);
     }
     frameAt(scene, 5, 4);
-    EXPECT_EQ(sequencer::flashLevel, 150);
+    EXPECT_EQ(sequencer::sceneState.flashLevel, 150);
     frameAt(scene, 5, 59);  // the tunnel's own extra accent
-    EXPECT_EQ(sequencer::flashLevel, 175);
+    EXPECT_EQ(sequencer::sceneState.flashLevel, 175);
 }
 
 TEST_F(SceneRules, EachThumbnailThresholdAddsExactlyItsOwnStamp) {
@@ -194,31 +192,31 @@ TEST_F(SceneRules, ClosingSceneIsBlackFromRow32) {
 
 TEST_F(SceneRules, OpeningAdvancesItsOwnClockAndSwaysWithTheAdvancedTime) {
     const auto& scene = begin(1, 0);
-    EXPECT_EQ(sequencer::timeStep.load(), 0.0f);
-    sequencer::sceneTime.store(0.0f);
+    EXPECT_EQ(sequencer::sceneState.timeStep.load(), 0.0f);
+    sequencer::motion.sceneTime.store(0.0f);
     frameAt(scene, 0, 1);
-    EXPECT_FLOAT_EQ(sequencer::sceneTime.load(), 0.2f);
+    EXPECT_FLOAT_EQ(sequencer::motion.sceneTime.load(), 0.2f);
     // At t = 0 the sway would be exactly 40; the frame's sway is taken at t = 0.2.
-    EXPECT_NEAR(sequencer::sway, 41.7681f, 1e-3);
+    EXPECT_NEAR(sequencer::motion.sway, 41.7681f, 1e-3);
 }
 
 TEST_F(SceneRules, LandscapeGrainScenesTellTheirBoundaryRowZeroFromTheirFirst) {
-    sequencer::sceneTime.store(0.0f);  // no wobble: sin 0
+    sequencer::motion.sceneTime.store(0.0f);  // no wobble: sin 0
     const auto& rises = begin(2, 1);
     frameAt(rises, 1, 0);
-    EXPECT_EQ(sequencer::flashLevel, 0);
+    EXPECT_EQ(sequencer::sceneState.flashLevel, 0);
     frameAt(rises, 1, 10);
-    EXPECT_EQ(sequencer::flashLevel, 40);
+    EXPECT_EQ(sequencer::sceneState.flashLevel, 40);
     frameAt(rises, 1, 0);  // the next pattern's row 0: fully through the grain
-    EXPECT_EQ(sequencer::flashLevel, 255);
+    EXPECT_EQ(sequencer::sceneState.flashLevel, 255);
 
     const auto& sinks = begin(3, 2);
     frameAt(sinks, 2, 0);
-    EXPECT_EQ(sequencer::flashLevel, 255);
+    EXPECT_EQ(sequencer::sceneState.flashLevel, 255);
     frameAt(sinks, 2, 10);
-    EXPECT_EQ(sequencer::flashLevel, 215);
+    EXPECT_EQ(sequencer::sceneState.flashLevel, 215);
     frameAt(sinks, 2, 0);
-    EXPECT_EQ(sequencer::flashLevel, 0);
+    EXPECT_EQ(sequencer::sceneState.flashLevel, 0);
 }
 
 TEST_F(SceneRules, FlareDepthsFollowTheRowsAndTheBoundaryFrameContinuesTheRamp) {
@@ -249,25 +247,26 @@ TEST_F(SceneRules, FlareDepthsFollowTheRowsAndTheBoundaryFrameContinuesTheRamp) 
 TEST_F(SceneRules, TunnelAccentTablesDependOnTheOrder) {
     const auto& first = begin(6, 5);
     frameAt(first, 5, 0);
-    EXPECT_EQ(sequencer::secondFlashLevel, 0);  // the overlay accents belong to the second order
+    EXPECT_EQ(sequencer::sceneState.secondFlashLevel,
+              0);  // the overlay accents belong to the second order
     frameAt(first, 6, 0);
-    EXPECT_EQ(sequencer::secondFlashLevel, 1);
+    EXPECT_EQ(sequencer::sceneState.secondFlashLevel, 1);
     frameAt(first, 6, 1);
-    EXPECT_EQ(sequencer::secondFlashLevel, 0);
+    EXPECT_EQ(sequencer::sceneState.secondFlashLevel, 0);
 
-    sequencer::flashLevel = 0;
+    sequencer::sceneState.flashLevel = 0;
     const auto& second = begin(7, 7);
-    EXPECT_EQ(sequencer::flashLevel, 0);  // carried over, not reset
+    EXPECT_EQ(sequencer::sceneState.flashLevel, 0);  // carried over, not reset
     frameAt(second, 7, 30);
-    EXPECT_EQ(sequencer::secondFlashLevel, 1);
+    EXPECT_EQ(sequencer::sceneState.secondFlashLevel, 1);
     frameAt(second, 8, 30);
-    EXPECT_EQ(sequencer::secondFlashLevel, 0);
+    EXPECT_EQ(sequencer::sceneState.secondFlashLevel, 0);
     frameAt(second, 8, 32);
-    EXPECT_EQ(sequencer::secondFlashLevel, 1);
+    EXPECT_EQ(sequencer::sceneState.secondFlashLevel, 1);
     frameAt(second, 8, 61);  // the extra accent on row 61 is the first order's only
-    EXPECT_EQ(sequencer::flashLevel, 0);
+    EXPECT_EQ(sequencer::sceneState.flashLevel, 0);
     frameAt(second, 7, 61);
-    EXPECT_EQ(sequencer::flashLevel, 175);
+    EXPECT_EQ(sequencer::sceneState.flashLevel, 175);
 }
 
 TEST_F(SceneRules, ThumbnailPlasmaBurnsOutToWhiteOnlyAfterItsLastRows) {
@@ -287,16 +286,16 @@ TEST_F(SceneRules, ThumbnailPlasmaBurnsOutToWhiteOnlyAfterItsLastRows) {
 
 TEST_F(SceneRules, RotozoomFlashTablesAndTheRightWindowOnEvenLateRows) {
     const auto& scene = begin(9, 11);
-    EXPECT_EQ(sequencer::frameInterval, 64u);
+    EXPECT_EQ(sequencer::sceneState.frameInterval, 64u);
     frameAt(scene, 11, 3);  // a second-order accent only
-    EXPECT_EQ(sequencer::secondFlashLevel, 0);
+    EXPECT_EQ(sequencer::sceneState.secondFlashLevel, 0);
     frameAt(scene, 11, 14);
-    EXPECT_EQ(sequencer::flashLevel, 175);
+    EXPECT_EQ(sequencer::sceneState.flashLevel, 175);
     frameAt(scene, 12, 3);
-    EXPECT_EQ(sequencer::secondFlashLevel, 150);
+    EXPECT_EQ(sequencer::sceneState.secondFlashLevel, 150);
     frameAt(scene, 12, 4);
-    EXPECT_EQ(sequencer::secondFlashLevel, 100);
-    EXPECT_EQ(sequencer::flashLevel, 125);
+    EXPECT_EQ(sequencer::sceneState.secondFlashLevel, 100);
+    EXPECT_EQ(sequencer::sceneState.flashLevel, 125);
 
     auto drawsRightWindow = [&](std::int32_t order, std::int32_t row) {
         const std::uint16_t before = raster::state.windowPhaseRight;
@@ -317,15 +316,15 @@ TEST_F(SceneRules, FlareRingClockTurnsBackOnlyAfterThePaceStepOfLateRows) {
             << "scene " << i + 1;
     }
     const auto& scene = begin(10, 13);
-    sequencer::sceneTime.store(1.0f);
+    sequencer::motion.sceneTime.store(1.0f);
     frameAt(scene, 13, 56);
-    EXPECT_EQ(sequencer::flashLevel, 175);         // every row from 56 on is an accent
-    EXPECT_EQ(sequencer::sceneTime.load(), 1.0f);  // the frame itself leaves the clock
+    EXPECT_EQ(sequencer::sceneState.flashLevel, 175);     // every row from 56 on is an accent
+    EXPECT_EQ(sequencer::motion.sceneTime.load(), 1.0f);  // the frame itself leaves the clock
     scene.afterPace();
-    EXPECT_FLOAT_EQ(sequencer::sceneTime.load(), 0.8f);
+    EXPECT_FLOAT_EQ(sequencer::motion.sceneTime.load(), 0.8f);
     frameAt(scene, 14, 55);
     scene.afterPace();
-    EXPECT_FLOAT_EQ(sequencer::sceneTime.load(), 0.8f);
+    EXPECT_FLOAT_EQ(sequencer::motion.sceneTime.load(), 0.8f);
 }
 
 TEST_F(SceneRules, TitleSceneFlashesOnTopFirstAndSwapsTheCaptionSecond) {
@@ -338,7 +337,7 @@ TEST_F(SceneRules, TitleSceneFlashesOnTopFirstAndSwapsTheCaptionSecond) {
         core::buffers.windowCaptions[at] = y < 60 ? 5 : (y >= 130 && y < 190 ? 11 : 0);
     }
     const auto& scene = begin(11, 15);
-    EXPECT_EQ(sequencer::frameInterval, 32u);
+    EXPECT_EQ(sequencer::sceneState.frameInterval, 32u);
     struct Seen {
         std::uint8_t top, bottom;
     };
@@ -359,7 +358,7 @@ TEST_F(SceneRules, TitleSceneFlashesOnTopFirstAndSwapsTheCaptionSecond) {
     for (int i = 0; i < 7; ++i) {
         frame(15, 4);  // 175 down to 0
     }
-    EXPECT_EQ(sequencer::flashLevel, 0);
+    EXPECT_EQ(sequencer::sceneState.flashLevel, 0);
     seen = frame(16, 1);  // second order, quiet: the steady caption
     EXPECT_EQ(seen.top, 0);
     EXPECT_EQ(seen.bottom, 5);
@@ -369,31 +368,31 @@ TEST_F(SceneRules, TitleSceneFlashesOnTopFirstAndSwapsTheCaptionSecond) {
 }
 
 TEST_F(SceneRules, TitleSceneScrollsFromItsFirstLateSecondOrderFrame) {
-    sequencer::leftWindowMove = 0;
+    sequencer::sceneState.leftWindowMove = 0;
     const auto& scene = begin(11, 15);
-    sequencer::sceneTime.store(1.0f);
+    sequencer::motion.sceneTime.store(1.0f);
     frameAt(scene, 15, 40);  // the first order never scrolls
-    EXPECT_EQ(sequencer::leftWindowMove, 0);
-    sequencer::sceneTime.store(2.0f);
+    EXPECT_EQ(sequencer::sceneState.leftWindowMove, 0);
+    sequencer::motion.sceneTime.store(2.0f);
     frameAt(scene, 16, 33);  // takes the start time
-    EXPECT_EQ(sequencer::leftWindowMove, 0);
-    sequencer::sceneTime.store(2.5f);
+    EXPECT_EQ(sequencer::sceneState.leftWindowMove, 0);
+    sequencer::motion.sceneTime.store(2.5f);
     frameAt(scene, 16, 34);
-    EXPECT_EQ(sequencer::leftWindowMove, 320 * 20);
+    EXPECT_EQ(sequencer::sceneState.leftWindowMove, 320 * 20);
 }
 
 // Replays scene 12's first frames from the same start with the figures or the spiral.
 std::vector<std::vector<std::uint8_t>> danceFrames(bool dance,
                                                    std::initializer_list<std::int32_t> rows) {
     display::resetLandscape();
-    sequencer::dance = dance;
+    sequencer::sceneState.dance = dance;
     const sequencer::Scene& scene = sequencer::sceneList()[11];
-    sequencer::sceneOrder = 17;
+    sequencer::sceneState.sceneOrder = 17;
     scene.setUp();
     std::vector<std::vector<std::uint8_t>> pictures;
     for (std::int32_t row : rows) {
-        musicOrder = 17;
-        musicRow = row;
+        sequencer::sceneState.musicOrder = 17;
+        sequencer::sceneState.musicRow = row;
         scene.frame();
         pictures.emplace_back(core::buffers.mixPage, core::buffers.mixPage + 64000);
     }
@@ -408,11 +407,11 @@ TEST_F(SceneRules, DanceFiguresOnlyOnQuietFramesAndFlashFramesAlike) {
     std::memcpy(core::buffers.dancerSolo.data(), stream, sizeof stream);
     std::memcpy(core::buffers.dancerPair.data(), stream, sizeof stream);
     core::buffers.danceBurst.fill(7);
-    const bool savedDance = sequencer::dance;
+    const bool savedDance = sequencer::sceneState.dance;
     // Row 1 is quiet, row 3 flashes (175), row 4 still flashes (150).
     const auto spiral = danceFrames(false, {1, 3, 4});
     const auto dancing = danceFrames(true, {1, 3, 4});
-    sequencer::dance = savedDance;
+    sequencer::sceneState.dance = savedDance;
     EXPECT_NE(spiral[0], dancing[0]);
     EXPECT_EQ(spiral[1], dancing[1]);
     EXPECT_EQ(spiral[2], dancing[2]);
@@ -423,19 +422,19 @@ TEST_F(SceneRules, DanceFiguresOnlyOnQuietFramesAndFlashFramesAlike) {
 
 TEST_F(SceneRules, DanceInsetWindowScrollsInEachOrderFromItsOwnStart) {
     const auto& scene = begin(12, 17);
-    sequencer::sceneTime.store(1.0f);
+    sequencer::motion.sceneTime.store(1.0f);
     frameAt(scene, 17, 33);
-    EXPECT_EQ(sequencer::leftWindowMove, 25600);
-    sequencer::sceneTime.store(2.6f);
+    EXPECT_EQ(sequencer::sceneState.leftWindowMove, 25600);
+    sequencer::motion.sceneTime.store(2.6f);
     frameAt(scene, 17, 40);  // trunc(1.6 * 2) = 3 rows up
-    EXPECT_EQ(sequencer::leftWindowMove, 25600 - 3 * 320);
+    EXPECT_EQ(sequencer::sceneState.leftWindowMove, 25600 - 3 * 320);
     frameAt(scene, 18, 10);  // re-arms the start
-    sequencer::sceneTime.store(5.0f);
+    sequencer::motion.sceneTime.store(5.0f);
     frameAt(scene, 18, 33);
-    EXPECT_EQ(sequencer::leftWindowMove, 9600);
-    sequencer::sceneTime.store(6.0f);
+    EXPECT_EQ(sequencer::sceneState.leftWindowMove, 9600);
+    sequencer::motion.sceneTime.store(6.0f);
     frameAt(scene, 18, 41);
-    EXPECT_EQ(sequencer::leftWindowMove, 9600 + 4 * 320);
+    EXPECT_EQ(sequencer::sceneState.leftWindowMove, 9600 + 4 * 320);
 }
 
 TEST_F(SceneRules, DanceBoundaryFrameIsBlackOnlyAfterTheSecondOrderHasBegun) {
@@ -475,10 +474,10 @@ TEST_F(SceneRules, PlasmaFlickerAlternatesWithBlackAndStopsTheFlightAtRow32) {
     frameAt(flicker, 23, 40);  // no landscape from row 32: the map is the fill alone
     EXPECT_TRUE(allEqual(raster::state.plasmaMap.data(), 64000, (64 - 40) * 4));
     EXPECT_EQ(lastHanded, core::buffers.layerPage);
-    sequencer::sceneTime.store(0.37f);
+    sequencer::motion.sceneTime.store(0.37f);
     frameAt(flicker, 23, 50);
     EXPECT_EQ(lastHanded, core::buffers.layerPage);
-    sequencer::sceneTime.store(0.42f);
+    sequencer::motion.sceneTime.store(0.42f);
     frameAt(flicker, 23, 50);
     EXPECT_EQ(lastHanded, core::buffers.warpHeights);
     EXPECT_TRUE(allEqual(core::buffers.warpHeights, 64000, 0));
