@@ -4,10 +4,9 @@
 
 #include "core/buffers.h"
 #include "core/show.h"
+#include "display/state.h"
 
 namespace display {
-
-Landscape landscape;
 
 namespace {
 
@@ -102,9 +101,9 @@ void drawLine(std::uint8_t* rowBase, std::int64_t t, const RayWalk& ray, std::ui
     const std::int64_t p3 = t * ray.stepU;
     const std::int64_t p4 = t * ray.stepV;
 
-    const std::uint32_t u = (bits(p1, 32, 8) + landscape.scrollU) & 0xFFu;
+    const std::uint32_t u = (bits(p1, 32, 8) + state.landscape.scrollU) & 0xFFu;
     const std::uint32_t uFraction = bits(p1, 16, 16);
-    const std::uint32_t v = (bits(p2, 32, 8) + landscape.scrollV) & 0xFFu;
+    const std::uint32_t v = (bits(p2, 32, 8) + state.landscape.scrollV) & 0xFFu;
     const std::uint32_t vFraction = bits(p2, 16, 16);
 
     // Two packed accumulators move u and v together; the carry out of each addition feeds the
@@ -140,19 +139,19 @@ void drawLine(std::uint8_t* rowBase, std::int64_t t, const RayWalk& ray, std::ui
 
 // Keeps the eye below the horizon, comparing 16-bit values.
 void keepEyeBelowHorizon() {
-    const auto eye = static_cast<std::int16_t>(landscape.eyeHeight);
-    const std::int32_t highest = wrapSub(landscape.horizon, 1);
+    const auto eye = static_cast<std::int16_t>(state.landscape.eyeHeight);
+    const std::int32_t highest = wrapSub(state.landscape.horizon, 1);
     if (eye > static_cast<std::int16_t>(highest)) {
-        landscape.eyeHeight = highest;
+        state.landscape.eyeHeight = highest;
     } else if (eye < 1) {
-        landscape.eyeHeight = 1;
+        state.landscape.eyeHeight = 1;
     }
 }
 
 }  // namespace
 
 void resetLandscape() {
-    landscape = Landscape{};
+    state.landscape = Landscape{};
 }
 
 std::int64_t landscapeDividend(std::int32_t k) {
@@ -164,16 +163,16 @@ std::int64_t landscapeDividend(std::int32_t k) {
 void drawLandscape(std::uint8_t* destination, LandscapeAim aim) {
     // The tilt difference is shifted as an unsigned 32-bit pattern.
     const std::uint32_t tiltDelta = static_cast<std::uint32_t>(aim.tilt) - 350u;
-    landscape.horizon = static_cast<std::int32_t>(230u + (tiltDelta >> 3));
+    state.landscape.horizon = static_cast<std::int32_t>(230u + (tiltDelta >> 3));
 
     copySky(destination, aim);
 
-    landscape.scrollU = static_cast<std::uint8_t>(landscape.scrollU - 8);
-    landscape.scrollV = static_cast<std::uint8_t>(landscape.scrollV + 4);
+    state.landscape.scrollU = static_cast<std::uint8_t>(state.landscape.scrollU - 8);
+    state.landscape.scrollV = static_cast<std::uint8_t>(state.landscape.scrollV + 4);
 
     RayWalk ray = firstRay(aim);
     const std::int64_t dividend =
-        landscapeDividend(wrapSub(landscape.eyeHeight, landscape.horizon));
+        landscapeDividend(wrapSub(state.landscape.eyeHeight, state.landscape.horizon));
     for (int line = 0; line < kLineCount; ++line) {
         if (ray.z > kNearestDepth) {
             // Perspective distance: the quotient is kept to its low 32 bits.

@@ -11,15 +11,14 @@ struct LandscapeAim {
     std::uint16_t heading;  // 300..1000 in the show
 };
 
-// View state kept between calls: it starts at these values and drawLandscape keeps it up to
-// date. Main thread only.
+// View state kept between calls (display::state.landscape): it starts at these values and
+// drawLandscape keeps it up to date.
 struct Landscape {
     std::uint8_t scrollU = 110;    // added to every texture column; -8 per call
     std::uint8_t scrollV = 120;    // added to every texture row; +4 per call
     std::int32_t eyeHeight = 230;  // kept within 1 .. horizon - 1 after each call
     std::int32_t horizon = 250;    // recomputed from the tilt at each call
 };
-extern Landscape landscape;
 
 // Puts the view state back to its start values.
 void resetLandscape();

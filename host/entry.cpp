@@ -11,6 +11,7 @@
 #include "core/stop.h"
 #include "display/modes.h"
 #include "display/present.h"
+#include "display/state.h"
 #include "display/surfaces.h"
 #include "host/capture.h"
 #include "host/data_search.h"
@@ -367,7 +368,7 @@ bool openRecordings() {
 std::optional<int> chooseSettings() {
     if (options.headless) {
         display::buildModeList();
-        launchSettings.modeIndex = display::modeCount > 1 ? 1 : 0;
+        launchSettings.modeIndex = display::state.modeCount > 1 ? 1 : 0;
         launchSettings.windowed = false;
     } else {
         const bool launcherWanted = !options.dance && !options.trailLevel;

@@ -12,6 +12,7 @@
 #include "core/console.h"
 #include "core/output.h"
 #include "display/present.h"
+#include "display/state.h"
 #include "display/surfaces.h"
 #include "host/process.h"
 #include "platform/video.h"
@@ -200,7 +201,7 @@ void reportFramePresented() {
     SceneRecord& scene = report.scenes[static_cast<std::size_t>(report.currentScene - 1)];
     ++scene.presented;
     // Blue, green and red of each pixel; the fourth byte is never written.
-    const std::uint8_t* pixel = display::colourBuffer;
+    const std::uint8_t* pixel = display::state.colourBuffer;
     for (int i = 0; i < display::kFramePixels; ++i, pixel += 4) {
         const std::uint64_t colour = pixel[0] | (pixel[1] << 8) | (pixel[2] << 16);
         scene.screenHash = (scene.screenHash ^ colour) * kHashPrime;

@@ -10,6 +10,7 @@
 #include "display/palette.h"
 #include "display/present.h"
 #include "display/sprite.h"
+#include "display/state.h"
 #include "effects/metaballs.h"
 #include "effects/plane.h"
 #include "effects/voxel.h"
@@ -485,7 +486,7 @@ void setUpPlane() {
     motion.sceneTime.store(0.0f);
     sceneState.timeStep.store(0.1f);
     display::copyBuffer(buffers.crystalTexture.data(), effects::plane.texture(), 65536);
-    display::copyBuffer(display::scaleTable.data(), effects::plane.shade(), 65536);
+    display::copyBuffer(display::state.scaleTable.data(), effects::plane.shade(), 65536);
     display::setPalette(buffers.paletteB);
 }
 

@@ -4,6 +4,7 @@
 #include "core/console.h"
 #include "display/palette.h"
 #include "display/present.h"
+#include "display/state.h"
 #include "sequencer/music.h"
 #include "sequencer/pacing.h"
 #include "sequencer/preparation.h"
@@ -58,7 +59,7 @@ void Show::startPlay(const core::LaunchSettings& settings) {
     resetPlayState();
     motion.sceneTime.store(0.0f);
     motion.sway = 0.0f;
-    display::trailLevel = settings.trailLevel;
+    display::state.trailLevel = settings.trailLevel;
     resetPacer();  // the first frame never waits
     sceneIndex_ = -1;
     sceneOver_ = true;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "display/engine.h"
+#include "display/state.h"
 #include "vector/transform.h"
 
 namespace vector {
@@ -128,7 +129,7 @@ void clearTouchedRows() {
 }
 
 void fillRows(const std::uint8_t* source, std::uint8_t* destination, std::int32_t light) {
-    const std::uint8_t* shade = display::scaleTable.data() + light;
+    const std::uint8_t* shade = display::state.scaleTable.data() + light;
     for (std::int32_t row = touchedRows.low; row <= touchedRows.high; ++row) {
         std::int32_t left = edgeTable[row][0];
         std::int32_t right = edgeTable[row][1];

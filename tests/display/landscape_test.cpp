@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/buffers.h"
+#include "display/state.h"
 #include "sequencer/preparation.h"
 #include "sequencer/state.h"
 
@@ -66,8 +67,8 @@ TEST_F(LandscapeTest, SkyBandCopiesWholeWordsFromTheViewOffset) {
     }
     view(450, 650);
     draw();
-    EXPECT_EQ(display::landscape.horizon, 242);
-    EXPECT_EQ(display::landscape.eyeHeight, 230);
+    EXPECT_EQ(display::state.landscape.horizon, 242);
+    EXPECT_EQ(display::state.landscape.eyeHeight, 230);
     // Offset 72750 reduced to 8750: 13812 words fill bytes 0..55247; 55248 and 55249 are the
     // dropped remainder.
     const std::uint8_t* out = destination();
@@ -101,7 +102,7 @@ TEST_F(LandscapeTest, HeightRaisesTheFiveRowRunsBetweenTheMargins) {
     view(750, 1000);  // every line is drawn
     flatMaps(kLand, 0);
     draw();
-    EXPECT_EQ(display::landscape.horizon, 280);  // k = -50
+    EXPECT_EQ(display::state.landscape.horizon, 280);  // k = -50
     EXPECT_TRUE(rowIs(-1, kUntouched));
     EXPECT_TRUE(rowIs(224, kLand));
 
@@ -120,12 +121,12 @@ TEST_F(LandscapeTest, ScrollReturnsAfter32And64Calls) {
     for (int call = 1; call <= 64; ++call) {
         draw();
         if (call == 32) {
-            EXPECT_EQ(display::landscape.scrollU, 110);
-            EXPECT_EQ(display::landscape.scrollV, 248);
+            EXPECT_EQ(display::state.landscape.scrollU, 110);
+            EXPECT_EQ(display::state.landscape.scrollV, 248);
         }
     }
-    EXPECT_EQ(display::landscape.scrollU, 110);
-    EXPECT_EQ(display::landscape.scrollV, 120);
+    EXPECT_EQ(display::state.landscape.scrollU, 110);
+    EXPECT_EQ(display::state.landscape.scrollV, 120);
 }
 
 TEST_F(LandscapeTest, GoldenFrameAndSafetyOnTheShowsBuffer) {

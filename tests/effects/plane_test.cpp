@@ -9,6 +9,7 @@
 #include "core/buffers.h"
 #include "core/show.h"
 #include "display/engine.h"
+#include "display/state.h"
 #include "sequencer/preparation.h"
 
 namespace {
@@ -38,7 +39,7 @@ struct PlaneFixture : ::testing::Test {
             }
         }
         display::buildScaleTable();
-        std::memcpy(effects::plane.shade(), display::scaleTable.data(), 65536);
+        std::memcpy(effects::plane.shade(), display::state.scaleTable.data(), 65536);
     }
     void TearDown() override {
         core::releaseWorkBuffers();

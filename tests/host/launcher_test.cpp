@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "display/modes.h"
+#include "display/state.h"
 #include "display/surfaces.h"
 #include "host/options.h"
 #include "platform/video.h"
@@ -116,7 +117,7 @@ TEST_F(Launcher, RunDemoMapsChoices) {
         EXPECT_EQ(settings.trailLevel, expectedLevel[position]) << position;
     }
     EXPECT_EQ(settings.modeIndex, 4);
-    EXPECT_EQ(display::modeList[4].width, 1024u);
+    EXPECT_EQ(display::state.modeList[4].width, 1024u);
     EXPECT_TRUE(settings.windowed);
     EXPECT_TRUE(settings.dance);
     // With nothing selected the trail level stays as it was and the mode is the desktop's.
@@ -306,7 +307,7 @@ TEST_F(Launcher, CommandLineDisplayOptions) {
     EXPECT_TRUE(
         host::applyDisplayOptions(request({"--mode", "320x200x32", "--fullscreen"}), settings));
     EXPECT_EQ(settings.modeIndex, 1);
-    EXPECT_EQ(display::modeList[1].width, 320u);
+    EXPECT_EQ(display::state.modeList[1].width, 320u);
 
     const host::DisplayRequest notOffered = request({"--mode", "1600x1200x32"});
     testing::internal::CaptureStderr();

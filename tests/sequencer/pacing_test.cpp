@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "display/present.h"
+#include "display/state.h"
 #include "platform/clock.h"
 #include "sequencer/pacing.h"
 #include "sequencer/state.h"
@@ -13,7 +14,7 @@ namespace {
 class PacingTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (display::frameBuffer == nullptr) {
+        if (display::state.frameBuffer == nullptr) {
             ASSERT_TRUE(display::allocateScreenBuffers());
         }
         clock = platform::makeVirtualClock();

@@ -13,6 +13,7 @@
 #include "display/palette.h"
 #include "display/present.h"
 #include "display/sprite.h"
+#include "display/state.h"
 #include "raster/blobs.h"
 #include "raster/grain.h"
 #include "raster/plasma.h"
@@ -56,7 +57,7 @@ class SceneRules : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         sequencer::prepareWorkBuffers();
-        if (display::frameBuffer == nullptr) {
+        if (display::state.frameBuffer == nullptr) {
             ASSERT_TRUE(display::allocateScreenBuffers());
         }
         display::buildScaleTable();
@@ -183,10 +184,10 @@ TEST_F(SceneRules, ClosingSceneIsBlackFromRow32) {
     core::buffers.crestEmblem.fill(255);
     const auto& scene = begin(21, 31);
     frameAt(scene, 31, 31);  // darkened by 248: the emblems still glimmer
-    EXPECT_TRUE(std::any_of(display::frameBuffer, display::frameBuffer + 64000,
+    EXPECT_TRUE(std::any_of(display::state.frameBuffer, display::state.frameBuffer + 64000,
                             [](std::uint8_t v) { return v != 0; }));
     frameAt(scene, 31, 32);
-    EXPECT_TRUE(std::all_of(display::frameBuffer, display::frameBuffer + 64000,
+    EXPECT_TRUE(std::all_of(display::state.frameBuffer, display::state.frameBuffer + 64000,
                             [](std::uint8_t v) { return v == 0; }));
 }
 
@@ -511,7 +512,7 @@ TEST_F(SceneRules, MontageHandsThePictureItsRowNames) {
     for (const Cut& cut : cuts) {
         frameAt(scene, 24, cut.row);
         EXPECT_EQ(lastHanded, cut.picture) << "row " << cut.row;
-        EXPECT_EQ(display::colourTable[0], cut.colour) << "row " << cut.row;
+        EXPECT_EQ(display::state.colourTable[0], cut.colour) << "row " << cut.row;
     }
 }
 
@@ -519,11 +520,11 @@ TEST_F(SceneRules, EmblemSceneFlashesUntilRow34OfItsSecondOrder) {
     std::fill(core::buffers.paletteB, core::buffers.paletteB + 768, 20);
     const auto& scene = begin(18, 26);
     frameAt(scene, 27, 33);  // an ordinary row: paletteB, flash armed
-    EXPECT_EQ(display::colourTable[0], 80);
+    EXPECT_EQ(display::state.colourTable[0], 80);
     frameAt(scene, 27, 32);  // a flash row still flashes in the second order
-    EXPECT_EQ(display::colourTable[0], (63 - 5) * 4);
+    EXPECT_EQ(display::state.colourTable[0], (63 - 5) * 4);
     frameAt(scene, 27, 60);  // past row 34 the emblems arrive and rows 60..63 no longer flash
-    EXPECT_EQ(display::colourTable[0], 80);
+    EXPECT_EQ(display::state.colourTable[0], 80);
     EXPECT_EQ(lastHanded, core::buffers.sourcePage);
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "display/engine.h"
+#include "display/state.h"
 #include "vector/transform.h"
 
 namespace vector {
@@ -166,8 +167,10 @@ TEST_F(FillTest, LongEdgeTiesGoToP2P0ThenP1P2) {
     EXPECT_EQ(edgeTable[95][0], 105);
     EXPECT_EQ(edgeTable[95][1], 109);
     EXPECT_EQ(destination[95 * 320 + 104], 7);
-    EXPECT_EQ(destination[95 * 320 + 105], display::scaleTable[source[95 * 320 + 105] * 256 + 253]);
-    EXPECT_EQ(destination[95 * 320 + 109], display::scaleTable[source[95 * 320 + 109] * 256 + 253]);
+    EXPECT_EQ(destination[95 * 320 + 105],
+              display::state.scaleTable[source[95 * 320 + 105] * 256 + 253]);
+    EXPECT_EQ(destination[95 * 320 + 109],
+              display::state.scaleTable[source[95 * 320 + 109] * 256 + 253]);
     EXPECT_EQ(destination[95 * 320 + 110], 7);
     // e01 = e12 > e20: the tie goes to P1-P2, drawn first into column 0.
     clearEdges();
@@ -187,10 +190,10 @@ TEST_F(FillTest, OneRowFaceFillsBetweenP0AndP2Only) {
     EXPECT_EQ(edgeTable[120][0], 150);  // end of the walk P2 -> P0
     EXPECT_EQ(edgeTable[120][1], 160);  // end of the last walk P1 -> P2
     const int row = 120 * 320;
-    EXPECT_EQ(destination[row + 150], display::scaleTable[source[row + 150] * 256 + 255]);
-    EXPECT_EQ(destination[row + 160], display::scaleTable[source[row + 160] * 256 + 255]);
-    EXPECT_NE(destination[row + 161], display::scaleTable[source[row + 161] * 256 + 255]);
-    EXPECT_NE(destination[row + 149], display::scaleTable[source[row + 149] * 256 + 255]);
+    EXPECT_EQ(destination[row + 150], display::state.scaleTable[source[row + 150] * 256 + 255]);
+    EXPECT_EQ(destination[row + 160], display::state.scaleTable[source[row + 160] * 256 + 255]);
+    EXPECT_NE(destination[row + 161], display::state.scaleTable[source[row + 161] * 256 + 255]);
+    EXPECT_NE(destination[row + 149], display::state.scaleTable[source[row + 149] * 256 + 255]);
 }
 
 TEST_F(FillTest, SpansAreClampedAndRowsFullyOffScreenSkipped) {
@@ -198,7 +201,7 @@ TEST_F(FillTest, SpansAreClampedAndRowsFullyOffScreenSkipped) {
     placeFace({-40, 180}, {400, 170}, {380, 230}, {0, 0, -1000});
     drawFaces(source.data(), destination.data());
     const int row = 185 * 320;
-    EXPECT_EQ(destination[row + 319], display::scaleTable[source[row + 319] * 256 + 255]);
+    EXPECT_EQ(destination[row + 319], display::state.scaleTable[source[row + 319] * 256 + 255]);
     // A face entirely right of the screen paints nothing (its glows lie beyond x = 320).
     std::fill(destination.begin(), destination.end(), 7);
     placeFace({330, 100}, {360, 100}, {330, 130}, {0, 0, -1000});

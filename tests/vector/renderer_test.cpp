@@ -10,6 +10,7 @@
 
 #include "core/buffers.h"
 #include "display/engine.h"
+#include "display/state.h"
 #include "vector/fill.h"
 
 namespace vector {
@@ -145,7 +146,7 @@ TEST_F(RendererTest, MaskFaceOnShowsItsFrontLitAndTheBackgroundAroundIt) {
     // is lit almost fully while the corners of the picture keep their background.
     EXPECT_GT(visibleFaces.count, 550);
     const std::size_t forehead = 40 * 320 + 160;
-    EXPECT_GE(destination[forehead], display::scaleTable[source[forehead] * 256 + 230]);
+    EXPECT_GE(destination[forehead], display::state.scaleTable[source[forehead] * 256 + 230]);
     EXPECT_EQ(destination[0], 0);  // background 0 ^ 0
     EXPECT_EQ(destination[199 * 320 + 5], (199 ^ 5));
 }
