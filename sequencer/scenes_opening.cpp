@@ -20,6 +20,7 @@
 #include "sequencer/scene_common.h"
 #include "sequencer/scenes.h"
 #include "vector/renderer.h"
+#include "vector/state.h"
 #include "vector/transform.h"
 
 namespace sequencer {
@@ -163,7 +164,7 @@ void tunnelBackground(float t, const std::uint8_t* texture) {
 
 void setUpFirstTunnel() {
     vector::buildSineTable();
-    vector::vectorA.init();
+    vector::state.vectorA.init();
     vector::buildWobbleTable();
     motion.sceneTime.store(0.0f);
     sceneState.flashLevel = 0;
@@ -179,9 +180,11 @@ void firstTunnelFrame() {
     decayFlashLevel();
     const float t = sceneClock();
     tunnelBackground(t, buffers.crystalTexture.data());
-    vector::vectorA.angleY = static_cast<std::uint32_t>(128 * truncate(8.0 * std::sin(t)) + 8192);
-    vector::vectorA.angleX = static_cast<std::uint32_t>(128 * truncate(8.0 * std::cos(t)) + 4096);
-    vector::vectorA.drawFrame();
+    vector::state.vectorA.angleY =
+        static_cast<std::uint32_t>(128 * truncate(8.0 * std::sin(t)) + 8192);
+    vector::state.vectorA.angleX =
+        static_cast<std::uint32_t>(128 * truncate(8.0 * std::cos(t)) + 4096);
+    vector::state.vectorA.drawFrame();
     const std::int32_t dx = truncate(20.0 * std::sin(t));
     const std::int32_t dy = truncate(20.0 * std::cos(t));
     drawSprite(100 + dx, 125 + dy, buffers.smallLight.data(), buffers.grainPage, 100);
@@ -196,7 +199,7 @@ void firstTunnelFrame() {
 
 void setUpSecondTunnel() {
     vector::buildSineTable();
-    vector::vectorB.init();
+    vector::state.vectorB.init();
     vector::buildWobbleTable();
     motion.sceneTime.store(0.0f);
     sceneState.timeStep.store(1.0f / 30.0f);
@@ -215,8 +218,8 @@ void secondTunnelFrame() {
     decayFlashLevel();
     const float t = sceneClock();
     tunnelBackground(t, buffers.ribbedTexture.data());
-    vector::vectorB.drawFrame();
-    vector::vectorB.distanceOffset = truncate(550.0 * 65536.0 * std::sin(t));
+    vector::state.vectorB.drawFrame();
+    vector::state.vectorB.distanceOffset = truncate(550.0 * 65536.0 * std::sin(t));
     display::crossFade(buffers.flashShockwave.data(), buffers.grainPage, buffers.grainPage,
                        sceneState.flashLevel);
     if (sceneState.secondFlashLevel != 0) {

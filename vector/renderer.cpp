@@ -4,11 +4,9 @@
 
 #include "core/buffers.h"
 #include "vector/fill.h"
+#include "vector/state.h"
 
 namespace vector {
-
-VectorRendererA vectorA{};
-VectorRendererB vectorB{};
 
 void renderMesh(const Mesh& mesh, const std::uint8_t* source, std::uint8_t* destination) {
     cullFaces(mesh);

@@ -39,8 +39,7 @@ struct VectorRendererB {
     void drawFrame(const std::uint8_t* source, std::uint8_t* destination);
 };
 
-extern VectorRendererA vectorA;
-extern VectorRendererB vectorB;
+// The show's two renderers are vector::state.vectorA and vectorB (vector/state.h).
 
 // The eye distances vectorB accepts (16.16). The scene's offset of +-550.0 spans exactly this;
 // beyond it the tube would reach the eye and the projection would divide by zero or overflow.
