@@ -29,6 +29,10 @@ void applyGrainAnyShift(const std::uint8_t* source, std::uint8_t* destination,
 
 }  // namespace
 
+void restartGrain() {
+    state.noiseOffset = 0;
+}
+
 void fillNoise() {
     for (auto& byte : state.noiseTable) {
         byte = static_cast<std::uint8_t>(nextRandom() / 128);

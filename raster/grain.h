@@ -11,6 +11,9 @@ inline constexpr std::uint32_t kNoiseWindowLimit = 64000;
 
 // The table and the window's start are state.noiseTable and state.noiseOffset (raster/state.h).
 
+// Puts the window back to the table's start, as the show does at the start of play and of the
+// grained scenes.
+void restartGrain();
 // Fills the noise table with nextRandom() / 128 per byte; runs once during preparation, before
 // the voxel terrain draws from the same generator.
 void fillNoise();

@@ -73,7 +73,7 @@ const std::array<PreparationStep, 9>& oneTimeBuilders() {
 
 void resetPlayState() {
     sceneState.leftWindowMove = 0;
-    raster::state.noiseOffset = 0;
+    raster::restartGrain();
 }
 
 }  // namespace sequencer

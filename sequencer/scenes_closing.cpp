@@ -66,7 +66,7 @@ void setUpTitleStrip() {
     motion.sceneTime.store(0.0f);
     display::copyBuffer(buffers.marbleField.data(), buffers.sourcePage, kPicture);
     display::clearBuffer(buffers.layerPage, kPicture);
-    raster::state.noiseOffset = 0;
+    raster::restartGrain();
     sceneState.flashLevel = 0;
     sceneState.timeStep.store(0.02f);
     scrollStartFlag = 1;
@@ -276,7 +276,7 @@ void setUpPlasmaFlight() {
     display::copyBuffer(buffers.marbleField.data(), buffers.sourcePage, kPicture);
     display::clearBuffer(buffers.layerPage, kPicture);
     display::clearBuffer(buffers.warpHeights, kPicture);
-    raster::state.noiseOffset = 0;
+    raster::restartGrain();
     sceneState.flashLevel = 0;
     sceneState.timeStep.store(0.02f);
 }

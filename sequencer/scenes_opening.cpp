@@ -231,7 +231,7 @@ void secondTunnelFrame() {
 // --- Scene 8: mapped plasma with a growing grid of thumbnails ------------------------------
 
 void setUpThumbnailPlasma() {
-    raster::state.noiseOffset = 0;
+    raster::restartGrain();
     sceneState.rowSeen = 0;
     sceneState.timeStep.store(0.05f);
 }
@@ -271,7 +271,7 @@ void setUpRotozoom() {
     sceneState.frameInterval = 64;
     motion.sceneTime.store(0.0f);
     display::copyBuffer(buffers.largeFlare.data(), buffers.sourcePage, 65536);
-    raster::state.noiseOffset = 0;
+    raster::restartGrain();
     raster::initZoomLayers();
     sceneState.flashLevel = 0;
     sceneState.secondFlashLevel = 0;
@@ -317,7 +317,7 @@ void rotozoomFrame() {
 void setUpFlareRing() {
     motion.sceneTime.store(0.0f);
     display::copyBuffer(buffers.smallLight.data(), buffers.sourcePage, kPicture);
-    raster::state.noiseOffset = 0;
+    raster::restartGrain();
     sceneState.flashLevel = 0;
     sceneState.timeStep.store(0.01f);
 }
