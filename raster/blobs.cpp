@@ -1,6 +1,6 @@
 #include "raster/blobs.h"
 
-#include "core/buffers.h"
+#include "core/picture.h"
 #include "raster/state.h"
 
 namespace raster {
@@ -62,7 +62,7 @@ std::uint16_t wordAt(std::span<const std::uint8_t> stream, std::size_t index) {
 
 }  // namespace
 
-void stampBlob(std::int32_t x, std::int32_t y) {
+void stampBlob(std::uint8_t* target, std::int32_t x, std::int32_t y) {
     // Compare in 64 bits so centres near the 32-bit limits cannot wrap into range.
     const std::int64_t left = std::int64_t{x} - 16;
     const std::int64_t top = std::int64_t{y} - 16;
@@ -76,7 +76,7 @@ void stampBlob(std::int32_t x, std::int32_t y) {
     } else if (left > 320 - kBrushSize) {
         lastColumn = static_cast<int>(320 - left);
     }
-    std::uint8_t* corner = core::buffers.mixPage + top * kWidth + left;
+    std::uint8_t* corner = target + top * kWidth + left;
     for (int row = 0; row < kBrushSize; ++row) {
         const std::uint8_t* brushRow = blobBrush.data() + row * kBrushSize;
         std::uint8_t* out = corner + row * kWidth;
@@ -92,7 +92,7 @@ void startDancer(Dancer& dancer, std::span<const std::uint8_t> stream) {
     dancer.dancerCursor = 0;
 }
 
-void drawDancer(Dancer& dancer) {
+void drawDancer(Dancer& dancer, std::uint8_t* target) {
     const std::span<const std::uint8_t> stream = dancer.dancerStart;
     const std::size_t words = stream.size() / 2;
     std::size_t cursor = dancer.dancerCursor;
@@ -113,7 +113,7 @@ void drawDancer(Dancer& dancer) {
             cursor += 3;
             break;
         }
-        stampBlob(wordAt(stream, cursor), wordAt(stream, cursor + 1) / 2);
+        stampBlob(target, wordAt(stream, cursor), wordAt(stream, cursor + 1) / 2);
         cursor += 2;
     }
     dancer.dancerCursor = cursor;
@@ -125,11 +125,11 @@ void startDancerA(std::span<const std::uint8_t> stream) {
 void startDancerB(std::span<const std::uint8_t> stream) {
     startDancer(state.dancerB, stream);
 }
-void drawDancerA() {
-    drawDancer(state.dancerA);
+void drawDancerA(std::uint8_t* target) {
+    drawDancer(state.dancerA, target);
 }
-void drawDancerB() {
-    drawDancer(state.dancerB);
+void drawDancerB(std::uint8_t* target) {
+    drawDancer(state.dancerB, target);
 }
 
 }  // namespace raster

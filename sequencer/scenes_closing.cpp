@@ -178,14 +178,15 @@ void danceFrame() {
     if (sceneState.flashLevel == 0) {
         if (sceneState.dance) {
             if (first) {
-                raster::drawDancerA();
+                raster::drawDancerA(buffers.mixPage);
             } else {
-                raster::drawDancerB();
+                raster::drawDancerB(buffers.mixPage);
             }
         } else {
             const double k = (static_cast<double>(t) + 60.0) / 360.0 / 5.0;
             for (int i = 0; i < 160; ++i) {
-                raster::stampBlob(truncate(0.9 * i * std::sin(6.0 * i * k) + 160.0),
+                raster::stampBlob(buffers.mixPage,
+                                  truncate(0.9 * i * std::sin(6.0 * i * k) + 160.0),
                                   truncate(0.9 * i * std::cos(6.0 * i * k) + 100.0));
             }
         }

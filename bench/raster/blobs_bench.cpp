@@ -20,6 +20,7 @@ void blobSpiralFrame(benchmark::State& state) {
         for (int i = 0; i < 160; ++i) {
             const float fi = static_cast<float>(i);
             raster::stampBlob(
+                core::buffers.mixPage,
                 static_cast<std::int32_t>(0.9f * fi * std::sin(6.0f * fi * k) + 160.0f),
                 static_cast<std::int32_t>(0.9f * fi * std::cos(6.0f * fi * k) + 100.0f));
         }
@@ -51,8 +52,8 @@ void dancerFrame(benchmark::State& state) {
     raster::startDancerB(stream);
     for (auto _ : state) {
         std::memset(core::buffers.mixPage, 0, 64000);
-        raster::drawDancerA();
-        raster::drawDancerB();
+        raster::drawDancerA(core::buffers.mixPage);
+        raster::drawDancerB(core::buffers.mixPage);
         benchmark::ClobberMemory();
     }
     core::releaseWorkBuffers();

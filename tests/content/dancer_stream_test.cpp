@@ -226,8 +226,6 @@ TEST(ContentDancers, EachFigureDipsDeepAndMostOftenOnTheKick) {
 // checks that every frame lights the picture and nothing lands below it.
 TEST(ContentDancers, ProgramDrawsEveryFrameInsideThePicture) {
     std::vector<std::uint8_t> target(core::kScenePageBytes, 0);
-    std::uint8_t* const savedWorkB = core::buffers.mixPage;
-    core::buffers.mixPage = target.data();
     for (const int entry : {22, 23}) {
         SCOPED_TRACE(entry);
         const content::Bytes stream = content::buildEntry(entry);
@@ -236,7 +234,7 @@ TEST(ContentDancers, ProgramDrawsEveryFrameInsideThePicture) {
         raster::startDancer(dancer, stream);
         for (std::size_t f = 0; f < frameCount + 1; ++f) {
             std::fill(target.begin(), target.end(), 0);
-            raster::drawDancer(dancer);
+            raster::drawDancer(dancer, target.data());
             const auto lit = std::count_if(target.begin(), target.begin() + 64000,
                                            [](std::uint8_t v) { return v != 0; });
             EXPECT_GT(lit, 5000) << "frame " << f;
@@ -253,7 +251,6 @@ TEST(ContentDancers, ProgramDrawsEveryFrameInsideThePicture) {
             }
         }
     }
-    core::buffers.mixPage = savedWorkB;
 }
 
 }  // namespace
