@@ -30,7 +30,9 @@ void buildOffsets(ZoomCentre centre) {
     }
 }
 
-void buildPlasmaFromWave() {
+}  // namespace
+
+const std::uint8_t* plasmaMapFromWave() {
     for (int r = 0; r < kRows; ++r) {
         std::uint8_t* row = state.plasmaMap.data() + r * kWidth;
         for (int c = 0; c < 160; ++c) {
@@ -41,7 +43,10 @@ void buildPlasmaFromWave() {
             row[2 * c + 1] = value;
         }
     }
+    return state.plasmaMap.data();
 }
+
+namespace {
 
 void drawFrame(std::uint8_t* destination) {
     for (int r = 0; r < kRows; ++r) {
@@ -55,15 +60,11 @@ void drawFrame(std::uint8_t* destination) {
 
 }  // namespace
 
-void plasmaZoom(const std::uint8_t* source, std::uint8_t* destination, ZoomCentre centre,
-                ZoomMap map) {
+void plasmaZoom(const std::uint8_t* source, std::uint8_t* destination, const std::uint8_t* zoomMap,
+                ZoomCentre centre) {
     buildOffsets(centre);
-    if (map == ZoomMap::fromWave) {
-        buildPlasmaFromWave();
-    }
-
     for (int r = 0; r < kRows; ++r) {
-        const std::uint8_t* zoomRow = state.plasmaMap.data() + r * kWidth;
+        const std::uint8_t* zoomRow = zoomMap + r * kWidth;
         std::uint8_t* out = destination + r * kWidth + kWindowLeft;
         // The rows darken downward: each row loses its own offsetX entry.
         const int dimming = offsetX[static_cast<std::size_t>(r)];

@@ -6,7 +6,7 @@
 
 namespace raster {
 
-// The zoom map and the wave are state.plasmaMap and state.plasmaWave (raster/state.h).
+// The wave and the map made from it are state.plasmaWave and state.plasmaMap (raster/state.h).
 
 // The wave's starting order (the wave's value at program start).
 inline constexpr std::array<std::uint8_t, 255> plasmaWaveStart{
@@ -32,13 +32,16 @@ struct ZoomCentre {
     std::uint8_t y;
 };
 
-// Where the zoom map comes from: rebuilt from the wave on every call, or as the caller filled it.
-enum class ZoomMap : std::uint8_t { fromWave, asFilled };
+// Rebuilds state.plasmaMap from the wave as it stands and returns it, for a zoom map that
+// moves with the wave.
+const std::uint8_t* plasmaMapFromWave();
 
 // Draws the window into columns 32..287 of rows 0..199 of `destination` (320 bytes per row),
-// framed in colour 200, and turns the wave. `source` is 320 bytes per row and is read at rows
-// and columns 0..255, so it needs 255 * 320 + 256 readable bytes (sourcePage in the show).
-void plasmaZoom(const std::uint8_t* source, std::uint8_t* destination, ZoomCentre centre,
-                ZoomMap map);
+// framed in colour 200, and turns the wave. `zoomMap` holds one value per window pixel, 320
+// bytes per row, read at columns 0..254 of rows 0..199: 255 samples close to the pixel itself,
+// smaller values magnify more. `source` is 320 bytes per row and is read at rows and columns
+// 0..255, so it needs 255 * 320 + 256 readable bytes (sourcePage in the show).
+void plasmaZoom(const std::uint8_t* source, std::uint8_t* destination, const std::uint8_t* zoomMap,
+                ZoomCentre centre);
 
 }  // namespace raster

@@ -97,8 +97,8 @@ void titleStripFrame() {
     } else if (stripStarted == 0) {
         raster::scrollStrip(buffers.layerPage + 10);
     }
-    raster::plasmaZoom(buffers.sourcePage, buffers.layerPage + 20, zoomCentre(t),
-                       raster::ZoomMap::fromWave);
+    raster::plasmaZoom(buffers.sourcePage, buffers.layerPage + 20, raster::plasmaMapFromWave(),
+                       zoomCentre(t));
     if (scrolling) {
         if (scrollStartFlag == 1) {
             scrollStartFlag = 0;
@@ -292,9 +292,8 @@ void plasmaFlight(std::uint32_t fillValue, bool drawTerrain) {
     }
     motion.sway = static_cast<float>(flightSwing(t) * 60.0);
     raster::fillAngleTwist();
-    display::copyBuffer(effects::voxel.frame.data(), raster::state.plasmaMap.data(), kPicture);
-    raster::plasmaZoom(buffers.sourcePage, buffers.layerPage, zoomCentre(t),
-                       raster::ZoomMap::asFilled);
+    raster::plasmaZoom(buffers.sourcePage, buffers.layerPage, effects::voxel.frame.data(),
+                       zoomCentre(t));
 }
 
 std::uint32_t fadingFill(std::int32_t row) {

@@ -14,7 +14,7 @@ void plasmaFrame(benchmark::State& state) {
     }
     for (auto _ : state) {
         raster::plasmaZoom(core::buffers.sourcePage, core::buffers.layerPage + 20,
-                           {.x = 13, .y = 20}, raster::ZoomMap::fromWave);
+                           raster::plasmaMapFromWave(), {.x = 13, .y = 20});
         benchmark::ClobberMemory();
     }
     core::releaseWorkBuffers();

@@ -314,7 +314,7 @@ TEST(ContentEntries, SmoothPicturesThroughTheZoomWindowShowNoContourLines) {
     for (int frame = 0; frame < 8; ++frame) {
         const raster::ZoomCentre centre{.x = static_cast<std::uint8_t>(frame * 9),
                                         .y = static_cast<std::uint8_t>(frame * 5)};
-        raster::plasmaZoom(source.data(), picture.data(), centre, raster::ZoomMap::fromWave);
+        raster::plasmaZoom(source.data(), picture.data(), raster::plasmaMapFromWave(), centre);
         for (int y = 2; y < 198; ++y) {
             for (int x = 34; x < 286; ++x) {
                 const auto l = [&](int dx, int dy) {

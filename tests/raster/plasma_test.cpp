@@ -24,10 +24,12 @@ class PlasmaTest : public ::testing::Test {
 
     int dimming(int row) const { return ((160 * (255 - row)) >> 8) + centre_.x; }
     void zoom(std::uint8_t* destination) {
-        raster::plasmaZoom(core::buffers.sourcePage, destination, centre_, map_);
+        raster::plasmaZoom(core::buffers.sourcePage, destination,
+                           fromWave_ ? raster::plasmaMapFromWave() : raster::state.plasmaMap.data(),
+                           centre_);
     }
     raster::ZoomCentre centre_{.x = 13, .y = 7};
-    raster::ZoomMap map_ = raster::ZoomMap::asFilled;
+    bool fromWave_ = false;
 
     static std::uint8_t window(int column, int row) {
         return core::buffers.layerPage[row * kWidth + 32 + column];
@@ -89,7 +91,7 @@ TEST_F(PlasmaTest, FrameInColour200AroundTheWindowOnly) {
 }
 
 TEST_F(PlasmaTest, WaveBuildsTheMapAndTurnsBackAfter255Calls) {
-    map_ = raster::ZoomMap::fromWave;
+    fromWave_ = true;
     const auto wave = raster::state.plasmaWave;
     zoom(core::buffers.layerPage);
     for (int r = 0; r < 200; ++r) {
@@ -111,7 +113,7 @@ TEST_F(PlasmaTest, GoldenFrames) {
     for (int i = 0; i < 256 * kWidth; ++i) {
         core::buffers.sourcePage[i] = static_cast<std::uint8_t>(i * 31 + i / 977);
     }
-    map_ = raster::ZoomMap::fromWave;
+    fromWave_ = true;
     centre_ = {.x = 255, .y = 255};
     std::uint32_t hash = 2166136261u;
     for (int frame = 0; frame < 3; ++frame) {

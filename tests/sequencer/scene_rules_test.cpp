@@ -14,6 +14,7 @@
 #include "display/present.h"
 #include "display/sprite.h"
 #include "display/state.h"
+#include "effects/voxel.h"
 #include "raster/blobs.h"
 #include "raster/grain.h"
 #include "raster/plasma.h"
@@ -473,7 +474,7 @@ TEST_F(SceneRules, PlasmaFlickerAlternatesWithBlackAndStopsTheFlightAtRow32) {
     begin(14, 21);
     const auto& flicker = begin(16, 23);
     frameAt(flicker, 23, 40);  // no landscape from row 32: the map is the fill alone
-    EXPECT_TRUE(allEqual(raster::state.plasmaMap.data(), 64000, (64 - 40) * 4));
+    EXPECT_TRUE(allEqual(effects::voxel.frame.data(), 64000, (64 - 40) * 4));
     EXPECT_EQ(lastHanded, core::buffers.layerPage);
     sequencer::motion.sceneTime.store(0.37f);
     frameAt(flicker, 23, 50);
