@@ -1,7 +1,7 @@
 #pragma once
 // The process-wide picture, palette and resource buffers that the resource store fills and
-// every routine reads. One owner: this file. Heap work buffers live from allocateWorkBuffers to
-// releaseWorkBuffers; the resource slots are static and zero at start.
+// every routine reads, in one object: core::buffers. Heap work buffers live from
+// allocateWorkBuffers to releaseWorkBuffers; the resource slots are static and zero at start.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -29,43 +29,9 @@ inline constexpr std::size_t kBandRowsAt = 320 * 170;
 // The flight caption once risen: row 160 of mixPage's second picture (it starts 40 rows lower).
 inline constexpr std::size_t kRisenCaptionAt = kPictureBytes + 320 * 160;
 
-// Heap work buffers; null until allocateWorkBuffers. The scenes share them, each page keeping
-// one kind of work from scene to scene.
-// The maps the effects read (a texture or sprite copy at the start) and the landscape picture.
-extern std::uint8_t* sourcePage;
-// The sky backdrop and the layers effects lay down: plasma, rotozoom layers, flares, sprites.
-extern std::uint8_t* layerPage;
-// Where pictures are mixed: remaps, cross-fades, thumbnails, the warped landscape and dance.
-extern std::uint8_t* mixPage;
-// Grained pictures, the tunnels with their vector objects, the warped ring of flares.
-extern std::uint8_t* grainPage;
-// The gradient warp's 64000 signed height words, made from the marble field.
-extern std::uint8_t* warpHeights;
-extern std::uint8_t* paletteA;
-extern std::uint8_t* paletteB;
-extern std::uint8_t* paletteC;
-
 // Static resource slots, one per archive entry, sized from the entry table.
 template <int Entry>
 using EntrySlot = std::array<std::uint8_t, entryCapacity(Entry)>;
-
-extern EntrySlot<0> tunnelRemap;
-extern EntrySlot<2> crystalTexture;
-extern EntrySlot<3> ribbedTexture;
-extern EntrySlot<4> smallLight;
-extern EntrySlot<5> landscapeHeights;
-extern EntrySlot<6> landscapeColours;
-extern EntrySlot<7> skyPicture;
-extern EntrySlot<8> flashBurst;
-extern EntrySlot<9> flashShockwave;
-extern EntrySlot<10> openingPicture;
-extern EntrySlot<11> stormPicture;
-extern EntrySlot<12> accentRings;
-extern EntrySlot<13> accentStreaks;
-extern EntrySlot<14> largeFlare;
-extern EntrySlot<15> wordStorm;
-extern EntrySlot<16> wordGlass;
-extern EntrySlot<17> marbleField;
 
 // The title strip is loaded twice into two adjacent slots so a 200-row window starting
 // anywhere in the first copy runs on into the second without a seam.
@@ -75,44 +41,77 @@ struct TitleStripSlots {
 };
 static_assert(offsetof(TitleStripSlots, second) == entryCapacity(18),
               "strip copies must be adjacent");
-extern TitleStripSlots titleStrip;
-inline std::uint8_t* const titleStripFirst = titleStrip.first.data();
-inline std::uint8_t* const titleStripSecond = titleStrip.second.data();
-
-// A static slot with zeroed margins before and after it, for routines that read a little
-// outside the slot; the slot's name refers to the slot proper.
-template <std::size_t Before, std::size_t Size, std::size_t After>
-struct MarginedSlot {
-    std::array<std::uint8_t, Before> before;
-    std::array<std::uint8_t, Size> slot;
-    std::array<std::uint8_t, After> after;
-};
 
 // The band image is read 743 bytes a row with a window of 320 that may start as far as 699 bytes
 // into a row, so the last row's window runs up to 274 bytes past the image; those read as 0.
 inline constexpr std::size_t kFlareBandTailMargin = 320;
-extern MarginedSlot<0, entryCapacity(19), kFlareBandTailMargin> flareBandStorage;
-inline EntrySlot<19>& flareBand = flareBandStorage.slot;
-extern EntrySlot<20> windowFlashes;
-extern EntrySlot<21> windowCaptions;
-extern EntrySlot<22> dancerSolo;
-extern EntrySlot<23> dancerPair;
-extern EntrySlot<24> danceBurst;
-extern EntrySlot<25> dancePillars;
-extern EntrySlot<26> captionTitle;
-extern EntrySlot<27> captionLinux;
-extern EntrySlot<28> captionPressure;
-extern EntrySlot<29> duskPicture;
-extern EntrySlot<31> glassSphere;
-extern EntrySlot<32> dialEmblem;
-extern EntrySlot<33> crestEmblem;
-extern EntrySlot<34> creditsPicture;
-extern EntrySlot<35> lightningPicture;
 
 // Heap work buffers may carry zeroed margins for routines that read past them; the buffer's
 // name points at its first byte proper. warpHeights' height words are read up to 642 bytes past
 // its end by the gradient warp; those read as 0.
 inline constexpr std::size_t kWarpHeightsTailMargin = 1024;
+
+struct Buffers {
+    // Heap work buffers; null until allocateWorkBuffers. The scenes share them, each page
+    // keeping one kind of work from scene to scene.
+    // The maps the effects read (a texture or sprite copy at the start) and the landscape.
+    std::uint8_t* sourcePage = nullptr;
+    // The sky backdrop and the layers effects lay down: plasma, rotozoom layers, flares,
+    // sprites.
+    std::uint8_t* layerPage = nullptr;
+    // Where pictures are mixed: remaps, cross-fades, thumbnails, the warped landscape and dance.
+    std::uint8_t* mixPage = nullptr;
+    // Grained pictures, the tunnels with their vector objects, the warped ring of flares.
+    std::uint8_t* grainPage = nullptr;
+    // The gradient warp's 64000 signed height words, made from the marble field.
+    std::uint8_t* warpHeights = nullptr;
+    std::uint8_t* paletteA = nullptr;
+    std::uint8_t* paletteB = nullptr;
+    std::uint8_t* paletteC = nullptr;
+
+    // The resource slots, zero at start.
+    EntrySlot<0> tunnelRemap{};
+    EntrySlot<2> crystalTexture{};
+    EntrySlot<3> ribbedTexture{};
+    EntrySlot<4> smallLight{};
+    EntrySlot<5> landscapeHeights{};
+    EntrySlot<6> landscapeColours{};
+    EntrySlot<7> skyPicture{};
+    EntrySlot<8> flashBurst{};
+    EntrySlot<9> flashShockwave{};
+    EntrySlot<10> openingPicture{};
+    EntrySlot<11> stormPicture{};
+    EntrySlot<12> accentRings{};
+    EntrySlot<13> accentStreaks{};
+    EntrySlot<14> largeFlare{};
+    EntrySlot<15> wordStorm{};
+    EntrySlot<16> wordGlass{};
+    EntrySlot<17> marbleField{};
+    TitleStripSlots titleStrip{};
+    EntrySlot<19> flareBand{};
+    // Never written: what the band's last window reads past the image.
+    std::array<std::uint8_t, kFlareBandTailMargin> flareBandTail{};
+    EntrySlot<20> windowFlashes{};
+    EntrySlot<21> windowCaptions{};
+    EntrySlot<22> dancerSolo{};
+    EntrySlot<23> dancerPair{};
+    EntrySlot<24> danceBurst{};
+    EntrySlot<25> dancePillars{};
+    EntrySlot<26> captionTitle{};
+    EntrySlot<27> captionLinux{};
+    EntrySlot<28> captionPressure{};
+    EntrySlot<29> duskPicture{};
+    EntrySlot<31> glassSphere{};
+    EntrySlot<32> dialEmblem{};
+    EntrySlot<33> crestEmblem{};
+    EntrySlot<34> creditsPicture{};
+    EntrySlot<35> lightningPicture{};
+};
+static_assert(offsetof(Buffers, flareBandTail) == offsetof(Buffers, flareBand) + entryCapacity(19),
+              "the band image's margin must follow it directly");
+
+// The one set of buffers: main thread only.
+extern Buffers buffers;
 
 // Allocates sourcePage, layerPage, mixPage, grainPage, warpHeights, paletteA, paletteB, paletteC in
 // that order (all zeroed, margins included), then checks that 240000 more bytes are still

@@ -7,8 +7,8 @@ namespace core {
 
 struct LaunchSettings {
     std::int32_t modeIndex = 0;   // 1-based record of the mode list; 0 is the desktop mode
-    std::int32_t windowed = 0;    // 1: a window on the desktop; 0: full screen
-    std::int32_t dance = 0;       // 1: the dancers in the waving-landscape scene
+    bool windowed = false;        // a window on the desktop rather than full screen
+    bool dance = false;           // the dancers in the waving-landscape scene
     std::int32_t trailLevel = 0;  // 0 none, 1 longest, 2 medium, 3 shortest
 };
 

@@ -1,12 +1,10 @@
 #include "display/engine.h"
+#include "display/state.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace display {
-
-std::array<std::uint8_t, 65536> scaleTable{};
-std::array<std::uint8_t, 4000> thumbnail{};
 
 namespace {
 
@@ -23,7 +21,7 @@ void buildScaleTable() {
     // those whose long double is another format.
     for (int a = 0; a < 256; ++a) {
         for (int b = 0; b < 256; ++b) {
-            scaleTable[a * 256 + b] = static_cast<std::uint8_t>(a * b / 255);
+            state.scaleTable[a * 256 + b] = static_cast<std::uint8_t>(a * b / 255);
         }
     }
 }
@@ -74,8 +72,8 @@ void crossFade(const std::uint8_t* pictureA, const std::uint8_t* pictureB,
                std::uint8_t* destination, std::int32_t level) {
     // A level outside 0..255 would index past the table; clamp it once per call.
     const int weight = std::clamp(level, 0, 255);
-    const std::uint8_t* rowA = scaleTable.data() + weight * 256;
-    const std::uint8_t* rowB = scaleTable.data() + (255 - weight) * 256;
+    const std::uint8_t* rowA = state.scaleTable.data() + weight * 256;
+    const std::uint8_t* rowB = state.scaleTable.data() + (255 - weight) * 256;
     for (std::uint32_t i = 0; i < kPictureBytes; ++i) {
         destination[i] = static_cast<std::uint8_t>(rowA[pictureA[i]] + rowB[pictureB[i]]);
     }
@@ -107,14 +105,14 @@ void blurBuffer(std::uint8_t* picture) {
 void captureThumbnail(const std::uint8_t* source) {
     for (int r = 0; r < kThumbnailHeight; ++r) {
         for (int c = 0; c < kThumbnailWidth; ++c) {
-            thumbnail[r * kThumbnailWidth + c] = source[r * 1280 + c * 4];
+            state.thumbnail[r * kThumbnailWidth + c] = source[r * 1280 + c * 4];
         }
     }
 }
 
 void stampThumbnail(std::uint8_t* destination) {
     for (int r = 0; r < kThumbnailHeight; ++r) {
-        addBuffer(thumbnail.data() + r * kThumbnailWidth, destination + r * kPictureWidth,
+        addBuffer(state.thumbnail.data() + r * kThumbnailWidth, destination + r * kPictureWidth,
                   kThumbnailWidth);
     }
 }

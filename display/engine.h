@@ -14,10 +14,7 @@ inline constexpr std::int32_t kPictureWidth = core::kPictureWidth;
 inline constexpr std::int32_t kThumbnailWidth = 80;
 inline constexpr std::int32_t kThumbnailHeight = 50;
 
-// scaleTable[a * 256 + b] = floor(a * b / 255): fades and shading without multiplies.
-extern std::array<std::uint8_t, 65536> scaleTable;
-// The last captured 80x50 thumbnail; zero until the first capture.
-extern std::array<std::uint8_t, 4000> thumbnail;
+// The scale table and the thumbnail are in display::state (display/state.h).
 
 void buildScaleTable();
 

@@ -2,14 +2,12 @@
 
 #include <algorithm>
 
+#include "display/state.h"
 #include "display/surfaces.h"
 #include "platform/messages.h"
 #include "platform/video.h"
 
 namespace display {
-
-std::array<ModeRecord, 256> modeList{};
-std::int32_t modeCount = 0;
 
 namespace {
 
@@ -19,15 +17,15 @@ void recordMode(const platform::DisplayMode& mode) {
     if (mode.bitsPerPixel != 16 && mode.bitsPerPixel != 24 && mode.bitsPerPixel != 32) {
         return;
     }
-    if (modeCount >= static_cast<std::int32_t>(modeList.size())) {
+    if (state.modeCount >= static_cast<std::int32_t>(state.modeList.size())) {
         return;
     }
-    ModeRecord& record = modeList[static_cast<std::size_t>(modeCount)];
+    ModeRecord& record = state.modeList[static_cast<std::size_t>(state.modeCount)];
     record.width = static_cast<std::uint32_t>(mode.width);
     record.height = static_cast<std::uint32_t>(mode.height);
     record.bitsPerPixel = static_cast<std::uint32_t>(mode.bitsPerPixel);
     record.greenIs6Bit = ((mode.greenMask >> 5) == 31) ? 0 : 1;
-    ++modeCount;
+    ++state.modeCount;
 }
 
 // The box shown when the desktop's mode cannot be told; it has the default caption.
@@ -62,8 +60,8 @@ bool modeBefore(const ModeRecord& a, const ModeRecord& b) {
 
 int buildModeList() {
     // Built once per run; starting from an empty list keeps a second call from appending.
-    modeList = {};
-    modeCount = 0;
+    state.modeList = {};
+    state.modeCount = 0;
     platform::Video& output = video();
     if (!output.open()) {
         platform::showMessage("DirectDrawCreate error", "DDRAW ERROR");
@@ -79,8 +77,8 @@ int buildModeList() {
     for (const platform::DisplayMode& mode : output.modes()) {
         recordMode(mode);
     }
-    if (modeCount > 1) {
-        std::sort(modeList.begin() + 1, modeList.begin() + modeCount, modeBefore);
+    if (state.modeCount > 1) {
+        std::sort(state.modeList.begin() + 1, state.modeList.begin() + state.modeCount, modeBefore);
     }
     return 1;
 }

@@ -13,8 +13,7 @@ struct ModeRecord {
     std::int32_t greenIs6Bit = 0;    // 0 for a 5-5-5 green mask, else 1
 };
 
-extern std::array<ModeRecord, 256> modeList;
-extern std::int32_t modeCount;
+// The list is display::state.modeList, its length display::state.modeCount (display/state.h).
 
 // Fills modeList from the platform's video; returns 0 when no display could be opened.
 // Record 0 is the desktop's mode when its depth is 16, 24 or 32 bits, else the first such mode

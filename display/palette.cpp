@@ -1,8 +1,7 @@
 #include "display/palette.h"
+#include "display/state.h"
 
 namespace display {
-
-std::array<std::uint8_t, 768> colourTable{};
 
 void setPalette(const std::uint8_t* palette) {
     for (int i = 0; i < 256; ++i) {
@@ -10,9 +9,9 @@ void setPalette(const std::uint8_t* palette) {
         const std::uint8_t green = palette[3 * i + 1];
         const std::uint8_t blue = palette[3 * i + 2];
         // The shift happens in 8 bits: 63 becomes 252, 64 wraps to 0.
-        colourTable[3 * i] = static_cast<std::uint8_t>(blue << 2);
-        colourTable[3 * i + 1] = static_cast<std::uint8_t>(green << 2);
-        colourTable[3 * i + 2] = static_cast<std::uint8_t>(red << 2);
+        state.colourTable[3 * i] = static_cast<std::uint8_t>(blue << 2);
+        state.colourTable[3 * i + 1] = static_cast<std::uint8_t>(green << 2);
+        state.colourTable[3 * i + 2] = static_cast<std::uint8_t>(red << 2);
     }
 }
 

@@ -6,7 +6,7 @@
 
 namespace display {
 
-extern std::array<std::uint8_t, 768> colourTable;  // blue, green, red per entry, 0..252
+// The colour table is display::state.colourTable (display/state.h).
 
 // Rebuilds colourTable from a 768-byte palette; each value is shifted left by 2 in 8 bits.
 void setPalette(const std::uint8_t* palette);

@@ -6,14 +6,10 @@
 
 #include "display/modes.h"
 #include "display/palette.h"
+#include "display/state.h"
 #include "display/surfaces.h"
 
 namespace display {
-
-std::uint8_t* frameBuffer = nullptr;
-std::uint8_t* colourBuffer = nullptr;
-std::array<std::uint8_t, kFramePixels> trailBuffer{};
-std::int32_t trailLevel = 0;
 
 bool allocateScreenBuffers() {
     // Held until the process ends; a later run in the same process (the tests) takes them
@@ -25,9 +21,9 @@ bool allocateScreenBuffers() {
             std::memset(buffer, 0, bytes);
         }
     };
-    take(colourBuffer, kFramePixels * 4);
-    take(frameBuffer, kFramePixels);
-    return colourBuffer != nullptr && frameBuffer != nullptr;
+    take(state.colourBuffer, kFramePixels * 4);
+    take(state.frameBuffer, kFramePixels);
+    return state.colourBuffer != nullptr && state.frameBuffer != nullptr;
 }
 
 namespace {
@@ -35,12 +31,12 @@ namespace {
 // H <- (weight * H + S) >> shift over the whole frame, then the trail becomes the frame.
 template <unsigned Weight, unsigned Shift>
 void blendTrail(const std::uint8_t* source) {
-    std::uint8_t* history = trailBuffer.data();
+    std::uint8_t* history = state.trailBuffer.data();
     for (int i = 0; i < kFramePixels; ++i) {
         const std::uint32_t blended = (Weight * std::uint32_t{history[i]} + source[i]) >> Shift;
         history[i] = static_cast<std::uint8_t>(blended);
     }
-    std::memcpy(frameBuffer, history, kFramePixels);
+    std::memcpy(state.frameBuffer, history, kFramePixels);
 }
 
 }  // namespace
@@ -59,7 +55,7 @@ void setPresentObserver(PresentObserver observer) {
 }
 
 void putFrame(const std::uint8_t* source) {
-    switch (trailLevel) {
+    switch (state.trailLevel) {
         case 1:
             blendTrail<31, 5>(source);
             break;
@@ -70,7 +66,7 @@ void putFrame(const std::uint8_t* source) {
             blendTrail<1, 1>(source);
             break;
         default:
-            std::memcpy(frameBuffer, source, kFramePixels);
+            std::memcpy(state.frameBuffer, source, kFramePixels);
             break;
     }
     if (putFrameObserver != nullptr) {
@@ -101,11 +97,11 @@ void expandFrame() {
     // 256 entries against 64000 pixels.
     std::array<std::uint32_t, 256> words;
     for (std::size_t i = 0; i < words.size(); ++i) {
-        words[i] = colourTable[3 * i] | (std::uint32_t{colourTable[3 * i + 1]} << 8) |
-                   (std::uint32_t{colourTable[3 * i + 2]} << 16);
+        words[i] = state.colourTable[3 * i] | (std::uint32_t{state.colourTable[3 * i + 1]} << 8) |
+                   (std::uint32_t{state.colourTable[3 * i + 2]} << 16);
     }
-    const std::uint8_t* indices = frameBuffer;
-    std::uint8_t* pixels = colourBuffer;
+    const std::uint8_t* indices = state.frameBuffer;
+    std::uint8_t* pixels = state.colourBuffer;
     for (int i = 0; i < kFramePixels; ++i) {
         std::uint8_t* pixel = pixels + 4 * i;
         storePixel(pixel, (loadPixel(pixel) & 0xFF000000u) | words[indices[i]]);
@@ -113,7 +109,7 @@ void expandFrame() {
 }
 
 void convert32(std::uint8_t* destination, std::int32_t lineSkip) {
-    const std::uint8_t* source = colourBuffer;
+    const std::uint8_t* source = state.colourBuffer;
     for (int row = 0; row < kFrameHeight; ++row) {
         std::memcpy(destination, source, kFrameWidth * 4);
         source += kFrameWidth * 4;
@@ -124,7 +120,7 @@ void convert32(std::uint8_t* destination, std::int32_t lineSkip) {
 void convert24(std::uint8_t* destination, std::int32_t lineSkip) {
     // Four pixels' blue, green and red fill three words.
     static_assert(kFrameWidth % 4 == 0);
-    const std::uint8_t* source = colourBuffer;
+    const std::uint8_t* source = state.colourBuffer;
     for (int row = 0; row < kFrameHeight; ++row) {
         for (int x = 0; x < kFrameWidth; x += 4, source += 16, destination += 12) {
             const std::uint32_t p0 = loadPixel(source) & 0xFFFFFFu;
@@ -147,7 +143,7 @@ template <unsigned GreenBits>
 void convert16(std::uint8_t* destination, std::int32_t lineSkip) {
     constexpr unsigned redShift = 5 + GreenBits;
     constexpr std::uint32_t greenMask = ((1u << GreenBits) - 1) << 5;
-    const std::uint8_t* source = colourBuffer;
+    const std::uint8_t* source = state.colourBuffer;
     std::array<std::uint32_t, kFrameWidth> pixels;
     std::array<std::uint16_t, kFrameWidth> words;
     for (int row = 0; row < kFrameHeight; ++row) {
@@ -183,7 +179,7 @@ platform::BlitResult presentFrame() {
         return platform::BlitResult::Failed;
     }
     const ModeRecord& format =
-        modeList[settings.windowed != 0 ? 0 : static_cast<std::size_t>(settings.modeIndex)];
+        state.modeList[settings.windowed ? 0 : static_cast<std::size_t>(settings.modeIndex)];
     switch (format.bitsPerPixel) {
         case 32:
             convert32(surface.pixels, surface.pitch - 1280);
@@ -206,11 +202,11 @@ platform::BlitResult presentFrame() {
         presentObserver();
     }
 
-    const ModeRecord& chosen = modeList[static_cast<std::size_t>(settings.modeIndex)];
+    const ModeRecord& chosen = state.modeList[static_cast<std::size_t>(settings.modeIndex)];
     for (;;) {
-        const platform::ScreenRect destination{borderX, borderY,
-                                               static_cast<std::int32_t>(chosen.width) - borderX,
-                                               static_cast<std::int32_t>(chosen.height) - borderY};
+        const platform::ScreenRect destination{
+            state.borderX, state.borderY, static_cast<std::int32_t>(chosen.width) - state.borderX,
+            static_cast<std::int32_t>(chosen.height) - state.borderY};
         const platform::BlitResult result = output.blit(destination);
         if (result == platform::BlitResult::StillDrawing) {
             continue;

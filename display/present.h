@@ -14,14 +14,7 @@ inline constexpr int kFrameWidth = core::kPictureWidth;
 inline constexpr int kFrameHeight = core::kPictureHeight;
 inline constexpr int kFramePixels = kFrameWidth * kFrameHeight;
 
-// The display frame (64000 palette indices) and its true-colour expansion (blue, green, red
-// and an unwritten fourth byte per pixel); allocated once by the entry, kept until exit.
-extern std::uint8_t* frameBuffer;
-extern std::uint8_t* colourBuffer;
-// The trail history; zero at start, never cleared.
-extern std::array<std::uint8_t, kFramePixels> trailBuffer;
-// 0 none, 1 longest trail, 2 medium, 3 shortest; any other value acts as 0.
-extern std::int32_t trailLevel;
+// The frame, its colour expansion and the trail are in display::state (display/state.h).
 
 // Allocates frameBuffer and colourBuffer, cleared (once a process; a later call clears them);
 // false when memory is short.

@@ -1,13 +1,11 @@
 #include "display/surfaces.h"
 
 #include "display/modes.h"
+#include "display/state.h"
 #include "platform/messages.h"
 #include "platform/video.h"
 
 namespace display {
-
-std::int32_t borderX = 0;
-std::int32_t borderY = 0;
 
 namespace {
 platform::Video* currentVideo = nullptr;
@@ -70,21 +68,21 @@ int setUpDisplay(const core::LaunchSettings& settings) {
     }
     // A choice outside the list (an empty list gives modeIndex 0 with no record 0) cannot be
     // switched to; it fails like a refused mode instead of reading an unfilled record.
-    if (settings.modeIndex < 0 || settings.modeIndex >= modeCount) {
+    if (settings.modeIndex < 0 || settings.modeIndex >= state.modeCount) {
         platform::showMessage("SetDisplayMode error", "DDRAW ERROR");
         return 0;
     }
-    const ModeRecord& mode = modeList[static_cast<std::size_t>(settings.modeIndex)];
+    const ModeRecord& mode = state.modeList[static_cast<std::size_t>(settings.modeIndex)];
     const PictureBorders borders = pictureBorders(static_cast<std::int32_t>(mode.width),
                                                   static_cast<std::int32_t>(mode.height));
-    borderX = borders.x;
-    borderY = borders.y;
+    state.borderX = borders.x;
+    state.borderY = borders.y;
 
     // The staging area is made in the format the converter will write: the desktop record's
     // in windowed play, the chosen record's in full screen.
     platform::SurfaceRequest request;
-    request.windowed = settings.windowed != 0;
-    const ModeRecord& format = request.windowed ? modeList[0] : mode;
+    request.windowed = settings.windowed;
+    const ModeRecord& format = request.windowed ? state.modeList[0] : mode;
     request.width = static_cast<int>(mode.width);
     request.height = static_cast<int>(mode.height);
     request.bitsPerPixel = static_cast<int>(format.bitsPerPixel);

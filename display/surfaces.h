@@ -10,9 +10,7 @@ class Video;
 
 namespace display {
 
-// Margins of the 4:3 picture rectangle in the chosen resolution; one is always 0.
-extern std::int32_t borderX;
-extern std::int32_t borderY;
+// The rectangle's margins are display::state.borderX and borderY (display/state.h).
 
 struct PictureBorders {
     std::int32_t x = 0;

@@ -334,45 +334,38 @@ std::array<TraceFrame, kMetaCubes * kMetaCubes * kMetaCubes> traceStack{};
 const std::array<std::uint16_t, 256> metaEdgeTable = edgeTableFromTriangles();
 const std::array<std::array<std::int8_t, 16>, 256> metaTriangleTable = kTriangleTable;
 
-std::array<MetaBall, 3> metaBalls{};
-float metaClock1 = 0.0f;
-float metaClock2 = 20.0f;
-std::uint8_t metaSlow = 0;
-std::array<float, kMetaCorners * kMetaCorners * kMetaCorners> metaField{};
-std::array<std::uint8_t, kMetaCubes * kMetaCubes * kMetaCubes> metaVisited{};
-std::array<MetaPoint, 15> metaTriangles{};
-MetaLineDrawer metaLineDrawer = raster::addLine;
+Metaballs metaballs;
 
 void metaSetup() {
-    for (MetaBall& ball : metaBalls) {
+    for (MetaBall& ball : metaballs.balls) {
         ball.strength = 600.0f;
     }
-    metaClock1 = 0.0f;
-    metaClock2 = 20.0f;
-    metaTriangles.fill(MetaPoint{0.0f, 0.0f, 0.0f});
+    metaballs.clock1 = 0.0f;
+    metaballs.clock2 = 20.0f;
+    metaballs.triangles.fill(MetaPoint{0.0f, 0.0f, 0.0f});
 }
 
 void placeMetaBalls() {
-    const float t1 = metaClock1;
-    const float t2 = metaClock2;
-    metaBalls[0].x = static_cast<float>(20 * std::cos(rad(2 * t1 + 70)));
-    metaBalls[0].y = static_cast<float>(12 * std::cos(rad(1.5 * t2 + 25)));
-    metaBalls[0].z = static_cast<float>(16 * std::cos(rad(2 * t1)));
-    metaBalls[1].x = static_cast<float>(14 * std::sin(rad(2 * t1 + 40)));
-    metaBalls[1].y = static_cast<float>(16 * std::sin(rad(t1 + 10)));
-    metaBalls[1].z = static_cast<float>(20 * std::cos(rad(2 * t2)));
-    metaBalls[2].x = static_cast<float>(12 * std::cos(rad(2 * t1 / 3)));
-    metaBalls[2].y = static_cast<float>(15 * std::sin(rad(t2 - 50)));
-    metaBalls[2].z = static_cast<float>(20 * std::cos(2 * rad(5 * t1 / 3)));
+    const float t1 = metaballs.clock1;
+    const float t2 = metaballs.clock2;
+    metaballs.balls[0].x = static_cast<float>(20 * std::cos(rad(2 * t1 + 70)));
+    metaballs.balls[0].y = static_cast<float>(12 * std::cos(rad(1.5 * t2 + 25)));
+    metaballs.balls[0].z = static_cast<float>(16 * std::cos(rad(2 * t1)));
+    metaballs.balls[1].x = static_cast<float>(14 * std::sin(rad(2 * t1 + 40)));
+    metaballs.balls[1].y = static_cast<float>(16 * std::sin(rad(t1 + 10)));
+    metaballs.balls[1].z = static_cast<float>(20 * std::cos(rad(2 * t2)));
+    metaballs.balls[2].x = static_cast<float>(12 * std::cos(rad(2 * t1 / 3)));
+    metaballs.balls[2].y = static_cast<float>(15 * std::sin(rad(t2 - 50)));
+    metaballs.balls[2].z = static_cast<float>(20 * std::cos(2 * rad(5 * t1 / 3)));
 }
 
 void clearMetaCaches() {
-    metaField.fill(0.0f);
-    metaVisited.fill(0);
+    metaballs.field.fill(0.0f);
+    metaballs.visited.fill(0);
 }
 
 float fieldAt(int a, int b, int c) {
-    float& cached = metaField[cornerSlot(a, b, c)];
+    float& cached = metaballs.field[cornerSlot(a, b, c)];
     if (cached != 0.0f) {
         return cached;
     }
@@ -380,7 +373,7 @@ float fieldAt(int a, int b, int c) {
     const float y = cornerPosition(b);
     const float z = cornerPosition(c);
     float field = 0.0f;
-    for (const MetaBall& ball : metaBalls) {
+    for (const MetaBall& ball : metaballs.balls) {
         const float dz = z - ball.z;
         const float dy = y - ball.y;
         const float dx = x - ball.x;
@@ -399,7 +392,7 @@ int cubeIndex(int a, int b, int c) {
     if (!cubeInRange(a, b, c)) {
         return 0;
     }
-    metaVisited[cubeSlot(a, b, c)] = 1;
+    metaballs.visited[cubeSlot(a, b, c)] = 1;
     int index = 0;
     for (int k = 0; k < 8; ++k) {
         if (fieldAt(a + kCornerOffset[k][0], b + kCornerOffset[k][1], c + kCornerOffset[k][2]) <
@@ -430,7 +423,7 @@ int polygoniseCube(int a, int b, int c, int index) {
     const std::array<std::int8_t, 16>& row = metaTriangleTable[index];
     int count = 0;
     while (row[count] >= 0) {
-        metaTriangles[count] = onEdge[row[count]];
+        metaballs.triangles[count] = onEdge[row[count]];
         ++count;
     }
     return count / 3;
@@ -443,19 +436,19 @@ void drawMetaCube(std::uint8_t* target, int a, int b, int c, int index) {
         std::int32_t sx[3];
         std::int32_t sy[3];
         for (int v = 0; v < 3; ++v) {
-            const MetaPoint& p = metaTriangles[t * 3 + v];
+            const MetaPoint& p = metaballs.triangles[t * 3 + v];
             const float k = static_cast<float>(400.0 / (p.z + 80.0));
             sx[v] = static_cast<std::int32_t>(p.x * k + 160.0);
             sy[v] = static_cast<std::int32_t>(p.y * k + 100.0);
         }
-        metaLineDrawer(target, sx[0], sy[0], sx[1], sy[1]);
-        metaLineDrawer(target, sx[2], sy[2], sx[1], sy[1]);
-        metaLineDrawer(target, sx[2], sy[2], sx[0], sy[0]);
+        metaballs.lineDrawer(target, sx[0], sy[0], sx[1], sy[1]);
+        metaballs.lineDrawer(target, sx[2], sy[2], sx[1], sy[1]);
+        metaballs.lineDrawer(target, sx[2], sy[2], sx[0], sy[0]);
     }
 }
 
 void traceCube(std::uint8_t* target, int a, int b, int c, int index) {
-    metaVisited[cubeSlot(a, b, c)] = 1;
+    metaballs.visited[cubeSlot(a, b, c)] = 1;
     drawMetaCube(target, a, b, c, index);
     int depth = 0;
     traceStack[0] = {static_cast<std::int8_t>(a), static_cast<std::int8_t>(b),
@@ -470,7 +463,7 @@ void traceCube(std::uint8_t* target, int a, int b, int c, int index) {
         const int na = frame.a + offset[0];
         const int nb = frame.b + offset[1];
         const int nc = frame.c + offset[2];
-        if (!cubeInRange(na, nb, nc) || metaVisited[cubeSlot(na, nb, nc)] != 0) {
+        if (!cubeInRange(na, nb, nc) || metaballs.visited[cubeSlot(na, nb, nc)] != 0) {
             continue;
         }
         const int neighbourIndex = cubeIndex(na, nb, nc);
@@ -483,22 +476,22 @@ void traceCube(std::uint8_t* target, int a, int b, int c, int index) {
     }
 }
 
-void metaFrame(std::uint8_t* target) {
+void metaFrame(std::uint8_t* target, MetaPace pace) {
     placeMetaBalls();
-    const float s = core::sceneTime.load();
-    if (metaSlow != 0) {
-        metaClock1 = 10 * s;
-        metaClock2 = 20 * s;
+    const float s = core::motion.sceneTime.load();
+    if (pace == MetaPace::slow) {
+        metaballs.clock1 = 10 * s;
+        metaballs.clock2 = 20 * s;
     } else {
-        metaClock1 = 50 * s;
-        metaClock2 = 100 * s;
+        metaballs.clock1 = 50 * s;
+        metaballs.clock2 = 100 * s;
     }
     traceMetaSurface(target);
 }
 
 void traceMetaSurface(std::uint8_t* target) {
     clearMetaCaches();
-    for (const MetaBall& ball : metaBalls) {
+    for (const MetaBall& ball : metaballs.balls) {
         const int a = static_cast<int>(ball.x / 3.0 + 12);
         const int b = static_cast<int>(ball.y / 3.0 + 12);
         int c = static_cast<int>(ball.z / 3.0 + 12);

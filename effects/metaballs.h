@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "raster/lines.h"
+
 namespace effects {
 
 struct MetaBall {
@@ -26,20 +28,6 @@ inline constexpr int kMetaCorners = 24;
 inline constexpr int kMetaCubes = kMetaCorners - 1;
 inline constexpr float kMetaIsoLevel = 10.0f;
 
-extern std::array<MetaBall, 3> metaBalls;
-// Motion clocks in degrees, carried over between frames and scenes.
-extern float metaClock1;
-extern float metaClock2;
-// Set by the scene: 1 moves the balls at a fifth of the normal pace.
-extern std::uint8_t metaSlow;
-
-// Per-frame caches: the field at each corner (0 = not yet computed), and a mark per cube
-// examined this frame. Indexed [(a * size + b) * size + c].
-extern std::array<float, kMetaCorners * kMetaCorners * kMetaCorners> metaField;
-extern std::array<std::uint8_t, kMetaCubes * kMetaCubes * kMetaCubes> metaVisited;
-// The triangles of the cube last polygonised: up to five, three corners each.
-extern std::array<MetaPoint, 15> metaTriangles;
-
 // The standard marching-cubes tables for this corner and edge numbering: per cube index the
 // crossed edges (12-bit mask), and up to five triangles as edge numbers ended by -1.
 extern const std::array<std::uint16_t, 256> metaEdgeTable;
@@ -48,13 +36,31 @@ extern const std::array<std::array<std::int8_t, 16>, 256> metaTriangleTable;
 // How the wire frame reaches the picture: raster::addLine, or a recorder in tests.
 using MetaLineDrawer = void (*)(std::uint8_t* target, std::int32_t x1, std::int32_t y1,
                                 std::int32_t x2, std::int32_t y2);
-extern MetaLineDrawer metaLineDrawer;
+
+// Everything the effect keeps between calls. Main thread only.
+struct Metaballs {
+    std::array<MetaBall, 3> balls{};
+    // Motion clocks in degrees, carried over between frames and scenes.
+    float clock1 = 0.0f;
+    float clock2 = 20.0f;
+    // Per-frame caches: the field at each corner (0 = not yet computed), and a mark per cube
+    // examined this frame. Indexed [(a * size + b) * size + c].
+    std::array<float, kMetaCorners * kMetaCorners * kMetaCorners> field{};
+    std::array<std::uint8_t, kMetaCubes * kMetaCubes * kMetaCubes> visited{};
+    // The triangles of the cube last polygonised: up to five, three corners each.
+    std::array<MetaPoint, 15> triangles{};
+    MetaLineDrawer lineDrawer = raster::addLine;
+};
+extern Metaballs metaballs;
+
+// How fast the balls move: the montage moves them at a fifth of the normal pace.
+enum class MetaPace : std::uint8_t { normal, slow };
 
 // One-time set-up, run by the preparation right after the work buffers are allocated.
 void metaSetup();
 // Places the balls from the clocks, advances the clocks from sceneTime and draws the surface's
 // triangle edges into target (320 x 200, additive).
-void metaFrame(std::uint8_t* target);
+void metaFrame(std::uint8_t* target, MetaPace pace);
 
 // The steps of a frame, callable on their own.
 void placeMetaBalls();
@@ -70,7 +76,7 @@ int cubeIndex(int a, int b, int c);
 // Fills metaTriangles for cube (a, b, c) with index; returns the number of triangles.
 int polygoniseCube(int a, int b, int c, int index);
 // Polygonises cube (a, b, c) with index, projects the triangles and draws edges 0-1, 2-1 and
-// 2-0 of each through metaLineDrawer.
+// 2-0 of each through metaballs.lineDrawer.
 void drawMetaCube(std::uint8_t* target, int a, int b, int c, int index);
 // Draws cube (a, b, c) with index and walks the surface depth first through its unexamined
 // neighbours, on an explicit stack in the order a recursive walk would take.

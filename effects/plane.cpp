@@ -4,17 +4,12 @@
 #include <cmath>
 #include <cstring>
 
-#include "core/buffers.h"
 #include "core/show.h"
 #include "raster/gridmap.h"
 
 namespace effects {
 
 namespace {
-
-// Texture and shade table side by side: the mapper forms both look-ups by replacing the low
-// 16 bits of one block address, so the block starts on a 65536-byte boundary.
-alignas(65536) std::array<std::uint8_t, 131072> planeTables{};
 
 struct Vec3 {
     double x;
@@ -33,14 +28,7 @@ constexpr double kFarCutoff = 65.4;
 
 }  // namespace
 
-std::uint8_t* const planeTexture = planeTables.data();
-std::uint8_t* const planeShade = planeTables.data() + 65536;
-std::array<PlaneVertex, kPlaneGridVertices> planeGrid{};
-std::uint8_t* planeTarget = nullptr;
-double planeAngleA = 0.0;
-double planeAngleB = 0.0;
-double planeAngleC = 0.0;
-double planeScroll = 0.0;
+Plane plane;
 
 void planeSetup() {
     const double h = std::sin(0.785382413395);
@@ -48,18 +36,17 @@ void planeSetup() {
     cornerTopLeft = {-h, w, 1.0};
     cornerTopRight = {h, w, 1.0};
     cornerBottomLeft = {-h, -w, 1.0};
-    planeGrid.fill(PlaneVertex{0, 0, 0});
-    planeAngleA = 0.0;
-    planeAngleB = 0.0;
-    planeAngleC = 0.0;
-    planeScroll = 0.0;
-    planeTarget = core::sourcePage;
+    plane.grid.fill(PlaneVertex{0, 0, 0});
+    plane.angleA = 0.0;
+    plane.angleB = 0.0;
+    plane.angleC = 0.0;
+    plane.scroll = 0.0;
 }
 
-void planeFrame() {
-    const double a = planeAngleA;
-    const double b = planeAngleB;
-    const double c = planeAngleC;
+void planeFrame(std::uint8_t* target) {
+    const double a = plane.angleA;
+    const double b = plane.angleB;
+    const double c = plane.angleC;
     const double sa = std::sin(a), ca = std::cos(a);
     const double sb = std::sin(b), cb = std::cos(b);
     const double sc = std::sin(c), cc = std::cos(c);
@@ -78,7 +65,7 @@ void planeFrame() {
 
     // Running sums down the rows and across each row, as the grid is traced.
     Vec3 rowRay = p0;
-    PlaneVertex* vertex = planeGrid.data();
+    PlaneVertex* vertex = plane.grid.data();
     for (int row = 0; row < kPlaneGridRows; ++row) {
         Vec3 ray = rowRay;
         for (int column = 0; column < kPlaneGridColumns; ++column, ++vertex) {
@@ -88,7 +75,7 @@ void planeFrame() {
                 vertex->light = 255;  // light level 0: u and v do not matter
             } else {
                 vertex->u = static_cast<std::int32_t>(1024.0 * t * ray.x);
-                vertex->v = truncWrap32(1024.0 * t * ray.z + planeScroll);
+                vertex->v = truncWrap32(1024.0 * t * ray.z + plane.scroll);
                 vertex->light = static_cast<std::int32_t>(-1000.0 * t);
             }
             ray = {ray.x + dX.x, ray.y + dX.y, ray.z + dX.z};
@@ -97,13 +84,13 @@ void planeFrame() {
     }
 
     // The camera for the next frame; the first frame after set-up uses the zero angles.
-    const double s = core::sceneTime.load();
-    planeAngleA = std::sin(s / 12.0);
-    planeAngleC = std::cos(s / 10.0);
-    planeAngleB = std::sin(s / 13.0);
-    planeScroll = s * 2600.0;
+    const double s = core::motion.sceneTime.load();
+    plane.angleA = std::sin(s / 12.0);
+    plane.angleC = std::cos(s / 10.0);
+    plane.angleB = std::sin(s / 13.0);
+    plane.scroll = s * 2600.0;
 
-    raster::drawGridMapped({planeGrid, planeTexture, planeShade, planeTarget});
+    raster::drawGridMapped({plane.grid, plane.texture(), plane.shade(), target});
 }
 
 }  // namespace effects

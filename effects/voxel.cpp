@@ -15,14 +15,6 @@ namespace {
 constexpr int kWidth = core::kPictureWidth;
 constexpr int kHeight = core::kPictureHeight;
 
-// The picture with readable, never-written margins for the polar remap around it.
-struct VoxelFrameStorage {
-    std::array<std::uint8_t, kVoxelMarginBefore> before;
-    std::array<std::uint8_t, kWidth * kHeight> picture;
-    std::array<std::uint8_t, kVoxelMarginAfter> after;
-};
-VoxelFrameStorage voxelFrameStorage{};
-
 inline int cell(int row, int column) {
     return ((row & 255) << 8) | (column & 255);
 }
@@ -52,9 +44,9 @@ void drawSlice(std::int32_t x2, std::int32_t y2, std::int32_t x1, std::int32_t y
     const std::int32_t stepY = wrappingAdd(y1, -y2) / kWidth;
     std::int32_t x = x2;
     std::int32_t y = y2;
-    std::uint8_t* const picture = voxelFrameBuffer;
-    const std::uint8_t* const heights = terrainHeight.data();
-    const std::uint8_t* const shades = terrainShade.data();
+    std::uint8_t* const picture = voxel.frame.data();
+    const std::uint8_t* const heights = voxel.terrainHeight.data();
+    const std::uint8_t* const shades = voxel.terrainShade.data();
     for (int column = 0; column < kWidth; ++column) {
         // Both maps at the same point: one set of cell indices and fractions.
         const int i = (x >> 16) & 255;
@@ -66,14 +58,14 @@ void drawSlice(std::int32_t x2, std::int32_t y2, std::int32_t x1, std::int32_t y
         const std::int32_t h = bilinear(heights, j | i, j | i1, j1 | i, j1 | i1, fx, fy) >> 16;
         const std::int32_t shade = bilinear(shades, j | i, j | i1, j1 | i, j1 | i1, fx, fy);
         std::int32_t row = (((h - eye) * k) >> 11) + 100;
-        const std::int32_t top = voxelTop[column];
+        const std::int32_t top = voxel.top[column];
         if (row < top) {
-            if (voxelLastShade[column] == -1) {
-                voxelLastShade[column] = shade;
+            if (voxel.lastShade[column] == -1) {
+                voxel.lastShade[column] = shade;
             }
             // Ramp from the previous slice's shade at the bottom to this one's at the top.
-            const std::int32_t dc = (shade - voxelLastShade[column]) / (top - row);
-            std::int32_t c = voxelLastShade[column];
+            const std::int32_t dc = (shade - voxel.lastShade[column]) / (top - row);
+            std::int32_t c = voxel.lastShade[column];
             std::int32_t pixelRow = top;
             if (pixelRow > kHeight - 1) {
                 c += (pixelRow - (kHeight - 1)) * dc;
@@ -89,9 +81,9 @@ void drawSlice(std::int32_t x2, std::int32_t y2, std::int32_t x1, std::int32_t y
                 --pixelRow;
                 c += dc;
             }
-            voxelTop[column] = row;
+            voxel.top[column] = row;
         }
-        voxelLastShade[column] = shade;
+        voxel.lastShade[column] = shade;
         x = wrappingAdd(x, stepX);
         y = wrappingAdd(y, stepY);
     }
@@ -99,19 +91,10 @@ void drawSlice(std::int32_t x2, std::int32_t y2, std::int32_t x1, std::int32_t y
 
 }  // namespace
 
-std::array<std::uint8_t, 65536> terrainHeight{};
-std::array<std::uint8_t, 65536> terrainShade{};
-std::uint8_t* const voxelFrameBuffer = voxelFrameStorage.picture.data();
-std::array<std::int32_t, 320> voxelTop{};
-std::array<std::int32_t, 320> voxelLastShade{};
-std::int32_t voxelPosX = 0;
-std::int32_t voxelPosY = 0;
-float voxelSpeed = 0.0f;
-float voxelAngle = 0.0f;
-std::uint8_t voxelSky = 0;
+Voxel voxel;
 
 void buildTerrain() {
-    auto& map = terrainHeight;
+    auto& map = voxel.terrainHeight;
     map.fill(0);
     map[0] = 128;
     for (int step = 256; step >= 2; step /= 2) {
@@ -144,7 +127,7 @@ void buildTerrain() {
     }
     for (int y = 0; y < 256; ++y) {
         for (int x = 0; x < 256; ++x) {
-            terrainShade[cell(y, x)] = static_cast<std::uint8_t>(
+            voxel.terrainShade[cell(y, x)] = static_cast<std::uint8_t>(
                 std::clamp((map[cell(y + 1, x + 1)] - map[cell(y, x)]) * 12 + 128, 0, 255));
         }
     }
@@ -159,26 +142,26 @@ std::int32_t sampleTerrain(const std::uint8_t* map, std::int32_t x, std::int32_t
 
 void voxelSetup() {
     buildTerrain();
-    voxelAngle = 0.0f;
-    voxelPosY = 40 * 65536;
-    voxelPosX = 0;
-    voxelSpeed = 16384.0f;
+    voxel.angle = 0.0f;
+    voxel.posY = 40 * 65536;
+    voxel.posX = 0;
+    voxel.speed = 16384.0f;
 }
 
-void voxelFrame(float s) {
-    const double m = voxelSpeed * 9.0;
-    voxelPosX = truncWrap32(voxelPosX + m);
-    voxelPosY = truncWrap32(voxelPosY - m * (std::cos(s * 0.25) / 5.0 + std::sin(s / 10.0)));
-    renderVoxels(voxelPosX, voxelPosY, voxelAngle);
+void voxelFrame(float s, VoxelBackdrop backdrop) {
+    const double m = voxel.speed * 9.0;
+    voxel.posX = truncWrap32(voxel.posX + m);
+    voxel.posY = truncWrap32(voxel.posY - m * (std::cos(s * 0.25) / 5.0 + std::sin(s / 10.0)));
+    renderVoxels(voxel.posX, voxel.posY, voxel.angle, backdrop);
 }
 
-void renderVoxels(std::int32_t x, std::int32_t y, float angle) {
-    if (voxelSky == 1) {
-        std::memcpy(voxelFrameBuffer, core::skyPicture.data(), kWidth * kHeight);
+void renderVoxels(std::int32_t x, std::int32_t y, float angle, VoxelBackdrop backdrop) {
+    if (backdrop == VoxelBackdrop::sky) {
+        std::memcpy(voxel.frame.data(), core::buffers.skyPicture.data(), kWidth * kHeight);
     }
-    voxelTop.fill(kHeight);
-    voxelLastShade.fill(-1);
-    const std::int32_t eye = ((sampleTerrain(terrainHeight.data(), x, y) + 100) >> 18) - 30;
+    voxel.top.fill(kHeight);
+    voxel.lastShade.fill(-1);
+    const std::int32_t eye = ((sampleTerrain(voxel.terrainHeight.data(), x, y) + 100) >> 18) - 30;
     const float quarterTurn = 0.7853981852531433f;  // pi/4 as a 32-bit float
     const float rightAngle = angle + quarterTurn;
     const float leftAngle = angle - quarterTurn;

@@ -11,6 +11,7 @@
 #include "core/stop.h"
 #include "display/modes.h"
 #include "display/present.h"
+#include "display/state.h"
 #include "display/surfaces.h"
 #include "host/capture.h"
 #include "host/data_search.h"
@@ -55,7 +56,7 @@ bool framesFailed = false;  // a frame picture, snapshot or the video could not 
 
 // The position the current frame read.
 core::SongPosition songNow() {
-    return {sequencer::musicOrder, sequencer::musicRow};
+    return {sequencer::sceneState.musicOrder, sequencer::sceneState.musicRow};
 }
 
 // Writes the decoded screen to `path`; a picture that cannot be written fails the run.
@@ -102,8 +103,8 @@ void onFramePresented(const platform::PresentedFrame& frame) {
         }
     }
     const std::uint32_t milliseconds = sequencer::clock().milliseconds() - playStartMs;
-    const IndexedFrame indexed{presentedFrames, milliseconds, sequencer::musicOrder,
-                               sequencer::musicRow, currentScene};
+    const IndexedFrame indexed{presentedFrames, milliseconds, sequencer::sceneState.musicOrder,
+                               sequencer::sceneState.musicRow, currentScene};
     framesIndex.add(indexed);
     videoIndex.add(indexed);
     if (!options.videoPath.empty()) {
@@ -175,8 +176,8 @@ void checkSnapshots(int& status) {
         if (!snapshotTaken[i]) {
             const Snapshot& snapshot = options.snapshots[i];
             core::errorLine(snapshot.path + ": not written: the run ended at order " +
-                            std::to_string(sequencer::musicOrder) + ", row " +
-                            std::to_string(sequencer::musicRow) + ", before order " +
+                            std::to_string(sequencer::sceneState.musicOrder) + ", row " +
+                            std::to_string(sequencer::sceneState.musicRow) + ", before order " +
                             std::to_string(snapshot.at.order) + ", row " +
                             std::to_string(snapshot.at.row));
             status = 1;
@@ -367,8 +368,8 @@ bool openRecordings() {
 std::optional<int> chooseSettings() {
     if (options.headless) {
         display::buildModeList();
-        launchSettings.modeIndex = display::modeCount > 1 ? 1 : 0;
-        launchSettings.windowed = 0;
+        launchSettings.modeIndex = display::state.modeCount > 1 ? 1 : 0;
+        launchSettings.windowed = false;
     } else {
         const bool launcherWanted = !options.dance && !options.trailLevel;
         switch (startDesktop(launcherWanted, options.display)) {
@@ -383,7 +384,7 @@ std::optional<int> chooseSettings() {
         sequencer::useMusicPlayer(platform::deviceMusic());
     }
     if (options.dance) {
-        launchSettings.dance = 1;
+        launchSettings.dance = true;
     }
     if (options.trailLevel) {
         launchSettings.trailLevel = *options.trailLevel;

@@ -6,6 +6,7 @@
 
 #include "core/console.h"
 #include "core/parse.h"
+#include "display/state.h"
 #include "display/surfaces.h"
 #include "host/play.h"
 #include "host/process.h"
@@ -128,8 +129,9 @@ platform::DialogProcedure launcherProcedure(LaunchSettings& settings,
         if (event == DialogEvent::Init) {
             // Record 0 (the desktop) is never offered: list position i is record i + 1.
             int modePosition = -1;
-            for (std::int32_t i = 1; i < display::modeCount; ++i) {
-                const std::string text = modeText(display::modeList[static_cast<std::size_t>(i)]);
+            for (std::int32_t i = 1; i < display::state.modeCount; ++i) {
+                const std::string text =
+                    modeText(display::state.modeList[static_cast<std::size_t>(i)]);
                 if (text == preselected.mode && modePosition < 0) {
                     modePosition = i - 1;
                 }
@@ -145,8 +147,8 @@ platform::DialogProcedure launcherProcedure(LaunchSettings& settings,
                 }
             }
             dialog.selectListItem(kStrengthList, strengthPosition);
-            dialog.setChecked(kWindowedCheckBox, preselected.windowed != 0);
-            dialog.setChecked(kDanceCheckBox, preselected.dance != 0);
+            dialog.setChecked(kWindowedCheckBox, preselected.windowed);
+            dialog.setChecked(kDanceCheckBox, preselected.dance);
             return true;
         }
         switch (command) {
@@ -155,8 +157,8 @@ platform::DialogProcedure launcherProcedure(LaunchSettings& settings,
                 settings.modeIndex = dialog.listSelection(kResolutionList) + 1;
                 settings.trailLevel =
                     trailLevelForPosition(dialog.listSelection(kStrengthList), settings.trailLevel);
-                settings.windowed = dialog.isChecked(kWindowedCheckBox) ? 1 : 0;
-                settings.dance = dialog.isChecked(kDanceCheckBox) ? 1 : 0;
+                settings.windowed = dialog.isChecked(kWindowedCheckBox);
+                settings.dance = dialog.isChecked(kDanceCheckBox);
                 dialog.end(0);
                 return true;
             case kExitButton:
@@ -185,8 +187,9 @@ bool aboutProcedure(platform::Dialog& dialog, DialogEvent event, int command) {
 
 LauncherChoices choicesOf(const LaunchSettings& settings) {
     LauncherChoices choices;
-    if (settings.modeIndex > 0 && settings.modeIndex < display::modeCount) {
-        choices.mode = modeText(display::modeList[static_cast<std::size_t>(settings.modeIndex)]);
+    if (settings.modeIndex > 0 && settings.modeIndex < display::state.modeCount) {
+        choices.mode =
+            modeText(display::state.modeList[static_cast<std::size_t>(settings.modeIndex)]);
     }
     choices.windowed = settings.windowed;
     choices.dance = settings.dance;
@@ -247,31 +250,32 @@ bool parseModeText(std::string_view text, int& width, int& height, int& depth) {
 
 int findMode(int width, int height, int depth) {
     auto matches = [&](std::int32_t i) {
-        const display::ModeRecord& mode = display::modeList[static_cast<std::size_t>(i)];
+        const display::ModeRecord& mode = display::state.modeList[static_cast<std::size_t>(i)];
         return static_cast<int>(mode.width) == width && static_cast<int>(mode.height) == height &&
                static_cast<int>(mode.bitsPerPixel) == depth;
     };
-    for (std::int32_t i = 1; i < display::modeCount; ++i) {
+    for (std::int32_t i = 1; i < display::state.modeCount; ++i) {
         if (matches(i)) {
             return i;
         }
     }
-    return display::modeCount > 0 && matches(0) ? 0 : -1;
+    return display::state.modeCount > 0 && matches(0) ? 0 : -1;
 }
 
 bool applyDisplayOptions(const DisplayRequest& request, LaunchSettings& settings) {
     // Unset options leave what an untouched launcher gives: the first listed mode (or the
     // desktop's when none is listed), full screen.
-    settings.windowed = request.windowed.value_or(false) ? 1 : 0;
-    settings.modeIndex = display::modeCount > 1 ? 1 : 0;
+    settings.windowed = request.windowed.value_or(false);
+    settings.modeIndex = display::state.modeCount > 1 ? 1 : 0;
     if (const auto& mode = request.mode) {
         const int found = findMode(mode->width, mode->height, mode->depth);
         if (found < 0) {
             std::fprintf(stderr, "stormglass2: the display offers no mode %dx%dx%d; it offers:",
                          mode->width, mode->height, mode->depth);
-            for (std::int32_t i = 1; i < display::modeCount; ++i) {
-                std::fprintf(stderr, " %s",
-                             modeText(display::modeList[static_cast<std::size_t>(i)]).c_str());
+            for (std::int32_t i = 1; i < display::state.modeCount; ++i) {
+                std::fprintf(
+                    stderr, " %s",
+                    modeText(display::state.modeList[static_cast<std::size_t>(i)]).c_str());
             }
             std::fprintf(stderr, "\n");
             return false;

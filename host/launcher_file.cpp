@@ -16,11 +16,11 @@ constexpr const char* kSection = "[launcher]";
 // Far more than the four lines ever written; anything larger is not ours.
 constexpr std::size_t kMaxFileBytes = 4096;
 
-bool readFlag(std::string_view text, std::int32_t& value) {
+bool readFlag(std::string_view text, bool& value) {
     if (text != "0" && text != "1") {
         return false;
     }
-    value = text == "1" ? 1 : 0;
+    value = text == "1";
     return true;
 }
 
@@ -56,8 +56,8 @@ std::optional<std::filesystem::path> launcherFilePath() {
 
 std::string formatLauncherChoices(const LauncherChoices& choices) {
     return std::string(kSection) + "\nmode=" + choices.mode +
-           "\nwindowed=" + std::to_string(choices.windowed) +
-           "\ndance=" + std::to_string(choices.dance) +
+           "\nwindowed=" + (choices.windowed ? "1" : "0") +
+           "\ndance=" + (choices.dance ? "1" : "0") +
            "\ntrail=" + std::to_string(choices.trailLevel) + "\n";
 }
 

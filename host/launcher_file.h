@@ -11,8 +11,8 @@ namespace host {
 
 struct LauncherChoices {
     std::string mode;  // "WxHxD" as the resolution list shows it; empty: the first listed
-    std::int32_t windowed = 0;
-    std::int32_t dance = 0;
+    bool windowed = false;
+    bool dance = false;
     std::int32_t trailLevel = 0;  // 0 none, 1 longest, 2 medium, 3 shortest
 };
 

@@ -12,6 +12,7 @@
 #include "core/console.h"
 #include "core/output.h"
 #include "display/present.h"
+#include "display/state.h"
 #include "display/surfaces.h"
 #include "host/process.h"
 #include "platform/video.h"
@@ -161,12 +162,12 @@ void reportFrameBegan() {
     }
     SceneRecord& scene = report.scenes[static_cast<std::size_t>(report.currentScene - 1)];
     if (report.firstFrameOfScene) {
-        scene.startOrder = sequencer::musicOrder;
-        scene.startRow = sequencer::musicRow;
+        scene.startOrder = sequencer::sceneState.musicOrder;
+        scene.startRow = sequencer::sceneState.musicRow;
         report.firstFrameOfScene = false;
     }
-    scene.endOrder = sequencer::musicOrder;
-    scene.endRow = sequencer::musicRow;
+    scene.endOrder = sequencer::sceneState.musicOrder;
+    scene.endRow = sequencer::sceneState.musicRow;
     report.frameStart = Clock::now();
 }
 
@@ -200,7 +201,7 @@ void reportFramePresented() {
     SceneRecord& scene = report.scenes[static_cast<std::size_t>(report.currentScene - 1)];
     ++scene.presented;
     // Blue, green and red of each pixel; the fourth byte is never written.
-    const std::uint8_t* pixel = display::colourBuffer;
+    const std::uint8_t* pixel = display::state.colourBuffer;
     for (int i = 0; i < display::kFramePixels; ++i, pixel += 4) {
         const std::uint64_t colour = pixel[0] | (pixel[1] << 8) | (pixel[2] << 16);
         scene.screenHash = (scene.screenHash ^ colour) * kHashPrime;

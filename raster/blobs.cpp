@@ -1,6 +1,7 @@
 #include "raster/blobs.h"
 
-#include "core/buffers.h"
+#include "core/picture.h"
+#include "raster/state.h"
 
 namespace raster {
 
@@ -50,9 +51,6 @@ const std::array<std::uint8_t, 32 * 32> blobBrush{
     0,  1,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,
 };
 
-Dancer dancerA;
-Dancer dancerB;
-
 namespace {
 
 constexpr int kWidth = core::kPictureWidth;
@@ -64,7 +62,7 @@ std::uint16_t wordAt(std::span<const std::uint8_t> stream, std::size_t index) {
 
 }  // namespace
 
-void stampBlob(std::int32_t x, std::int32_t y) {
+void stampBlob(std::uint8_t* target, std::int32_t x, std::int32_t y) {
     // Compare in 64 bits so centres near the 32-bit limits cannot wrap into range.
     const std::int64_t left = std::int64_t{x} - 16;
     const std::int64_t top = std::int64_t{y} - 16;
@@ -78,7 +76,7 @@ void stampBlob(std::int32_t x, std::int32_t y) {
     } else if (left > 320 - kBrushSize) {
         lastColumn = static_cast<int>(320 - left);
     }
-    std::uint8_t* corner = core::mixPage + top * kWidth + left;
+    std::uint8_t* corner = target + top * kWidth + left;
     for (int row = 0; row < kBrushSize; ++row) {
         const std::uint8_t* brushRow = blobBrush.data() + row * kBrushSize;
         std::uint8_t* out = corner + row * kWidth;
@@ -94,7 +92,7 @@ void startDancer(Dancer& dancer, std::span<const std::uint8_t> stream) {
     dancer.dancerCursor = 0;
 }
 
-void drawDancer(Dancer& dancer) {
+void drawDancer(Dancer& dancer, std::uint8_t* target) {
     const std::span<const std::uint8_t> stream = dancer.dancerStart;
     const std::size_t words = stream.size() / 2;
     std::size_t cursor = dancer.dancerCursor;
@@ -115,23 +113,23 @@ void drawDancer(Dancer& dancer) {
             cursor += 3;
             break;
         }
-        stampBlob(wordAt(stream, cursor), wordAt(stream, cursor + 1) / 2);
+        stampBlob(target, wordAt(stream, cursor), wordAt(stream, cursor + 1) / 2);
         cursor += 2;
     }
     dancer.dancerCursor = cursor;
 }
 
 void startDancerA(std::span<const std::uint8_t> stream) {
-    startDancer(dancerA, stream);
+    startDancer(state.dancerA, stream);
 }
 void startDancerB(std::span<const std::uint8_t> stream) {
-    startDancer(dancerB, stream);
+    startDancer(state.dancerB, stream);
 }
-void drawDancerA() {
-    drawDancer(dancerA);
+void drawDancerA(std::uint8_t* target) {
+    drawDancer(state.dancerA, target);
 }
-void drawDancerB() {
-    drawDancer(dancerB);
+void drawDancerB(std::uint8_t* target) {
+    drawDancer(state.dancerB, target);
 }
 
 }  // namespace raster

@@ -1,6 +1,6 @@
 #pragma once
-// Glow blobs stamped additively into core::mixPage, and the two recorded dancer animations
-// that are drawn as figures of blobs.
+// Glow blobs stamped additively into a picture, and the two recorded dancer animations that
+// are drawn as figures of blobs.
 //
 // Dancer stream format (what the content tools write into entries 22 and 23):
 //   * The stream is a sequence of unsigned 16-bit little-endian words; a trailing odd byte is
@@ -33,10 +33,11 @@ namespace raster {
 // The soft round brush: peak 31 at row 15, column 15; stamped at 4 times its value.
 extern const std::array<std::uint8_t, 32 * 32> blobBrush;
 
-// Adds the brush into core::mixPage with its top-left corner at (x - 16, y - 16), saturating
-// at 255. Drawn only when that corner's column lies in -16..319 and its row in 0..200; columns
-// outside 0..319 are clipped, rows past 199 land in mixPage's space below the picture.
-void stampBlob(std::int32_t x, std::int32_t y);
+// Adds the brush into target (320 bytes a row) with its top-left corner at (x - 16, y - 16),
+// saturating at 255. Drawn only when that corner's column lies in -16..319 and its row in
+// 0..200; columns outside 0..319 are clipped, rows past 199 land below the picture, so target
+// must have 232 rows (mixPage in the show).
+void stampBlob(std::uint8_t* target, std::int32_t x, std::int32_t y);
 
 // The two marker words of a dancer stream.
 inline constexpr std::uint16_t dancerEndOfFrame = 0xFFFE;
@@ -48,16 +49,14 @@ struct Dancer {
     std::size_t dancerCursor = 0;               // word index of the next frame to draw
 };
 
-extern Dancer dancerA;  // plays entry 22
-extern Dancer dancerB;  // plays entry 23
-
 void startDancer(Dancer& dancer, std::span<const std::uint8_t> stream);
-// Stamps the dancer's next frame and moves its cursor to the frame after it.
-void drawDancer(Dancer& dancer);
+// Stamps the dancer's next frame into target and moves its cursor to the frame after it.
+void drawDancer(Dancer& dancer, std::uint8_t* target);
 
+// The show's two dancers, raster::state.dancerA and dancerB.
 void startDancerA(std::span<const std::uint8_t> stream);
 void startDancerB(std::span<const std::uint8_t> stream);
-void drawDancerA();
-void drawDancerB();
+void drawDancerA(std::uint8_t* target);
+void drawDancerB(std::uint8_t* target);
 
 }  // namespace raster

@@ -1,12 +1,9 @@
 #include "raster/grain.h"
 
 #include "raster/random.h"
+#include "raster/state.h"
 
 namespace raster {
-
-std::array<std::uint8_t, 128000> noiseTable{};
-std::uint32_t noiseOffset = 0;
-std::uint8_t noiseShift = 1;
 
 namespace {
 
@@ -32,18 +29,22 @@ void applyGrainAnyShift(const std::uint8_t* source, std::uint8_t* destination,
 
 }  // namespace
 
+void restartGrain() {
+    state.noiseOffset = 0;
+}
+
 void fillNoise() {
-    for (auto& byte : noiseTable) {
+    for (auto& byte : state.noiseTable) {
         byte = static_cast<std::uint8_t>(nextRandom() / 128);
     }
 }
 
-void addNoise(const std::uint8_t* source, std::uint8_t* destination) {
-    if (noiseOffset >= kNoiseWindowLimit) {
-        noiseOffset = 0;
+void addNoise(const std::uint8_t* source, std::uint8_t* destination, std::uint8_t shift) {
+    if (state.noiseOffset >= kNoiseWindowLimit) {
+        state.noiseOffset = 0;
     }
-    const std::uint8_t* noise = noiseTable.data() + noiseOffset;
-    switch (noiseShift) {
+    const std::uint8_t* noise = state.noiseTable.data() + state.noiseOffset;
+    switch (shift) {
         case 1:
             applyGrain<1>(source, destination, noise);
             break;
@@ -51,12 +52,12 @@ void addNoise(const std::uint8_t* source, std::uint8_t* destination) {
             applyGrain<3>(source, destination, noise);
             break;
         default:
-            applyGrainAnyShift(source, destination, noise, noiseShift > 7 ? 7 : noiseShift);
+            applyGrainAnyShift(source, destination, noise, shift > 7 ? 7 : shift);
             break;
     }
-    noiseOffset += kNoiseWindowStep;
-    if (noiseOffset >= kNoiseWindowLimit) {
-        noiseOffset = 0;
+    state.noiseOffset += kNoiseWindowStep;
+    if (state.noiseOffset >= kNoiseWindowLimit) {
+        state.noiseOffset = 0;
     }
 }
 

@@ -9,21 +9,18 @@ namespace raster {
 inline constexpr std::uint32_t kNoiseWindowStep = 871;
 inline constexpr std::uint32_t kNoiseWindowLimit = 64000;
 
-// 128000 random bytes, read as signed values; any window start 0..63999 plus a whole picture
-// stays inside.
-extern std::array<std::uint8_t, 128000> noiseTable;
-// Window start into noiseTable; the timeline resets it to 0 at the start of play and scenes.
-extern std::uint32_t noiseOffset;
-// Arithmetic right shift applied to each noise byte: 1, 2 or 3 in the show.
-extern std::uint8_t noiseShift;
+// The table and the window's start are state.noiseTable and state.noiseOffset (raster/state.h).
 
-// Fills noiseTable with nextRandom() / 128 per byte; runs once during preparation, before the
-// voxel terrain draws from the same generator.
+// Puts the window back to the table's start, as the show does at the start of play and of the
+// grained scenes.
+void restartGrain();
+// Fills the noise table with nextRandom() / 128 per byte; runs once during preparation, before
+// the voxel terrain draws from the same generator.
 void fillNoise();
-// destination[i] = source[i] + (noise >> noiseShift), saturating at 0 and 255, then moves the
+// destination[i] = source[i] + (noise >> shift), saturating at 0 and 255, then moves the
 // window on by 871 (back to 0 at 64000 or more). Source and destination may be the same
-// picture. A noiseOffset beyond the window range is read as 0, and shifts above 7 act as 7
-// (which already leaves only 0 or -1).
-void addNoise(const std::uint8_t* source, std::uint8_t* destination);
+// picture. A window start beyond the range is read as 0, and shifts above 7 act as 7 (which
+// already leaves only 0 or -1); the show uses 1, 2 and 3.
+void addNoise(const std::uint8_t* source, std::uint8_t* destination, std::uint8_t shift);
 
 }  // namespace raster

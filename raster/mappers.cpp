@@ -4,14 +4,9 @@
 
 #include "core/buffers.h"
 #include "raster/polar.h"
+#include "raster/state.h"
 
 namespace raster {
-
-const std::uint8_t* mapSource = nullptr;
-std::uint8_t* mapTarget = nullptr;
-std::uint8_t mapTwist = 0;
-std::uint8_t mapShiftA = 0;
-std::uint8_t mapShiftB = 0;
 
 namespace {
 
@@ -19,7 +14,7 @@ namespace {
 constexpr std::int32_t kWindowOrigin = 100 * 640 + 160;
 
 inline std::uint16_t remapEntry(std::uint16_t index) {
-    const std::uint8_t* entry = core::tunnelRemap.data() + 2 * index;
+    const std::uint8_t* entry = core::buffers.tunnelRemap.data() + 2 * index;
     return static_cast<std::uint16_t>(entry[0] | (entry[1] << 8));
 }
 
@@ -47,12 +42,11 @@ std::int32_t clampWindowOffset(std::int32_t windowOffset) {
     return static_cast<std::int32_t>(rows * 640 + columns);
 }
 
-void mapPolarPanned(std::int32_t windowOffset) {
+void mapPolarPanned(const std::uint8_t* texture, std::uint8_t* target, std::uint8_t twist,
+                    std::int32_t windowOffset) {
     const std::uint16_t* window =
-        polarTable.data() + kWindowOrigin + clampWindowOffset(windowOffset);
-    const std::uint8_t* texture = mapSource;
-    std::uint8_t* out = mapTarget;
-    const std::uint8_t twist = mapTwist;
+        state.polarTable.data() + kWindowOrigin + clampWindowOffset(windowOffset);
+    std::uint8_t* out = target;
     for (int y = 0; y < 200; ++y) {
         const std::uint16_t* row = window + y * 640;
         for (int x = 0; x < 320; ++x) {
@@ -63,18 +57,17 @@ void mapPolarPanned(std::int32_t windowOffset) {
     }
 }
 
-void mapPolarShifted() {
-    const std::uint16_t* window = polarTable.data() + kWindowOrigin;
-    const std::uint8_t* texture = mapSource;
-    std::uint8_t* out = mapTarget;
-    const std::uint16_t shift = static_cast<std::uint16_t>(mapShiftA * 256 + mapShiftB);
-    // After the remap the shifts cross over: B goes to the high byte, A to the low byte.
-    const std::uint8_t highShift = mapShiftB;
-    const std::uint8_t lowShift = mapShiftA;
+void mapPolarShifted(const std::uint8_t* texture, std::uint8_t* target, PolarShift shift) {
+    const std::uint16_t* window = state.polarTable.data() + kWindowOrigin;
+    std::uint8_t* out = target;
+    const auto before = static_cast<std::uint16_t>(shift.high * 256 + shift.low);
+    // After the remap the shifts cross over: low goes to the high byte, high to the low byte.
+    const std::uint8_t highShift = shift.low;
+    const std::uint8_t lowShift = shift.high;
     for (int y = 0; y < 200; ++y) {
         const std::uint16_t* row = window + y * 640;
         for (int x = 0; x < 320; ++x) {
-            const auto polar = static_cast<std::uint16_t>(row[x] + shift);
+            const auto polar = static_cast<std::uint16_t>(row[x] + before);
             const std::uint16_t texel = remapEntry(polar);
             const auto index = static_cast<std::uint16_t>((((texel >> 8) + highShift) & 0xFF) << 8 |
                                                           ((texel + lowShift) & 0xFF));

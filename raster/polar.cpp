@@ -8,15 +8,9 @@
 #include <vector>
 
 #include "core/show.h"
+#include "raster/state.h"
 
 namespace raster {
-
-std::array<std::uint16_t, 640 * 400> polarTable{};
-std::array<std::uint16_t, 80 * 50> windowMap{};
-std::array<std::uint8_t, 256> windowBend{};
-std::array<std::uint8_t, 320 * 200 * 3> polarMap{};
-std::array<std::int32_t, 256 * 256> polarOffsets{};
-std::array<std::uint8_t, 256> angleTwist{};
 
 namespace {
 
@@ -173,7 +167,7 @@ void buildPolarTable() {
         for (int x = 0; x < kPolarTableWidth; ++x) {
             const RadiusTermsFast& terms =
                 radiusTerms[std::abs(200 - y) * kMaxAcross + std::abs(320 - x)];
-            std::uint16_t& entry = polarTable[y * kPolarTableWidth + x];
+            std::uint16_t& entry = state.polarTable[y * kPolarTableWidth + x];
             float angle = 0.0f;
             std::int64_t d1 = 0;
             std::int64_t d2 = 0;
@@ -211,7 +205,7 @@ void buildWindowMap() {
             if (t.rippleDefined) {
                 depth = truncate(t.radius + t.glow * t.swirl + ext(16.0) * t.ripple);
             }
-            windowMap[y * kWindowMapWidth + x] =
+            state.windowMap[y * kWindowMapWidth + x] =
                 lowWord(truncate(static_cast<Extended>(t.angle) +
                                  ext(256.0) * static_cast<Extended>(depth & 0xFFFF)));
         }
@@ -222,7 +216,7 @@ void buildWindowBend(std::int32_t amplitude, float frequency) {
     for (int i = 0; i < 256; ++i) {
         const Extended bend =
             std::sin(static_cast<Extended>(frequency) * i) * static_cast<Extended>(amplitude);
-        windowBend[i] = lowByte(truncate(bend));
+        state.windowBend[i] = lowByte(truncate(bend));
     }
 }
 
@@ -244,7 +238,7 @@ void buildPolarMaps() {
             if (x < 160) {
                 angle = -angle;
             }
-            std::uint8_t* entry = polarMap.data() + (y * 320 + x) * 3;
+            std::uint8_t* entry = state.polarMap.data() + (y * 320 + x) * 3;
             entry[0] = lowByte(truncate(ext(1.35) * distance));
             entry[1] = lowByte(truncate(static_cast<Extended>(angle) * ext(82.0) * ext(0.5)));
         }
@@ -256,13 +250,13 @@ void buildPolarMaps() {
         for (int i = 0; i < 256; ++i) {
             const std::int64_t p = truncate(static_cast<Extended>(i) / ext(1.38) * sine);
             const std::int64_t q = truncate(static_cast<Extended>(i) / ext(2.22) * cosine);
-            polarOffsets[i + 256 * j] = static_cast<std::int32_t>((q + 100) * 320 + p + 160);
+            state.polarOffsets[i + 256 * j] = static_cast<std::int32_t>((q + 100) * 320 + p + 160);
         }
     }
 }
 
 void fillAngleTwist() {
-    angleTwist.fill(lowByte(truncate(static_cast<Extended>(core::sway))));
+    state.angleTwist.fill(lowByte(truncate(static_cast<Extended>(core::motion.sway))));
 }
 
 }  // namespace raster

@@ -3,12 +3,10 @@
 #include <cmath>
 #include <numbers>
 
-#include "core/buffers.h"
+#include "core/picture.h"
+#include "raster/state.h"
 
 namespace raster {
-
-std::array<ZoomLayer, 5> zoomLayers{};
-std::uint16_t zoomCountdown = 0;
 
 namespace {
 
@@ -79,35 +77,36 @@ const std::array<std::int16_t, 256> rowStepV = stepTable(307.2, false);
 
 void initZoomLayers() {
     for (int k = 0; k < kLayerCount; ++k) {
-        zoomLayers[static_cast<std::size_t>(k)] = {static_cast<std::uint8_t>(32 * k),
-                                                   kStartZooms[static_cast<std::size_t>(k)]};
+        state.zoomLayers[static_cast<std::size_t>(k)] = {static_cast<std::uint8_t>(32 * k),
+                                                         kStartZooms[static_cast<std::size_t>(k)]};
     }
-    zoomCountdown = kCountdownStart;
+    state.zoomCountdown = kCountdownStart;
 }
 
-void drawZoomLayers() {
+void drawZoomLayers(const std::uint8_t* texture, std::uint8_t* target) {
     for (int k = 0; k < kLayerCount; ++k) {
-        addLayer(core::sourcePage, core::layerPage, zoomLayers[static_cast<std::size_t>(k)], 5 - k);
+        addLayer(texture, target, state.zoomLayers[static_cast<std::size_t>(k)], 5 - k);
     }
 
-    for (ZoomLayer& layer : zoomLayers) {
+    for (ZoomLayer& layer : state.zoomLayers) {
         layer.angle = static_cast<std::uint8_t>(layer.angle + 2);
         layer.zoom = static_cast<std::uint16_t>(layer.zoom - 10);
     }
-    zoomCountdown = static_cast<std::uint16_t>(zoomCountdown - 1);
+    state.zoomCountdown = static_cast<std::uint16_t>(state.zoomCountdown - 1);
 
-    if (zoomCountdown == 0) {
+    if (state.zoomCountdown == 0) {
         // Every layer continues at the scale and angle its outer neighbour reached; the
         // innermost one is dropped.
         for (int k = kLayerCount - 1; k > 0; --k) {
-            zoomLayers[static_cast<std::size_t>(k)].angle =
-                zoomLayers[static_cast<std::size_t>(k - 1)].angle;
+            state.zoomLayers[static_cast<std::size_t>(k)].angle =
+                state.zoomLayers[static_cast<std::size_t>(k - 1)].angle;
         }
-        zoomLayers[0].angle = static_cast<std::uint8_t>(zoomLayers[0].angle + 16);
+        state.zoomLayers[0].angle = static_cast<std::uint8_t>(state.zoomLayers[0].angle + 16);
         for (int k = 0; k < kLayerCount; ++k) {
-            zoomLayers[static_cast<std::size_t>(k)].zoom = kStartZooms[static_cast<std::size_t>(k)];
+            state.zoomLayers[static_cast<std::size_t>(k)].zoom =
+                kStartZooms[static_cast<std::size_t>(k)];
         }
-        zoomCountdown = kCountdownStart;
+        state.zoomCountdown = kCountdownStart;
     }
 }
 

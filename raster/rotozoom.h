@@ -13,10 +13,8 @@ struct ZoomLayer {
     std::uint16_t zoom;
 };
 
-// Layer 0 is the outermost and dimmest (texels >> 5), layer 4 the innermost (texels >> 1).
-extern std::array<ZoomLayer, 5> zoomLayers;
-// Frames left until the layers hand over to their inner neighbours.
-extern std::uint16_t zoomCountdown;
+// The five layers and their countdown are state.zoomLayers and state.zoomCountdown
+// (raster/state.h).
 
 // Per-angle texture steps in 8.8 fixed point, rounded to nearest: a picture column steps
 // (256 cos, 256 sin); a picture row steps (-307.2 sin, 307.2 cos), 1.2 times longer to suit
@@ -29,9 +27,8 @@ extern const std::array<std::int16_t, 256> rowStepV;
 // Angles 0/32/64/96/128 with zooms 500/400/300/200/100, countdown 10.
 void initZoomLayers();
 
-// Adds the five layers of the texture in the first 65536 bytes of core::sourcePage into the
-// 320x200 picture at core::layerPage (saturating at 255), then advances the animation. The
-// caller clears layerPage first.
-void drawZoomLayers();
+// Adds the five layers of the 65536-byte texture into the 320x200 target picture (saturating
+// at 255), then advances the animation. The caller clears the target first.
+void drawZoomLayers(const std::uint8_t* texture, std::uint8_t* target);
 
 }  // namespace raster

@@ -4,11 +4,9 @@
 #include <cstring>
 
 #include "core/buffers.h"
+#include "raster/state.h"
 
 namespace raster {
-
-std::uint32_t stripOffset = 0;
-std::uint32_t bandOffset = 0;
 
 namespace {
 
@@ -28,29 +26,30 @@ void subtractFloored(std::uint8_t* bytes, std::uint32_t count, int amount) {
 }  // namespace
 
 void scrollStrip(std::uint8_t* destination) {
-    stripOffset += kStripWidth;
-    if (stripOffset >= kStripImageBytes) {
-        stripOffset = 0;
+    state.stripOffset += kStripWidth;
+    if (state.stripOffset >= kStripImageBytes) {
+        state.stripOffset = 0;
     }
     // The two copies are adjacent members of one object, so the window may run on from the
     // first into the second.
-    const auto* image = reinterpret_cast<const std::uint8_t*>(&core::titleStrip) + stripOffset;
+    const auto* image =
+        reinterpret_cast<const std::uint8_t*>(&core::buffers.titleStrip) + state.stripOffset;
     for (std::uint32_t r = 0; r < 200; ++r) {
         std::memcpy(destination + 320 * r, image + kStripWidth * r, kStripWidth);
     }
 }
 
 void addBand(std::uint8_t* destination) {
-    bandOffset += 1;
-    if (bandOffset >= kBandOffsetLimit) {
-        bandOffset = 0;
+    state.bandOffset += 1;
+    if (state.bandOffset >= kBandOffsetLimit) {
+        state.bandOffset = 0;
     }
-    const std::uint32_t sourceBytes = static_cast<std::uint32_t>(core::flareBand.size());
+    const std::uint32_t sourceBytes = static_cast<std::uint32_t>(core::buffers.flareBand.size());
     for (std::uint32_t r = 0; r < kBandRows; ++r) {
-        const std::uint32_t start = kBandSourceWidth * r + bandOffset;
+        const std::uint32_t start = kBandSourceWidth * r + state.bandOffset;
         // Only the last row can reach past the end of the image; the rest of it adds 0.
         const std::uint32_t available = std::min<std::uint32_t>(320, sourceBytes - start);
-        const std::uint8_t* source = core::flareBand.data() + start;
+        const std::uint8_t* source = core::buffers.flareBand.data() + start;
         std::uint8_t* out = destination + 320 * r;
         for (std::uint32_t c = 0; c < available; ++c) {
             const unsigned sum = out[c] + source[c];

@@ -4,11 +4,7 @@
 
 namespace raster {
 
-// Byte offset of the strip window into the title strip (a multiple of 32 in 0..31968) and
-// column offset of the band window into flareBand (0..699). Both start at 0 and are never
-// reset.
-extern std::uint32_t stripOffset;
-extern std::uint32_t bandOffset;
+// The windows' positions are state.stripOffset and state.bandOffset (raster/state.h).
 
 // Moves the strip one image row on (back to the first row after the last) and copies its
 // 32x200 window, which may run from the first copy of the image into the second, to the

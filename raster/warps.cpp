@@ -5,11 +5,9 @@
 #include "core/picture.h"
 #include "core/show.h"
 #include "raster/polar.h"
+#include "raster/state.h"
 
 namespace raster {
-
-const std::uint8_t* warpSource = nullptr;
-std::uint8_t* warpTarget = nullptr;
 
 namespace {
 
@@ -34,9 +32,9 @@ inline int shiftedDifference(std::int16_t next, std::int16_t here) {
 }  // namespace
 
 void polarRemap(const std::uint8_t* source, std::uint8_t* destination) {
-    const std::uint8_t* map = polarMap.data();
-    const std::uint8_t* twist = angleTwist.data();
-    const std::int32_t* offsets = polarOffsets.data();
+    const std::uint8_t* map = state.polarMap.data();
+    const std::uint8_t* twist = state.angleTwist.data();
+    const std::int32_t* offsets = state.polarOffsets.data();
     for (std::uint32_t i = 0; i < kPicture; ++i) {
         const std::uint8_t radius = map[3 * i];
         const std::uint8_t angle = map[3 * i + 1];
@@ -64,10 +62,8 @@ void gradientWarp(const std::uint8_t* texture, const std::uint8_t* heights,
     }
 }
 
-void waveWarp() {
-    const std::uint8_t* source = warpSource;
-    std::uint8_t* target = warpTarget;
-    const auto& wave = core::warpWave;
+void waveWarp(const std::uint8_t* source, std::uint8_t* target) {
+    const auto& wave = core::motion.warpWave;
     for (int y = 10; y < 190; ++y) {
         // 64-bit so an extreme wave value cannot overflow before the range test.
         const std::int64_t sourceRow = static_cast<std::int64_t>(wave[y]) + y;

@@ -3,14 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "raster/mappers.h"
 #include "raster/polar.h"
+#include "raster/state.h"
 
 namespace raster {
-
-std::uint16_t windowPhaseLeft = 0;
-std::uint16_t windowPhaseRight = 0;
-std::int32_t windowLeftOffset = 0;
 
 namespace {
 
@@ -25,10 +21,10 @@ std::uint16_t advancePhase(std::uint16_t phase, std::uint8_t lowStep) {
 
 // windowTopLeft is the destination of the window's first pixel; the frame sits one pixel
 // outside it on every side.
-void drawWindow(std::uint8_t* windowTopLeft, std::uint16_t phase, bool exchangeBytes) {
-    const std::uint8_t* texture = mapSource;
-    const std::uint8_t* bend = windowBend.data();
-    const std::uint16_t* map = windowMap.data();
+void drawWindow(const std::uint8_t* texture, std::uint8_t* windowTopLeft, std::uint16_t phase,
+                bool exchangeBytes) {
+    const std::uint8_t* bend = state.windowBend.data();
+    const std::uint16_t* map = state.windowMap.data();
     for (int row = 0; row < kWindowMapHeight; ++row) {
         std::uint8_t* out = windowTopLeft + row * 320;
         for (int column = 0; column < kWindowMapWidth; ++column) {
@@ -55,16 +51,15 @@ void drawWindow(std::uint8_t* windowTopLeft, std::uint16_t phase, bool exchangeB
 
 }  // namespace
 
-void drawLeftWindow() {
-    windowPhaseLeft = advancePhase(windowPhaseLeft, 2);
-    const std::int32_t offset =
-        std::clamp(windowLeftOffset, kWindowLeftOffsetMin, kWindowLeftOffsetMax);
-    drawWindow(mapTarget + 120 * 320 + 5 + offset, windowPhaseLeft, false);
+void drawLeftWindow(const std::uint8_t* texture, std::uint8_t* target, std::int32_t move) {
+    state.windowPhaseLeft = advancePhase(state.windowPhaseLeft, 2);
+    const std::int32_t offset = std::clamp(move, kWindowLeftOffsetMin, kWindowLeftOffsetMax);
+    drawWindow(texture, target + 120 * 320 + 5 + offset, state.windowPhaseLeft, false);
 }
 
-void drawRightWindow() {
-    windowPhaseRight = advancePhase(windowPhaseRight, 3);
-    drawWindow(mapTarget + 120 * 320 + 210, windowPhaseRight, true);
+void drawRightWindow(const std::uint8_t* texture, std::uint8_t* target) {
+    state.windowPhaseRight = advancePhase(state.windowPhaseRight, 3);
+    drawWindow(texture, target + 120 * 320 + 210, state.windowPhaseRight, true);
 }
 
 }  // namespace raster

@@ -23,9 +23,9 @@ platform::Clock& clock() {
 
 void tickHandler() {
     // Whole 32-bit loads and stores; a scene's reset may race the add, as designed.
-    sceneTime.store(
-        sceneTime.load(std::memory_order_relaxed) + timeStep.load(std::memory_order_relaxed),
-        std::memory_order_relaxed);
+    motion.sceneTime.store(motion.sceneTime.load(std::memory_order_relaxed) +
+                               sceneState.timeStep.load(std::memory_order_relaxed),
+                           std::memory_order_relaxed);
 }
 
 void startTimer() {
@@ -42,11 +42,11 @@ void resetPacer() {
 
 bool mayRelease(std::uint32_t now) {
     // Not wrap-aware, like the blocking wait's comparison: both release at the same moments.
-    return referenceTime + frameInterval < now;
+    return referenceTime + sceneState.frameInterval < now;
 }
 
 std::uint32_t releaseTime() {
-    return referenceTime + frameInterval + 1;
+    return referenceTime + sceneState.frameInterval + 1;
 }
 
 void markReleased(std::uint32_t entryTime) {

@@ -10,6 +10,7 @@
 #include "effects/voxel.h"
 #include "raster/grain.h"
 #include "raster/polar.h"
+#include "raster/state.h"
 #include "raster/windows.h"
 #include "sequencer/state.h"
 #include "store/store.h"
@@ -71,9 +72,8 @@ const std::array<PreparationStep, 9>& oneTimeBuilders() {
 }
 
 void resetPlayState() {
-    raster::windowLeftOffset = 0;
-    raster::noiseOffset = 0;
-    raster::noiseShift = 1;
+    sceneState.leftWindowMove = 0;
+    raster::restartGrain();
 }
 
 }  // namespace sequencer

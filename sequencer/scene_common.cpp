@@ -15,28 +15,31 @@ void drawSprite(std::int32_t x, std::int32_t y, const std::uint8_t* sprite, std:
 }
 
 void updateSway(float t) {
-    sway = static_cast<float>(50.0 * std::sin(t / 10.0) + 40.0 * std::cos(t / 3.0) +
-                              30.0 * std::sin(t / 7.0));
+    motion.sway = static_cast<float>(50.0 * std::sin(t / 10.0) + 40.0 * std::cos(t / 3.0) +
+                                     30.0 * std::sin(t / 7.0));
 }
 
-void aimLandscape(float t) {
-    display::landHeading = static_cast<std::uint16_t>(truncate(350.0 * std::sin(t / 10.0) + 650.0));
-    display::landTilt =
-        static_cast<std::uint16_t>(truncate(750.0 - std::fabs(300.0 * std::sin(t / 20.0))));
+display::LandscapeAim aimLandscape(float t) {
+    return {
+        .tilt = static_cast<std::uint16_t>(truncate(750.0 - std::fabs(300.0 * std::sin(t / 20.0)))),
+        .heading = static_cast<std::uint16_t>(truncate(350.0 * std::sin(t / 10.0) + 650.0)),
+    };
 }
 
 void drawSwayingLandscape(float t) {
-    aimLandscape(t);
-    display::drawLandscape(core::sourcePage + core::kLandscapeInSourcePage);
+    display::drawLandscape(core::buffers.sourcePage + core::kLandscapeInSourcePage,
+                           aimLandscape(t));
     raster::fillAngleTwist();
 }
 
-void mapShiftedTunnel(float t) {
-    raster::mapShiftB = static_cast<std::uint8_t>(
-        truncate(64.0 * std::sin(t / 3.0) + 128.0 * std::cos(t / 2.0)) & 0xFF);
-    raster::mapShiftA = static_cast<std::uint8_t>(
-        truncate(64.0 * std::cos(t / 4.0) + 80.0 * std::sin(t / 3.0)) & 0xFF);
-    raster::mapPolarShifted();
+void mapShiftedTunnel(float t, std::uint8_t* target) {
+    const raster::PolarShift shift{
+        .high = static_cast<std::uint8_t>(
+            truncate(64.0 * std::cos(t / 4.0) + 80.0 * std::sin(t / 3.0)) & 0xFF),
+        .low = static_cast<std::uint8_t>(
+            truncate(64.0 * std::sin(t / 3.0) + 128.0 * std::cos(t / 2.0)) & 0xFF),
+    };
+    raster::mapPolarShifted(core::buffers.crystalTexture.data(), target, shift);
 }
 
 }  // namespace sequencer

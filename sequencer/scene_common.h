@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/cues.h"
+#include "display/landscape.h"
 #include "sequencer/state.h"
 
 namespace sequencer {
@@ -33,25 +34,25 @@ inline std::int32_t truncate(double value) {
 }
 
 inline float sceneClock() {
-    return sceneTime.load(std::memory_order_relaxed);
+    return motion.sceneTime.load(std::memory_order_relaxed);
 }
 
 // Marks the scene as past its first row 0.
 inline void markRowSeen() {
-    if (musicRow > 0) {
-        rowSeen = 1;
+    if (sceneState.musicRow > 0) {
+        sceneState.rowSeen = 1;
     }
 }
 
 // The flash level falls by 25 a frame while it is above 0.
 inline void decayFlashLevel() {
-    if (flashLevel > 0) {
-        flashLevel -= 25;
+    if (sceneState.flashLevel > 0) {
+        sceneState.flashLevel -= 25;
     }
 }
 
 inline bool inFirstOrder() {
-    return musicOrder == sceneOrder;
+    return sceneState.musicOrder == sceneState.sceneOrder;
 }
 
 void updateSway(float t);
@@ -60,12 +61,13 @@ void updateSway(float t);
 void drawSprite(std::int32_t x, std::int32_t y, const std::uint8_t* sprite, std::uint8_t* target,
                 std::int32_t depth);
 
-// Turns the landscape camera for the clock: heading and tilt swing slowly.
-void aimLandscape(float t);
+// The landscape camera for the clock: heading and tilt swing slowly.
+display::LandscapeAim aimLandscape(float t);
 // The landscape aimed for the clock, drawn into sourcePage + core::kLandscapeInSourcePage, and the
 // polar remap's twist swinging with it.
 void drawSwayingLandscape(float t);
-// The tunnel through the centred table window, its shifts swinging with the clock.
-void mapShiftedTunnel(float t);
+// The crystal tunnel through the centred table window into target, its shifts swinging with
+// the clock.
+void mapShiftedTunnel(float t, std::uint8_t* target);
 
 }  // namespace sequencer

@@ -10,6 +10,7 @@
 #include "display/palette.h"
 #include "display/present.h"
 #include "display/sprite.h"
+#include "display/state.h"
 #include "effects/metaballs.h"
 #include "effects/plane.h"
 #include "effects/voxel.h"
@@ -18,6 +19,7 @@
 #include "raster/mappers.h"
 #include "raster/plasma.h"
 #include "raster/polar.h"
+#include "raster/state.h"
 #include "raster/strips.h"
 #include "raster/warps.h"
 #include "raster/windows.h"
@@ -28,11 +30,7 @@ namespace sequencer {
 
 namespace {
 
-using core::grainPage;
-using core::layerPage;
-using core::mixPage;
-using core::sourcePage;
-using core::warpHeights;
+using core::buffers;
 constexpr std::uint32_t kPicture = core::kPictureBytes;
 
 // State of these scenes only; zero at program start.
@@ -64,136 +62,137 @@ void fadeOutSecondOrder(std::uint8_t* picture, std::int32_t r) {
 // --- Scene 11: title strip and scrolling windows ----------------------------------------------
 
 void setUpTitleStrip() {
-    frameInterval = 32;
-    sceneTime.store(0.0f);
-    display::copyBuffer(core::marbleField.data(), sourcePage, kPicture);
-    display::clearBuffer(layerPage, kPicture);
-    raster::noiseOffset = 0;
-    raster::noiseShift = 3;
-    flashLevel = 0;
-    timeStep.store(0.02f);
-    raster::mapSource = core::crystalTexture.data();
-    raster::mapTarget = layerPage;
-    raster::plasmaFromWave = 1;
+    sceneState.frameInterval = 32;
+    motion.sceneTime.store(0.0f);
+    display::copyBuffer(buffers.marbleField.data(), buffers.sourcePage, kPicture);
+    display::clearBuffer(buffers.layerPage, kPicture);
+    raster::restartGrain();
+    sceneState.flashLevel = 0;
+    sceneState.timeStep.store(0.02f);
     scrollStartFlag = 1;
     scrollAmount = 0;
     stripStarted = 0;
     scrollStarted = 0;
 }
 
-void setZoomCentre(float t) {
-    raster::zoomCentreX = static_cast<std::uint8_t>(truncate(30.0 * std::sin(t) + 13.0) & 0xFF);
-    raster::zoomCentreY = static_cast<std::uint8_t>(truncate(20.0 * std::cos(t)) & 0xFF);
+raster::ZoomCentre zoomCentre(float t) {
+    return {.x = static_cast<std::uint8_t>(truncate(30.0 * std::sin(t) + 13.0) & 0xFF),
+            .y = static_cast<std::uint8_t>(truncate(20.0 * std::cos(t)) & 0xFF)};
 }
 
 void titleStripFrame() {
-    const std::int32_t r = musicRow;
+    const std::int32_t r = sceneState.musicRow;
     if (isFlashRow(r) || r == 58) {
-        flashLevel = 200;
+        sceneState.flashLevel = 200;
     }
     decayFlashLevel();
     const float t = sceneClock();
-    setZoomCentre(t);
     for (int y = 110; y < 200; ++y) {
-        display::clearBuffer(layerPage + 320 * y, 54);
+        display::clearBuffer(buffers.layerPage + 320 * y, 54);
     }
     const bool scrolling = !inFirstOrder() && r > 32;
     if (scrolling) {
-        raster::scrollStrip(layerPage + 10 + (scrollAmount >> 1));
+        raster::scrollStrip(buffers.layerPage + 10 + (scrollAmount >> 1));
         stripStarted = 1;
     } else if (stripStarted == 0) {
-        raster::scrollStrip(layerPage + 10);
+        raster::scrollStrip(buffers.layerPage + 10);
     }
-    raster::plasmaZoom(sourcePage, layerPage + 20);
+    raster::plasmaZoom(buffers.sourcePage, buffers.layerPage + 20, raster::plasmaMapFromWave(),
+                       zoomCentre(t));
     if (scrolling) {
         if (scrollStartFlag == 1) {
             scrollStartFlag = 0;
             scrollStartTime = t;
         }
         scrollAmount = truncate((static_cast<double>(t) - scrollStartTime) * 40.0);
-        raster::windowLeftOffset = 320 * scrollAmount;
+        sceneState.leftWindowMove = 320 * scrollAmount;
         scrollStarted = 1;
-        raster::drawLeftWindow();
+        raster::drawLeftWindow(buffers.crystalTexture.data(), buffers.layerPage,
+                               sceneState.leftWindowMove);
     } else if (scrollStarted == 0) {
-        raster::drawLeftWindow();
+        raster::drawLeftWindow(buffers.crystalTexture.data(), buffers.layerPage,
+                               sceneState.leftWindowMove);
     }
     // First order: the top flash on the beats only. Second order: the caption under the
     // window, its lit rows on the beats and its steady rows otherwise; the two are one
     // either/or pair, so the steady caption is not shown in the first order.
     if (inFirstOrder()) {
-        if (flashLevel != 0) {
-            display::addBuffer(core::windowFlashes.data() + core::kUpperWindowsAt,
-                               layerPage + core::kUpperWindowsAt, 19200);
+        if (sceneState.flashLevel != 0) {
+            display::addBuffer(buffers.windowFlashes.data() + core::kUpperWindowsAt,
+                               buffers.layerPage + core::kUpperWindowsAt, 19200);
         }
-    } else if (flashLevel != 0) {
-        display::addBuffer(core::windowCaptions.data() + core::kLowerWindowsAt,
-                           layerPage + core::kLowerWindowsAt, 19200);
+    } else if (sceneState.flashLevel != 0) {
+        display::addBuffer(buffers.windowCaptions.data() + core::kLowerWindowsAt,
+                           buffers.layerPage + core::kLowerWindowsAt, 19200);
     } else {
-        display::addBuffer(core::windowCaptions.data(), layerPage + core::kLowerWindowsAt, 19200);
+        display::addBuffer(buffers.windowCaptions.data(), buffers.layerPage + core::kLowerWindowsAt,
+                           19200);
     }
-    display::putFrame(layerPage);
+    display::putFrame(buffers.layerPage);
 }
 
 // --- Scene 12: the dance (or the spiral) over the waving landscape --------------------------
 
 void setUpDance() {
-    frameInterval = 16;
-    sceneTime.store(0.0f);
-    raster::warpTarget = mixPage;
-    raster::warpSource = sourcePage + core::kLandscapeInSourcePage;
-    sway = 0.0f;
-    timeStep.store(0.2f);
+    sceneState.frameInterval = 16;
+    motion.sceneTime.store(0.0f);
+    motion.sway = 0.0f;
+    sceneState.timeStep.store(0.2f);
     buildWarpWave(0.0f);
-    display::copyBuffer(core::skyPicture.data(), layerPage, kPicture);
-    flashLevel = 0;
-    display::clearBuffer(mixPage, kPicture);
-    raster::startDancerA(core::dancerSolo);
-    raster::startDancerB(core::dancerPair);
+    display::copyBuffer(buffers.skyPicture.data(), buffers.layerPage, kPicture);
+    sceneState.flashLevel = 0;
+    display::clearBuffer(buffers.mixPage, kPicture);
+    raster::startDancerA(buffers.dancerSolo);
+    raster::startDancerB(buffers.dancerPair);
     scrollStartFlag = 1;
     scrollStarted = 0;
-    raster::mapSource = core::crystalTexture.data();
-    raster::mapTarget = mixPage;
     secondOrderFlag = 0;
 }
 
+// The window over the dance, moved as the scene last set it.
+void drawDanceWindow() {
+    raster::drawLeftWindow(buffers.crystalTexture.data(), buffers.mixPage,
+                           sceneState.leftWindowMove);
+}
+
 void danceFrame() {
-    const std::int32_t r = musicRow;
+    const std::int32_t r = sceneState.musicRow;
     const bool first = inFirstOrder();
     if (first) {
         if (isFlashRow(r) || r == 60) {
-            flashLevel = 200;
+            sceneState.flashLevel = 200;
         }
         decayFlashLevel();
     } else {
         if (rowIn(r, core::kTresilloRows)) {
-            flashLevel = 200;
+            sceneState.flashLevel = 200;
         }
-        if (flashLevel > 0) {
-            flashLevel -= 50;
+        if (sceneState.flashLevel > 0) {
+            sceneState.flashLevel -= 50;
         }
     }
     const float t = sceneClock();
-    aimLandscape(t);
-    display::clearBuffer(mixPage, kPicture);
-    display::drawLandscape(sourcePage + core::kLandscapeInSourcePage);
-    raster::waveWarp();
-    if (flashLevel == 0) {
-        if (noDance == 0) {
+    display::clearBuffer(buffers.mixPage, kPicture);
+    display::drawLandscape(buffers.sourcePage + core::kLandscapeInSourcePage, aimLandscape(t));
+    raster::waveWarp(buffers.sourcePage + core::kLandscapeInSourcePage, buffers.mixPage);
+    if (sceneState.flashLevel == 0) {
+        if (sceneState.dance) {
             if (first) {
-                raster::drawDancerA();
+                raster::drawDancerA(buffers.mixPage);
             } else {
-                raster::drawDancerB();
+                raster::drawDancerB(buffers.mixPage);
             }
         } else {
             const double k = (static_cast<double>(t) + 60.0) / 360.0 / 5.0;
             for (int i = 0; i < 160; ++i) {
-                raster::stampBlob(truncate(0.9 * i * std::sin(6.0 * i * k) + 160.0),
+                raster::stampBlob(buffers.mixPage,
+                                  truncate(0.9 * i * std::sin(6.0 * i * k) + 160.0),
                                   truncate(0.9 * i * std::cos(6.0 * i * k) + 100.0));
             }
         }
     } else {
-        display::addBuffer(first ? core::danceBurst.data() : core::dancePillars.data(), mixPage,
-                           kPicture);
+        display::addBuffer(first ? buffers.danceBurst.data() : buffers.dancePillars.data(),
+                           buffers.mixPage, kPicture);
     }
     if (first && r > 32 && r < 52) {
         if (scrollStartFlag == 1) {
@@ -201,16 +200,16 @@ void danceFrame() {
             scrollStartFlag = 0;
         }
         scrollAmount = truncate((static_cast<double>(t) - scrollStartTime) * 2.0);
-        raster::windowLeftOffset = 25600 - 320 * scrollAmount;
+        sceneState.leftWindowMove = 25600 - 320 * scrollAmount;
         scrollStarted = 1;
-        raster::drawLeftWindow();
+        drawDanceWindow();
     }
     if (!first && r <= 32) {
-        raster::drawLeftWindow();
+        drawDanceWindow();
         scrollStartFlag = 1;
     }
     if (first && scrollStarted == 1) {
-        raster::drawLeftWindow();
+        drawDanceWindow();
     }
     if (!first && r > 32) {
         if (scrollStartFlag == 1) {
@@ -218,23 +217,22 @@ void danceFrame() {
             scrollStartFlag = 0;
         }
         scrollAmount = truncate((static_cast<double>(t) - scrollStartTime) * 4.0);
-        raster::windowLeftOffset = 320 * scrollAmount + 9600;
-        raster::drawLeftWindow();
+        sceneState.leftWindowMove = 320 * scrollAmount + 9600;
+        drawDanceWindow();
     }
     if (!first) {
-        fadeOutSecondOrder(mixPage, r);
+        fadeOutSecondOrder(buffers.mixPage, r);
     }
-    display::putFrame(mixPage);
-    buildWarpWave(static_cast<float>((400 - 2 * flashLevel) * std::sin(t / 10.0)));
+    display::putFrame(buffers.mixPage);
+    buildWarpWave(static_cast<float>((400 - 2 * sceneState.flashLevel) * std::sin(t / 10.0)));
 }
 
 // --- Scene 13: landscape flight through the polar remap --------------------------------------
 
 void setUpFlight() {
-    sceneTime.store(0.0f);
-    timeStep.store(0.2f);
-    flashLevel = 0;
-    effects::voxelSky = 1;
+    motion.sceneTime.store(0.0f);
+    sceneState.timeStep.store(0.2f);
+    sceneState.flashLevel = 0;
     secondOrderFlag = 0;
 }
 
@@ -243,26 +241,26 @@ double flightSwing(float t) {
 }
 
 void flightFrame() {
-    const std::int32_t r = musicRow;
+    const std::int32_t r = sceneState.musicRow;
     const bool first = inFirstOrder();
     if (r == 0 || r == 32) {
-        flashLevel = 200;
+        sceneState.flashLevel = 200;
     }
-    if (flashLevel > 0) {
-        flashLevel -= 2;
+    if (sceneState.flashLevel > 0) {
+        sceneState.flashLevel -= 2;
     }
     const float t = sceneClock();
-    effects::voxelFrame(t);
-    sway = static_cast<float>(flightSwing(t) * 60.0);
+    effects::voxelFrame(t, effects::VoxelBackdrop::sky);
+    motion.sway = static_cast<float>(flightSwing(t) * 60.0);
     raster::fillAngleTwist();
-    std::uint8_t* picture = mixPage + kPicture;
-    raster::polarRemap(effects::voxelFrameBuffer, picture);
-    drawSprite(truncate(flightSwing(t) * 100.0 + 160.0), 100, core::smallLight.data(), picture,
-               500 - 6 * flashLevel);
+    std::uint8_t* picture = buffers.mixPage + kPicture;
+    raster::polarRemap(effects::voxel.frame.data(), picture);
+    drawSprite(truncate(flightSwing(t) * 100.0 + 160.0), 100, buffers.smallLight.data(), picture,
+               500 - 6 * sceneState.flashLevel);
     // The caption rises from below the picture to rows 160..189 over the first 20 rows.
     const std::int32_t rise = clampRange(2 * r, 40);
-    display::addBuffer(first ? core::captionTitle.data() : core::captionLinux.data(),
-                       mixPage + core::kRisenCaptionAt + 320 * (40 - rise), 9600);
+    display::addBuffer(first ? buffers.captionTitle.data() : buffers.captionLinux.data(),
+                       buffers.mixPage + core::kRisenCaptionAt + 320 * (40 - rise), 9600);
     if (first && r < 8) {
         display::darkenBuffer(picture, 32 * (8 - r));
     }
@@ -275,33 +273,27 @@ void flightFrame() {
 // --- Scenes 14 to 16: the plasma zoom over a flight ------------------------------------------
 
 void setUpPlasmaFlight() {
-    sceneTime.store(0.0f);
-    display::copyBuffer(core::marbleField.data(), sourcePage, kPicture);
-    display::clearBuffer(layerPage, kPicture);
-    display::clearBuffer(warpHeights, kPicture);
-    raster::noiseOffset = 0;
-    raster::noiseShift = 3;
-    flashLevel = 0;
-    timeStep.store(0.02f);
-    raster::mapSource = core::marbleField.data();
-    raster::mapTarget = raster::plasmaMap.data();
-    raster::plasmaFromWave = 0;
-    effects::voxelSky = 0;
+    motion.sceneTime.store(0.0f);
+    display::copyBuffer(buffers.marbleField.data(), buffers.sourcePage, kPicture);
+    display::clearBuffer(buffers.layerPage, kPicture);
+    display::clearBuffer(buffers.warpHeights, kPicture);
+    raster::restartGrain();
+    sceneState.flashLevel = 0;
+    sceneState.timeStep.store(0.02f);
 }
 
 // The flight under the plasma: the sky filled with a level, the landscape, the twist, and the
 // picture handed to the plasma as its map.
 void plasmaFlight(std::uint32_t fillValue, bool drawTerrain) {
     const float t = sceneClock();
-    setZoomCentre(t);
-    display::fillBuffer(effects::voxelFrameBuffer, kPicture, fillValue);
+    display::fillBuffer(effects::voxel.frame.data(), kPicture, fillValue);
     if (drawTerrain) {
-        effects::voxelFrame(t);
+        effects::voxelFrame(t, effects::VoxelBackdrop::asLeft);
     }
-    sway = static_cast<float>(flightSwing(t) * 60.0);
+    motion.sway = static_cast<float>(flightSwing(t) * 60.0);
     raster::fillAngleTwist();
-    display::copyBuffer(effects::voxelFrameBuffer, raster::plasmaMap.data(), kPicture);
-    raster::plasmaZoom(sourcePage, layerPage);
+    raster::plasmaZoom(buffers.sourcePage, buffers.layerPage, effects::voxel.frame.data(),
+                       zoomCentre(t));
 }
 
 std::uint32_t fadingFill(std::int32_t row) {
@@ -309,36 +301,36 @@ std::uint32_t fadingFill(std::int32_t row) {
 }
 
 void plasmaFadesInFrame() {
-    const std::int32_t r = musicRow;
+    const std::int32_t r = sceneState.musicRow;
     plasmaFlight(fadingFill(r), true);
     if (inFirstOrder() && r < 8) {
-        display::darkenBuffer(layerPage, 32 * (8 - r));
+        display::darkenBuffer(buffers.layerPage, 32 * (8 - r));
     }
-    display::putFrame(layerPage);
+    display::putFrame(buffers.layerPage);
 }
 
 void plasmaContinuesFrame() {
-    std::uint32_t fill = static_cast<std::uint32_t>(musicRow) * 0x04040404u;
+    std::uint32_t fill = static_cast<std::uint32_t>(sceneState.musicRow) * 0x04040404u;
     if (fill == 0) {
         fill = 0x01010101u;
     }
     plasmaFlight(fill, true);
-    display::putFrame(layerPage);
+    display::putFrame(buffers.layerPage);
 }
 
 void plasmaFlickersFrame() {
-    const std::int32_t r = musicRow;
+    const std::int32_t r = sceneState.musicRow;
     plasmaFlight(fadingFill(r), r < 32);
     if (r > 48) {
         // Alternate the picture with black in tenths of the clock.
         const double m = std::fmod(static_cast<double>(sceneClock()), 0.1);
         if (m > 0.05) {
-            display::putFrame(layerPage);
+            display::putFrame(buffers.layerPage);
         } else if (m < 0.05) {
-            display::putFrame(warpHeights);
+            display::putFrame(buffers.warpHeights);
         }
     } else if (r < 48) {
-        display::putFrame(layerPage);
+        display::putFrame(buffers.layerPage);
     }
     // On row 48 no frame is handed over: the screen keeps the previous one.
 }
@@ -346,14 +338,14 @@ void plasmaFlickersFrame() {
 // --- Scenes 17 and 18: the beat-cut montage and the palette flashes --------------------------
 
 void fillPaletteWhite() {
-    display::fillBuffer(core::paletteC, 768, 0x3F3F3F3Fu);
+    display::fillBuffer(buffers.paletteC, 768, 0x3F3F3F3Fu);
 }
 
 void stepPaletteTowardB() {
     for (int step = 0; step < 5; ++step) {
-        display::paletteStep(core::paletteC, core::paletteB);
+        display::paletteStep(buffers.paletteC, buffers.paletteB);
     }
-    display::setPalette(core::paletteC);
+    display::setPalette(buffers.paletteC);
 }
 
 std::int32_t montageFlareDepth(float t) {
@@ -363,24 +355,22 @@ std::int32_t montageFlareDepth(float t) {
 // The two pictures cross-faded with the flare over them.
 void montagePicture() {
     const float t = sceneClock();
-    display::copyBuffer(core::duskPicture.data(), sourcePage, kPicture);
-    display::crossFade(sourcePage, core::glassSphere.data(), sourcePage,
+    display::copyBuffer(buffers.duskPicture.data(), buffers.sourcePage, kPicture);
+    display::crossFade(buffers.sourcePage, buffers.glassSphere.data(), buffers.sourcePage,
                        truncate(55.0 * std::sin(static_cast<double>(t)) + 200.0));
-    display::drawZoomSprite(150, 50, core::largeFlare.data(), sourcePage, montageFlareDepth(t));
-    display::putFrame(sourcePage);
+    display::drawZoomSprite(150, 50, buffers.largeFlare.data(), buffers.sourcePage,
+                            montageFlareDepth(t));
+    display::putFrame(buffers.sourcePage);
 }
 
 void setUpMontage() {
-    sceneTime.store(0.0f);
-    timeStep.store(0.1f);
-    effects::metaSlow = 1;
-    raster::mapSource = core::crystalTexture.data();
-    raster::mapTarget = grainPage;
-    display::copyBuffer(core::skyPicture.data(), layerPage, kPicture);
+    motion.sceneTime.store(0.0f);
+    sceneState.timeStep.store(0.1f);
+    display::copyBuffer(buffers.skyPicture.data(), buffers.layerPage, kPicture);
 }
 
 void montageFrame() {
-    const std::int32_t r = musicRow;
+    const std::int32_t r = sceneState.musicRow;
     const float t = sceneClock();
     auto rowOf = [r](std::initializer_list<std::int32_t> rows) {
         for (std::int32_t row : rows) {
@@ -391,39 +381,40 @@ void montageFrame() {
         return false;
     };
     if (rowOf({4, 5, 36, 37, 44, 45})) {
-        display::setPalette(core::paletteA);
+        display::setPalette(buffers.paletteA);
         drawSwayingLandscape(t);
-        raster::polarRemap(sourcePage + core::kLandscapeInSourcePage, mixPage + kPicture);
+        raster::polarRemap(buffers.sourcePage + core::kLandscapeInSourcePage,
+                           buffers.mixPage + kPicture);
         flashFlag = 1;
-        display::putFrame(mixPage + kPicture);
+        display::putFrame(buffers.mixPage + kPicture);
         updateSway(sceneClock());
     } else if (rowOf({8, 9, 63})) {
-        display::setPalette(core::paletteA);
+        display::setPalette(buffers.paletteA);
         drawSwayingLandscape(t);
         flashFlag = 1;
-        display::putFrame(sourcePage + core::kLandscapeInSourcePage);
+        display::putFrame(buffers.sourcePage + core::kLandscapeInSourcePage);
         updateSway(sceneClock());
     } else if ((r >= 16 && r <= 19) || r == 58 || r == 59) {
-        display::setPalette(core::paletteA);
-        mapShiftedTunnel(t);
+        display::setPalette(buffers.paletteA);
+        mapShiftedTunnel(t, buffers.grainPage);
         flashFlag = 1;
-        display::addBuffer(core::captionPressure.data(), grainPage + core::kPressureCaptionAt,
-                           9600);
-        display::putFrame(grainPage);
+        display::addBuffer(buffers.captionPressure.data(),
+                           buffers.grainPage + core::kPressureCaptionAt, 9600);
+        display::putFrame(buffers.grainPage);
     } else if (rowOf({22, 23, 31, 54, 55})) {
-        display::clearBuffer(sourcePage, kPicture);
+        display::clearBuffer(buffers.sourcePage, kPicture);
         flashFlag = 1;
-        display::setPalette(core::paletteA);
-        effects::metaFrame(sourcePage);
-        display::putFrame(sourcePage);
+        display::setPalette(buffers.paletteA);
+        effects::metaFrame(buffers.sourcePage, effects::MetaPace::slow);
+        display::putFrame(buffers.sourcePage);
     } else if (rowOf({26, 27, 29, 61})) {
-        display::setPalette(core::paletteA);
+        display::setPalette(buffers.paletteA);
         flashFlag = 1;
-        display::putFrame(core::lightningPicture.data());
+        display::putFrame(buffers.lightningPicture.data());
     } else if (r >= 48 && r <= 51) {
-        display::setPalette(core::paletteA);
+        display::setPalette(buffers.paletteA);
         flashFlag = 1;
-        display::putFrame(core::crestEmblem.data());
+        display::putFrame(buffers.crestEmblem.data());
     } else if (rowOf({12, 13, 40, 41})) {
         if (r != 41) {
             if (flashFlag == 1) {
@@ -434,22 +425,20 @@ void montageFrame() {
         stepPaletteTowardB();
         montagePicture();
     } else {
-        display::setPalette(core::paletteB);
+        display::setPalette(buffers.paletteB);
         flashFlag = 1;
         montagePicture();
     }
 }
 
 void setUpEmblemsArrive() {
-    sceneTime.store(0.0f);
-    timeStep.store(0.1f);
-    raster::mapSource = core::crystalTexture.data();
-    raster::mapTarget = grainPage;
-    display::copyBuffer(core::skyPicture.data(), layerPage, kPicture);
+    motion.sceneTime.store(0.0f);
+    sceneState.timeStep.store(0.1f);
+    display::copyBuffer(buffers.skyPicture.data(), buffers.layerPage, kPicture);
 }
 
 void emblemsArriveFrame() {
-    const std::int32_t r = musicRow;
+    const std::int32_t r = sceneState.musicRow;
     if (inFirstOrder() || r <= 34) {
         const bool reflash = (r >= 28 && r <= 31) || (r >= 60 && r <= 63);
         if (reflash && r != lastFlashedRow) {
@@ -464,78 +453,81 @@ void emblemsArriveFrame() {
             stepPaletteTowardB();
         } else {
             flashFlag = 1;
-            display::setPalette(core::paletteB);
+            display::setPalette(buffers.paletteB);
         }
         montagePicture();
         return;
     }
     const float t = sceneClock();
-    display::setPalette(core::paletteB);
-    display::copyBuffer(core::duskPicture.data(), sourcePage, kPicture);
-    display::drawZoomSprite(150, 50, core::largeFlare.data(), sourcePage, montageFlareDepth(t));
-    display::clearBuffer(layerPage, kPicture);
-    drawSprite(160, 110, core::dialEmblem.data(), layerPage, 140 - 10 * (64 - clampRange(r, 50)));
+    display::setPalette(buffers.paletteB);
+    display::copyBuffer(buffers.duskPicture.data(), buffers.sourcePage, kPicture);
+    display::drawZoomSprite(150, 50, buffers.largeFlare.data(), buffers.sourcePage,
+                            montageFlareDepth(t));
+    display::clearBuffer(buffers.layerPage, kPicture);
+    drawSprite(160, 110, buffers.dialEmblem.data(), buffers.layerPage,
+               140 - 10 * (64 - clampRange(r, 50)));
     if (r > 38) {
-        drawSprite(160, 100, core::crestEmblem.data(), layerPage,
+        drawSprite(160, 100, buffers.crestEmblem.data(), buffers.layerPage,
                    500 - 10 * clampRange(r - 32, 18));
     }
-    display::crossFade(sourcePage, layerPage, sourcePage, 255 - 8 * (r - 34));
-    display::putFrame(sourcePage);
+    display::crossFade(buffers.sourcePage, buffers.layerPage, buffers.sourcePage,
+                       255 - 8 * (r - 34));
+    display::putFrame(buffers.sourcePage);
 }
 
 // --- Scenes 19 to 21: the textured plane, its darkening and the parting emblems --------------
 
 void drawEmblems() {
-    drawSprite(160, 110, core::dialEmblem.data(), sourcePage, 0);
-    drawSprite(160, 100, core::crestEmblem.data(), sourcePage, 320);
+    drawSprite(160, 110, buffers.dialEmblem.data(), buffers.sourcePage, 0);
+    drawSprite(160, 100, buffers.crestEmblem.data(), buffers.sourcePage, 320);
 }
 
 void setUpPlane() {
-    sceneTime.store(0.0f);
-    timeStep.store(0.1f);
-    display::copyBuffer(core::crystalTexture.data(), effects::planeTexture, 65536);
-    display::copyBuffer(display::scaleTable.data(), effects::planeShade, 65536);
-    display::setPalette(core::paletteB);
+    motion.sceneTime.store(0.0f);
+    sceneState.timeStep.store(0.1f);
+    display::copyBuffer(buffers.crystalTexture.data(), effects::plane.texture(), 65536);
+    display::copyBuffer(display::state.scaleTable.data(), effects::plane.shade(), 65536);
+    display::setPalette(buffers.paletteB);
 }
 
 void planeFrame() {
-    display::clearBuffer(sourcePage, kPicture);
-    effects::planeFrame();
+    display::clearBuffer(buffers.sourcePage, kPicture);
+    effects::planeFrame(buffers.sourcePage);
     drawEmblems();
-    display::putFrame(sourcePage);
+    display::putFrame(buffers.sourcePage);
 }
 
 void setUpPlaneDarkens() {
-    timeStep.store(0.1f);
+    sceneState.timeStep.store(0.1f);
     flashFlag = 1;
 }
 
 void planeDarkensFrame() {
-    const std::int32_t r = musicRow;
-    display::clearBuffer(sourcePage, kPicture);
-    effects::planeFrame();
+    const std::int32_t r = sceneState.musicRow;
+    display::clearBuffer(buffers.sourcePage, kPicture);
+    effects::planeFrame(buffers.sourcePage);
     if (r >= 1) {
         flashFlag = 0;
     }
     // The boundary frame that already reads the next order's row 0 is black.
-    display::darkenBuffer(sourcePage, (r == 0 && flashFlag == 0) ? 255 : 4 * r);
+    display::darkenBuffer(buffers.sourcePage, (r == 0 && flashFlag == 0) ? 255 : 4 * r);
     drawEmblems();
-    display::putFrame(sourcePage);
+    display::putFrame(buffers.sourcePage);
 }
 
 void setUpParting() {
-    sceneTime.store(0.0f);
-    timeStep.store(0.1f);
-    display::setPalette(core::paletteB);
+    motion.sceneTime.store(0.0f);
+    sceneState.timeStep.store(0.1f);
+    display::setPalette(buffers.paletteB);
 }
 
 void partingFrame() {
     const float t = sceneClock();
-    display::clearBuffer(sourcePage, kPicture);
-    drawSprite(truncate(5.0 * t + 160.0), 110, core::dialEmblem.data(), sourcePage, 0);
-    drawSprite(truncate(160.0 - 5.0 * t), 100, core::crestEmblem.data(), sourcePage, 320);
-    display::darkenBuffer(sourcePage, 8 * musicRow);
-    display::putFrame(sourcePage);
+    display::clearBuffer(buffers.sourcePage, kPicture);
+    drawSprite(truncate(5.0 * t + 160.0), 110, buffers.dialEmblem.data(), buffers.sourcePage, 0);
+    drawSprite(truncate(160.0 - 5.0 * t), 100, buffers.crestEmblem.data(), buffers.sourcePage, 320);
+    display::darkenBuffer(buffers.sourcePage, 8 * sceneState.musicRow);
+    display::putFrame(buffers.sourcePage);
 }
 
 const std::array<Scene, 11> scenes = {{

@@ -4,6 +4,7 @@
 #include "core/console.h"
 #include "display/palette.h"
 #include "display/present.h"
+#include "display/state.h"
 #include "sequencer/music.h"
 #include "sequencer/pacing.h"
 #include "sequencer/preparation.h"
@@ -33,7 +34,7 @@ Preparing Show::prepareStep(const core::LaunchSettings& settings) {
     const std::size_t loads = archiveLoadCount();
     const auto& builders = oneTimeBuilders();
     if (step == 0) {
-        noDance = settings.dance == 1 ? 0 : 1;
+        sceneState.dance = settings.dance;
         return prepareWorkBuffers() ? Preparing::More : Preparing::Failed;
     }
     const bool done = step <= loads ? loadArchiveEntry(step - 1) : builders[step - 1 - loads]();
@@ -51,14 +52,14 @@ Preparing Show::prepareStep(const core::LaunchSettings& settings) {
 }
 
 void Show::startPlay(const core::LaunchSettings& settings) {
-    musicOrder = 0;
+    sceneState.musicOrder = 0;
     startSong();
-    display::setPalette(core::paletteA);
+    display::setPalette(core::buffers.paletteA);
     startTimer();
     resetPlayState();
-    sceneTime.store(0.0f);
-    sway = 0.0f;
-    display::trailLevel = settings.trailLevel;
+    motion.sceneTime.store(0.0f);
+    motion.sway = 0.0f;
+    display::state.trailLevel = settings.trailLevel;
     resetPacer();  // the first frame never waits
     sceneIndex_ = -1;
     sceneOver_ = true;
@@ -76,7 +77,8 @@ FrameStep Show::step(core::SongPosition position) {
     FrameStep result;
     if (sceneOver_) {
         ++sceneIndex_;
-        sceneOrder = core::sceneStartOrder(sceneIndex_);  // from the plan, never from the song
+        sceneState.sceneOrder =
+            core::sceneStartOrder(sceneIndex_);  // from the plan, never from the song
         if (hooks_.sceneBegan != nullptr) {
             hooks_.sceneBegan(sceneIndex_ + 1);
         }
@@ -84,14 +86,15 @@ FrameStep Show::step(core::SongPosition position) {
         result.sceneBegan = true;
     }
     const Scene& scene = scenes[static_cast<std::size_t>(sceneIndex_)];
-    musicOrder = position.order;
-    musicRow = position.row;
+    sceneState.musicOrder = position.order;
+    sceneState.musicRow = position.row;
     if (hooks_.frameBegan != nullptr) {
         hooks_.frameBegan();
     }
     scene.frame();
     afterPresent_ = scene.afterPace != nullptr;
-    sceneOver_ = sceneEnds(sceneIndex_, sceneOrder, musicOrder, musicRow);
+    sceneOver_ =
+        sceneEnds(sceneIndex_, sceneState.sceneOrder, sceneState.musicOrder, sceneState.musicRow);
     ended_ = sceneOver_ && sceneIndex_ == kSceneCount - 1;
     result.scene = sceneIndex_ + 1;
     result.sceneEnds = sceneOver_;

@@ -5,18 +5,10 @@
 
 namespace sequencer {
 
-std::int32_t musicOrder = 0;
-std::int32_t musicRow = 0;
-std::int32_t sceneOrder = 0;
-std::atomic<float> timeStep{0.0f};
-std::uint32_t frameInterval = 16;
-std::int32_t flashLevel = 0;
-std::int32_t secondFlashLevel = 0;
-std::int32_t rowSeen = 0;
-std::uint8_t noDance = 1;
+SceneState sceneState;
 
 void widenLandscapeHeights() {
-    std::uint8_t* bytes = core::landscapeHeights.data();
+    std::uint8_t* bytes = core::buffers.landscapeHeights.data();
     // From the top down: word i lands on bytes 2i and 2i+1, never on a byte not yet read.
     for (int i = 65535; i >= 0; --i) {
         const std::uint32_t word = (32u - (bytes[i] >> 3)) * 320u;

@@ -69,53 +69,53 @@ std::array<StartupLoad, kStartupLoadCount> startupLoadList() {
     };
     constexpr std::size_t kDancerWord = 2;
     return {{
-        slot(0, tunnelRemap),
-        {1, paletteA, entryCapacity(1), entryCapacity(1)},
-        slot(2, crystalTexture),
-        slot(3, ribbedTexture),
-        slot(4, smallLight),
-        slot(5, landscapeHeights, landscapeHeights.size() / 2),
-        slot(6, landscapeColours),
-        slot(7, skyPicture),
-        picture(8, flashBurst),
-        picture(9, flashShockwave),
-        picture(10, openingPicture),
-        picture(11, stormPicture),
-        picture(12, accentRings),
-        picture(13, accentStreaks),
-        slot(14, largeFlare),
-        picture(15, wordStorm),
-        picture(16, wordGlass),
-        slot(17, marbleField),
-        slot(18, titleStrip.first),
-        slot(18, titleStrip.second),
-        slot(19, flareBand),
-        slot(20, windowFlashes),
-        slot(21, windowCaptions),
-        slot(22, dancerSolo, kDancerWord),
-        slot(23, dancerPair, kDancerWord),
-        slot(24, danceBurst),
-        slot(25, dancePillars),
-        slot(26, captionTitle),
-        slot(27, captionLinux),
-        slot(28, captionPressure),
-        picture(29, duskPicture),
-        {30, paletteB, entryCapacity(30), entryCapacity(30)},
-        slot(31, glassSphere),
-        slot(32, dialEmblem),
-        slot(33, crestEmblem),
-        slot(34, creditsPicture),
-        slot(35, lightningPicture),
+        slot(0, buffers.tunnelRemap),
+        {1, buffers.paletteA, entryCapacity(1), entryCapacity(1)},
+        slot(2, buffers.crystalTexture),
+        slot(3, buffers.ribbedTexture),
+        slot(4, buffers.smallLight),
+        slot(5, buffers.landscapeHeights, buffers.landscapeHeights.size() / 2),
+        slot(6, buffers.landscapeColours),
+        slot(7, buffers.skyPicture),
+        picture(8, buffers.flashBurst),
+        picture(9, buffers.flashShockwave),
+        picture(10, buffers.openingPicture),
+        picture(11, buffers.stormPicture),
+        picture(12, buffers.accentRings),
+        picture(13, buffers.accentStreaks),
+        slot(14, buffers.largeFlare),
+        picture(15, buffers.wordStorm),
+        picture(16, buffers.wordGlass),
+        slot(17, buffers.marbleField),
+        slot(18, buffers.titleStrip.first),
+        slot(18, buffers.titleStrip.second),
+        slot(19, buffers.flareBand),
+        slot(20, buffers.windowFlashes),
+        slot(21, buffers.windowCaptions),
+        slot(22, buffers.dancerSolo, kDancerWord),
+        slot(23, buffers.dancerPair, kDancerWord),
+        slot(24, buffers.danceBurst),
+        slot(25, buffers.dancePillars),
+        slot(26, buffers.captionTitle),
+        slot(27, buffers.captionLinux),
+        slot(28, buffers.captionPressure),
+        picture(29, buffers.duskPicture),
+        {30, buffers.paletteB, entryCapacity(30), entryCapacity(30)},
+        slot(31, buffers.glassSphere),
+        slot(32, buffers.dialEmblem),
+        slot(33, buffers.crestEmblem),
+        slot(34, buffers.creditsPicture),
+        slot(35, buffers.lightningPicture),
     }};
 }
 
 bool loadWarpHeights() {
-    if (!loadEntry(17, sourcePage, kSourcePageBytes, kPictureBytes)) {
+    if (!loadEntry(17, buffers.sourcePage, kSourcePageBytes, kPictureBytes)) {
         return false;
     }
     for (std::size_t i = 0; i < kPictureBytes; ++i) {
-        const auto word = static_cast<std::int16_t>(-4 * static_cast<int>(sourcePage[i]));
-        std::memcpy(warpHeights + 2 * i, &word, sizeof word);
+        const auto word = static_cast<std::int16_t>(-4 * static_cast<int>(buffers.sourcePage[i]));
+        std::memcpy(buffers.warpHeights + 2 * i, &word, sizeof word);
     }
     return true;
 }

@@ -5,14 +5,11 @@
 #include <utility>
 
 #include "display/engine.h"
+#include "display/state.h"
+#include "vector/state.h"
 #include "vector/transform.h"
 
 namespace vector {
-
-VisibleFaces visibleFaces{};
-std::array<std::int32_t, kMaxVisibleFaces + 1> depthKeys{};
-std::array<Normal, kMaxVisibleFaces> faceNormals{};
-std::array<std::array<std::int32_t, 2>, kScreenHeight> edgeTable{};
 
 // clang-format off
 constexpr std::array<std::uint8_t, 81> kGlowSprite = {
@@ -88,17 +85,17 @@ constexpr std::array<GlowRow, 9> makeGlowRows(const std::array<std::uint8_t, 81>
 void quicksort(std::int32_t lo, std::int32_t hi) {
     std::int32_t i = lo;
     std::int32_t j = hi;
-    const std::int32_t pivot = depthKeys[(lo + hi) / 2];
+    const std::int32_t pivot = state.depthKeys[(lo + hi) / 2];
     do {
-        while (depthKeys[i] > pivot) {
+        while (state.depthKeys[i] > pivot) {
             ++i;
         }
-        while (depthKeys[j] < pivot) {
+        while (state.depthKeys[j] < pivot) {
             --j;
         }
         if (i <= j) {
-            std::swap(depthKeys[i], depthKeys[j]);
-            std::swap(visibleFaces.faces[i], visibleFaces.faces[j]);
+            std::swap(state.depthKeys[i], state.depthKeys[j]);
+            std::swap(state.visibleFaces.faces[i], state.visibleFaces.faces[j]);
             ++i;
             --j;
         }
@@ -122,16 +119,16 @@ RowRange touchedRows;
 
 void clearTouchedRows() {
     for (std::int32_t row = touchedRows.low; row <= touchedRows.high; ++row) {
-        edgeTable[row] = {kNoEdge, kNoEdge};
+        state.edgeTable[row] = {kNoEdge, kNoEdge};
     }
     touchedRows = {};
 }
 
 void fillRows(const std::uint8_t* source, std::uint8_t* destination, std::int32_t light) {
-    const std::uint8_t* shade = display::scaleTable.data() + light;
+    const std::uint8_t* shade = display::state.scaleTable.data() + light;
     for (std::int32_t row = touchedRows.low; row <= touchedRows.high; ++row) {
-        std::int32_t left = edgeTable[row][0];
-        std::int32_t right = edgeTable[row][1];
+        std::int32_t left = state.edgeTable[row][0];
+        std::int32_t right = state.edgeTable[row][1];
         if (left == kNoEdge || right == kNoEdge || (left < 0 && right < 0) ||
             (left >= kScreenWidth && right >= kScreenWidth)) {
             continue;
@@ -154,37 +151,37 @@ void fillRows(const std::uint8_t* source, std::uint8_t* destination, std::int32_
 void cullFaces(const Mesh& mesh) {
     std::int32_t count = 0;
     for (const Face& face : mesh.faces.first(std::min(mesh.faces.size(), kMaxVisibleFaces))) {
-        const ScreenPoint p0 = projectedVertices[face.i0];
-        const ScreenPoint p1 = projectedVertices[face.i1];
-        const ScreenPoint p2 = projectedVertices[face.i2];
+        const ScreenPoint p0 = state.projectedVertices[face.i0];
+        const ScreenPoint p1 = state.projectedVertices[face.i1];
+        const ScreenPoint p2 = state.projectedVertices[face.i2];
         // c <= 0: clockwise on screen, or edge-on; such faces stay.
         if (crossTerm(p0.x, p1.x, p2.x, p0.y, p1.y, p2.y) <= 0) {
-            visibleFaces.faces[count++] = face;
+            state.visibleFaces.faces[count++] = face;
         }
     }
-    visibleFaces.count = count;
+    state.visibleFaces.count = count;
 }
 
 void sortFaces() {
-    for (std::int32_t i = 0; i < visibleFaces.count; ++i) {
-        const Face& face = visibleFaces.faces[i];
-        depthKeys[i] =
-            rotatedVertices[face.i0].z + rotatedVertices[face.i1].z + rotatedVertices[face.i2].z;
+    for (std::int32_t i = 0; i < state.visibleFaces.count; ++i) {
+        const Face& face = state.visibleFaces.faces[i];
+        state.depthKeys[i] = state.rotatedVertices[face.i0].z + state.rotatedVertices[face.i1].z +
+                             state.rotatedVertices[face.i2].z;
     }
-    if (visibleFaces.count > 0) {
-        quicksort(0, visibleFaces.count - 1);
+    if (state.visibleFaces.count > 0) {
+        quicksort(0, state.visibleFaces.count - 1);
     }
 }
 
 void computeNormals() {
-    for (std::int32_t i = 0; i < visibleFaces.count; ++i) {
-        const Face& face = visibleFaces.faces[i];
-        const ViewPoint p0 = rotatedVertices[face.i0];
-        const ViewPoint p1 = rotatedVertices[face.i1];
-        const ViewPoint p2 = rotatedVertices[face.i2];
-        faceNormals[i] = {crossTerm(p0.y, p1.y, p2.y, p0.z, p1.z, p2.z),
-                          crossTerm(p0.z, p1.z, p2.z, p0.x, p1.x, p2.x),
-                          crossTerm(p0.x, p1.x, p2.x, p0.y, p1.y, p2.y)};
+    for (std::int32_t i = 0; i < state.visibleFaces.count; ++i) {
+        const Face& face = state.visibleFaces.faces[i];
+        const ViewPoint p0 = state.rotatedVertices[face.i0];
+        const ViewPoint p1 = state.rotatedVertices[face.i1];
+        const ViewPoint p2 = state.rotatedVertices[face.i2];
+        state.faceNormals[i] = {crossTerm(p0.y, p1.y, p2.y, p0.z, p1.z, p2.z),
+                                crossTerm(p0.z, p1.z, p2.z, p0.x, p1.x, p2.x),
+                                crossTerm(p0.x, p1.x, p2.x, p0.y, p1.y, p2.y)};
     }
 }
 
@@ -229,7 +226,7 @@ void drawEdge(std::int32_t xa, std::int32_t ya, std::int32_t xb, std::int32_t yb
         // Shallow: one step in x each time; a row crossed several times keeps the last x.
         do {
             if (y >= 0 && y < kScreenHeight) {
-                edgeTable[y][column] = x;
+                state.edgeTable[y][column] = x;
             }
             if (err <= 0) {
                 err += dx;
@@ -242,7 +239,7 @@ void drawEdge(std::int32_t xa, std::int32_t ya, std::int32_t xb, std::int32_t yb
         // Steep: one step in y each time.
         do {
             if (y >= 0 && y < kScreenHeight) {
-                edgeTable[y][column] = x;
+                state.edgeTable[y][column] = x;
             }
             if (err > 0) {
                 err -= dy;
@@ -260,12 +257,12 @@ void drawEdge(std::int32_t xa, std::int32_t ya, std::int32_t xb, std::int32_t yb
 void drawFaces(const std::uint8_t* source, std::uint8_t* destination) {
     // Every face starts from a clear table: all of it once, then only what the last face wrote.
     touchedRows = {0, kScreenHeight - 1};
-    for (std::int32_t i = visibleFaces.count - 1; i >= 0; --i) {
+    for (std::int32_t i = state.visibleFaces.count - 1; i >= 0; --i) {
         clearTouchedRows();
-        const Face& face = visibleFaces.faces[i];
-        const ScreenPoint p0 = projectedVertices[face.i0];
-        const ScreenPoint p1 = projectedVertices[face.i1];
-        const ScreenPoint p2 = projectedVertices[face.i2];
+        const Face& face = state.visibleFaces.faces[i];
+        const ScreenPoint p0 = state.projectedVertices[face.i0];
+        const ScreenPoint p1 = state.projectedVertices[face.i1];
+        const ScreenPoint p2 = state.projectedVertices[face.i2];
         const std::int32_t e01 = std::abs(p0.y - p1.y);
         const std::int32_t e12 = std::abs(p1.y - p2.y);
         const std::int32_t e20 = std::abs(p2.y - p0.y);
@@ -284,7 +281,7 @@ void drawFaces(const std::uint8_t* source, std::uint8_t* destination) {
             drawEdge(p0.x, p0.y, p1.x, p1.y, 1, destination);
             drawEdge(p1.x, p1.y, p2.x, p2.y, 1, destination);
         }
-        fillRows(source, destination, faceLight(faceNormals[i]));
+        fillRows(source, destination, faceLight(state.faceNormals[i]));
     }
 }
 

@@ -15,24 +15,17 @@ struct VisibleFaces {
     std::int32_t count;
     std::array<Face, kMaxVisibleFaces> faces;
 };
-extern VisibleFaces visibleFaces;
-
-// Per visible face: the sum of its corners' rotated z (larger is nearer).
-extern std::array<std::int32_t, kMaxVisibleFaces + 1> depthKeys;
 
 struct Normal {
     std::int32_t nx;
     std::int32_t ny;
     std::int32_t nz;
 };
-// Per visible face, in view space: (P1 - P0) x (P0 - P2); nz < 0 faces the viewer.
-extern std::array<Normal, kMaxVisibleFaces> faceNormals;
 
-// Per screen row, the x of the edge walk in column 0 and column 1; kNoEdge where none wrote.
+// Where no edge walk wrote a row's x (vector::state.edgeTable).
 inline constexpr std::int32_t kNoEdge = -32000;
 inline constexpr int kScreenWidth = core::kPictureWidth;
 inline constexpr int kScreenHeight = core::kPictureHeight;
-extern std::array<std::array<std::int32_t, 2>, kScreenHeight> edgeTable;
 
 // 9x9 corner glow, row by row; each byte is added shifted right by 3.
 extern const std::array<std::uint8_t, 81> glowSprite;

@@ -4,11 +4,9 @@
 
 #include "core/buffers.h"
 #include "vector/fill.h"
+#include "vector/state.h"
 
 namespace vector {
-
-VectorRendererA vectorA{};
-VectorRendererB vectorB{};
 
 void renderMesh(const Mesh& mesh, const std::uint8_t* source, std::uint8_t* destination) {
     cullFaces(mesh);
@@ -33,7 +31,7 @@ void VectorRendererA::drawFrame(const std::uint8_t* source, std::uint8_t* destin
 }
 
 void VectorRendererA::drawFrame() {
-    drawFrame(core::mixPage, core::grainPage);
+    drawFrame(core::buffers.mixPage, core::buffers.grainPage);
 }
 
 void VectorRendererB::init() {
@@ -56,7 +54,7 @@ void VectorRendererB::drawFrame(const std::uint8_t* source, std::uint8_t* destin
 }
 
 void VectorRendererB::drawFrame() {
-    drawFrame(core::mixPage, core::grainPage);
+    drawFrame(core::buffers.mixPage, core::buffers.grainPage);
 }
 
 }  // namespace vector

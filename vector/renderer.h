@@ -1,7 +1,7 @@
 #pragma once
 // The two vector-object renderers of the tunnel scenes. Each frame a scene sets the inputs
-// named below and calls drawFrame (which reads core::mixPage and paints the object over what the
-// scene already put in core::grainPage).
+// named below and calls drawFrame (which reads core::buffers.mixPage and paints the object over
+// what the scene already put in core::buffers.grainPage).
 //
 //   scene start: buildSineTable(); vectorX.init(); buildWobbleTable();
 //   vectorA:     the scene writes angleX and angleY before each frame; angleZ stays 0.
@@ -39,8 +39,7 @@ struct VectorRendererB {
     void drawFrame(const std::uint8_t* source, std::uint8_t* destination);
 };
 
-extern VectorRendererA vectorA;
-extern VectorRendererB vectorB;
+// The show's two renderers are vector::state.vectorA and vectorB (vector/state.h).
 
 // The eye distances vectorB accepts (16.16). The scene's offset of +-550.0 spans exactly this;
 // beyond it the tube would reach the eye and the projection would divide by zero or overflow.

@@ -1,23 +1,19 @@
 #include "vector/transform.h"
+#include "vector/state.h"
 
 #include <cmath>
 
 namespace vector {
 
-std::array<std::int32_t, kSineEntries> sineTable{};
-std::array<std::int32_t, kWobbleEntries> wobbleTable{};
-std::array<ScreenPoint, kMaxVertices> projectedVertices{};
-std::array<ViewPoint, kMaxVertices> rotatedVertices{};
-
 void buildSineTable() {
     for (std::size_t i = 0; i < kSineEntries; ++i) {
-        sineTable[i] = static_cast<std::int32_t>(std::sin(i / 651.8986) * 65536.0);
+        state.sineTable[i] = static_cast<std::int32_t>(std::sin(i / 651.8986) * 65536.0);
     }
 }
 
 void buildWobbleTable() {
     for (std::int32_t i = 0; i < kWobbleEntries; ++i) {
-        wobbleTable[i] = static_cast<std::int32_t>(std::sin(i / 10.0) * 4.0 * 65536.0);
+        state.wobbleTable[i] = static_cast<std::int32_t>(std::sin(i / 10.0) * 4.0 * 65536.0);
     }
 }
 
@@ -25,8 +21,8 @@ Rotation rotationFor(std::uint32_t angleX, std::uint32_t angleY, std::uint32_t a
     // Four bytes per entry; an angle that is not a multiple of four uses the entry it falls in,
     // and one of a turn or more (which drawFrame has already reset) wraps within the turn.
     const std::size_t x = (angleX / 4) % 4096, y = (angleY / 4) % 4096, z = (angleZ / 4) % 4096;
-    return {sineTable[x],        sineTable[x + 1024], sineTable[y],
-            sineTable[y + 1024], sineTable[z],        sineTable[z + 1024]};
+    return {state.sineTable[x],        state.sineTable[x + 1024], state.sineTable[y],
+            state.sineTable[y + 1024], state.sineTable[z],        state.sineTable[z + 1024]};
 }
 
 namespace {
@@ -45,7 +41,7 @@ void transformAll(const Mesh& mesh, const Rotation& r, std::int32_t d, std::int3
     auto load = [&](std::int32_t coordinate) {
         std::int32_t value = coordinate * 65536;
         if constexpr (kWobble) {
-            value += wobbleTable[wobble];
+            value += state.wobbleTable[wobble];
             if (++wobble == kWobbleEntries) {
                 wobble = 0;
             }
@@ -81,8 +77,8 @@ void transformAll(const Mesh& mesh, const Rotation& r, std::int32_t d, std::int3
         const auto px = static_cast<std::int32_t>(2 * static_cast<std::int64_t>(qx) + 160 * 65536);
         const auto py = static_cast<std::int32_t>(2 * static_cast<std::int64_t>(qy) + 100 * 65536);
 
-        projectedVertices[i] = {px >> 16, py >> 16};
-        rotatedVertices[i] = {x3 >> 16, y3 >> 16, z3 >> 16};
+        state.projectedVertices[i] = {px >> 16, py >> 16};
+        state.rotatedVertices[i] = {x3 >> 16, y3 >> 16, z3 >> 16};
     }
     if constexpr (kWobble) {
         *wobbleIndex = wobble;

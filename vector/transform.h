@@ -10,12 +10,10 @@ namespace vector {
 // sineTable[i] = trunc(sin(i / 651.8986) * 65536): 4096 entries per turn, 1.25 turns long so
 // the cosine, entry i + 1024, never runs off the end. Peaks are +-65535, not 65536.
 inline constexpr std::size_t kSineEntries = 5120;
-extern std::array<std::int32_t, kSineEntries> sineTable;
 void buildSineTable();
 
 // wobbleTable[i] = trunc(sin(i / 10) * 4 * 65536): +-4 model units of jitter for the tube.
 inline constexpr std::int32_t kWobbleEntries = 1000;
-extern std::array<std::int32_t, kWobbleEntries> wobbleTable;
 // A constant table: the tube scenes build it once, at their set-up.
 void buildWobbleTable();
 
@@ -47,9 +45,7 @@ struct ViewPoint {
     std::int32_t z;  // larger is nearer the viewer
 };
 
-// Per vertex of the last transformed mesh: screen pixel and rotated integer position.
-extern std::array<ScreenPoint, kMaxVertices> projectedVertices;
-extern std::array<ViewPoint, kMaxVertices> rotatedVertices;
+// The tables and the last transformed mesh are in vector::state (vector/state.h).
 
 // 800.0 in 16.16: the eye's distance from the model origin.
 inline constexpr std::int32_t kBaseViewDistance = 800 * 65536;

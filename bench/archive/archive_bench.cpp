@@ -69,7 +69,7 @@ void BM_LoadStartupList(benchmark::State& state) {
     std::vector<Bytes> entries;
     std::size_t decodedTotal = 0;
     for (const store::StartupLoad& load : store::startupLoadList()) {
-        if (load.destination == core::titleStripSecond) {
+        if (load.destination == core::buffers.titleStrip.second.data()) {
             continue;  // the second load of entry 18
         }
         entries.push_back(pictureLike(load.capacity, static_cast<unsigned>(load.entry)));

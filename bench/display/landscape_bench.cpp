@@ -12,14 +12,13 @@ void landscapeFrame(benchmark::State& state) {
     sequencer::prepareWorkBuffers();
     sequencer::buildSineTables();
     for (int i = 0; i < 65536; ++i) {
-        core::landscapeColours[i] = static_cast<std::uint8_t>(i * 13 ^ i >> 8);
-        core::landscapeHeights[i] = static_cast<std::uint8_t>(i * 29 + (i >> 7));
+        core::buffers.landscapeColours[i] = static_cast<std::uint8_t>(i * 13 ^ i >> 8);
+        core::buffers.landscapeHeights[i] = static_cast<std::uint8_t>(i * 29 + (i >> 7));
     }
     sequencer::widenLandscapeHeights();
-    display::landTilt = 600;
-    display::landHeading = 650;
     for (auto _ : state) {
-        display::drawLandscape(core::sourcePage + core::kLandscapeInSourcePage);
+        display::drawLandscape(core::buffers.sourcePage + core::kLandscapeInSourcePage,
+                               {.tilt = 600, .heading = 650});
         benchmark::ClobberMemory();
     }
     core::releaseWorkBuffers();

@@ -4,12 +4,13 @@
 
 #include "display/palette.h"
 #include "display/present.h"
+#include "display/state.h"
 
 namespace {
 
 // A picture that uses every palette entry and a palette with every channel different.
 void prepare() {
-    if (display::frameBuffer == nullptr) {
+    if (display::state.frameBuffer == nullptr) {
         display::allocateScreenBuffers();
     }
     std::vector<std::uint8_t> palette(768);
@@ -18,7 +19,7 @@ void prepare() {
     }
     display::setPalette(palette.data());
     for (int i = 0; i < display::kFramePixels; ++i) {
-        display::frameBuffer[i] = static_cast<std::uint8_t>(i * 13 + i / 320);
+        display::state.frameBuffer[i] = static_cast<std::uint8_t>(i * 13 + i / 320);
     }
     display::expandFrame();
 }

@@ -11,12 +11,11 @@ namespace {
 void BM_MetaFrame(benchmark::State& state) {
     std::vector<std::uint8_t> target(64000);
     effects::metaSetup();
-    effects::metaSlow = 0;
     float time = 0.5f;
     for (auto _ : state) {
-        core::sceneTime = time;
+        core::motion.sceneTime = time;
         time += 0.01f;
-        effects::metaFrame(target.data());
+        effects::metaFrame(target.data(), effects::MetaPace::normal);
         benchmark::DoNotOptimize(target[32000]);
     }
 }

@@ -11,15 +11,15 @@ namespace {
 void BM_PlaneFrame(benchmark::State& state) {
     sequencer::prepareWorkBuffers();  // runs planeSetup
     for (int i = 0; i < 65536; ++i) {
-        effects::planeTexture[i] = static_cast<std::uint8_t>(i * 7 + (i >> 9));
-        effects::planeShade[i] = static_cast<std::uint8_t>((i >> 8) * (i & 255) / 255);
+        effects::plane.texture()[i] = static_cast<std::uint8_t>(i * 7 + (i >> 9));
+        effects::plane.shade()[i] = static_cast<std::uint8_t>((i >> 8) * (i & 255) / 255);
     }
     float time = 3.0f;
     for (auto _ : state) {
-        core::sceneTime = time;
+        core::motion.sceneTime = time;
         time += 0.1f;
-        effects::planeFrame();
-        benchmark::DoNotOptimize(core::sourcePage[32000]);
+        effects::planeFrame(core::buffers.sourcePage);
+        benchmark::DoNotOptimize(core::buffers.sourcePage[32000]);
     }
     core::releaseWorkBuffers();
 }

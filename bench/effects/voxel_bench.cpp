@@ -12,12 +12,11 @@ void BM_VoxelFrame(benchmark::State& state) {
     raster::resetRandom();
     raster::fillNoise();
     effects::voxelSetup();
-    effects::voxelSky = 1;
     float time = 0.0f;
     for (auto _ : state) {
-        effects::voxelFrame(time);
+        effects::voxelFrame(time, effects::VoxelBackdrop::sky);
         time += 0.2f;
-        benchmark::DoNotOptimize(effects::voxelFrameBuffer[32000]);
+        benchmark::DoNotOptimize(effects::voxel.frame.data()[32000]);
     }
 }
 BENCHMARK(BM_VoxelFrame)->Unit(benchmark::kMicrosecond);

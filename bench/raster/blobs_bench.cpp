@@ -16,10 +16,11 @@ void blobSpiralFrame(benchmark::State& state) {
     sequencer::prepareWorkBuffers();
     const float k = (3.0f + 60.0f) / 360.0f / 5.0f;
     for (auto _ : state) {
-        std::memset(core::mixPage, 0, 64000);
+        std::memset(core::buffers.mixPage, 0, 64000);
         for (int i = 0; i < 160; ++i) {
             const float fi = static_cast<float>(i);
             raster::stampBlob(
+                core::buffers.mixPage,
                 static_cast<std::int32_t>(0.9f * fi * std::sin(6.0f * fi * k) + 160.0f),
                 static_cast<std::int32_t>(0.9f * fi * std::cos(6.0f * fi * k) + 100.0f));
         }
@@ -50,9 +51,9 @@ void dancerFrame(benchmark::State& state) {
     raster::startDancerA(stream);
     raster::startDancerB(stream);
     for (auto _ : state) {
-        std::memset(core::mixPage, 0, 64000);
-        raster::drawDancerA();
-        raster::drawDancerB();
+        std::memset(core::buffers.mixPage, 0, 64000);
+        raster::drawDancerA(core::buffers.mixPage);
+        raster::drawDancerB(core::buffers.mixPage);
         benchmark::ClobberMemory();
     }
     core::releaseWorkBuffers();

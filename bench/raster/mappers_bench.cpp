@@ -11,12 +11,10 @@ namespace {
 void prepareMapper(std::vector<std::uint8_t>& texture, std::vector<std::uint8_t>& target) {
     raster::buildPolarTable();
     for (int v = 0; v < 65536; ++v) {
-        core::tunnelRemap[2 * v] = static_cast<std::uint8_t>(v * 7);
-        core::tunnelRemap[2 * v + 1] = static_cast<std::uint8_t>(v >> 8);
+        core::buffers.tunnelRemap[2 * v] = static_cast<std::uint8_t>(v * 7);
+        core::buffers.tunnelRemap[2 * v + 1] = static_cast<std::uint8_t>(v >> 8);
         texture[v] = static_cast<std::uint8_t>(v ^ (v >> 8));
     }
-    raster::mapSource = texture.data();
-    raster::mapTarget = target.data();
 }
 
 void setPixelRate(benchmark::State& state) {
@@ -28,9 +26,10 @@ void BM_mapPolarPanned(benchmark::State& state) {
     std::vector<std::uint8_t> texture(65536);
     std::vector<std::uint8_t> target(64000);
     prepareMapper(texture, target);
+    std::uint8_t twist = 0;
     for (auto _ : state) {
-        raster::mapTwist = static_cast<std::uint8_t>(raster::mapTwist + 2);
-        raster::mapPolarPanned(-40 * 640 + 90);
+        twist = static_cast<std::uint8_t>(twist + 2);
+        raster::mapPolarPanned(texture.data(), target.data(), twist, -40 * 640 + 90);
         benchmark::ClobberMemory();
     }
     setPixelRate(state);
@@ -41,10 +40,11 @@ void BM_mapPolarShifted(benchmark::State& state) {
     std::vector<std::uint8_t> texture(65536);
     std::vector<std::uint8_t> target(64000);
     prepareMapper(texture, target);
+    raster::PolarShift shift{.high = 0, .low = 0};
     for (auto _ : state) {
-        raster::mapShiftA = static_cast<std::uint8_t>(raster::mapShiftA + 1);
-        raster::mapShiftB = static_cast<std::uint8_t>(raster::mapShiftB + 3);
-        raster::mapPolarShifted();
+        shift.high = static_cast<std::uint8_t>(shift.high + 1);
+        shift.low = static_cast<std::uint8_t>(shift.low + 3);
+        raster::mapPolarShifted(texture.data(), target.data(), shift);
         benchmark::ClobberMemory();
     }
     setPixelRate(state);

@@ -10,13 +10,11 @@ namespace {
 void plasmaFrame(benchmark::State& state) {
     sequencer::prepareWorkBuffers();
     for (int i = 0; i < 81920; ++i) {
-        core::sourcePage[i] = static_cast<std::uint8_t>(i * 31 + i / 977);
+        core::buffers.sourcePage[i] = static_cast<std::uint8_t>(i * 31 + i / 977);
     }
-    raster::plasmaFromWave = 1;
-    raster::zoomCentreX = 13;
-    raster::zoomCentreY = 20;
     for (auto _ : state) {
-        raster::plasmaZoom(core::sourcePage, core::layerPage + 20);
+        raster::plasmaZoom(core::buffers.sourcePage, core::buffers.layerPage + 20,
+                           raster::plasmaMapFromWave(), {.x = 13, .y = 20});
         benchmark::ClobberMemory();
     }
     core::releaseWorkBuffers();

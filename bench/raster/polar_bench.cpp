@@ -38,7 +38,7 @@ void BM_buildWindowBend(benchmark::State& state) {
 BENCHMARK(BM_buildWindowBend)->Unit(benchmark::kMicrosecond);
 
 void BM_fillAngleTwist(benchmark::State& state) {
-    core::sway = 42.5f;
+    core::motion.sway = 42.5f;
     for (auto _ : state) {
         raster::fillAngleTwist();
         benchmark::ClobberMemory();

@@ -12,12 +12,12 @@ namespace {
 void rotozoomFrame(benchmark::State& state) {
     sequencer::prepareWorkBuffers();
     for (int i = 0; i < 65536; ++i) {
-        core::sourcePage[i] = static_cast<std::uint8_t>(i * 7 + (i >> 9));
+        core::buffers.sourcePage[i] = static_cast<std::uint8_t>(i * 7 + (i >> 9));
     }
     raster::initZoomLayers();
     for (auto _ : state) {
-        std::memset(core::layerPage, 0, 64000);
-        raster::drawZoomLayers();
+        std::memset(core::buffers.layerPage, 0, 64000);
+        raster::drawZoomLayers(core::buffers.sourcePage, core::buffers.layerPage);
         benchmark::ClobberMemory();
     }
     core::releaseWorkBuffers();

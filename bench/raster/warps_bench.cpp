@@ -23,7 +23,7 @@ std::vector<std::uint8_t> patterned(std::size_t size) {
 
 void BM_polarRemap(benchmark::State& state) {
     raster::buildPolarMaps();
-    core::sway = 17.0f;
+    core::motion.sway = 17.0f;
     raster::fillAngleTwist();
     auto source = patterned(raster::kPolarMarginBefore + 64000 + raster::kPolarMarginAfter);
     std::vector<std::uint8_t> destination(64000);
@@ -51,12 +51,10 @@ void BM_waveWarp(benchmark::State& state) {
     auto source = patterned(64002);
     std::vector<std::uint8_t> target(64000);
     for (int i = 0; i < 320; ++i) {
-        core::warpWave[i] = (i * 7) % 21 - 10;
+        core::motion.warpWave[i] = (i * 7) % 21 - 10;
     }
-    raster::warpSource = source.data();
-    raster::warpTarget = target.data();
     for (auto _ : state) {
-        raster::waveWarp();
+        raster::waveWarp(source.data(), target.data());
         benchmark::ClobberMemory();
     }
     setPixelRate(state, 300.0 * 180.0);

@@ -26,10 +26,8 @@ void BM_drawLeftWindow(benchmark::State& state) {
     raster::buildWindowBend(141, 0.05f);
     auto texture = patterned(65536);
     std::vector<std::uint8_t> target(240000);
-    raster::mapSource = texture.data();
-    raster::mapTarget = target.data();
     for (auto _ : state) {
-        raster::drawLeftWindow();
+        raster::drawLeftWindow(texture.data(), target.data(), 0);
         benchmark::ClobberMemory();
     }
     setPixelRate(state, 4000.0);
@@ -41,10 +39,8 @@ void BM_drawRightWindow(benchmark::State& state) {
     raster::buildWindowBend(141, 0.05f);
     auto texture = patterned(65536);
     std::vector<std::uint8_t> target(240000);
-    raster::mapSource = texture.data();
-    raster::mapTarget = target.data();
     for (auto _ : state) {
-        raster::drawRightWindow();
+        raster::drawRightWindow(texture.data(), target.data());
         benchmark::ClobberMemory();
     }
     setPixelRate(state, 4000.0);

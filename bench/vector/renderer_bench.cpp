@@ -8,6 +8,7 @@
 
 #include "display/engine.h"
 #include "vector/renderer.h"
+#include "vector/state.h"
 
 namespace {
 
@@ -26,13 +27,13 @@ struct Pictures {
 
 void BM_MaskFrame(benchmark::State& state) {
     Pictures pictures;
-    vector::vectorA.init();
+    vector::state.vectorA.init();
     float t = 0.0f;
     for (auto _ : state) {
         // Posed as its scene poses it, so the cost covers the whole swing.
-        vector::vectorA.angleY = 128 * static_cast<std::int32_t>(8 * std::sin(t)) + 8192;
-        vector::vectorA.angleX = 128 * static_cast<std::int32_t>(8 * std::cos(t)) + 4096;
-        vector::vectorA.drawFrame(pictures.source.data(), pictures.destination.data());
+        vector::state.vectorA.angleY = 128 * static_cast<std::int32_t>(8 * std::sin(t)) + 8192;
+        vector::state.vectorA.angleX = 128 * static_cast<std::int32_t>(8 * std::cos(t)) + 4096;
+        vector::state.vectorA.drawFrame(pictures.source.data(), pictures.destination.data());
         benchmark::DoNotOptimize(pictures.destination.data());
         t += 1.0f / 15;
     }
@@ -41,12 +42,12 @@ BENCHMARK(BM_MaskFrame)->Unit(benchmark::kMicrosecond);
 
 void BM_TubeFrame(benchmark::State& state) {
     Pictures pictures;
-    vector::vectorB.init();
+    vector::state.vectorB.init();
     float t = 0.0f;
     for (auto _ : state) {
-        vector::vectorB.drawFrame(pictures.source.data(), pictures.destination.data());
+        vector::state.vectorB.drawFrame(pictures.source.data(), pictures.destination.data());
         benchmark::DoNotOptimize(pictures.destination.data());
-        vector::vectorB.distanceOffset = static_cast<std::int32_t>(550 * 65536 * std::sin(t));
+        vector::state.vectorB.distanceOffset = static_cast<std::int32_t>(550 * 65536 * std::sin(t));
         t += 1.0f / 30;
     }
 }

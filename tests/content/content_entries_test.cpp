@@ -7,6 +7,7 @@
 
 #include "content/entries.h"
 #include "raster/plasma.h"
+#include "raster/state.h"
 
 namespace {
 
@@ -339,12 +340,11 @@ TEST(ContentEntries, SmoothPicturesThroughTheZoomWindowShowNoContourLines) {
     std::copy(marble.begin(), marble.end(), source.begin());
     const content::Palette a = content::makePaletteA();
     std::vector<std::uint8_t> picture(64000, 0);
-    raster::plasmaFromWave = 1;
     int lines = 0;
     for (int frame = 0; frame < 8; ++frame) {
-        raster::zoomCentreX = static_cast<std::uint8_t>(frame * 9);
-        raster::zoomCentreY = static_cast<std::uint8_t>(frame * 5);
-        raster::plasmaZoom(source.data(), picture.data());
+        const raster::ZoomCentre centre{.x = static_cast<std::uint8_t>(frame * 9),
+                                        .y = static_cast<std::uint8_t>(frame * 5)};
+        raster::plasmaZoom(source.data(), picture.data(), raster::plasmaMapFromWave(), centre);
         for (int y = 2; y < 198; ++y) {
             for (int x = 34; x < 286; ++x) {
                 const auto l = [&](int dx, int dy) {
@@ -358,7 +358,7 @@ TEST(ContentEntries, SmoothPicturesThroughTheZoomWindowShowNoContourLines) {
             }
         }
     }
-    raster::plasmaWave = raster::plasmaWaveStart;
+    raster::state.plasmaWave = raster::plasmaWaveStart;
     EXPECT_LE(lines, 10);
 }
 

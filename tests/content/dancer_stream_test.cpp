@@ -84,7 +84,7 @@ TEST(ContentDancers, LoopsAreWholeFiguresOnScreen) {
 std::vector<std::pair<double, bool>> danceSchedule(bool firstOrder, double startSeconds) {
     std::vector<std::pair<double, bool>> frames;
     const std::vector<int> secondOrderCues = content::showCueRows(18);
-    sequencer::flashLevel = 0;
+    sequencer::sceneState.flashLevel = 0;
     for (int frame = 0;; ++frame) {
         const double seconds = startSeconds + 0.017 * (frame / 2);
         const auto row = static_cast<std::int32_t>(seconds / 0.12);
@@ -93,17 +93,17 @@ std::vector<std::pair<double, bool>> danceSchedule(bool firstOrder, double start
         }
         if (firstOrder) {
             if (sequencer::isFlashRow(row) || row == 60) {
-                sequencer::flashLevel = 200;
+                sequencer::sceneState.flashLevel = 200;
             }
             sequencer::decayFlashLevel();
         } else {
             if (std::find(secondOrderCues.begin(), secondOrderCues.end(), row) !=
                 secondOrderCues.end()) {
-                sequencer::flashLevel = 200;
+                sequencer::sceneState.flashLevel = 200;
             }
-            sequencer::flashLevel = std::max(sequencer::flashLevel - 50, 0);
+            sequencer::sceneState.flashLevel = std::max(sequencer::sceneState.flashLevel - 50, 0);
         }
-        frames.emplace_back(seconds / 0.48, sequencer::flashLevel == 0);
+        frames.emplace_back(seconds / 0.48, sequencer::sceneState.flashLevel == 0);
     }
 }
 
@@ -227,8 +227,6 @@ TEST(ContentDancers, EachFigureDipsDeepAndMostOftenOnTheKick) {
 // checks that every frame lights the picture and nothing lands below it.
 TEST(ContentDancers, ProgramDrawsEveryFrameInsideThePicture) {
     std::vector<std::uint8_t> target(core::kScenePageBytes, 0);
-    std::uint8_t* const savedWorkB = core::mixPage;
-    core::mixPage = target.data();
     for (const int entry : {22, 23}) {
         SCOPED_TRACE(entry);
         const content::Bytes stream = content::buildEntry(entry);
@@ -237,7 +235,7 @@ TEST(ContentDancers, ProgramDrawsEveryFrameInsideThePicture) {
         raster::startDancer(dancer, stream);
         for (std::size_t f = 0; f < frameCount + 1; ++f) {
             std::fill(target.begin(), target.end(), 0);
-            raster::drawDancer(dancer);
+            raster::drawDancer(dancer, target.data());
             const auto lit = std::count_if(target.begin(), target.begin() + 64000,
                                            [](std::uint8_t v) { return v != 0; });
             EXPECT_GT(lit, 5000) << "frame " << f;
@@ -254,7 +252,6 @@ TEST(ContentDancers, ProgramDrawsEveryFrameInsideThePicture) {
             }
         }
     }
-    core::mixPage = savedWorkB;
 }
 
 }  // namespace

@@ -19,16 +19,17 @@ void* failingAfterSome(std::size_t count, std::size_t size) {
     return std::calloc(count, size);
 }
 
-std::uint8_t* const* allBuffers[] = {&core::sourcePage, &core::layerPage,   &core::mixPage,
-                                     &core::grainPage,  &core::warpHeights, &core::paletteA,
-                                     &core::paletteB,   &core::paletteC};
+std::uint8_t* const* allBuffers[] = {&core::buffers.sourcePage,  &core::buffers.layerPage,
+                                     &core::buffers.mixPage,     &core::buffers.grainPage,
+                                     &core::buffers.warpHeights, &core::buffers.paletteA,
+                                     &core::buffers.paletteB,    &core::buffers.paletteC};
 
 TEST(WorkBuffers, AllocatedClearedAndReleased) {
     ASSERT_TRUE(core::allocateWorkBuffers());
     // Written between allocation and clearing, as the effect set-ups do.
-    std::memset(core::sourcePage, 7, core::kSourcePageBytes);
-    std::memset(core::warpHeights, 9, core::kWarpHeightsBytes);
-    std::memset(core::paletteC, 5, core::kPaletteBytes);
+    std::memset(core::buffers.sourcePage, 7, core::kSourcePageBytes);
+    std::memset(core::buffers.warpHeights, 9, core::kWarpHeightsBytes);
+    std::memset(core::buffers.paletteC, 5, core::kPaletteBytes);
     core::clearWorkBuffers();
     const std::size_t sizes[] = {400000, 240000, 240000, 240000, 128000, 768, 768, 768};
     for (std::size_t b = 0; b < 8; ++b) {
@@ -43,13 +44,14 @@ TEST(WorkBuffers, AllocatedClearedAndReleased) {
         }
         EXPECT_EQ(nonZero, 0u) << b;
     }
-    EXPECT_EQ(core::warpHeights[0], 9);
-    EXPECT_EQ(core::warpHeights[core::kWarpHeightsBytes - 1], 9);
+    EXPECT_EQ(core::buffers.warpHeights[0], 9);
+    EXPECT_EQ(core::buffers.warpHeights[core::kWarpHeightsBytes - 1], 9);
     // warpHeights' margin reads as 0 up to the last height word the gradient warp reaches.
     for (std::size_t i = 128000; i < 128000 + core::kWarpHeightsTailMargin; ++i) {
-        ASSERT_EQ(core::warpHeights[i], 0) << i;
+        ASSERT_EQ(core::buffers.warpHeights[i], 0) << i;
     }
-    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(core::warpHeights) % alignof(std::int16_t), 0u);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(core::buffers.warpHeights) % alignof(std::int16_t),
+              0u);
     core::releaseWorkBuffers();
     for (auto* buffer : allBuffers) {
         EXPECT_EQ(*buffer, nullptr);
@@ -58,7 +60,7 @@ TEST(WorkBuffers, AllocatedClearedAndReleased) {
 }
 
 TEST(WorkBuffers, BandImageMarginReadsAsZero) {
-    const std::uint8_t* band = core::flareBand.data();
+    const std::uint8_t* band = core::buffers.flareBand.data();
     // The last row's window at the largest band offset ends 274 bytes past the image.
     const std::size_t lastRead = 743 * 25 + 699 + 319;
     EXPECT_EQ(lastRead - 19320 + 1, 274u);
@@ -70,10 +72,9 @@ TEST(WorkBuffers, BandImageMarginReadsAsZero) {
 // The preparation's step: buffers, then the plane and metaball set-ups into them, then the
 // buffers cleared but warpHeights.
 TEST(WorkBuffers, PreparationRunsTheSetUpsBetweenAllocationAndClearing) {
-    effects::metaClock2 = 0.0f;
+    effects::metaballs.clock2 = 0.0f;
     sequencer::prepareWorkBuffers();
-    EXPECT_EQ(effects::planeTarget, core::sourcePage);
-    EXPECT_EQ(effects::metaClock2, 20.0f);
+    EXPECT_EQ(effects::metaballs.clock2, 20.0f);
     core::releaseWorkBuffers();
 }
 

@@ -14,6 +14,7 @@
 #include "display/modes.h"
 #include "display/palette.h"
 #include "display/present.h"
+#include "display/state.h"
 #include "display/surfaces.h"
 #include "host/launcher.h"
 #include "host/options.h"
@@ -45,9 +46,9 @@ void presentTestCard() {
     display::putFrame(card);
 
     const display::ModeRecord& format =
-        display::modeList[host::launchSettings.windowed != 0
-                              ? 0
-                              : static_cast<std::size_t>(host::launchSettings.modeIndex)];
+        display::state.modeList[host::launchSettings.windowed
+                                    ? 0
+                                    : static_cast<std::size_t>(host::launchSettings.modeIndex)];
     const char* converter = format.bitsPerPixel == 32   ? "32"
                             : format.bitsPerPixel == 24 ? "24"
                             : format.greenIs6Bit != 0   ? "565"
@@ -68,8 +69,8 @@ void presentTestCard() {
         longestMs = ms > longestMs ? ms : longestMs;
         ++frames;
         if (!announced) {
-            std::printf("ready format=%s border=%d,%d\n", converter, display::borderX,
-                        display::borderY);
+            std::printf("ready format=%s border=%d,%d\n", converter, display::state.borderX,
+                        display::state.borderY);
             std::fflush(stdout);
             announced = true;
         }
@@ -119,7 +120,8 @@ int main(int argc, char** argv) {
         presentTestCard();
         host::exitProcess(0);
     }
-    const display::ModeRecord& mode = display::modeList[static_cast<std::size_t>(s.modeIndex)];
+    const display::ModeRecord& mode =
+        display::state.modeList[static_cast<std::size_t>(s.modeIndex)];
     std::printf("run modeIndex=%d mode=%ux%ux%u windowed=%d dance=%d trailLevel=%d\n", s.modeIndex,
                 mode.width, mode.height, mode.bitsPerPixel, s.windowed, s.dance, s.trailLevel);
     host::exitProcess(0);

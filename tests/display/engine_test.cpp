@@ -1,4 +1,5 @@
 #include "display/engine.h"
+#include "display/state.h"
 
 #include <gtest/gtest.h>
 
@@ -22,24 +23,24 @@ class EngineTest : public ::testing::Test {
 TEST_F(EngineTest, ScaleTableIsFloorOfProductOver255) {
     for (int a = 0; a < 256; ++a) {
         for (int b = 0; b < 256; ++b) {
-            ASSERT_EQ(display::scaleTable[a * 256 + b], a * b / 255) << a << " x " << b;
+            ASSERT_EQ(display::state.scaleTable[a * 256 + b], a * b / 255) << a << " x " << b;
         }
     }
-    EXPECT_EQ(display::scaleTable[255 * 256 + 77], 77);
+    EXPECT_EQ(display::state.scaleTable[255 * 256 + 77], 77);
     // The table stands for (a / 255.0L) * b truncated in 64-bit-significand extended
     // precision; where long double is that format, the two must agree everywhere.
     if constexpr (std::numeric_limits<long double>::digits == 64) {
         for (int a = 0; a < 256; ++a) {
             const long double rowScale = static_cast<long double>(a) / 255.0L;
             for (int b = 0; b < 256; ++b) {
-                ASSERT_EQ(display::scaleTable[a * 256 + b],
+                ASSERT_EQ(display::state.scaleTable[a * 256 + b],
                           static_cast<int>(rowScale * static_cast<long double>(b)))
                     << a << " x " << b;
             }
         }
     }
-    EXPECT_EQ(display::scaleTable[77 * 256 + 255], 77);
-    EXPECT_EQ(display::scaleTable[1 * 256 + 254], 0);
+    EXPECT_EQ(display::state.scaleTable[77 * 256 + 255], 77);
+    EXPECT_EQ(display::state.scaleTable[1 * 256 + 254], 0);
 }
 
 TEST_F(EngineTest, WordOperationsDropTheRemainderOfTheCount) {
@@ -143,10 +144,10 @@ TEST_F(EngineTest, ThumbnailCapturesEveryFourthPixelAndStampsSaturating) {
         }
     }
     display::captureThumbnail(source.data());
-    EXPECT_EQ(display::thumbnail[0], 0);
-    EXPECT_EQ(display::thumbnail[1], 12);  // column 4 of row 0
-    EXPECT_EQ(display::thumbnail[80], 4);  // row 4, column 0
-    EXPECT_EQ(display::thumbnail[49 * 80 + 79], static_cast<std::uint8_t>(196 + 3 * 316));
+    EXPECT_EQ(display::state.thumbnail[0], 0);
+    EXPECT_EQ(display::state.thumbnail[1], 12);  // column 4 of row 0
+    EXPECT_EQ(display::state.thumbnail[80], 4);  // row 4, column 0
+    EXPECT_EQ(display::state.thumbnail[49 * 80 + 79], static_cast<std::uint8_t>(196 + 3 * 316));
 
     auto destination = picture(250);
     display::stampThumbnail(destination.data() + 240);
@@ -154,7 +155,7 @@ TEST_F(EngineTest, ThumbnailCapturesEveryFourthPixelAndStampsSaturating) {
         for (int c = 0; c < 320; ++c) {
             const std::uint8_t got = destination[r * 320 + c];
             if (r < 50 && c >= 240) {
-                const int added = 250 + display::thumbnail[r * 80 + c - 240];
+                const int added = 250 + display::state.thumbnail[r * 80 + c - 240];
                 ASSERT_EQ(got, std::min(added, 255)) << r << "," << c;
             } else {
                 ASSERT_EQ(got, 250) << r << "," << c;

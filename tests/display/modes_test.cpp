@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "display/modes.h"
+#include "display/state.h"
 #include "display/surfaces.h"
 #include "platform/video.h"
 #include "tests/support/inert_video.h"
@@ -45,8 +46,8 @@ std::string describe(const display::ModeRecord& r) {
 
 std::vector<std::string> listed() {
     std::vector<std::string> out;
-    for (std::int32_t i = 0; i < display::modeCount; ++i) {
-        out.push_back(describe(display::modeList[static_cast<std::size_t>(i)]));
+    for (std::int32_t i = 0; i < display::state.modeCount; ++i) {
+        out.push_back(describe(display::state.modeList[static_cast<std::size_t>(i)]));
     }
     return out;
 }
@@ -83,7 +84,7 @@ TEST(ModeList, GreenMaskTellsFiveFiveFiveFromFiveSixFive) {
                                                "640x480x16", "800x600x16"};
     EXPECT_EQ(listed(), expected);
     // 24- and 32-bit records always carry 1.
-    EXPECT_EQ(display::modeList[1].greenIs6Bit, 1);
+    EXPECT_EQ(display::state.modeList[1].greenIs6Bit, 1);
 }
 
 TEST(ModeList, EightBitDesktopLeavesFirstDeepModeUnsortedAtRecordZero) {
@@ -123,13 +124,13 @@ TEST(ModeList, StopsRecordingAt256AndStillSorts) {
     }
     display::useVideo(source);
     display::buildModeList();
-    ASSERT_EQ(display::modeCount, 256);
-    EXPECT_EQ(describe(display::modeList[0]), "640x480x32");
-    EXPECT_EQ(display::modeList[1].width, 2000u - 254u);
-    EXPECT_EQ(display::modeList[255].width, 2000u);
+    ASSERT_EQ(display::state.modeCount, 256);
+    EXPECT_EQ(describe(display::state.modeList[0]), "640x480x32");
+    EXPECT_EQ(display::state.modeList[1].width, 2000u - 254u);
+    EXPECT_EQ(display::state.modeList[255].width, 2000u);
     // Built again, the list starts over rather than appending past its end.
     display::buildModeList();
-    EXPECT_EQ(display::modeCount, 256);
+    EXPECT_EQ(display::state.modeCount, 256);
 }
 
 TEST(ModeList, UntoldDesktopModeShowsItsReasonAndLeavesFirstModeAtRecordZero) {
@@ -162,7 +163,7 @@ TEST(ModeList, UnopenedDisplayGivesEmptyListAndNoSetUp) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(display::buildModeList(), 0);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "DDRAW ERROR: DirectDrawCreate error\n");
-    EXPECT_EQ(display::modeCount, 0);
+    EXPECT_EQ(display::state.modeCount, 0);
 }
 
 }  // namespace

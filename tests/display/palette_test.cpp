@@ -4,6 +4,7 @@
 #include <array>
 
 #include "display/palette.h"
+#include "display/state.h"
 
 namespace {
 
@@ -15,12 +16,12 @@ TEST(Palette, ShiftsInEightBitsAndStoresBlueGreenRed) {
     palette[4] = 65;
     palette[5] = 1;
     display::setPalette(palette.data());
-    EXPECT_EQ(display::colourTable[0], 128);
-    EXPECT_EQ(display::colourTable[1], 0);
-    EXPECT_EQ(display::colourTable[2], 252);
-    EXPECT_EQ(display::colourTable[3], 4);
-    EXPECT_EQ(display::colourTable[4], 4);
-    EXPECT_EQ(display::colourTable[5], 0);
+    EXPECT_EQ(display::state.colourTable[0], 128);
+    EXPECT_EQ(display::state.colourTable[1], 0);
+    EXPECT_EQ(display::state.colourTable[2], 252);
+    EXPECT_EQ(display::state.colourTable[3], 4);
+    EXPECT_EQ(display::state.colourTable[4], 4);
+    EXPECT_EQ(display::state.colourTable[5], 0);
 }
 
 TEST(Palette, FiveStepsAFrameFadeWhiteToBlackInThirteenFrames) {

@@ -10,6 +10,7 @@
 #include "display/modes.h"
 #include "display/palette.h"
 #include "display/present.h"
+#include "display/state.h"
 #include "display/surfaces.h"
 #include "platform/video.h"
 
@@ -18,22 +19,22 @@ namespace {
 class PresentTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (display::frameBuffer == nullptr) {
+        if (display::state.frameBuffer == nullptr) {
             ASSERT_TRUE(display::allocateScreenBuffers());
         }
-        display::trailBuffer.fill(0);
-        display::trailLevel = 0;
-        display::colourTable.fill(0);
+        display::state.trailBuffer.fill(0);
+        display::state.trailLevel = 0;
+        display::state.colourTable.fill(0);
     }
 
     // Fills colourBuffer with pixel i = (blue, green, red) varying by position, so a
     // swapped channel, a flipped row or a wrong line skip shows.
     static void fillColours() {
         for (int i = 0; i < display::kFramePixels; ++i) {
-            display::colourBuffer[4 * i] = static_cast<std::uint8_t>(i * 7);
-            display::colourBuffer[4 * i + 1] = static_cast<std::uint8_t>(i / 320);
-            display::colourBuffer[4 * i + 2] = static_cast<std::uint8_t>(255 - (i % 320) / 2);
-            display::colourBuffer[4 * i + 3] = 0xEE;
+            display::state.colourBuffer[4 * i] = static_cast<std::uint8_t>(i * 7);
+            display::state.colourBuffer[4 * i + 1] = static_cast<std::uint8_t>(i / 320);
+            display::state.colourBuffer[4 * i + 2] = static_cast<std::uint8_t>(255 - (i % 320) / 2);
+            display::state.colourBuffer[4 * i + 3] = 0xEE;
         }
     }
 };
@@ -41,10 +42,10 @@ class PresentTest : public ::testing::Test {
 TEST_F(PresentTest, ConvertersPackTheWorkedExamplePixel) {
     // Blue 4, green 8, red 252: 0x??FC0804 in 32 bits, 0xF840 in 5-6-5, 0x7C20 in 5-5-5.
     for (int i = 0; i < display::kFramePixels; ++i) {
-        display::colourBuffer[4 * i] = 4;
-        display::colourBuffer[4 * i + 1] = 8;
-        display::colourBuffer[4 * i + 2] = 252;
-        display::colourBuffer[4 * i + 3] = 0x5A;
+        display::state.colourBuffer[4 * i] = 4;
+        display::state.colourBuffer[4 * i + 1] = 8;
+        display::state.colourBuffer[4 * i + 2] = 252;
+        display::state.colourBuffer[4 * i + 3] = 0x5A;
     }
     std::vector<std::uint8_t> surface(1280 * 200);
     display::convert32(surface.data(), 0);
@@ -67,9 +68,9 @@ TEST_F(PresentTest, PureRedAndPureBlueLandInOppositeEnds) {
     // Red on the left half, blue on the right: a swapped byte order cannot pass.
     for (int i = 0; i < display::kFramePixels; ++i) {
         const bool left = (i % 320) < 160;
-        display::colourBuffer[4 * i] = left ? 0 : 252;
-        display::colourBuffer[4 * i + 1] = 0;
-        display::colourBuffer[4 * i + 2] = left ? 252 : 0;
+        display::state.colourBuffer[4 * i] = left ? 0 : 252;
+        display::state.colourBuffer[4 * i + 1] = 0;
+        display::state.colourBuffer[4 * i + 2] = left ? 252 : 0;
     }
     std::vector<std::uint8_t> surface(1280 * 200);
     display::convert565(surface.data(), 0);
@@ -100,12 +101,12 @@ TEST_F(PresentTest, LineSkipPlacesEachRowOnePitchLowerAndLeavesTheGap) {
         const int i = 123 * 320 + 45;
         const std::uint8_t* pixel = surface.data() + 123 * pitch + 45 * bytesPerPixel;
         if (bytesPerPixel >= 3) {
-            EXPECT_EQ(pixel[0], display::colourBuffer[4 * i]);
-            EXPECT_EQ(pixel[2], display::colourBuffer[4 * i + 2]);
+            EXPECT_EQ(pixel[0], display::state.colourBuffer[4 * i]);
+            EXPECT_EQ(pixel[2], display::state.colourBuffer[4 * i + 2]);
         } else {
             const unsigned word = pixel[0] | (pixel[1] << 8);
-            EXPECT_EQ(word & 31, display::colourBuffer[4 * i] >> 3u);
-            EXPECT_EQ(word >> 11, display::colourBuffer[4 * i + 2] >> 3u);
+            EXPECT_EQ(word & 31, display::state.colourBuffer[4 * i] >> 3u);
+            EXPECT_EQ(word >> 11, display::state.colourBuffer[4 * i + 2] >> 3u);
         }
         // The bytes between a row's end and the next row's start are untouched.
         EXPECT_EQ(surface[123 * pitch + 320 * bytesPerPixel], 0xCD);
@@ -118,13 +119,13 @@ TEST_F(PresentTest, ExpandWritesBlueGreenRedAndKeepsTheFourthByte) {
     palette[3 * 7] = 63;  // entry 7: red 63, green 0, blue 32
     palette[3 * 7 + 2] = 32;
     display::setPalette(palette.data());
-    std::memset(display::frameBuffer, 7, display::kFramePixels);
-    display::colourBuffer[3] = 0x77;
+    std::memset(display::state.frameBuffer, 7, display::kFramePixels);
+    display::state.colourBuffer[3] = 0x77;
     display::expandFrame();
-    EXPECT_EQ(display::colourBuffer[0], 128);
-    EXPECT_EQ(display::colourBuffer[1], 0);
-    EXPECT_EQ(display::colourBuffer[2], 252);
-    EXPECT_EQ(display::colourBuffer[3], 0x77);
+    EXPECT_EQ(display::state.colourBuffer[0], 128);
+    EXPECT_EQ(display::state.colourBuffer[1], 0);
+    EXPECT_EQ(display::state.colourBuffer[2], 252);
+    EXPECT_EQ(display::state.colourBuffer[3], 0x77);
 }
 
 TEST_F(PresentTest, ConvertersAgreeWithTheChannelRuleForEveryValueAndPosition) {
@@ -135,18 +136,18 @@ TEST_F(PresentTest, ConvertersAgreeWithTheChannelRuleForEveryValueAndPosition) {
         for (int i = 0; i < display::kFramePixels; ++i) {
             const std::array<int, 3> values = {i % 256, (i / 256) % 256, (i * 97 + 13) % 256};
             for (int channel = 0; channel < 3; ++channel) {
-                display::colourBuffer[4 * i + channel] = static_cast<std::uint8_t>(
+                display::state.colourBuffer[4 * i + channel] = static_cast<std::uint8_t>(
                     values[static_cast<std::size_t>((channel + pass) % 3)]);
             }
-            display::colourBuffer[4 * i + 3] = static_cast<std::uint8_t>(i * 31);
+            display::state.colourBuffer[4 * i + 3] = static_cast<std::uint8_t>(i * 31);
         }
-        auto blue = [](int i) { return unsigned{display::colourBuffer[4 * i]}; };
-        auto green = [](int i) { return unsigned{display::colourBuffer[4 * i + 1]}; };
-        auto red = [](int i) { return unsigned{display::colourBuffer[4 * i + 2]}; };
+        auto blue = [](int i) { return unsigned{display::state.colourBuffer[4 * i]}; };
+        auto green = [](int i) { return unsigned{display::state.colourBuffer[4 * i + 1]}; };
+        auto red = [](int i) { return unsigned{display::state.colourBuffer[4 * i + 2]}; };
         auto word = [&](int i) { return surface[2 * i] | (surface[2 * i + 1] << 8); };
 
         display::convert32(surface.data(), 0);
-        EXPECT_EQ(std::memcmp(surface.data(), display::colourBuffer, 1280 * 200), 0);
+        EXPECT_EQ(std::memcmp(surface.data(), display::state.colourBuffer, 1280 * 200), 0);
         display::convert24(surface.data(), 0);
         for (int i = 0; i < display::kFramePixels; ++i) {
             ASSERT_EQ(surface[3 * i], blue(i)) << "pixel " << i;
@@ -174,16 +175,22 @@ TEST_F(PresentTest, ExpandLooksUpEveryEntryAndLeavesEveryFourthByte) {
     for (int round = 0; round < 2; ++round) {
         display::setPalette(palette.data());
         for (int i = 0; i < display::kFramePixels; ++i) {
-            display::frameBuffer[i] = static_cast<std::uint8_t>(i * 13 + i / 320 + round);
-            display::colourBuffer[4 * i + 3] = static_cast<std::uint8_t>(i * 7);
+            display::state.frameBuffer[i] = static_cast<std::uint8_t>(i * 13 + i / 320 + round);
+            display::state.colourBuffer[4 * i + 3] = static_cast<std::uint8_t>(i * 7);
         }
         display::expandFrame();
         for (int i = 0; i < display::kFramePixels; ++i) {
-            const std::size_t entry = display::frameBuffer[i];
-            ASSERT_EQ(display::colourBuffer[4 * i], display::colourTable[3 * entry]) << i;
-            ASSERT_EQ(display::colourBuffer[4 * i + 1], display::colourTable[3 * entry + 1]) << i;
-            ASSERT_EQ(display::colourBuffer[4 * i + 2], display::colourTable[3 * entry + 2]) << i;
-            ASSERT_EQ(display::colourBuffer[4 * i + 3], static_cast<std::uint8_t>(i * 7)) << i;
+            const std::size_t entry = display::state.frameBuffer[i];
+            ASSERT_EQ(display::state.colourBuffer[4 * i], display::state.colourTable[3 * entry])
+                << i;
+            ASSERT_EQ(display::state.colourBuffer[4 * i + 1],
+                      display::state.colourTable[3 * entry + 1])
+                << i;
+            ASSERT_EQ(display::state.colourBuffer[4 * i + 2],
+                      display::state.colourTable[3 * entry + 2])
+                << i;
+            ASSERT_EQ(display::state.colourBuffer[4 * i + 3], static_cast<std::uint8_t>(i * 7))
+                << i;
         }
         // A palette changed between frames is seen by the next expansion.
         std::rotate(palette.begin(), palette.begin() + 3, palette.end());
@@ -198,41 +205,42 @@ TEST_F(PresentTest, TrailLevelsConvergeAsTheirShiftsAllow) {
     };
     std::vector<std::uint8_t> source(display::kFramePixels, 200);
     for (Case c : {Case{1, 32}, Case{2, 4}, Case{3, 2}}) {
-        display::trailBuffer.fill(0);
-        display::trailLevel = c.level;
+        display::state.trailBuffer.fill(0);
+        display::state.trailLevel = c.level;
         for (int frame = 0; frame < 400; ++frame) {
             display::putFrame(source.data());
         }
-        const int settled = display::frameBuffer[1234];
+        const int settled = display::state.frameBuffer[1234];
         EXPECT_LT(200 - settled, c.gap) << "level " << c.level;
         EXPECT_GE(200 - settled, 0);
         display::putFrame(source.data());
-        EXPECT_EQ(display::frameBuffer[1234], settled) << "level " << c.level << " kept rising";
+        EXPECT_EQ(display::state.frameBuffer[1234], settled)
+            << "level " << c.level << " kept rising";
         // From above every level reaches the source exactly.
-        display::trailBuffer.fill(255);
+        display::state.trailBuffer.fill(255);
         for (int frame = 0; frame < 400; ++frame) {
             display::putFrame(source.data());
         }
-        EXPECT_EQ(display::frameBuffer[4321], 200) << "level " << c.level;
+        EXPECT_EQ(display::state.frameBuffer[4321], 200) << "level " << c.level;
     }
 }
 
 TEST_F(PresentTest, FirstTrailFrameBlendsIntoZeroAndLevelZeroLeavesTheTrailAlone) {
     std::vector<std::uint8_t> source(display::kFramePixels, 255);
-    display::trailLevel = 1;
+    display::state.trailLevel = 1;
     display::putFrame(source.data());
-    EXPECT_EQ(display::frameBuffer[0], 255 >> 5);
+    EXPECT_EQ(display::state.frameBuffer[0], 255 >> 5);
 
-    display::trailBuffer.fill(9);
-    display::trailLevel = 0;
+    display::state.trailBuffer.fill(9);
+    display::state.trailLevel = 0;
     display::putFrame(source.data());
-    EXPECT_EQ(display::frameBuffer[0], 255);
-    EXPECT_EQ(display::trailBuffer[0], 9);
-    display::trailLevel = 7;  // any other value acts as no trail
+    EXPECT_EQ(display::state.frameBuffer[0], 255);
+    EXPECT_EQ(display::state.trailBuffer[0], 9);
+    display::state.trailLevel = 7;  // any other value acts as no trail
     source[5] = 17;
     display::putFrame(source.data());
-    EXPECT_EQ(display::frameBuffer[5], 17);
-    EXPECT_EQ(display::trailBuffer[5], 9);
+    EXPECT_EQ(display::state.frameBuffer[5], 17);
+    EXPECT_EQ(display::state.trailBuffer[5], 9);
 }
 
 // presentFrame on the headless surfaces: converter choice, destination and the lock rule.
@@ -248,12 +256,12 @@ class PresentFrameTest : public PresentTest {
         };
         platform::configureHeadlessVideo(options);
         display::useVideo(platform::headlessVideo());
-        display::modeList[0] = {640, 480, static_cast<std::uint32_t>(desktopBits),
-                                (desktopGreen >> 5) == 31 ? 0 : 1};
-        display::modeList[1] = {1280, 1024, 32, 1};
-        display::modeCount = 2;
+        display::state.modeList[0] = {640, 480, static_cast<std::uint32_t>(desktopBits),
+                                      (desktopGreen >> 5) == 31 ? 0 : 1};
+        display::state.modeList[1] = {1280, 1024, 32, 1};
+        display::state.modeCount = 2;
         settings.modeIndex = 1;
-        settings.windowed = windowed ? 1 : 0;
+        settings.windowed = windowed;
         ASSERT_EQ(display::setUpDisplay(settings), 1);
         display::presentFrame();
     }
@@ -265,9 +273,9 @@ class PresentFrameTest : public PresentTest {
 
 TEST_F(PresentFrameTest, WindowedPlayConvertsToTheDesktopFormatInsideTheChosenRectangle) {
     for (int i = 0; i < display::kFramePixels; ++i) {
-        display::colourBuffer[4 * i] = 4;
-        display::colourBuffer[4 * i + 1] = 8;
-        display::colourBuffer[4 * i + 2] = 252;
+        display::state.colourBuffer[4 * i] = 4;
+        display::state.colourBuffer[4 * i + 1] = 8;
+        display::state.colourBuffer[4 * i + 2] = 252;
     }
     present(16, 0x3E0, true);
     EXPECT_EQ(seen[0] | (seen[1] << 8), 0x7C20);  // 5-5-5 desktop, whatever the chosen depth

@@ -8,6 +8,7 @@
 
 #include "core/settings.h"
 #include "display/modes.h"
+#include "display/state.h"
 #include "display/surfaces.h"
 #include "platform/video.h"
 #include "tests/support/inert_video.h"
@@ -43,7 +44,7 @@ class SurfaceSetUp : public testing::Test {
     void SetUp() override {
         display::useVideo(video);
         display::buildModeList();
-        ASSERT_EQ(display::modeCount, 4);
+        ASSERT_EQ(display::state.modeCount, 4);
         settings = {};
     }
     RecordingVideo video;
@@ -52,7 +53,7 @@ class SurfaceSetUp : public testing::Test {
 
 TEST_F(SurfaceSetUp, WindowedTakesChosenSizeAndDesktopFormat) {
     settings.modeIndex = 1;
-    settings.windowed = 1;
+    settings.windowed = true;
     EXPECT_EQ(display::setUpDisplay(settings), 1);
     ASSERT_EQ(video.requests.size(), 1u);
     const platform::SurfaceRequest& request = video.requests[0];
@@ -64,8 +65,8 @@ TEST_F(SurfaceSetUp, WindowedTakesChosenSizeAndDesktopFormat) {
     EXPECT_TRUE(request.windowed);
     EXPECT_EQ(request.title, display::kWindowTitle);
     EXPECT_EQ(video.calls, std::vector<std::string>{"setUp"});  // the cursor stays
-    EXPECT_EQ(display::borderX, 0);
-    EXPECT_EQ(display::borderY, 0);
+    EXPECT_EQ(display::state.borderX, 0);
+    EXPECT_EQ(display::state.borderY, 0);
     display::releaseDisplay();
     EXPECT_EQ(video.calls.back(), "release");
 }
@@ -80,8 +81,8 @@ TEST_F(SurfaceSetUp, FullScreenHidesCursorFirstAndSwitchesToChosenRecord) {
     EXPECT_EQ(request.bitsPerPixel, 24);
     EXPECT_FALSE(request.windowed);
     EXPECT_EQ(request.title, "Stormglass 2");
-    EXPECT_EQ(display::borderX, 0);
-    EXPECT_EQ(display::borderY, 32);
+    EXPECT_EQ(display::state.borderX, 0);
+    EXPECT_EQ(display::state.borderY, 32);
 
     settings.modeIndex = 3;
     EXPECT_EQ(display::setUpDisplay(settings), 1);

@@ -15,7 +15,6 @@
 
 namespace {
 
-using effects::metaBalls;
 using effects::metaEdgeTable;
 using effects::metaTriangleTable;
 using Line = std::array<std::int32_t, 4>;
@@ -46,28 +45,27 @@ std::uint32_t fnvLines(const std::vector<Line>& lines) {
 }
 
 bool visited(int a, int b, int c) {
-    return effects::metaVisited[(a * 23 + b) * 23 + c] != 0;
+    return effects::metaballs.visited[(a * 23 + b) * 23 + c] != 0;
 }
 
 struct MetaFixture : ::testing::Test {
     void SetUp() override {
         effects::metaSetup();
-        effects::metaSlow = 0;
-        effects::metaLineDrawer = recordLine;
+        effects::metaballs.lineDrawer = recordLine;
         recordedLines.clear();
     }
     void TearDown() override {
-        effects::metaLineDrawer = raster::addLine;
-        core::sceneTime = 0.0f;
+        effects::metaballs.lineDrawer = raster::addLine;
+        core::motion.sceneTime = 0.0f;
     }
     // One ball of strength 600 at (0.5, 0.5, 0.5) (surface radius sqrt(60)), the others far
     // away and without strength unless given.
     static void placeSingleBall(float secondStrength = 0.0f) {
-        metaBalls[0] = {0.5f, 0.5f, 0.5f, 600.0f - secondStrength};
-        metaBalls[1] = {0.5f, 0.5f, 0.5f, secondStrength};
-        metaBalls[2] = {1000.0f, 1000.0f, 1000.0f, 0.0f};
+        effects::metaballs.balls[0] = {0.5f, 0.5f, 0.5f, 600.0f - secondStrength};
+        effects::metaballs.balls[1] = {0.5f, 0.5f, 0.5f, secondStrength};
+        effects::metaballs.balls[2] = {1000.0f, 1000.0f, 1000.0f, 0.0f};
         if (secondStrength == 0.0f) {
-            metaBalls[1] = metaBalls[2];
+            effects::metaballs.balls[1] = effects::metaballs.balls[2];
         }
     }
 };
@@ -149,34 +147,34 @@ TEST_F(MetaFixture, CubeIndexRangeAndIsoLevel) {
 
     // Field exactly 10.0 counts as inside. Corner 0 of cube (3, 4, 5) is grid corner (3, 5, 5).
     effects::clearMetaCaches();
-    for (float& value : effects::metaField) {
+    for (float& value : effects::metaballs.field) {
         value = 9.5f;
     }
-    effects::metaField[(3 * 24 + 5) * 24 + 5] = 10.0f;
+    effects::metaballs.field[(3 * 24 + 5) * 24 + 5] = 10.0f;
     EXPECT_EQ(effects::cubeIndex(3, 4, 5), 0xFE);
-    effects::metaField[(3 * 24 + 5) * 24 + 5] = 9.999999f;
+    effects::metaballs.field[(3 * 24 + 5) * 24 + 5] = 9.999999f;
     EXPECT_EQ(effects::cubeIndex(3, 4, 5), 0);
     // Corner 6 (bit 0x40) is grid corner (a + 1, b, c + 1).
-    effects::metaField[(4 * 24 + 4) * 24 + 6] = 11.0f;
+    effects::metaballs.field[(4 * 24 + 4) * 24 + 6] = 11.0f;
     EXPECT_EQ(effects::cubeIndex(3, 4, 5), 0xBF);
 }
 
 TEST_F(MetaFixture, EdgeVerticesInterpolateFromTheLowerCorner) {
     effects::clearMetaCaches();
-    for (float& value : effects::metaField) {
+    for (float& value : effects::metaballs.field) {
         value = 20.0f;  // inside everywhere
     }
     // Cube (12, 12, 12): corner 4 is grid corner (12, 12, 12) at the world origin. Make only it
     // outside (index 0x10: edges 4, 7 and 8).
-    effects::metaField[(12 * 24 + 12) * 24 + 12] = 5.0f;
+    effects::metaballs.field[(12 * 24 + 12) * 24 + 12] = 5.0f;
     ASSERT_EQ(effects::cubeIndex(12, 12, 12), 0x10);
     ASSERT_EQ(effects::polygoniseCube(12, 12, 12, 0x10), 1);
     // Row 16 is (4, 7, 8); along each edge 3 * (10 - 5) / (20 - 5) = 1 from the origin.
     const effects::MetaPoint expected[3] = {{1, 0, 0}, {0, 0, 1}, {0, 1, 0}};
     for (int v = 0; v < 3; ++v) {
-        EXPECT_FLOAT_EQ(effects::metaTriangles[v].x, expected[v].x) << v;
-        EXPECT_FLOAT_EQ(effects::metaTriangles[v].y, expected[v].y) << v;
-        EXPECT_FLOAT_EQ(effects::metaTriangles[v].z, expected[v].z) << v;
+        EXPECT_FLOAT_EQ(effects::metaballs.triangles[v].x, expected[v].x) << v;
+        EXPECT_FLOAT_EQ(effects::metaballs.triangles[v].y, expected[v].y) << v;
+        EXPECT_FLOAT_EQ(effects::metaballs.triangles[v].z, expected[v].z) << v;
     }
 }
 
@@ -206,7 +204,7 @@ TEST_F(MetaFixture, SeedWalksUpAndTraceNeverClimbs) {
         }
     }
     // The far ball's column has no crossed cube: it adds nothing.
-    metaBalls[0].strength = 0.0f;
+    effects::metaballs.balls[0].strength = 0.0f;
     recordedLines.clear();
     effects::traceMetaSurface(nullptr);
     EXPECT_TRUE(recordedLines.empty());
@@ -227,9 +225,9 @@ TEST_F(MetaFixture, SecondSeedOnATracedCubeIsDrawnAgainAndStops) {
 TEST_F(MetaFixture, BallCentredOnACornerKeepsEveryVertexFinite) {
     // World (0, 0, 0) is grid corner (12, 12, 12): its field would be infinite. A weak ball
     // leaves its neighbours outside, so edges run from that corner.
-    metaBalls[0] = {0.0f, 0.0f, 0.0f, 50.0f};
-    metaBalls[1] = {1000.0f, 1000.0f, 1000.0f, 0.0f};
-    metaBalls[2] = metaBalls[1];
+    effects::metaballs.balls[0] = {0.0f, 0.0f, 0.0f, 50.0f};
+    effects::metaballs.balls[1] = {1000.0f, 1000.0f, 1000.0f, 0.0f};
+    effects::metaballs.balls[2] = effects::metaballs.balls[1];
     effects::traceMetaSurface(nullptr);
     ASSERT_FALSE(recordedLines.empty());
     for (const Line& line : recordedLines) {
@@ -241,13 +239,13 @@ TEST_F(MetaFixture, BallCentredOnACornerKeepsEveryVertexFinite) {
 
 // The trace written as plain recursion, to check the explicit stack's visiting order.
 void recursiveTrace(int a, int b, int c, int index) {
-    effects::metaVisited[(a * 23 + b) * 23 + c] = 1;
+    effects::metaballs.visited[(a * 23 + b) * 23 + c] = 1;
     effects::drawMetaCube(nullptr, a, b, c, index);
     const int next[5][3] = {
         {a, b, c - 1}, {a, b + 1, c}, {a + 1, b, c}, {a - 1, b, c}, {a, b - 1, c}};
     for (const auto& n : next) {
         if (n[0] < 0 || n[0] > 22 || n[1] < 0 || n[1] > 22 || n[2] < 0 || n[2] > 22 ||
-            effects::metaVisited[(n[0] * 23 + n[1]) * 23 + n[2]] != 0) {
+            effects::metaballs.visited[(n[0] * 23 + n[1]) * 23 + n[2]] != 0) {
             continue;
         }
         if (const int nextIndex = effects::cubeIndex(n[0], n[1], n[2]); nextIndex != 0) {
@@ -258,8 +256,8 @@ void recursiveTrace(int a, int b, int c, int index) {
 
 TEST_F(MetaFixture, ExplicitStackVisitsInRecursiveOrder) {
     for (int frame = 0; frame < 24; ++frame) {
-        effects::metaClock1 = 17.0f * frame;
-        effects::metaClock2 = 20.0f + 29.0f * frame;
+        effects::metaballs.clock1 = 17.0f * frame;
+        effects::metaballs.clock2 = 20.0f + 29.0f * frame;
         effects::placeMetaBalls();
         recordedLines.clear();
         effects::traceMetaSurface(nullptr);
@@ -267,7 +265,7 @@ TEST_F(MetaFixture, ExplicitStackVisitsInRecursiveOrder) {
 
         recordedLines.clear();
         effects::clearMetaCaches();
-        for (const auto& ball : metaBalls) {
+        for (const auto& ball : effects::metaballs.balls) {
             const int a = static_cast<int>(ball.x / 3.0 + 12);
             const int b = static_cast<int>(ball.y / 3.0 + 12);
             int c = static_cast<int>(ball.z / 3.0 + 12);
@@ -284,42 +282,43 @@ TEST_F(MetaFixture, ExplicitStackVisitsInRecursiveOrder) {
 }
 
 TEST_F(MetaFixture, GoldenWireFrameAndClocks) {
-    core::sceneTime = 1.3f;
-    effects::metaFrame(nullptr);
-    EXPECT_EQ(metaBalls[0].x, 6.840863227844238f);
-    EXPECT_EQ(metaBalls[2].z, 20.0f);
+    core::motion.sceneTime = 1.3f;
+    effects::metaFrame(nullptr, effects::MetaPace::normal);
+    EXPECT_EQ(effects::metaballs.balls[0].x, 6.840863227844238f);
+    EXPECT_EQ(effects::metaballs.balls[2].z, 20.0f);
     EXPECT_EQ(recordedLines.size(), 2442u);
     EXPECT_EQ(fnvLines(recordedLines), 0xba85bf85u);
-    EXPECT_EQ(effects::metaClock1, 65.0f);
-    EXPECT_EQ(effects::metaClock2, 130.0f);
+    EXPECT_EQ(effects::metaballs.clock1, 65.0f);
+    EXPECT_EQ(effects::metaballs.clock2, 130.0f);
 
     recordedLines.clear();
-    effects::metaFrame(nullptr);
+    effects::metaFrame(nullptr, effects::MetaPace::normal);
     EXPECT_EQ(recordedLines.size(), 2490u);
     EXPECT_EQ(fnvLines(recordedLines), 0x784eec05u);
     EXPECT_EQ((recordedLines[0]), (Line{50, 37, 52, 37}));
 
-    effects::metaSlow = 1;
-    core::sceneTime = 2.0f;
-    effects::metaFrame(nullptr);
-    EXPECT_EQ(effects::metaClock1, 20.0f);
-    EXPECT_EQ(effects::metaClock2, 40.0f);
+    core::motion.sceneTime = 2.0f;
+    effects::metaFrame(nullptr, effects::MetaPace::slow);
+    EXPECT_EQ(effects::metaballs.clock1, 20.0f);
+    EXPECT_EQ(effects::metaballs.clock2, 40.0f);
 }
 
 TEST(MetaOnShowBuffers, GoldenPictureInWorkC) {
     sequencer::prepareWorkBuffers();  // runs metaSetup, as at start-up
-    effects::metaSlow = 0;
-    core::sceneTime = 1.3f;
-    std::vector<std::uint8_t> before(core::grainPage + 64000, core::grainPage + 240000);
+    core::motion.sceneTime = 1.3f;
+    std::vector<std::uint8_t> before(core::buffers.grainPage + 64000,
+                                     core::buffers.grainPage + 240000);
     // The two frames of the golden wire frame above, drawn additively one over the other.
-    effects::metaFrame(core::grainPage);
-    effects::metaFrame(core::grainPage);
-    EXPECT_EQ(fnv1a(core::grainPage, 64000), 0x2aee34cau);
-    EXPECT_GE(core::grainPage[37 * 320 + 51], 50);  // on the second frame's first line
+    effects::metaFrame(core::buffers.grainPage, effects::MetaPace::normal);
+    effects::metaFrame(core::buffers.grainPage, effects::MetaPace::normal);
+    EXPECT_EQ(fnv1a(core::buffers.grainPage, 64000), 0x2aee34cau);
+    EXPECT_GE(core::buffers.grainPage[37 * 320 + 51], 50);  // on the second frame's first line
     // Only the picture itself is touched.
-    EXPECT_EQ(std::vector<std::uint8_t>(core::grainPage + 64000, core::grainPage + 240000), before);
+    EXPECT_EQ(std::vector<std::uint8_t>(core::buffers.grainPage + 64000,
+                                        core::buffers.grainPage + 240000),
+              before);
     core::releaseWorkBuffers();
-    core::sceneTime = 0.0f;
+    core::motion.sceneTime = 0.0f;
 }
 
 }  // namespace

@@ -9,11 +9,11 @@
 #include "core/buffers.h"
 #include "core/show.h"
 #include "display/engine.h"
+#include "display/state.h"
 #include "sequencer/preparation.h"
 
 namespace {
 
-using effects::planeGrid;
 using effects::PlaneVertex;
 
 std::uint32_t fnv1a(const std::uint8_t* bytes, std::size_t count) {
@@ -25,40 +25,39 @@ std::uint32_t fnv1a(const std::uint8_t* bytes, std::size_t count) {
 }
 
 const PlaneVertex& vertexAt(int row, int column) {
-    return planeGrid[row * 41 + column];
+    return effects::plane.grid[row * 41 + column];
 }
 
-// The plane on the show's own buffers: planeTarget is sourcePage, the shade table is scaleTable.
+// The plane on the show's own buffers: drawn into sourcePage, the shade table is scaleTable.
 struct PlaneFixture : ::testing::Test {
     void SetUp() override {
         sequencer::prepareWorkBuffers();  // runs planeSetup, as at start-up
         for (int row = 0; row < 256; ++row) {
             for (int column = 0; column < 256; ++column) {
-                effects::planeTexture[row * 256 + column] =
+                effects::plane.texture()[row * 256 + column] =
                     static_cast<std::uint8_t>(row * 3 + column * 5 + ((row * column) >> 4));
             }
         }
         display::buildScaleTable();
-        std::memcpy(effects::planeShade, display::scaleTable.data(), 65536);
+        std::memcpy(effects::plane.shade(), display::state.scaleTable.data(), 65536);
     }
     void TearDown() override {
         core::releaseWorkBuffers();
-        core::sceneTime = 0.0f;
+        core::motion.sceneTime = 0.0f;
     }
 };
 
 TEST_F(PlaneFixture, SetupPlacesTablesAndTarget) {
-    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(effects::planeTexture) % 65536, 0u);
-    EXPECT_EQ(effects::planeShade, effects::planeTexture + 65536);
-    EXPECT_EQ(effects::planeTarget, core::sourcePage);
-    EXPECT_EQ(effects::planeScroll, 0.0);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(effects::plane.texture()) % 65536, 0u);
+    EXPECT_EQ(effects::plane.shade(), effects::plane.texture() + 65536);
+    EXPECT_EQ(effects::plane.scroll, 0.0);
 }
 
 TEST_F(PlaneFixture, ZeroAnglesSplitCeilingAndFloorWithAFadedBandBetween) {
     // Stale values that the rays beyond the cut-off must leave alone.
-    planeGrid.fill(PlaneVertex{111, 222, 333});
-    core::sceneTime = 7.25f;
-    effects::planeFrame();
+    effects::plane.grid.fill(PlaneVertex{111, 222, 333});
+    core::motion.sceneTime = 7.25f;
+    effects::planeFrame(core::buffers.sourcePage);
 
     // Top row centre looks up at the ceiling at t = 12; bottom-right corner down at the floor.
     EXPECT_EQ(vertexAt(0, 20).u, 0);
@@ -85,31 +84,32 @@ TEST_F(PlaneFixture, ZeroAnglesSplitCeilingAndFloorWithAFadedBandBetween) {
     }
 
     // The frame leaves the camera set for the next one.
-    EXPECT_EQ(effects::planeAngleA, std::sin(7.25 / 12.0));
-    EXPECT_EQ(effects::planeAngleB, std::sin(7.25 / 13.0));
-    EXPECT_EQ(effects::planeAngleC, std::cos(7.25 / 10.0));
-    EXPECT_EQ(effects::planeScroll, 18850.0);
+    EXPECT_EQ(effects::plane.angleA, std::sin(7.25 / 12.0));
+    EXPECT_EQ(effects::plane.angleB, std::sin(7.25 / 13.0));
+    EXPECT_EQ(effects::plane.angleC, std::cos(7.25 / 10.0));
+    EXPECT_EQ(effects::plane.scroll, 18850.0);
 }
 
 TEST_F(PlaneFixture, GoldenFramesOnWork400) {
-    core::sceneTime = 7.25f;
-    effects::planeFrame();
-    EXPECT_EQ(fnv1a(core::sourcePage, 208 * 320 + 1), 0x3c1dbbf0u);
-    core::sceneTime = 7.5f;
-    effects::planeFrame();  // turned camera; some stale u and v from the first frame
+    core::motion.sceneTime = 7.25f;
+    effects::planeFrame(core::buffers.sourcePage);
+    EXPECT_EQ(fnv1a(core::buffers.sourcePage, 208 * 320 + 1), 0x3c1dbbf0u);
+    core::motion.sceneTime = 7.5f;
+    effects::planeFrame(
+        core::buffers.sourcePage);  // turned camera; some stale u and v from the first frame
     EXPECT_EQ(vertexAt(0, 0).u, -2399);
     EXPECT_EQ(vertexAt(0, 0).v, 17950);
     EXPECT_EQ(vertexAt(0, 0).light, -4914);
     EXPECT_EQ(vertexAt(18, 33).v, 30417);
-    EXPECT_EQ(fnv1a(core::sourcePage, 208 * 320 + 1), 0xacd4740au);
-    EXPECT_EQ(core::sourcePage[100 * 320 + 160], 40);
-    EXPECT_EQ(core::sourcePage[208 * 320], 144);
-    EXPECT_EQ(core::sourcePage[208 * 320 + 1], 0);
+    EXPECT_EQ(fnv1a(core::buffers.sourcePage, 208 * 320 + 1), 0xacd4740au);
+    EXPECT_EQ(core::buffers.sourcePage[100 * 320 + 160], 40);
+    EXPECT_EQ(core::buffers.sourcePage[208 * 320], 144);
+    EXPECT_EQ(core::buffers.sourcePage[208 * 320 + 1], 0);
 }
 
 TEST_F(PlaneFixture, HugeForwardOffsetWrapsModulo32Bits) {
-    effects::planeScroll = 1e12;
-    effects::planeFrame();
+    effects::plane.scroll = 1e12;
+    effects::planeFrame(core::buffers.sourcePage);
     // trunc(12288 + 1e12) modulo 2^32, as a signed value; the texture row still repeats.
     EXPECT_EQ(vertexAt(0, 20).v, -727367680);
 }

@@ -93,7 +93,7 @@ struct Drawn {
 // to `screen` (or to nothing): how many frames it drew in the run time.
 Drawn drawFrames(platform::Video* screen) {
     sequencer::useClock(platform::realClock());
-    sequencer::frameInterval = 16;
+    sequencer::sceneState.frameInterval = 16;
     sequencer::resetPacer();
     long drawn = 0;
     std::vector<double> handovers;

@@ -37,8 +37,9 @@ TEST(LauncherFile, RoundTripCreatesTheDirectoryAndLeavesNoTemporary) {
     const fs::path dir = testsupport::makeTempDirectory("launcher_file");
     const fs::path path = dir / "config" / "stormglass2" / "launcher.ini";
     for (const host::LauncherChoices& choices :
-         {host::LauncherChoices{"1024x768x24", 1, 1, 2}, host::LauncherChoices{"", 0, 0, 0},
-          host::LauncherChoices{"640x480x16", 0, 1, 3}}) {
+         {host::LauncherChoices{"1024x768x24", true, true, 2},
+          host::LauncherChoices{"", false, false, 0},
+          host::LauncherChoices{"640x480x16", false, true, 3}}) {
         std::string error;
         ASSERT_TRUE(host::saveLauncherChoices(path, choices, error)) << error;
         EXPECT_TRUE(sameChoices(host::loadLauncherChoices(path), choices)) << choices.mode;
@@ -46,13 +47,16 @@ TEST(LauncherFile, RoundTripCreatesTheDirectoryAndLeavesNoTemporary) {
     EXPECT_EQ(std::distance(fs::directory_iterator(path.parent_path()), fs::directory_iterator()),
               1);
     fs::remove_all(dir);
+    // The flags stay 0 and 1 on disk, so files written by earlier versions read back the same.
+    EXPECT_EQ(host::formatLauncherChoices({"640x480x16", false, true, 3}),
+              "[launcher]\nmode=640x480x16\nwindowed=0\ndance=1\ntrail=3\n");
 }
 
 TEST(LauncherFile, HandEditedFileWithCommentsAndUnknownKeysIsRead) {
     const auto parsed = host::parseLauncherChoices(
         "# mine\r\n\r\n[launcher]\r\n  mode = 800x600x32 \r\nfuture=x\r\ntrail=1\r\n");
     ASSERT_TRUE(parsed.has_value());
-    EXPECT_TRUE(sameChoices(*parsed, {"800x600x32", 0, 0, 1}));
+    EXPECT_TRUE(sameChoices(*parsed, {"800x600x32", false, false, 1}));
 }
 
 TEST(LauncherFile, DamagedMissingOrUnreadableFilesGiveDefaults) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "display/modes.h"
+#include "display/state.h"
 #include "display/surfaces.h"
 #include "host/options.h"
 #include "platform/video.h"
@@ -99,8 +100,8 @@ TEST_F(Launcher, RunDemoUntouchedGivesFirstModeFullScreenNoTrail) {
     EXPECT_TRUE(press(host::kRunDemoButton));
     EXPECT_EQ(dialog.result, 0);
     EXPECT_EQ(settings.modeIndex, 1);
-    EXPECT_EQ(settings.windowed, 0);
-    EXPECT_EQ(settings.dance, 0);
+    EXPECT_FALSE(settings.windowed);
+    EXPECT_FALSE(settings.dance);
     EXPECT_EQ(settings.trailLevel, 0);
 }
 
@@ -116,9 +117,9 @@ TEST_F(Launcher, RunDemoMapsChoices) {
         EXPECT_EQ(settings.trailLevel, expectedLevel[position]) << position;
     }
     EXPECT_EQ(settings.modeIndex, 4);
-    EXPECT_EQ(display::modeList[4].width, 1024u);
-    EXPECT_EQ(settings.windowed, 1);
-    EXPECT_EQ(settings.dance, 1);
+    EXPECT_EQ(display::state.modeList[4].width, 1024u);
+    EXPECT_TRUE(settings.windowed);
+    EXPECT_TRUE(settings.dance);
     // With nothing selected the trail level stays as it was and the mode is the desktop's.
     dialog.selection.clear();
     press(host::kRunDemoButton);
@@ -137,8 +138,8 @@ TEST_F(Launcher, RememberedChoicesArePreselectedAndRunAsTheyWere) {
     EXPECT_EQ(dialog.listSelection(host::kStrengthList), 2);
     press(host::kRunDemoButton);
     EXPECT_EQ(settings.modeIndex, 4);
-    EXPECT_EQ(settings.windowed, 1);
-    EXPECT_EQ(settings.dance, 1);
+    EXPECT_TRUE(settings.windowed);
+    EXPECT_TRUE(settings.dance);
     EXPECT_EQ(settings.trailLevel, 2);
 
     // A remembered mode this display does not offer leaves the first listed one.
@@ -293,7 +294,7 @@ TEST_F(Launcher, CommandLineDisplayOptions) {
     EXPECT_TRUE(
         host::applyDisplayOptions(request({"--windowed", "--mode", "1024x768x24"}), settings));
     EXPECT_EQ(settings.modeIndex, 4);
-    EXPECT_EQ(settings.windowed, 1);
+    EXPECT_TRUE(settings.windowed);
 
     std::string error;
     EXPECT_FALSE(host::parseOptions({"--windowed", "--mode"}, error));  // nothing after --mode
@@ -301,12 +302,12 @@ TEST_F(Launcher, CommandLineDisplayOptions) {
 
     EXPECT_TRUE(host::applyDisplayOptions(request({"--fullscreen"}), settings));
     EXPECT_EQ(settings.modeIndex, 1);  // the launcher's untouched choice
-    EXPECT_EQ(settings.windowed, 0);
+    EXPECT_FALSE(settings.windowed);
 
     EXPECT_TRUE(
         host::applyDisplayOptions(request({"--mode", "320x200x32", "--fullscreen"}), settings));
     EXPECT_EQ(settings.modeIndex, 1);
-    EXPECT_EQ(display::modeList[1].width, 320u);
+    EXPECT_EQ(display::state.modeList[1].width, 320u);
 
     const host::DisplayRequest notOffered = request({"--mode", "1600x1200x32"});
     testing::internal::CaptureStderr();

@@ -7,6 +7,7 @@
 
 #include "display/modes.h"
 #include "display/present.h"
+#include "display/state.h"
 #include "display/surfaces.h"
 #include "host/play.h"
 #include "host/shutdown.h"
@@ -42,7 +43,7 @@ TEST(PlayLoop, ReleasesFramesByThePacersRuleAndStopsAtTheQuit) {
     store::setDataFilePath(data + "/sg2.dat");
     display::buildModeList();
     core::LaunchSettings settings;
-    settings.modeIndex = display::modeCount > 1 ? 1 : 0;
+    settings.modeIndex = display::state.modeCount > 1 ? 1 : 0;
     sequencer::startSoundOutput();
     ASSERT_TRUE(sequencer::loadSong(data + "/sg2.it"));
     ASSERT_EQ(display::setUpDisplay(settings), 1);
@@ -62,8 +63,8 @@ TEST(PlayLoop, ReleasesFramesByThePacersRuleAndStopsAtTheQuit) {
         fromFirst.push_back(at - releases.front());
     }
     // Scene 1's interval is 16 ms; its work takes no virtual time.
-    EXPECT_EQ(fromFirst, (std::vector<std::uint32_t>{0, 17, 17, 34, 34, 51, 51, 68, 68, 85, 85,
-                                                     102}));
+    EXPECT_EQ(fromFirst,
+              (std::vector<std::uint32_t>{0, 17, 17, 34, 34, 51, 51, 68, 68, 85, 85, 102}));
     EXPECT_TRUE(host::shutDown());
 }
 

@@ -5,19 +5,19 @@
 #include <vector>
 
 #include "raster/random.h"
+#include "raster/state.h"
 
 namespace {
 
 class GrainTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        saved_ = raster::noiseTable;
-        raster::noiseOffset = 0;
+        saved_ = raster::state.noiseTable;
+        raster::state.noiseOffset = 0;
     }
     void TearDown() override {
-        raster::noiseTable = saved_;
-        raster::noiseOffset = 0;
-        raster::noiseShift = 1;
+        raster::state.noiseTable = saved_;
+        raster::state.noiseOffset = 0;
     }
     std::array<std::uint8_t, 128000> saved_{};
 };
@@ -27,11 +27,11 @@ TEST_F(GrainTest, FillDrawsFromTheSharedGeneratorInOrder) {
     raster::fillNoise();
     raster::resetRandom();
     // The generator from state 1: first results 16838, 5758, 10113.
-    EXPECT_EQ(raster::noiseTable[0], 16838 / 128);
-    EXPECT_EQ(raster::noiseTable[1], 5758 / 128);
-    EXPECT_EQ(raster::noiseTable[2], 10113 / 128);
+    EXPECT_EQ(raster::state.noiseTable[0], 16838 / 128);
+    EXPECT_EQ(raster::state.noiseTable[1], 5758 / 128);
+    EXPECT_EQ(raster::state.noiseTable[2], 10113 / 128);
     for (int i = 0; i < 128000; ++i) {
-        ASSERT_EQ(raster::noiseTable[i], raster::nextRandom() / 128) << i;
+        ASSERT_EQ(raster::state.noiseTable[i], raster::nextRandom() / 128) << i;
     }
     // The voxel terrain continues the same sequence after the fill.
     raster::resetRandom();
@@ -46,13 +46,13 @@ TEST_F(GrainTest, FillDrawsFromTheSharedGeneratorInOrder) {
 }
 
 TEST_F(GrainTest, ShiftsAreArithmeticAndSaturate) {
-    raster::noiseTable.fill(0);
-    raster::noiseTable[0] = 0x80;  // -128
-    raster::noiseTable[1] = 0x7F;  // 127
-    raster::noiseTable[2] = 0xFF;  // -1
-    raster::noiseTable[3] = 0x90;  // negative on a black pixel
-    raster::noiseTable[4] = 0x10;  // positive on a white pixel
-    raster::noiseTable[5] = 0xFD;  // -3
+    raster::state.noiseTable.fill(0);
+    raster::state.noiseTable[0] = 0x80;  // -128
+    raster::state.noiseTable[1] = 0x7F;  // 127
+    raster::state.noiseTable[2] = 0xFF;  // -1
+    raster::state.noiseTable[3] = 0x90;  // negative on a black pixel
+    raster::state.noiseTable[4] = 0x10;  // positive on a white pixel
+    raster::state.noiseTable[5] = 0xFD;  // -3
     std::vector<std::uint8_t> source(64000, 100);
     source[3] = 0;
     source[4] = 255;
@@ -65,9 +65,8 @@ TEST_F(GrainTest, ShiftsAreArithmeticAndSaturate) {
         {9, {99, 100, 99, 0, 255, 99}},
     };
     for (const auto& [shift, expected] : cases) {
-        raster::noiseOffset = 0;
-        raster::noiseShift = static_cast<std::uint8_t>(shift);
-        raster::addNoise(source.data(), destination.data());
+        raster::state.noiseOffset = 0;
+        raster::addNoise(source.data(), destination.data(), static_cast<std::uint8_t>(shift));
         for (int i = 0; i < 6; ++i) {
             EXPECT_EQ(destination[i], expected[i]) << "shift " << shift << " byte " << i;
         }
@@ -77,28 +76,28 @@ TEST_F(GrainTest, ShiftsAreArithmeticAndSaturate) {
 
 TEST_F(GrainTest, WindowMovesBy871AndCyclesEvery74Calls) {
     std::vector<std::uint8_t> picture(64000, 0);
-    raster::noiseShift = 3;
     for (int call = 1; call <= 73; ++call) {
-        raster::addNoise(picture.data(), picture.data());
-        ASSERT_EQ(raster::noiseOffset, (call * 871u) % 64000u == call * 871u ? call * 871u : 0u);
+        raster::addNoise(picture.data(), picture.data(), 3);
+        ASSERT_EQ(raster::state.noiseOffset,
+                  (call * 871u) % 64000u == call * 871u ? call * 871u : 0u);
     }
-    EXPECT_EQ(raster::noiseOffset, 63583u);
-    raster::addNoise(picture.data(), picture.data());
-    EXPECT_EQ(raster::noiseOffset, 0u);
+    EXPECT_EQ(raster::state.noiseOffset, 63583u);
+    raster::addNoise(picture.data(), picture.data(), 3);
+    EXPECT_EQ(raster::state.noiseOffset, 0u);
 
     // The window really moves: with one marked byte at 871 the second call shows it at pixel 0.
-    raster::noiseTable.fill(0);
-    raster::noiseTable[871] = 0x7F;
+    raster::state.noiseTable.fill(0);
+    raster::state.noiseTable[871] = 0x7F;
     std::vector<std::uint8_t> out(64000, 0);
-    raster::addNoise(picture.data(), out.data());
+    raster::addNoise(picture.data(), out.data(), 3);
     EXPECT_EQ(out[871], 15);
-    raster::addNoise(picture.data(), out.data());
+    raster::addNoise(picture.data(), out.data(), 3);
     EXPECT_EQ(out[0], 15);
 
     // A stray offset outside the window range reads as a fresh start, never past the table.
-    raster::noiseOffset = 127999;
-    raster::addNoise(picture.data(), out.data());
-    EXPECT_EQ(raster::noiseOffset, 871u);
+    raster::state.noiseOffset = 127999;
+    raster::addNoise(picture.data(), out.data(), 3);
+    EXPECT_EQ(raster::state.noiseOffset, 871u);
 }
 
 TEST_F(GrainTest, InPlaceEqualsSeparateBuffers) {
@@ -110,13 +109,12 @@ TEST_F(GrainTest, InPlaceEqualsSeparateBuffers) {
         picture[i] = static_cast<std::uint8_t>(i * 31 + i / 320);
     }
     for (std::uint8_t shift : {1, 2, 3}) {
-        raster::noiseShift = shift;
-        raster::noiseOffset = 1742;
+        raster::state.noiseOffset = 1742;
         std::vector<std::uint8_t> separate(64000, 0);
-        raster::addNoise(picture.data(), separate.data());
-        raster::noiseOffset = 1742;
+        raster::addNoise(picture.data(), separate.data(), shift);
+        raster::state.noiseOffset = 1742;
         auto inPlace = picture;
-        raster::addNoise(inPlace.data(), inPlace.data());
+        raster::addNoise(inPlace.data(), inPlace.data(), shift);
         EXPECT_EQ(inPlace, separate) << int(shift);
         EXPECT_NE(separate, picture);
     }

@@ -6,6 +6,7 @@
 
 #include "core/buffers.h"
 #include "raster/polar.h"
+#include "raster/state.h"
 
 namespace {
 
@@ -13,28 +14,29 @@ namespace {
 class MappersTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        savedPolar_ = raster::polarTable;
-        savedRemap_ = core::tunnelRemap;
-        for (std::size_t i = 0; i < raster::polarTable.size(); ++i) {
-            raster::polarTable[i] = static_cast<std::uint16_t>(i * 40503u + (i >> 7));
+        savedPolar_ = raster::state.polarTable;
+        savedRemap_ = core::buffers.tunnelRemap;
+        for (std::size_t i = 0; i < raster::state.polarTable.size(); ++i) {
+            raster::state.polarTable[i] = static_cast<std::uint16_t>(i * 40503u + (i >> 7));
         }
         setRemapIdentity();
         target_.assign(64000, 0xEE);
-        raster::mapTarget = target_.data();
-        raster::mapSource = texture_.data();
-        raster::mapTwist = 0;
-        raster::mapShiftA = 0;
-        raster::mapShiftB = 0;
     }
     void TearDown() override {
-        raster::polarTable = savedPolar_;
-        core::tunnelRemap = savedRemap_;
+        raster::state.polarTable = savedPolar_;
+        core::buffers.tunnelRemap = savedRemap_;
     }
     static void setRemapIdentity() {
         for (int v = 0; v < 65536; ++v) {
-            core::tunnelRemap[2 * v] = static_cast<std::uint8_t>(v);
-            core::tunnelRemap[2 * v + 1] = static_cast<std::uint8_t>(v >> 8);
+            core::buffers.tunnelRemap[2 * v] = static_cast<std::uint8_t>(v);
+            core::buffers.tunnelRemap[2 * v + 1] = static_cast<std::uint8_t>(v >> 8);
         }
+    }
+    void panned(std::uint8_t twist, std::int32_t windowOffset) {
+        raster::mapPolarPanned(texture_.data(), target_.data(), twist, windowOffset);
+    }
+    void shifted(std::uint8_t high, std::uint8_t low) {
+        raster::mapPolarShifted(texture_.data(), target_.data(), {.high = high, .low = low});
     }
     void textureOfColumns() {
         for (int v = 0; v < 65536; ++v) {
@@ -47,7 +49,7 @@ class MappersTest : public ::testing::Test {
         }
     }
     static std::uint16_t windowEntry(int x, int y) {
-        return raster::polarTable[64160 + y * 640 + x];
+        return raster::state.polarTable[64160 + y * 640 + x];
     }
 
     std::array<std::uint16_t, 640 * 400> savedPolar_{};
@@ -58,7 +60,7 @@ class MappersTest : public ::testing::Test {
 
 TEST_F(MappersTest, PannedIdentityShowsTheTableWindowsLowBytes) {
     textureOfColumns();
-    raster::mapPolarPanned(0);
+    panned(0, 0);
     for (int y = 0; y < 200; ++y) {
         for (int x = 0; x < 320; ++x) {
             ASSERT_EQ(target_[y * 320 + x], windowEntry(x, y) & 0xFF) << x << "," << y;
@@ -66,55 +68,49 @@ TEST_F(MappersTest, PannedIdentityShowsTheTableWindowsLowBytes) {
     }
     // Moving the window 3 rows up and 7 columns right.
     textureOfRows();
-    raster::mapPolarPanned(-3 * 640 + 7);
+    panned(0, -3 * 640 + 7);
     EXPECT_EQ(target_[0], windowEntry(7, -3) >> 8);
     EXPECT_EQ(target_[199 * 320 + 319], windowEntry(326, 196) >> 8);
 }
 
 TEST_F(MappersTest, PannedTwistAddsToBothLookUpsWithoutCarry) {
     textureOfColumns();
-    raster::mapTwist = 2;
-    raster::mapPolarPanned(0);
+    panned(2, 0);
     EXPECT_EQ(target_[5], static_cast<std::uint8_t>(windowEntry(5, 0) + 4));
 
-    raster::polarTable[64160] = 0x12FF;
+    raster::state.polarTable[64160] = 0x12FF;
     textureOfRows();
-    raster::mapTwist = 1;
-    raster::mapPolarPanned(0);
+    panned(1, 0);
     EXPECT_EQ(target_[0], 0x12);  // 0x12FF + 1 -> 0x1200, then 0x1201: the row stays 0x12
 
     // A remap that is not the identity: the second twist lands on the remapped value.
-    core::tunnelRemap[2 * 0x1200] = 0xFF;
-    core::tunnelRemap[2 * 0x1200 + 1] = 0x40;
+    core::buffers.tunnelRemap[2 * 0x1200] = 0xFF;
+    core::buffers.tunnelRemap[2 * 0x1200 + 1] = 0x40;
     textureOfColumns();
-    raster::mapPolarPanned(0);
+    panned(1, 0);
     EXPECT_EQ(target_[0], 0x00);  // 0x40FF + 1 in the low byte only
 }
 
 TEST_F(MappersTest, ShiftedCarriesFirstAndCrossesTheShiftsAfter) {
-    raster::polarTable[64160] = 0x12FF;
-    raster::polarTable[64161] = 0x0102;
-    raster::mapShiftA = 0;
-    raster::mapShiftB = 1;
+    raster::state.polarTable[64160] = 0x12FF;
+    raster::state.polarTable[64161] = 0x0102;
     textureOfRows();
-    raster::mapPolarShifted();
+    shifted(0, 1);
     EXPECT_EQ(target_[0], 0x14);  // 0x12FF + 0x0001 = 0x1300, then its row + 1
 
-    raster::mapShiftA = 0x03;
-    raster::mapShiftB = 0x10;
-    raster::mapPolarShifted();
-    EXPECT_EQ(target_[1], 0x14);  // 0x0102 + 0x0310 = 0x0412; row 0x04 + B
+    shifted(0x03, 0x10);
+    EXPECT_EQ(target_[1], 0x14);  // 0x0102 + 0x0310 = 0x0412; row 0x04 + the low shift
     textureOfColumns();
-    raster::mapPolarShifted();
-    EXPECT_EQ(target_[1], 0x15);  // column 0x12 + A
+    shifted(0x03, 0x10);
+    EXPECT_EQ(target_[1], 0x15);  // column 0x12 + the high shift
 
     // The second additions do not carry: remap 0x0412 to 0xF0FE, then +3 low, +0x10 high.
-    core::tunnelRemap[2 * 0x0412] = 0xFE;
-    core::tunnelRemap[2 * 0x0412 + 1] = 0xF0;
-    raster::mapPolarShifted();
+    core::buffers.tunnelRemap[2 * 0x0412] = 0xFE;
+    core::buffers.tunnelRemap[2 * 0x0412 + 1] = 0xF0;
+    shifted(0x03, 0x10);
     EXPECT_EQ(target_[1], 0x01);
     textureOfRows();
-    raster::mapPolarShifted();
+    shifted(0x03, 0x10);
     EXPECT_EQ(target_[1], 0x00);
 }
 
@@ -132,9 +128,9 @@ TEST_F(MappersTest, WindowOffsetsAreClampedToTheTable) {
     // At the extreme corners every read stays inside the table (checked under the sanitizer).
     textureOfColumns();
     for (std::int32_t offset : {INT32_MIN, INT32_MAX, -100 * 640 - 160, 100 * 640 + 160}) {
-        raster::mapPolarPanned(offset);
+        panned(0, offset);
     }
-    EXPECT_EQ(target_[199 * 320 + 319], raster::polarTable[399 * 640 + 639] & 0xFF);
+    EXPECT_EQ(target_[199 * 320 + 319], raster::state.polarTable[399 * 640 + 639] & 0xFF);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "raster/polar.h"
+#include "raster/state.h"
 
 #include <gtest/gtest.h>
 
@@ -15,10 +16,10 @@ class PolarTablesTest : public ::testing::Test {
         raster::buildWindowMap();
         raster::buildPolarMaps();
     }
-    static std::uint16_t tunnel(int x, int y) { return raster::polarTable[y * 640 + x]; }
-    static std::uint16_t window(int x, int y) { return raster::windowMap[y * 80 + x]; }
+    static std::uint16_t tunnel(int x, int y) { return raster::state.polarTable[y * 640 + x]; }
+    static std::uint16_t window(int x, int y) { return raster::state.windowMap[y * 80 + x]; }
     static const std::uint8_t* polar(int x, int y) {
-        return raster::polarMap.data() + (y * 320 + x) * 3;
+        return raster::state.polarMap.data() + (y * 320 + x) * 3;
     }
 };
 
@@ -68,45 +69,45 @@ TEST_F(PolarTablesTest, PolarMapAnglesAndRadii) {
     EXPECT_EQ(polar(0, 100)[0], 179);  // 1.35 * 0.83 * 160 = 179.28
     // The third byte is never written.
     for (int i = 0; i < 64000; ++i) {
-        ASSERT_EQ(raster::polarMap[i * 3 + 2], 0);
+        ASSERT_EQ(raster::state.polarMap[i * 3 + 2], 0);
     }
 }
 
 TEST_F(PolarTablesTest, PolarOffsetsSpanTheDocumentedMargins) {
     const auto [low, high] =
-        std::minmax_element(raster::polarOffsets.begin(), raster::polarOffsets.end());
+        std::minmax_element(raster::state.polarOffsets.begin(), raster::state.polarOffsets.end());
     EXPECT_EQ(*low, -raster::kPolarMarginBefore);
     EXPECT_EQ(*high, 64000 + raster::kPolarMarginAfter - 1);
     for (int j = 0; j < 256; ++j) {
-        ASSERT_EQ(raster::polarOffsets[256 * j], 100 * 320 + 160);  // radius 0: the centre
+        ASSERT_EQ(raster::state.polarOffsets[256 * j], 100 * 320 + 160);  // radius 0: the centre
     }
     // Angle 0 points straight down: q = trunc(100 / 2.22) = 45 rows, no sideways step.
-    EXPECT_EQ(raster::polarOffsets[100], (45 + 100) * 320 + 160);
+    EXPECT_EQ(raster::state.polarOffsets[100], (45 + 100) * 320 + 160);
 }
 
 TEST(WindowBendTest, SineTimesAmplitudeLowByte) {
     raster::buildWindowBend(0, 0.37f);
-    EXPECT_TRUE(std::all_of(raster::windowBend.begin(), raster::windowBend.end(),
+    EXPECT_TRUE(std::all_of(raster::state.windowBend.begin(), raster::state.windowBend.end(),
                             [](auto v) { return v == 0; }));
     raster::buildWindowBend(100, 0.5f);
-    EXPECT_EQ(raster::windowBend[0], 0);
-    EXPECT_EQ(raster::windowBend[3], 99);   // sin(1.5) * 100 = 99.7
-    EXPECT_EQ(raster::windowBend[7], 221);  // sin(3.5) * 100 = -35.1
+    EXPECT_EQ(raster::state.windowBend[0], 0);
+    EXPECT_EQ(raster::state.windowBend[3], 99);   // sin(1.5) * 100 = 99.7
+    EXPECT_EQ(raster::state.windowBend[7], 221);  // sin(3.5) * 100 = -35.1
     raster::buildWindowBend(-200, 0.5f);
-    EXPECT_EQ(raster::windowBend[3], static_cast<std::uint8_t>(-199));
+    EXPECT_EQ(raster::state.windowBend[3], static_cast<std::uint8_t>(-199));
 }
 
 TEST(AngleTwistTest, TruncatesSwayIntoEveryEntry) {
-    const float saved = core::sway;
-    core::sway = -1.5f;
+    const float saved = core::motion.sway;
+    core::motion.sway = -1.5f;
     raster::fillAngleTwist();
-    EXPECT_TRUE(std::all_of(raster::angleTwist.begin(), raster::angleTwist.end(),
+    EXPECT_TRUE(std::all_of(raster::state.angleTwist.begin(), raster::state.angleTwist.end(),
                             [](auto v) { return v == 255; }));
-    core::sway = 300.9f;
+    core::motion.sway = 300.9f;
     raster::fillAngleTwist();
-    EXPECT_EQ(raster::angleTwist[0], 44);  // 300 mod 256
-    EXPECT_EQ(raster::angleTwist[255], 44);
-    core::sway = saved;
+    EXPECT_EQ(raster::state.angleTwist[0], 44);  // 300 mod 256
+    EXPECT_EQ(raster::state.angleTwist[255], 44);
+    core::motion.sway = saved;
 }
 
 }  // namespace

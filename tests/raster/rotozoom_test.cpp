@@ -1,4 +1,5 @@
 #include "raster/rotozoom.h"
+#include "raster/state.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,7 @@ class RotozoomTest : public ::testing::Test {
     void TearDown() override { core::releaseWorkBuffers(); }
 
     static void allLayers(std::uint8_t angle, std::uint16_t zoom) {
-        for (raster::ZoomLayer& layer : raster::zoomLayers) {
+        for (raster::ZoomLayer& layer : raster::state.zoomLayers) {
             layer = {angle, zoom};
         }
     }
@@ -31,7 +32,7 @@ class RotozoomTest : public ::testing::Test {
     static void fillTexture() {
         for (int row = 0; row < 256; ++row) {
             for (int column = 0; column < 256; ++column) {
-                core::sourcePage[row * 256 + column] = texel(column, row);
+                core::buffers.sourcePage[row * 256 + column] = texel(column, row);
             }
         }
     }
@@ -42,7 +43,7 @@ class RotozoomTest : public ::testing::Test {
                 const int t = texel(column(c, r), row(c, r));
                 const int sum = (t >> 5) + (t >> 4) + (t >> 3) + (t >> 2) + (t >> 1);
                 for (int offset : {0, 1, kWidth, kWidth + 1}) {
-                    ASSERT_EQ(core::layerPage[2 * r * kWidth + 2 * c + offset], sum)
+                    ASSERT_EQ(core::buffers.layerPage[2 * r * kWidth + 2 * c + offset], sum)
                         << c << "," << r;
                 }
             }
@@ -61,44 +62,44 @@ TEST(RotozoomTables, TellingEntriesRoundToNearest) {
 }
 
 TEST_F(RotozoomTest, TenFramesAdvanceThenHandOver) {
-    raster::drawZoomLayers();
-    EXPECT_EQ(raster::zoomLayers[0].angle, 2);
-    EXPECT_EQ(raster::zoomLayers[4].zoom, 90);
-    EXPECT_EQ(raster::zoomCountdown, 9);
+    raster::drawZoomLayers(core::buffers.sourcePage, core::buffers.layerPage);
+    EXPECT_EQ(raster::state.zoomLayers[0].angle, 2);
+    EXPECT_EQ(raster::state.zoomLayers[4].zoom, 90);
+    EXPECT_EQ(raster::state.zoomCountdown, 9);
     for (int frame = 2; frame <= 10; ++frame) {
-        raster::drawZoomLayers();
+        raster::drawZoomLayers(core::buffers.sourcePage, core::buffers.layerPage);
     }
     const std::array<int, 5> angles{36, 20, 52, 84, 116};
     const std::array<int, 5> zooms{500, 400, 300, 200, 100};
     for (std::size_t k = 0; k < 5; ++k) {
-        EXPECT_EQ(raster::zoomLayers[k].angle, angles[k]);
-        EXPECT_EQ(raster::zoomLayers[k].zoom, zooms[k]);
+        EXPECT_EQ(raster::state.zoomLayers[k].angle, angles[k]);
+        EXPECT_EQ(raster::state.zoomLayers[k].zoom, zooms[k]);
     }
-    EXPECT_EQ(raster::zoomCountdown, 10);
+    EXPECT_EQ(raster::state.zoomCountdown, 10);
 }
 
 TEST_F(RotozoomTest, ZeroTextureAddsNothingAndFullTextureSaturates) {
-    std::memset(core::layerPage, 77, 64000);
-    raster::drawZoomLayers();
+    std::memset(core::buffers.layerPage, 77, 64000);
+    raster::drawZoomLayers(core::buffers.sourcePage, core::buffers.layerPage);
     for (int i = 0; i < 64000; ++i) {
-        ASSERT_EQ(core::layerPage[i], 77);
+        ASSERT_EQ(core::buffers.layerPage[i], 77);
     }
     // 255 adds 7, 15, 31, 63 and 127 from layers 0 to 4.
-    std::memset(core::sourcePage, 255, 65536);
-    std::memset(core::layerPage, 0, 64000);
-    raster::drawZoomLayers();
-    EXPECT_EQ(core::layerPage[0], 243);
-    EXPECT_EQ(core::layerPage[63999], 243);
-    std::memset(core::layerPage, 13, 64000);
-    raster::drawZoomLayers();
-    EXPECT_EQ(core::layerPage[31999], 255);
-    EXPECT_EQ(core::layerPage[64000], 0);  // nothing below the picture
+    std::memset(core::buffers.sourcePage, 255, 65536);
+    std::memset(core::buffers.layerPage, 0, 64000);
+    raster::drawZoomLayers(core::buffers.sourcePage, core::buffers.layerPage);
+    EXPECT_EQ(core::buffers.layerPage[0], 243);
+    EXPECT_EQ(core::buffers.layerPage[63999], 243);
+    std::memset(core::buffers.layerPage, 13, 64000);
+    raster::drawZoomLayers(core::buffers.sourcePage, core::buffers.layerPage);
+    EXPECT_EQ(core::buffers.layerPage[31999], 255);
+    EXPECT_EQ(core::buffers.layerPage[64000], 0);  // nothing below the picture
 }
 
 TEST_F(RotozoomTest, UnrotatedLayerStepsOneTexelAcrossAndAFifthMoreDown) {
     fillTexture();
     allLayers(0, 256);  // du = 256, dv = 0, ru = 0, rv = 307
-    raster::drawZoomLayers();
+    raster::drawZoomLayers(core::buffers.sourcePage, core::buffers.layerPage);
     expectBlocks([](int c, int) { return 49 + c; },
                  [](int, int r) { return (0x8000 - 50 * 307 + r * 307) >> 8; });
 }
@@ -106,7 +107,7 @@ TEST_F(RotozoomTest, UnrotatedLayerStepsOneTexelAcrossAndAFifthMoreDown) {
 TEST_F(RotozoomTest, QuarterTurnStartsTwentyFiveRowStepsUpInU) {
     fillTexture();
     allLayers(64, 256);  // du = 0, dv = 256, ru = -307, rv = 0
-    raster::drawZoomLayers();
+    raster::drawZoomLayers(core::buffers.sourcePage, core::buffers.layerPage);
     expectBlocks([](int, int r) { return ((0x8000 + 25 * 307 - r * 307) & 0xFFFF) >> 8; },
                  [](int c, int) { return 49 + c; });
 }
@@ -114,12 +115,12 @@ TEST_F(RotozoomTest, QuarterTurnStartsTwentyFiveRowStepsUpInU) {
 TEST_F(RotozoomTest, GoldenFrames) {
     fillTexture();
     for (int frame = 0; frame < 13; ++frame) {
-        std::memset(core::layerPage, 0, 64000);
-        raster::drawZoomLayers();
+        std::memset(core::buffers.layerPage, 0, 64000);
+        raster::drawZoomLayers(core::buffers.sourcePage, core::buffers.layerPage);
     }
     std::uint32_t hash = 2166136261u;
     for (int i = 0; i < 64000; ++i) {
-        hash = (hash ^ core::layerPage[i]) * 16777619u;
+        hash = (hash ^ core::buffers.layerPage[i]) * 16777619u;
     }
     EXPECT_EQ(hash, 1271675825u);  // matches an independent model across a hand-over
 }

@@ -10,6 +10,7 @@
 #include "raster/grain.h"
 #include "raster/mappers.h"
 #include "raster/polar.h"
+#include "raster/state.h"
 #include "raster/strips.h"
 #include "raster/warps.h"
 #include "raster/windows.h"
@@ -21,7 +22,7 @@ class ShowBuffersTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         // Another suite of this program may already hold the buffers; share them then.
-        ownsBuffers_ = core::sourcePage == nullptr;
+        ownsBuffers_ = core::buffers.sourcePage == nullptr;
         if (ownsBuffers_) {
             sequencer::prepareWorkBuffers();
         }
@@ -40,50 +41,46 @@ class ShowBuffersTest : public ::testing::Test {
 TEST_F(ShowBuffersTest, WarpsOnTheSceneBuffers) {
     using namespace core;
     for (int i = 0; i < 65536; ++i) {
-        sourcePage[128000 + i - 4341] = static_cast<std::uint8_t>(i);
+        buffers.sourcePage[128000 + i - 4341] = static_cast<std::uint8_t>(i);
     }
-    core::sway = -1.5f;
+    core::motion.sway = -1.5f;
     raster::fillAngleTwist();
-    raster::polarRemap(sourcePage + core::kLandscapeInSourcePage, mixPage + 64000);
-    EXPECT_EQ(mixPage[64000 + 100 * 320 + 160], sourcePage[128000 + 100 * 320 + 160]);
+    raster::polarRemap(buffers.sourcePage + core::kLandscapeInSourcePage, buffers.mixPage + 64000);
+    EXPECT_EQ(buffers.mixPage[64000 + 100 * 320 + 160],
+              buffers.sourcePage[128000 + 100 * 320 + 160]);
 
-    raster::gradientWarp(layerPage, warpHeights, grainPage);
+    raster::gradientWarp(buffers.layerPage, buffers.warpHeights, buffers.grainPage);
 
-    raster::warpSource = sourcePage + core::kLandscapeInSourcePage;
-    raster::warpTarget = mixPage;
-    core::warpWave.fill(0);
-    raster::waveWarp();
-    core::warpWave.fill(0);
-    EXPECT_EQ(mixPage[10 * 320 + 10], 200);
+    core::motion.warpWave.fill(0);
+    raster::waveWarp(buffers.sourcePage + core::kLandscapeInSourcePage, buffers.mixPage);
+    core::motion.warpWave.fill(0);
+    EXPECT_EQ(buffers.mixPage[10 * 320 + 10], 200);
 }
 
 TEST_F(ShowBuffersTest, StripsWindowsAndGrainOnTheSceneBuffers) {
     using namespace core;
-    raster::fadeEdges(grainPage);
-    raster::bandOffset = 698;
-    raster::addBand(grainPage + core::kBandRowsAt);
+    raster::fadeEdges(buffers.grainPage);
+    raster::state.bandOffset = 698;
+    raster::addBand(buffers.grainPage + core::kBandRowsAt);
     for (int call = 0; call < 1001; ++call) {
-        raster::scrollStrip(layerPage + 10 + (200 >> 1));
+        raster::scrollStrip(buffers.layerPage + 10 + (200 >> 1));
     }
 
-    raster::mapSource = crystalTexture.data();
-    raster::mapTarget = layerPage;
     raster::buildWindowBend(141, 0.05f);
     for (std::int32_t offset : {0, 25600, 25600 - 320 * 200, 320 * 400 + 9600}) {
-        raster::windowLeftOffset = offset;
-        raster::drawLeftWindow();
-        raster::drawRightWindow();
+        raster::drawLeftWindow(buffers.crystalTexture.data(), buffers.layerPage, offset);
+        raster::drawRightWindow(buffers.crystalTexture.data(), buffers.layerPage);
     }
-    raster::windowLeftOffset = 0;
 
-    raster::mapPolarPanned(-70 * 640 - 158);
-    raster::mapPolarPanned(70 * 640 + 158);
-    raster::mapPolarShifted();
+    raster::mapPolarPanned(buffers.crystalTexture.data(), buffers.mixPage, 2, -70 * 640 - 158);
+    raster::mapPolarPanned(buffers.crystalTexture.data(), buffers.mixPage, 2, 70 * 640 + 158);
+    raster::mapPolarShifted(buffers.crystalTexture.data(), buffers.grainPage,
+                            {.high = 0xC4, .low = 0x3B});
 
-    raster::noiseOffset = 63583;
-    raster::addNoise(openingPicture.data(), grainPage);
-    raster::addNoise(layerPage, layerPage);
-    EXPECT_EQ(raster::noiseOffset, 871u);
+    raster::state.noiseOffset = 63583;
+    raster::addNoise(buffers.openingPicture.data(), buffers.grainPage, 1);
+    raster::addNoise(buffers.layerPage, buffers.layerPage, 2);
+    EXPECT_EQ(raster::state.noiseOffset, 871u);
 }
 
 TEST_F(ShowBuffersTest, SpritesAndEngineServicesOnTheSceneBuffers) {
@@ -91,20 +88,21 @@ TEST_F(ShowBuffersTest, SpritesAndEngineServicesOnTheSceneBuffers) {
     display::buildScaleTable();
     for (std::int32_t z : {0, 100 * 65536, 500 * 65536 - 200 * 65536, 650 * 65535,
                            static_cast<std::int32_t>(0xFAC80000u)}) {
-        display::drawZoomSprite(60, 125, smallLight.data(), grainPage, z);
-        display::drawZoomSprite(260, 125, smallLight.data(), grainPage, z);
-        display::drawZoomSprite(150, 50, largeFlare.data(), sourcePage, z);
+        display::drawZoomSprite(60, 125, buffers.smallLight.data(), buffers.grainPage, z);
+        display::drawZoomSprite(260, 125, buffers.smallLight.data(), buffers.grainPage, z);
+        display::drawZoomSprite(150, 50, buffers.largeFlare.data(), buffers.sourcePage, z);
     }
-    display::blurBuffer(stormPicture.data());
-    display::crossFade(flashBurst.data(), grainPage, grainPage, 175);
-    display::captureThumbnail(mixPage);
+    display::blurBuffer(buffers.stormPicture.data());
+    display::crossFade(buffers.flashBurst.data(), buffers.grainPage, buffers.grainPage, 175);
+    display::captureThumbnail(buffers.mixPage);
     for (int offset : {0, 120, 240, 48000, 48240}) {
-        display::stampThumbnail(mixPage + offset);
+        display::stampThumbnail(buffers.mixPage + offset);
     }
-    display::addBuffer(captionPressure.data(), mixPage + core::kPressureCaptionAt, 9600);
-    display::brightenBuffer(mixPage, -5);
-    display::darkenBuffer(sourcePage, 255);
-    EXPECT_EQ(sourcePage[0], 0);
+    display::addBuffer(buffers.captionPressure.data(), buffers.mixPage + core::kPressureCaptionAt,
+                       9600);
+    display::brightenBuffer(buffers.mixPage, -5);
+    display::darkenBuffer(buffers.sourcePage, 255);
+    EXPECT_EQ(buffers.sourcePage[0], 0);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "core/buffers.h"
 #include "core/show.h"
 #include "raster/polar.h"
+#include "raster/state.h"
 
 namespace {
 
@@ -26,40 +27,40 @@ TEST(PolarRemapTest, LooksUpThroughTheTwistedOffsetsIncludingTheMargins) {
     const std::uint8_t* source = storage.data() + raster::kPolarMarginBefore;
     std::vector<std::uint8_t> destination(64000, 0);
 
-    raster::angleTwist.fill(0);
+    raster::state.angleTwist.fill(0);
     raster::polarRemap(source, destination.data());
     for (int i = 0; i < 64000; ++i) {
-        const int radius = raster::polarMap[3 * i];
-        const int angle = raster::polarMap[3 * i + 1];
-        ASSERT_EQ(destination[i], source[raster::polarOffsets[radius + 256 * angle]]) << i;
+        const int radius = raster::state.polarMap[3 * i];
+        const int angle = raster::state.polarMap[3 * i + 1];
+        ASSERT_EQ(destination[i], source[raster::state.polarOffsets[radius + 256 * angle]]) << i;
     }
 
     // The twist is indexed by the angle and wraps: angle a reads angle a + twist[a] mod 256.
     for (int a = 0; a < 256; ++a) {
-        raster::angleTwist[a] = static_cast<std::uint8_t>(a % 2 == 0 ? 200 : 7);
+        raster::state.angleTwist[a] = static_cast<std::uint8_t>(a % 2 == 0 ? 200 : 7);
     }
     raster::polarRemap(source, destination.data());
     for (int i = 0; i < 64000; i += 97) {
-        const int radius = raster::polarMap[3 * i];
-        const int angle = raster::polarMap[3 * i + 1];
+        const int radius = raster::state.polarMap[3 * i];
+        const int angle = raster::state.polarMap[3 * i + 1];
         const int turned = (angle + (angle % 2 == 0 ? 200 : 7)) % 256;
-        ASSERT_EQ(destination[i], source[raster::polarOffsets[radius + 256 * turned]]) << i;
+        ASSERT_EQ(destination[i], source[raster::state.polarOffsets[radius + 256 * turned]]) << i;
     }
 
     // Every offset of the table, extremes included, is readable (checked under the sanitizer).
     for (int i = 0; i < 65536; i += 256) {
-        const std::uint8_t saved[3] = {raster::polarMap[0], raster::polarMap[1], 0};
-        raster::angleTwist.fill(0);
+        const std::uint8_t saved[3] = {raster::state.polarMap[0], raster::state.polarMap[1], 0};
+        raster::state.angleTwist.fill(0);
         for (int r = 0; r < 256; ++r) {
-            raster::polarMap[3 * r] = static_cast<std::uint8_t>(r);
-            raster::polarMap[3 * r + 1] = static_cast<std::uint8_t>(i / 256);
+            raster::state.polarMap[3 * r] = static_cast<std::uint8_t>(r);
+            raster::state.polarMap[3 * r + 1] = static_cast<std::uint8_t>(i / 256);
         }
         raster::polarRemap(source, destination.data());
-        raster::polarMap[0] = saved[0];
-        raster::polarMap[1] = saved[1];
+        raster::state.polarMap[0] = saved[0];
+        raster::state.polarMap[1] = saved[1];
     }
     raster::buildPolarMaps();
-    raster::angleTwist.fill(0);
+    raster::state.angleTwist.fill(0);
 }
 
 class GradientWarpTest : public ::testing::Test {
@@ -111,17 +112,15 @@ TEST_F(GradientWarpTest, HeightsPastTheFieldReadAsZeroAndTheIndexWraps) {
 class WaveWarpTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        saved_ = core::warpWave;
-        core::warpWave.fill(0);
+        saved_ = core::motion.warpWave;
+        core::motion.warpWave.fill(0);
         source_.resize(64002);
         for (int i = 0; i < 64002; ++i) {
             source_[i] = pattern(i);
         }
         target_.assign(64000, 0xEE);
-        raster::warpSource = source_.data();
-        raster::warpTarget = target_.data();
     }
-    void TearDown() override { core::warpWave = saved_; }
+    void TearDown() override { core::motion.warpWave = saved_; }
     std::uint8_t at(int x, int y) const { return target_[y * 320 + x]; }
 
     std::array<std::int32_t, 320> saved_{};
@@ -130,7 +129,7 @@ class WaveWarpTest : public ::testing::Test {
 };
 
 TEST_F(WaveWarpTest, StillWaveCopiesTheWindowAndFramesIt) {
-    raster::waveWarp();
+    raster::waveWarp(source_.data(), target_.data());
     for (int y = 0; y < 200; ++y) {
         for (int x = 0; x < 320; ++x) {
             const bool frame = ((x == 10 || x == 310) && y >= 10 && y <= 189) ||
@@ -143,13 +142,13 @@ TEST_F(WaveWarpTest, StillWaveCopiesTheWindowAndFramesIt) {
 }
 
 TEST_F(WaveWarpTest, DisplacementsOutsideThePictureLeaveTheTarget) {
-    core::warpWave[50] = -1000;  // row 50 reads far above the picture
-    core::warpWave[100] = 1000;  // row 100 reads far below it
-    core::warpWave[30] = -30;    // row 30 reads source row 0 ...
-    core::warpWave[60] = -61;    // ... and column 60 there lands at offset -1
-    core::warpWave[20] = 180;    // row 20 reads source row 200 ...
-    core::warpWave[40] = -40;    // ... column 40 there is offset 64000 exactly: still read
-    raster::waveWarp();
+    core::motion.warpWave[50] = -1000;  // row 50 reads far above the picture
+    core::motion.warpWave[100] = 1000;  // row 100 reads far below it
+    core::motion.warpWave[30] = -30;    // row 30 reads source row 0 ...
+    core::motion.warpWave[60] = -61;    // ... and column 60 there lands at offset -1
+    core::motion.warpWave[20] = 180;    // row 20 reads source row 200 ...
+    core::motion.warpWave[40] = -40;    // ... column 40 there is offset 64000 exactly: still read
+    raster::waveWarp(source_.data(), target_.data());
     EXPECT_EQ(at(100, 50), 0xEE);
     EXPECT_EQ(at(101, 100), 0xEE);
     EXPECT_EQ(at(60, 30), 0xEE);
@@ -159,10 +158,10 @@ TEST_F(WaveWarpTest, DisplacementsOutsideThePictureLeaveTheTarget) {
     // Column 50 is displaced too in the other rows: 950 bytes back.
     EXPECT_EQ(at(50, 70), source_[70 * 320 - 950]);
 
-    core::warpWave.fill(INT32_MAX);
-    raster::waveWarp();
-    core::warpWave.fill(INT32_MIN);
-    raster::waveWarp();
+    core::motion.warpWave.fill(INT32_MAX);
+    raster::waveWarp(source_.data(), target_.data());
+    core::motion.warpWave.fill(INT32_MIN);
+    raster::waveWarp(source_.data(), target_.data());
     EXPECT_EQ(at(100, 100), 0xEE);
 }
 

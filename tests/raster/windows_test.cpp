@@ -7,30 +7,31 @@
 #include "core/buffers.h"
 #include "raster/mappers.h"
 #include "raster/polar.h"
+#include "raster/state.h"
 
 namespace {
 
 class WindowsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        savedMap_ = raster::windowMap;
-        savedBend_ = raster::windowBend;
+        savedMap_ = raster::state.windowMap;
+        savedBend_ = raster::state.windowBend;
         texture_.resize(65536);
         for (int v = 0; v < 65536; ++v) {
             texture_[v] = static_cast<std::uint8_t>((v >> 8) * 5 + (v & 0xFF) * 3 + 1);
         }
         target_.assign(core::kScenePageBytes, 0xEE);
-        raster::mapSource = texture_.data();
-        raster::mapTarget = target_.data();
-        raster::windowMap.fill(0);
-        raster::windowBend.fill(0);
-        raster::windowLeftOffset = 0;
+        raster::state.windowMap.fill(0);
+        raster::state.windowBend.fill(0);
     }
     void TearDown() override {
-        raster::windowMap = savedMap_;
-        raster::windowBend = savedBend_;
-        raster::windowLeftOffset = 0;
+        raster::state.windowMap = savedMap_;
+        raster::state.windowBend = savedBend_;
     }
+    void left(std::int32_t move = 0) {
+        raster::drawLeftWindow(texture_.data(), target_.data(), move);
+    }
+    void right() { raster::drawRightWindow(texture_.data(), target_.data()); }
     std::uint8_t texel(int row, int column) const { return texture_[row * 256 + column]; }
     std::uint8_t at(int x, int y) const { return target_[y * 320 + x]; }
 
@@ -41,21 +42,21 @@ class WindowsTest : public ::testing::Test {
 };
 
 TEST_F(WindowsTest, PhasesStepEachByteOnItsOwn) {
-    raster::windowPhaseLeft = 0x01FF;
-    raster::windowPhaseRight = 0x00FE;
-    raster::drawLeftWindow();
-    raster::drawRightWindow();
-    EXPECT_EQ(raster::windowPhaseLeft, 0xFF01);
-    EXPECT_EQ(raster::windowPhaseRight, 0xFE01);
+    raster::state.windowPhaseLeft = 0x01FF;
+    raster::state.windowPhaseRight = 0x00FE;
+    left();
+    right();
+    EXPECT_EQ(raster::state.windowPhaseLeft, 0xFF01);
+    EXPECT_EQ(raster::state.windowPhaseRight, 0xFE01);
 }
 
 TEST_F(WindowsTest, LeftWindowCarriesIntoTheDepthAndBendsRows) {
-    raster::windowMap[0] = 0x05FF;
-    raster::windowMap[81] = 0x0310;  // window row 1, column 1
-    raster::windowBend[6] = 0;
-    raster::windowBend[3] = 100;
-    raster::windowPhaseLeft = 0x0200;  // becomes 0x0002 on this call
-    raster::drawLeftWindow();
+    raster::state.windowMap[0] = 0x05FF;
+    raster::state.windowMap[81] = 0x0310;  // window row 1, column 1
+    raster::state.windowBend[6] = 0;
+    raster::state.windowBend[3] = 100;
+    raster::state.windowPhaseLeft = 0x0200;  // becomes 0x0002 on this call
+    left();
     // 0x05FF + 0x0002 = 0x0601: depth 6, row 12, column 0x01 + 12.
     EXPECT_EQ(at(5, 120), texel(12, 13));
     // 0x0310 + 0x0002 = 0x0312: depth 3, row 6 + 100, column 0x12 + 106.
@@ -64,10 +65,10 @@ TEST_F(WindowsTest, LeftWindowCarriesIntoTheDepthAndBendsRows) {
 }
 
 TEST_F(WindowsTest, RightWindowExchangesTheMapBytes) {
-    raster::windowMap[0] = 0x0305;
-    raster::windowBend[3] = 250;
-    raster::windowPhaseRight = 0x0000;  // becomes 0xFE03
-    raster::drawRightWindow();
+    raster::state.windowMap[0] = 0x0305;
+    raster::state.windowBend[3] = 250;
+    raster::state.windowPhaseRight = 0x0000;  // becomes 0xFE03
+    right();
     // Exchanged 0x0503 + 0xFE03 = 0x0306: depth 3, row (6 + 250) mod 256 = 0, column 6.
     EXPECT_EQ(at(210, 120), texel(0, 6));
     // An empty entry: 0xFE03, depth 254, row 508 mod 256 = 252, column 3 + 252.
@@ -90,24 +91,21 @@ TEST_F(WindowsTest, FramesSurroundTheWindowsAndMoveWithTheLeftOffset) {
         EXPECT_EQ(at(left, top + 52), 0xEE);
         EXPECT_NE(at(left + 1, top + 1), 100);
     };
-    raster::drawLeftWindow();
-    raster::drawRightWindow();
+    left();
+    right();
     checkFrame(4, 119);
     checkFrame(209, 119);
 
     target_.assign(target_.size(), 0xEE);
-    raster::windowLeftOffset = -320 * 10;
-    raster::drawLeftWindow();
+    left(-320 * 10);
     checkFrame(4, 109);
     EXPECT_EQ(at(4, 170), 0xEE);
 }
 
 TEST_F(WindowsTest, FarOffsetsAreClampedInsideTheWorkBuffer) {
-    raster::windowLeftOffset = INT32_MAX;
-    raster::drawLeftWindow();
+    left(INT32_MAX);
     EXPECT_EQ(target_[749 * 320 + 4], 100);
-    raster::windowLeftOffset = INT32_MIN;
-    raster::drawLeftWindow();
+    left(INT32_MIN);
     EXPECT_EQ(target_[4], 100);
 }
 

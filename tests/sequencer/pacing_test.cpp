@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "display/present.h"
+#include "display/state.h"
 #include "platform/clock.h"
 #include "sequencer/pacing.h"
 #include "sequencer/state.h"
@@ -13,17 +14,17 @@ namespace {
 class PacingTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (display::frameBuffer == nullptr) {
+        if (display::state.frameBuffer == nullptr) {
             ASSERT_TRUE(display::allocateScreenBuffers());
         }
         clock = platform::makeVirtualClock();
         sequencer::useClock(*clock);
         sequencer::resetPacer();
-        sequencer::sceneTime.store(0.0f);
+        sequencer::motion.sceneTime.store(0.0f);
     }
     void TearDown() override {
         sequencer::stopTimer();
-        sequencer::frameInterval = 16;
+        sequencer::sceneState.frameInterval = 16;
     }
     // One scene frame: `workMs` of drawing, then the pacer; returns the release time.
     std::uint32_t frame(std::uint32_t workMs) {
@@ -36,7 +37,7 @@ class PacingTest : public ::testing::Test {
 };
 
 TEST_F(PacingTest, SixtyFourMillisecondFramesOfTenMillisecondsComeInPairs) {
-    sequencer::frameInterval = 64;
+    sequencer::sceneState.frameInterval = 64;
     std::vector<std::uint32_t> releases;
     const std::uint32_t start = clock->milliseconds();
     for (int i = 0; i < 7; ++i) {
@@ -47,7 +48,7 @@ TEST_F(PacingTest, SixtyFourMillisecondFramesOfTenMillisecondsComeInPairs) {
 }
 
 TEST_F(PacingTest, AFrameSlowerThanTheIntervalIsReleasedAtOnce) {
-    sequencer::frameInterval = 16;
+    sequencer::sceneState.frameInterval = 16;
     const std::uint32_t start = clock->milliseconds();
     EXPECT_EQ(frame(0) - start, 0u);
     EXPECT_EQ(frame(40) - start, 40u);
@@ -60,7 +61,7 @@ TEST_F(PacingTest, AFrameSlowerThanTheIntervalIsReleasedAtOnce) {
 TEST_F(PacingTest, AFrameWhoseWorkTakesExactlyTheIntervalWaitsOneMillisecond) {
     for (const std::uint32_t interval : {16u, 32u, 64u}) {
         SCOPED_TRACE(interval);
-        sequencer::frameInterval = interval;
+        sequencer::sceneState.frameInterval = interval;
         sequencer::resetPacer();
         const std::uint32_t start = clock->milliseconds();
         EXPECT_EQ(frame(0) - start, 0u);  // the reference is now `start`
@@ -72,7 +73,7 @@ TEST_F(PacingTest, AFrameWhoseWorkTakesExactlyTheIntervalWaitsOneMillisecond) {
 // The non-blocking form of the rule, as a loop that cannot wait uses it: a frame may go once
 // the time is past reference + interval, and its entry time becomes the reference.
 TEST_F(PacingTest, TheRuleWithoutWaitingReleasesAtTheSameMoments) {
-    sequencer::frameInterval = 64;
+    sequencer::sceneState.frameInterval = 64;
     std::uint32_t now = clock->milliseconds();
     std::vector<std::uint32_t> releases;
     const std::uint32_t start = now;
@@ -91,15 +92,15 @@ TEST_F(PacingTest, TheRuleWithoutWaitingReleasesAtTheSameMoments) {
 }
 
 TEST_F(PacingTest, TicksAddTheStepEverySixteenMillisecondsAndAZeroStepHoldsTheClock) {
-    sequencer::timeStep.store(0.25f);
+    sequencer::sceneState.timeStep.store(0.25f);
     sequencer::startTimer();
     clock->waitUntil(clock->milliseconds() + 160);
-    EXPECT_FLOAT_EQ(sequencer::sceneTime.load(), 2.5f);
+    EXPECT_FLOAT_EQ(sequencer::motion.sceneTime.load(), 2.5f);
     clock->waitUntil(clock->milliseconds() + 15);  // not yet the next tick
-    EXPECT_FLOAT_EQ(sequencer::sceneTime.load(), 2.5f);
-    sequencer::timeStep.store(0.0f);
+    EXPECT_FLOAT_EQ(sequencer::motion.sceneTime.load(), 2.5f);
+    sequencer::sceneState.timeStep.store(0.0f);
     clock->waitUntil(clock->milliseconds() + 1000);
-    EXPECT_FLOAT_EQ(sequencer::sceneTime.load(), 2.5f);
+    EXPECT_FLOAT_EQ(sequencer::motion.sceneTime.load(), 2.5f);
 }
 
 TEST(RealClock, WaitingSleepsAndNeverReturnsEarly) {

@@ -83,12 +83,13 @@ TEST_F(StartupLoadTest, ListOrderAndDestinations) {
         // A slot smaller than the table's room would refuse the generator's entry.
         EXPECT_EQ(list[order].capacity, core::entryCapacity(expectedEntry)) << "order " << order;
     }
-    EXPECT_EQ(list[1].destination, core::paletteA);
-    EXPECT_EQ(list[31].destination, core::paletteB);
-    EXPECT_EQ(list[18].destination, core::titleStripFirst);
-    EXPECT_EQ(list[19].destination, core::titleStripSecond);
-    EXPECT_EQ(core::titleStripSecond, core::titleStripFirst + 32000);
-    EXPECT_EQ(list[20].destination, core::flareBand.data());
+    EXPECT_EQ(list[1].destination, core::buffers.paletteA);
+    EXPECT_EQ(list[31].destination, core::buffers.paletteB);
+    EXPECT_EQ(list[18].destination, core::buffers.titleStrip.first.data());
+    EXPECT_EQ(list[19].destination, core::buffers.titleStrip.second.data());
+    EXPECT_EQ(core::buffers.titleStrip.second.data(),
+              core::buffers.titleStrip.first.data() + 32000);
+    EXPECT_EQ(list[20].destination, core::buffers.flareBand.data());
     EXPECT_EQ(list[20].capacity, 19320u);
     EXPECT_EQ(list[29].capacity, 9600u);
     EXPECT_EQ(list[30].capacity, 64768u);
@@ -104,7 +105,9 @@ TEST_F(StartupLoadTest, LoadsEveryEntryWithADotAfterEach) {
         EXPECT_EQ(std::memcmp(load.destination, entry.data(), entry.size()), 0) << load.entry;
     }
     // Entry 18 twice: two identical copies, back to back.
-    EXPECT_EQ(std::memcmp(core::titleStripFirst, core::titleStripSecond, 32000), 0);
+    EXPECT_EQ(std::memcmp(core::buffers.titleStrip.first.data(),
+                          core::buffers.titleStrip.second.data(), 32000),
+              0);
 }
 
 // Entry 17 again into sourcePage, its first 64000 bytes turned into words -4 x byte.
@@ -121,18 +124,18 @@ TEST_F(StartupLoadTest, SecondCopyOfEntry17BecomesHeightWords) {
     const std::string path = *path_ + ".extremes";
     useArchiveOf(entries, path);
     sequencer::prepareWorkBuffers();
-    std::memset(core::warpHeights, 0x55, core::kWarpHeightsBytes);
+    std::memset(core::buffers.warpHeights, 0x55, core::kWarpHeightsBytes);
     EXPECT_TRUE(store::loadWarpHeights());
     std::filesystem::remove(path);
-    const auto* words = reinterpret_cast<const std::int16_t*>(core::warpHeights);
+    const auto* words = reinterpret_cast<const std::int16_t*>(core::buffers.warpHeights);
     EXPECT_EQ(words[0], 0);
     EXPECT_EQ(words[1], -4);
     EXPECT_EQ(words[2], -1020);
     EXPECT_EQ(words[3], -512);
     EXPECT_EQ(words[63999], -800);
-    EXPECT_EQ(std::memcmp(core::sourcePage, extremes.data(), extremes.size()), 0);
-    EXPECT_EQ(core::sourcePage[65536], 0);    // the rest of sourcePage stays clear
-    EXPECT_EQ(core::warpHeights[128000], 0);  // the margin past the words reads as 0
+    EXPECT_EQ(std::memcmp(core::buffers.sourcePage, extremes.data(), extremes.size()), 0);
+    EXPECT_EQ(core::buffers.sourcePage[65536], 0);    // the rest of sourcePage stays clear
+    EXPECT_EQ(core::buffers.warpHeights[128000], 0);  // the margin past the words reads as 0
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "display/engine.h"
+#include "display/state.h"
+#include "vector/state.h"
 #include "vector/transform.h"
 
 namespace vector {
@@ -26,21 +28,21 @@ class FillTest : public ::testing::Test {
             source[i] = static_cast<std::uint8_t>((i % kScreenWidth) + 3 * (i / kScreenWidth));
         }
         std::fill(destination.begin(), destination.end(), 7);
-        visibleFaces.count = 0;
+        state.visibleFaces.count = 0;
     }
     void clearEdges() {
-        for (auto& row : edgeTable) {
+        for (auto& row : state.edgeTable) {
             row = {kNoEdge, kNoEdge};
         }
     }
     // One visible face with the given screen corners, lit by `normal`.
     void placeFace(ScreenPoint p0, ScreenPoint p1, ScreenPoint p2, Normal normal) {
-        projectedVertices[0] = p0;
-        projectedVertices[1] = p1;
-        projectedVertices[2] = p2;
-        visibleFaces.count = 1;
-        visibleFaces.faces[0] = {0, 1, 2};
-        faceNormals[0] = normal;
+        state.projectedVertices[0] = p0;
+        state.projectedVertices[1] = p1;
+        state.projectedVertices[2] = p2;
+        state.visibleFaces.count = 1;
+        state.visibleFaces.faces[0] = {0, 1, 2};
+        state.faceNormals[0] = normal;
     }
     int changedPixels() const {
         return static_cast<int>(std::count_if(destination.begin(), destination.end(),
@@ -53,16 +55,16 @@ class FillTest : public ::testing::Test {
 
 TEST_F(FillTest, CullKeepsClockwiseAndEdgeOnFacesInMeshOrder) {
     const std::array<Face, 4> faces{{{0, 1, 2}, {0, 2, 1}, {3, 4, 5}, {2, 1, 0}}};
-    projectedVertices[0] = {0, 0};
-    projectedVertices[1] = {10, 0};
-    projectedVertices[2] = {0, 10};  // c = -100: clockwise on screen, kept
-    projectedVertices[3] = {5, 5};
-    projectedVertices[4] = {9, 9};
-    projectedVertices[5] = {20, 20};  // collinear, c = 0: kept
+    state.projectedVertices[0] = {0, 0};
+    state.projectedVertices[1] = {10, 0};
+    state.projectedVertices[2] = {0, 10};  // c = -100: clockwise on screen, kept
+    state.projectedVertices[3] = {5, 5};
+    state.projectedVertices[4] = {9, 9};
+    state.projectedVertices[5] = {20, 20};  // collinear, c = 0: kept
     cullFaces({{}, faces});
-    ASSERT_EQ(visibleFaces.count, 2);
-    EXPECT_EQ(visibleFaces.faces[0].i1, 1);
-    EXPECT_EQ(visibleFaces.faces[1].i0, 3);
+    ASSERT_EQ(state.visibleFaces.count, 2);
+    EXPECT_EQ(state.visibleFaces.faces[0].i1, 1);
+    EXPECT_EQ(state.visibleFaces.faces[1].i0, 3);
 }
 
 TEST_F(FillTest, SortPutsNearestFirstAndLeavesEqualKeysAsTheQuicksortDoes) {
@@ -70,18 +72,18 @@ TEST_F(FillTest, SortPutsNearestFirstAndLeavesEqualKeysAsTheQuicksortDoes) {
     // A, where a stable sort would keep A first.
     const std::array<std::int32_t, 4> z{1, 2, 2, 3};
     for (int i = 0; i < 4; ++i) {
-        rotatedVertices[i] = {0, 0, z[i]};
-        rotatedVertices[10 + i] = {0, 0, 0};
-        visibleFaces.faces[i] = {i, 10 + i, 10 + i};
+        state.rotatedVertices[i] = {0, 0, z[i]};
+        state.rotatedVertices[10 + i] = {0, 0, 0};
+        state.visibleFaces.faces[i] = {i, 10 + i, 10 + i};
     }
-    visibleFaces.count = 4;
+    state.visibleFaces.count = 4;
     sortFaces();
-    EXPECT_EQ(visibleFaces.faces[0].i0, 3);
-    EXPECT_EQ(visibleFaces.faces[1].i0, 2);  // B
-    EXPECT_EQ(visibleFaces.faces[2].i0, 1);  // A
-    EXPECT_EQ(visibleFaces.faces[3].i0, 0);
-    EXPECT_EQ(depthKeys[0], 3);
-    EXPECT_EQ(depthKeys[3], 1);
+    EXPECT_EQ(state.visibleFaces.faces[0].i0, 3);
+    EXPECT_EQ(state.visibleFaces.faces[1].i0, 2);  // B
+    EXPECT_EQ(state.visibleFaces.faces[2].i0, 1);  // A
+    EXPECT_EQ(state.visibleFaces.faces[3].i0, 0);
+    EXPECT_EQ(state.depthKeys[0], 3);
+    EXPECT_EQ(state.depthKeys[3], 1);
 }
 
 TEST_F(FillTest, SortOrdersAFullListOfManyEqualAndDistinctKeys) {
@@ -89,17 +91,18 @@ TEST_F(FillTest, SortOrdersAFullListOfManyEqualAndDistinctKeys) {
     const auto count = static_cast<std::int32_t>(kMaxVisibleFaces);
     for (std::int32_t i = 0; i < count; ++i) {
         seed = seed * 1103515245u + 12345u;
-        rotatedVertices[i] = {0, 0, static_cast<std::int32_t>(seed >> 16) % 37 - 18};
-        visibleFaces.faces[i] = {i, i, i};
+        state.rotatedVertices[i] = {0, 0, static_cast<std::int32_t>(seed >> 16) % 37 - 18};
+        state.visibleFaces.faces[i] = {i, i, i};
     }
-    visibleFaces.count = count;
+    state.visibleFaces.count = count;
     sortFaces();
     std::vector<int> seen;
     for (std::int32_t i = 0; i < count; ++i) {
-        const Face& f = visibleFaces.faces[i];
-        EXPECT_EQ(depthKeys[i], 3 * rotatedVertices[f.i0].z);  // keys moved with their faces
+        const Face& f = state.visibleFaces.faces[i];
+        EXPECT_EQ(state.depthKeys[i],
+                  3 * state.rotatedVertices[f.i0].z);  // keys moved with their faces
         if (i > 0) {
-            EXPECT_GE(depthKeys[i - 1], depthKeys[i]);
+            EXPECT_GE(state.depthKeys[i - 1], state.depthKeys[i]);
         }
         seen.push_back(f.i0);
     }
@@ -110,16 +113,16 @@ TEST_F(FillTest, SortOrdersAFullListOfManyEqualAndDistinctKeys) {
 }
 
 TEST_F(FillTest, NormalIsP1MinusP0CrossP0MinusP2InViewSpace) {
-    rotatedVertices[0] = {1, 2, 3};
-    rotatedVertices[1] = {4, 6, 5};
-    rotatedVertices[2] = {2, -1, 7};
-    visibleFaces.faces[0] = {0, 1, 2};
-    visibleFaces.count = 1;
+    state.rotatedVertices[0] = {1, 2, 3};
+    state.rotatedVertices[1] = {4, 6, 5};
+    state.rotatedVertices[2] = {2, -1, 7};
+    state.visibleFaces.faces[0] = {0, 1, 2};
+    state.visibleFaces.count = 1;
     computeNormals();
     // (3, 4, 2) x (-1, 3, -4) = (4*-4 - 2*3, 2*-1 - 3*-4, 3*3 - 4*-1)
-    EXPECT_EQ(faceNormals[0].nx, -22);
-    EXPECT_EQ(faceNormals[0].ny, 10);
-    EXPECT_EQ(faceNormals[0].nz, 13);
+    EXPECT_EQ(state.faceNormals[0].nx, -22);
+    EXPECT_EQ(state.faceNormals[0].ny, 10);
+    EXPECT_EQ(state.faceNormals[0].nz, 13);
 }
 
 TEST_F(FillTest, LightFromTheNormalsShareTowardTheViewer) {
@@ -141,19 +144,19 @@ TEST_F(FillTest, ShallowEdgeKeepsTheLastXOfEachRow) {
     clearEdges();
     drawEdge(10, 50, 17, 52, 1, destination.data());
     // dx 7, dy 2: x 10..17 visit rows 50, 50, 51, 51, 51, 51, 52, 52; the last x per row stays.
-    EXPECT_EQ(edgeTable[49][1], kNoEdge);
-    EXPECT_EQ(edgeTable[50][1], 11);
-    EXPECT_EQ(edgeTable[51][1], 15);
-    EXPECT_EQ(edgeTable[52][1], 17);
-    EXPECT_EQ(edgeTable[53][1], kNoEdge);
-    EXPECT_EQ(edgeTable[51][0], kNoEdge);  // the other column is untouched
+    EXPECT_EQ(state.edgeTable[49][1], kNoEdge);
+    EXPECT_EQ(state.edgeTable[50][1], 11);
+    EXPECT_EQ(state.edgeTable[51][1], 15);
+    EXPECT_EQ(state.edgeTable[52][1], 17);
+    EXPECT_EQ(state.edgeTable[53][1], kNoEdge);
+    EXPECT_EQ(state.edgeTable[51][0], kNoEdge);  // the other column is untouched
 }
 
 TEST_F(FillTest, EdgesStoreOnlyRowsOnScreenAndUnclippedX) {
     clearEdges();
     drawEdge(-50, -5, 400, 205, 0, destination.data());
-    EXPECT_LT(edgeTable[0][0], 0);
-    EXPECT_GT(edgeTable[199][0], 319);
+    EXPECT_LT(state.edgeTable[0][0], 0);
+    EXPECT_GT(state.edgeTable[199][0], 319);
 }
 
 TEST_F(FillTest, LongEdgeTiesGoToP2P0ThenP1P2) {
@@ -163,11 +166,13 @@ TEST_F(FillTest, LongEdgeTiesGoToP2P0ThenP1P2) {
     drawFaces(source.data(), destination.data());
     // Row 95: column 0 from P2->P0 (x 105), column 1 from P0->P1, walked from P1 down, whose
     // last x on that row is 109.
-    EXPECT_EQ(edgeTable[95][0], 105);
-    EXPECT_EQ(edgeTable[95][1], 109);
+    EXPECT_EQ(state.edgeTable[95][0], 105);
+    EXPECT_EQ(state.edgeTable[95][1], 109);
     EXPECT_EQ(destination[95 * 320 + 104], 7);
-    EXPECT_EQ(destination[95 * 320 + 105], display::scaleTable[source[95 * 320 + 105] * 256 + 253]);
-    EXPECT_EQ(destination[95 * 320 + 109], display::scaleTable[source[95 * 320 + 109] * 256 + 253]);
+    EXPECT_EQ(destination[95 * 320 + 105],
+              display::state.scaleTable[source[95 * 320 + 105] * 256 + 253]);
+    EXPECT_EQ(destination[95 * 320 + 109],
+              display::state.scaleTable[source[95 * 320 + 109] * 256 + 253]);
     EXPECT_EQ(destination[95 * 320 + 110], 7);
     // e01 = e12 > e20: the tie goes to P1-P2, drawn first into column 0.
     clearEdges();
@@ -175,22 +180,22 @@ TEST_F(FillTest, LongEdgeTiesGoToP2P0ThenP1P2) {
     placeFace({100, 100}, {105, 110}, {110, 100}, {0, 0, -100});
     drawFaces(source.data(), destination.data());
     // P1 -> P2 is walked from P2 (110, 100) down to P1 (105, 110).
-    EXPECT_EQ(edgeTable[100][0], 110);
-    EXPECT_EQ(edgeTable[105][0], 108);
-    EXPECT_EQ(edgeTable[110][0], 105);
+    EXPECT_EQ(state.edgeTable[100][0], 110);
+    EXPECT_EQ(state.edgeTable[105][0], 108);
+    EXPECT_EQ(state.edgeTable[110][0], 105);
 }
 
 TEST_F(FillTest, OneRowFaceFillsBetweenP0AndP2Only) {
     // All corners on row 120, P1 outside the span of P0 and P2.
     placeFace({150, 120}, {190, 120}, {160, 120}, {0, 0, -1000});
     drawFaces(source.data(), destination.data());
-    EXPECT_EQ(edgeTable[120][0], 150);  // end of the walk P2 -> P0
-    EXPECT_EQ(edgeTable[120][1], 160);  // end of the last walk P1 -> P2
+    EXPECT_EQ(state.edgeTable[120][0], 150);  // end of the walk P2 -> P0
+    EXPECT_EQ(state.edgeTable[120][1], 160);  // end of the last walk P1 -> P2
     const int row = 120 * 320;
-    EXPECT_EQ(destination[row + 150], display::scaleTable[source[row + 150] * 256 + 255]);
-    EXPECT_EQ(destination[row + 160], display::scaleTable[source[row + 160] * 256 + 255]);
-    EXPECT_NE(destination[row + 161], display::scaleTable[source[row + 161] * 256 + 255]);
-    EXPECT_NE(destination[row + 149], display::scaleTable[source[row + 149] * 256 + 255]);
+    EXPECT_EQ(destination[row + 150], display::state.scaleTable[source[row + 150] * 256 + 255]);
+    EXPECT_EQ(destination[row + 160], display::state.scaleTable[source[row + 160] * 256 + 255]);
+    EXPECT_NE(destination[row + 161], display::state.scaleTable[source[row + 161] * 256 + 255]);
+    EXPECT_NE(destination[row + 149], display::state.scaleTable[source[row + 149] * 256 + 255]);
 }
 
 TEST_F(FillTest, SpansAreClampedAndRowsFullyOffScreenSkipped) {
@@ -198,7 +203,7 @@ TEST_F(FillTest, SpansAreClampedAndRowsFullyOffScreenSkipped) {
     placeFace({-40, 180}, {400, 170}, {380, 230}, {0, 0, -1000});
     drawFaces(source.data(), destination.data());
     const int row = 185 * 320;
-    EXPECT_EQ(destination[row + 319], display::scaleTable[source[row + 319] * 256 + 255]);
+    EXPECT_EQ(destination[row + 319], display::state.scaleTable[source[row + 319] * 256 + 255]);
     // A face entirely right of the screen paints nothing (its glows lie beyond x = 320).
     std::fill(destination.begin(), destination.end(), 7);
     placeFace({330, 100}, {360, 100}, {330, 130}, {0, 0, -1000});
@@ -218,14 +223,14 @@ TEST_F(FillTest, RowReachedByOneColumnOnlyStaysUnfilled) {
     // filled pixel would be 0.
     placeFace({100, 100}, {101, 100}, {100, 90}, {0, 0, 10});
     drawFaces(source.data(), destination.data());
-    EXPECT_EQ(edgeTable[101][0], kNoEdge);
-    EXPECT_EQ(edgeTable[101][1], 101);
+    EXPECT_EQ(state.edgeTable[101][0], kNoEdge);
+    EXPECT_EQ(state.edgeTable[101][1], 101);
     EXPECT_EQ(destination[100 * 320 + 100], 0);
     EXPECT_NE(destination[101 * 320 + 101], 0);  // only the corner glows reach it
 }
 
 TEST_F(FillTest, NoVisibleFacesDrawsNothing) {
-    visibleFaces.count = 0;
+    state.visibleFaces.count = 0;
     sortFaces();
     computeNormals();
     drawFaces(source.data(), destination.data());

@@ -10,7 +10,9 @@
 
 #include "core/buffers.h"
 #include "display/engine.h"
+#include "display/state.h"
 #include "vector/fill.h"
+#include "vector/state.h"
 
 namespace vector {
 namespace {
@@ -37,8 +39,8 @@ class RendererTest : public ::testing::Test {
             const std::size_t x = i % 320, y = i / 320;
             source[i] = static_cast<std::uint8_t>(x * 3 + y * 5 + (x * y >> 6));
         }
-        vectorA = {};
-        vectorB = {};
+        state.vectorA = {};
+        state.vectorB = {};
     }
     void resetBackground() {
         // Exactly one picture each, so the sanitizer sees any stray write.
@@ -48,70 +50,70 @@ class RendererTest : public ::testing::Test {
     }
     std::uint64_t pictureHash() const { return fnv1a(destination.data(), destination.size()); }
     std::uint64_t transformHash(std::size_t vertexCount) const {
-        return fnv1a(rotatedVertices.data(), vertexCount * sizeof(ViewPoint),
-                     fnv1a(projectedVertices.data(), vertexCount * sizeof(ScreenPoint)));
+        return fnv1a(state.rotatedVertices.data(), vertexCount * sizeof(ViewPoint),
+                     fnv1a(state.projectedVertices.data(), vertexCount * sizeof(ScreenPoint)));
     }
     std::vector<std::uint8_t> source = std::vector<std::uint8_t>(kPicture);
     std::vector<std::uint8_t> destination = std::vector<std::uint8_t>(kPicture);
 };
 
 TEST_F(RendererTest, InitSetsOnlyTheAngles) {
-    vectorA.angleZ = 300;
-    vectorA.init();
-    EXPECT_EQ(vectorA.angleX, 4096u);
-    EXPECT_EQ(vectorA.angleY, 8192u);
-    EXPECT_EQ(vectorA.angleZ, 0u);
-    vectorB.angleY = 640;
-    vectorB.distanceOffset = -123;
-    vectorB.wobbleIndex = 456;
-    vectorB.init();
-    EXPECT_EQ(vectorB.angleX, 4096u);
-    EXPECT_EQ(vectorB.angleY, 0u);
-    EXPECT_EQ(vectorB.angleZ, 0u);
-    EXPECT_EQ(vectorB.distanceOffset, -123);
-    EXPECT_EQ(vectorB.wobbleIndex, 456);
+    state.vectorA.angleZ = 300;
+    state.vectorA.init();
+    EXPECT_EQ(state.vectorA.angleX, 4096u);
+    EXPECT_EQ(state.vectorA.angleY, 8192u);
+    EXPECT_EQ(state.vectorA.angleZ, 0u);
+    state.vectorB.angleY = 640;
+    state.vectorB.distanceOffset = -123;
+    state.vectorB.wobbleIndex = 456;
+    state.vectorB.init();
+    EXPECT_EQ(state.vectorB.angleX, 4096u);
+    EXPECT_EQ(state.vectorB.angleY, 0u);
+    EXPECT_EQ(state.vectorB.angleZ, 0u);
+    EXPECT_EQ(state.vectorB.distanceOffset, -123);
+    EXPECT_EQ(state.vectorB.wobbleIndex, 456);
 }
 
 TEST_F(RendererTest, MaskKeepsTheScenesAnglesAndResetsOutOfRangeOnes) {
-    vectorA.angleX = 4480;
-    vectorA.angleY = 16384;
-    vectorA.angleZ = static_cast<std::uint32_t>(-128);
-    vectorA.drawFrame(source.data(), destination.data());
-    EXPECT_EQ(vectorA.angleX, 4480u);
-    EXPECT_EQ(vectorA.angleY, 0u);
-    EXPECT_EQ(vectorA.angleZ, 0u);
-    EXPECT_EQ(projectedVertices[360].x, 160);  // the spare vertex at the origin
-    EXPECT_EQ(projectedVertices[360].y, 100);
+    state.vectorA.angleX = 4480;
+    state.vectorA.angleY = 16384;
+    state.vectorA.angleZ = static_cast<std::uint32_t>(-128);
+    state.vectorA.drawFrame(source.data(), destination.data());
+    EXPECT_EQ(state.vectorA.angleX, 4480u);
+    EXPECT_EQ(state.vectorA.angleY, 0u);
+    EXPECT_EQ(state.vectorA.angleZ, 0u);
+    EXPECT_EQ(state.projectedVertices[360].x, 160);  // the spare vertex at the origin
+    EXPECT_EQ(state.projectedVertices[360].y, 100);
 }
 
 TEST_F(RendererTest, TubeTurns128PerFrameAndStartsOverAtAFullTurn) {
-    vectorB.init();
-    vectorB.drawFrame(source.data(), destination.data());
-    EXPECT_EQ(vectorB.angleY, 128u);
-    vectorB.angleY = 16256;
-    vectorB.angleX = static_cast<std::uint32_t>(-4096);
-    vectorB.drawFrame(source.data(), destination.data());
-    EXPECT_EQ(vectorB.angleY, 0u);
-    EXPECT_EQ(vectorB.angleX, 0u);
+    state.vectorB.init();
+    state.vectorB.drawFrame(source.data(), destination.data());
+    EXPECT_EQ(state.vectorB.angleY, 128u);
+    state.vectorB.angleY = 16256;
+    state.vectorB.angleX = static_cast<std::uint32_t>(-4096);
+    state.vectorB.drawFrame(source.data(), destination.data());
+    EXPECT_EQ(state.vectorB.angleY, 0u);
+    EXPECT_EQ(state.vectorB.angleX, 0u);
 }
 
 TEST_F(RendererTest, TubeWobbleAdvancesSixLoadsPerVertexAcrossFrames) {
-    vectorB.init();
-    vectorB.wobbleIndex = 900;
-    vectorB.drawFrame(source.data(), destination.data());
-    EXPECT_EQ(vectorB.wobbleIndex, (900 + 468 * 6) % 1000);
-    vectorA.init();
-    vectorA.drawFrame(source.data(), destination.data());  // the mask does not wobble
-    EXPECT_EQ(vectorB.wobbleIndex, (900 + 468 * 6) % 1000);
+    state.vectorB.init();
+    state.vectorB.wobbleIndex = 900;
+    state.vectorB.drawFrame(source.data(), destination.data());
+    EXPECT_EQ(state.vectorB.wobbleIndex, (900 + 468 * 6) % 1000);
+    state.vectorA.init();
+    state.vectorA.drawFrame(source.data(), destination.data());  // the mask does not wobble
+    EXPECT_EQ(state.vectorB.wobbleIndex, (900 + 468 * 6) % 1000);
 }
 
 TEST_F(RendererTest, TubeEyeDistanceStaysWithinTheScenesRange) {
     auto frameWith = [&](std::int32_t offset) {
-        vectorB.init();
-        vectorB.wobbleIndex = 0;
-        vectorB.distanceOffset = offset;
+        state.vectorB.init();
+        state.vectorB.wobbleIndex = 0;
+        state.vectorB.distanceOffset = offset;
         resetBackground();
-        vectorB.drawFrame(source.data(), destination.data());
+        state.vectorB.drawFrame(source.data(), destination.data());
         return pictureHash();
     };
     const std::uint64_t nearest = frameWith(-550 * 65536);
@@ -123,29 +125,29 @@ TEST_F(RendererTest, TubeEyeDistanceStaysWithinTheScenesRange) {
 }
 
 TEST_F(RendererTest, DrawFrameWithoutArgumentsUsesTheWorkPictures) {
-    std::uint8_t* const savedB = core::mixPage;
-    std::uint8_t* const savedC = core::grainPage;
-    core::mixPage = source.data();
-    core::grainPage = destination.data();
-    vectorA.init();
-    vectorA.drawFrame();
+    std::uint8_t* const savedB = core::buffers.mixPage;
+    std::uint8_t* const savedC = core::buffers.grainPage;
+    core::buffers.mixPage = source.data();
+    core::buffers.grainPage = destination.data();
+    state.vectorA.init();
+    state.vectorA.drawFrame();
     const std::uint64_t viaWork = pictureHash();
-    core::mixPage = savedB;
-    core::grainPage = savedC;
+    core::buffers.mixPage = savedB;
+    core::buffers.grainPage = savedC;
     resetBackground();
-    vectorA.init();
-    vectorA.drawFrame(source.data(), destination.data());
+    state.vectorA.init();
+    state.vectorA.drawFrame(source.data(), destination.data());
     EXPECT_EQ(pictureHash(), viaWork);
 }
 
 TEST_F(RendererTest, MaskFaceOnShowsItsFrontLitAndTheBackgroundAroundIt) {
-    vectorA.init();
-    vectorA.drawFrame(source.data(), destination.data());
+    state.vectorA.init();
+    state.vectorA.drawFrame(source.data(), destination.data());
     // Facing the viewer: most of the mesh survives the cull, and the forehead (centre top)
     // is lit almost fully while the corners of the picture keep their background.
-    EXPECT_GT(visibleFaces.count, 550);
+    EXPECT_GT(state.visibleFaces.count, 550);
     const std::size_t forehead = 40 * 320 + 160;
-    EXPECT_GE(destination[forehead], display::scaleTable[source[forehead] * 256 + 230]);
+    EXPECT_GE(destination[forehead], display::state.scaleTable[source[forehead] * 256 + 230]);
     EXPECT_EQ(destination[0], 0);  // background 0 ^ 0
     EXPECT_EQ(destination[199 * 320 + 5], (199 ^ 5));
 }
@@ -153,25 +155,25 @@ TEST_F(RendererTest, MaskFaceOnShowsItsFrontLitAndTheBackgroundAroundIt) {
 // Golden frames. The picture hashes were checked against a separate straight transcription of
 // the pipeline's arithmetic; a change in any shift, rounding, order or table shows here.
 TEST_F(RendererTest, GoldenFrameOfTheMask) {
-    vectorA.init();
-    vectorA.angleX = 4096 + 128 * 3;  // as the scene poses it: 128 * trunc(8 cos t) + 4096
-    vectorA.angleY = 8192 - 128 * 5;
-    vectorA.drawFrame(source.data(), destination.data());
+    state.vectorA.init();
+    state.vectorA.angleX = 4096 + 128 * 3;  // as the scene poses it: 128 * trunc(8 cos t) + 4096
+    state.vectorA.angleY = 8192 - 128 * 5;
+    state.vectorA.drawFrame(source.data(), destination.data());
     EXPECT_EQ(transformHash(361), 11003613509720729879ull);
     EXPECT_EQ(pictureHash(), 8185478813531280387ull);
 }
 
 TEST_F(RendererTest, GoldenFrameOfTheTube) {
-    vectorB.init();
-    vectorB.wobbleIndex = 0;
-    vectorB.distanceOffset = static_cast<std::int32_t>(550 * 65536 * std::sin(0.7));
+    state.vectorB.init();
+    state.vectorB.wobbleIndex = 0;
+    state.vectorB.distanceOffset = static_cast<std::int32_t>(550 * 65536 * std::sin(0.7));
     for (int frame = 0; frame < 3; ++frame) {
         resetBackground();
-        vectorB.drawFrame(source.data(), destination.data());
+        state.vectorB.drawFrame(source.data(), destination.data());
     }
-    EXPECT_EQ(vectorB.angleY, 384u);
+    EXPECT_EQ(state.vectorB.angleY, 384u);
     EXPECT_EQ(transformHash(468), 15730676150993479645ull);
-    EXPECT_EQ(vectorB.wobbleIndex, 424);
+    EXPECT_EQ(state.vectorB.wobbleIndex, 424);
     EXPECT_EQ(pictureHash(), 8332028966863774643ull);
 }
 

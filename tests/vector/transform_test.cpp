@@ -1,5 +1,6 @@
 // Sine and wobble tables, the fixed-point product, the rotation and the projection.
 #include "vector/transform.h"
+#include "vector/state.h"
 
 #include <gtest/gtest.h>
 
@@ -25,27 +26,27 @@ class TransformTest : public ::testing::Test {
 };
 
 TEST_F(TransformTest, SineTableTruncatesToPeaksOf65535) {
-    EXPECT_EQ(sineTable[0], 0);
-    EXPECT_EQ(sineTable[512], 46340);
-    EXPECT_EQ(sineTable[1024], 65535);
-    EXPECT_EQ(sineTable[2048], 0);
-    EXPECT_EQ(sineTable[3072], -65535);
-    EXPECT_EQ(sineTable[4096], 0);
-    EXPECT_EQ(sineTable[5119], sineTable[1023]);
-    EXPECT_EQ(sineTable[100], 10013);    // trunc(sin(100 / 651.8986) * 65536)
-    EXPECT_EQ(sineTable[2148], -10013);  // truncation toward zero is symmetric
+    EXPECT_EQ(state.sineTable[0], 0);
+    EXPECT_EQ(state.sineTable[512], 46340);
+    EXPECT_EQ(state.sineTable[1024], 65535);
+    EXPECT_EQ(state.sineTable[2048], 0);
+    EXPECT_EQ(state.sineTable[3072], -65535);
+    EXPECT_EQ(state.sineTable[4096], 0);
+    EXPECT_EQ(state.sineTable[5119], state.sineTable[1023]);
+    EXPECT_EQ(state.sineTable[100], 10013);    // trunc(sin(100 / 651.8986) * 65536)
+    EXPECT_EQ(state.sineTable[2148], -10013);  // truncation toward zero is symmetric
 }
 
 TEST_F(TransformTest, WobbleTableHoldsTheTubesJitter) {
-    EXPECT_EQ(wobbleTable[0], 0);
-    EXPECT_EQ(wobbleTable[1], 26170);  // trunc(sin(0.1) * 4 * 65536)
-    EXPECT_EQ(wobbleTable[16], 262032);
-    EXPECT_EQ(wobbleTable[999], -154645);
+    EXPECT_EQ(state.wobbleTable[0], 0);
+    EXPECT_EQ(state.wobbleTable[1], 26170);  // trunc(sin(0.1) * 4 * 65536)
+    EXPECT_EQ(state.wobbleTable[16], 262032);
+    EXPECT_EQ(state.wobbleTable[999], -154645);
     // Built once per scene: a rebuild must fill every entry again, not only the start.
-    const auto before = wobbleTable;
-    wobbleTable.fill(0);
+    const auto before = state.wobbleTable;
+    state.wobbleTable.fill(0);
     buildWobbleTable();
-    EXPECT_EQ(wobbleTable, before);
+    EXPECT_EQ(state.wobbleTable, before);
 }
 
 TEST_F(TransformTest, MulShiftsTheFullProductArithmetically) {
@@ -59,48 +60,48 @@ TEST_F(TransformTest, MulShiftsTheFullProductArithmetically) {
 
 TEST_F(TransformTest, UnrotatedVertexShrinksByAHairAndProjectsTo179x90) {
     transformOne({10, -5, 0}, 0, 0, 0);
-    EXPECT_EQ(projectedVertices[0].x, 179);
-    EXPECT_EQ(projectedVertices[0].y, 90);
-    EXPECT_EQ(rotatedVertices[0].x, 9);
-    EXPECT_EQ(rotatedVertices[0].y, -5);
-    EXPECT_EQ(rotatedVertices[0].z, 0);
+    EXPECT_EQ(state.projectedVertices[0].x, 179);
+    EXPECT_EQ(state.projectedVertices[0].y, 90);
+    EXPECT_EQ(state.rotatedVertices[0].x, 9);
+    EXPECT_EQ(state.rotatedVertices[0].y, -5);
+    EXPECT_EQ(state.rotatedVertices[0].z, 0);
 }
 
 TEST_F(TransformTest, RotationsFollowTheirAxesAndPerspectiveEnlargesNearPoints) {
     // A quarter turn about x takes +z to -y (up on screen) and +y to +z (toward the eye).
     transformOne({0, 0, 40}, 4096, 0, 0);
-    EXPECT_EQ(rotatedVertices[0].x, 0);
-    EXPECT_EQ(rotatedVertices[0].y, -40);
-    EXPECT_EQ(rotatedVertices[0].z, 0);
+    EXPECT_EQ(state.rotatedVertices[0].x, 0);
+    EXPECT_EQ(state.rotatedVertices[0].y, -40);
+    EXPECT_EQ(state.rotatedVertices[0].z, 0);
     transformOne({0, 40, 0}, 4096, 0, 0);
-    EXPECT_EQ(rotatedVertices[0].z, 39);  // 40 * 65535 / 65536, floored
+    EXPECT_EQ(state.rotatedVertices[0].z, 39);  // 40 * 65535 / 65536, floored
     // A quarter turn about y takes +x to -z; about z, +x to +y.
     transformOne({40, 0, 0}, 0, 4096, 0);
-    EXPECT_EQ(rotatedVertices[0].z, -40);
+    EXPECT_EQ(state.rotatedVertices[0].z, -40);
     transformOne({40, 0, 0}, 0, 0, 4096);
-    EXPECT_EQ(rotatedVertices[0].y, 39);
-    EXPECT_EQ(rotatedVertices[0].x, 0);
+    EXPECT_EQ(state.rotatedVertices[0].y, 39);
+    EXPECT_EQ(state.rotatedVertices[0].x, 0);
     // Near (+z) vertices are drawn larger than far ones: 2 * 20 * 800 / (800 -+ 100).
     transformOne({20, 0, 100}, 0, 0, 0);
-    EXPECT_EQ(projectedVertices[0].x, 160 + 45);
+    EXPECT_EQ(state.projectedVertices[0].x, 160 + 45);
     transformOne({20, 0, -100}, 0, 0, 0);
-    EXPECT_EQ(projectedVertices[0].x, 160 + 35);
+    EXPECT_EQ(state.projectedVertices[0].x, 160 + 35);
 }
 
 TEST_F(TransformTest, NegativeScreenOffsetsFloorAfterTheCentreIsAdded) {
     // x3 = -65535 (-0.99998): 2 * -65535 + 160.0 = 158.00003, kept as 158; y3 = 65534 gives
     // 101.99997, floored to 101, not rounded to 102.
     transformOne({-1, 1, 0}, 0, 0, 0, 3 * 65536);
-    EXPECT_EQ(rotatedVertices[0].x, -1);
-    EXPECT_EQ(projectedVertices[0].x, 158);
-    EXPECT_EQ(projectedVertices[0].y, 101);
+    EXPECT_EQ(state.rotatedVertices[0].x, -1);
+    EXPECT_EQ(state.projectedVertices[0].x, 158);
+    EXPECT_EQ(state.projectedVertices[0].y, 101);
 }
 
 TEST_F(TransformTest, VertexAtOrBehindTheEyeProjectsAsIfOneUnitInFront) {
     transformOne({10, 0, 800}, 0, 0, 0);  // d - z3 is below 1.0
-    const ScreenPoint atEye = projectedVertices[0];
+    const ScreenPoint atEye = state.projectedVertices[0];
     transformOne({10, 0, 900}, 0, 0, 0);  // behind the eye: no division by zero
-    EXPECT_EQ(projectedVertices[0].x, atEye.x);
+    EXPECT_EQ(state.projectedVertices[0].x, atEye.x);
     EXPECT_GT(atEye.x, 10000);  // 2 * 10 * 800 + 160, far off screen
 }
 
@@ -109,29 +110,29 @@ TEST_F(TransformTest, WobbleAddsOneEntryPerLoadInTheOrderYZYZXX) {
     // that each output of a vertex at the origin depends on one load only; every product by a
     // cosine of 65535 shrinks it a hair, so k units come out as k - 1 when floored.
     for (std::int32_t k = 0; k < kWobbleEntries; ++k) {
-        wobbleTable[k] = (k % 100) * 65536;
+        state.wobbleTable[k] = (k % 100) * 65536;
     }
     std::int32_t index = 10;
     transformOne({0, 0, 0}, 0, 0, 0, kBaseViewDistance, &index);
     EXPECT_EQ(index, 16);
-    EXPECT_EQ(rotatedVertices[0].y, 9);   // Y alpha, load 0
-    EXPECT_EQ(rotatedVertices[0].z, 12);  // Z beta, load 3
-    EXPECT_EQ(rotatedVertices[0].x, 13);  // X alpha, load 4
+    EXPECT_EQ(state.rotatedVertices[0].y, 9);   // Y alpha, load 0
+    EXPECT_EQ(state.rotatedVertices[0].z, 12);  // Z beta, load 3
+    EXPECT_EQ(state.rotatedVertices[0].x, 13);  // X alpha, load 4
     index = 20;
     transformOne({0, 0, 0}, 4096, 0, 0, kBaseViewDistance, &index);
-    EXPECT_EQ(rotatedVertices[0].y, -21);  // -Z alpha, load 1
-    EXPECT_EQ(rotatedVertices[0].z, 21);   // Y beta, load 2
+    EXPECT_EQ(state.rotatedVertices[0].y, -21);  // -Z alpha, load 1
+    EXPECT_EQ(state.rotatedVertices[0].z, 21);   // Y beta, load 2
     index = 30;
     transformOne({0, 0, 0}, 0, 4096, 0, kBaseViewDistance, &index);
-    EXPECT_EQ(rotatedVertices[0].z, -35);  // -X beta, load 5, negated with its wobble
+    EXPECT_EQ(state.rotatedVertices[0].z, -35);  // -X beta, load 5, negated with its wobble
 }
 
 TEST_F(TransformTest, WobbleIndexWrapsFrom999ToZero) {
     std::int32_t index = 997;
     transformOne({0, 0, 0}, 0, 0, 0, kBaseViewDistance, &index);
     EXPECT_EQ(index, 3);  // 997, 998, 999, 0, 1, 2
-    EXPECT_EQ(rotatedVertices[0].x,
-              mul(mul(wobbleTable[1], sineTable[1024]), sineTable[1024]) >> 16);
+    EXPECT_EQ(state.rotatedVertices[0].x,
+              mul(mul(state.wobbleTable[1], state.sineTable[1024]), state.sineTable[1024]) >> 16);
     index = 1000;  // outside the table: starts over at 0
     transformOne({0, 0, 0}, 0, 0, 0, kBaseViewDistance, &index);
     EXPECT_EQ(index, 6);

@@ -1,0 +1,7 @@
+#include "display/state.h"
+
+namespace display {
+
+State state;
+
+}  // namespace display

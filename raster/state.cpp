@@ -1,0 +1,7 @@
+#include "raster/state.h"
+
+namespace raster {
+
+State state;
+
+}  // namespace raster

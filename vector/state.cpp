@@ -1,0 +1,7 @@
+#include "vector/state.h"
+
+namespace vector {
+
+State state;
+
+}  // namespace vector
