@@ -8,6 +8,7 @@
 #include <span>
 
 #include "core/entries.h"
+#include "core/guard.h"
 #include "core/picture.h"
 
 namespace core {
@@ -69,42 +70,76 @@ struct Buffers {
     std::uint8_t* paletteB = nullptr;
     std::uint8_t* paletteC = nullptr;
 
-    // The resource slots, zero at start.
+    // The resource slots, zero at start, each followed by its guard (the last one by the
+    // red zone the sanitizer puts after every global).
     EntrySlot<0> tunnelRemap{};
+    [[no_unique_address]] TableGuard afterTunnelRemap;
     EntrySlot<2> crystalTexture{};
+    [[no_unique_address]] TableGuard afterCrystalTexture;
     EntrySlot<3> ribbedTexture{};
+    [[no_unique_address]] TableGuard afterRibbedTexture;
     EntrySlot<4> smallLight{};
+    [[no_unique_address]] TableGuard afterSmallLight;
     EntrySlot<5> landscapeHeights{};
+    [[no_unique_address]] TableGuard afterLandscapeHeights;
     EntrySlot<6> landscapeColours{};
+    [[no_unique_address]] TableGuard afterLandscapeColours;
     EntrySlot<7> skyPicture{};
+    [[no_unique_address]] TableGuard afterSkyPicture;
     EntrySlot<8> flashBurst{};
+    [[no_unique_address]] TableGuard afterFlashBurst;
     EntrySlot<9> flashShockwave{};
+    [[no_unique_address]] TableGuard afterFlashShockwave;
     EntrySlot<10> openingPicture{};
+    [[no_unique_address]] TableGuard afterOpeningPicture;
     EntrySlot<11> stormPicture{};
+    [[no_unique_address]] TableGuard afterStormPicture;
     EntrySlot<12> accentRings{};
+    [[no_unique_address]] TableGuard afterAccentRings;
     EntrySlot<13> accentStreaks{};
+    [[no_unique_address]] TableGuard afterAccentStreaks;
     EntrySlot<14> largeFlare{};
+    [[no_unique_address]] TableGuard afterLargeFlare;
     EntrySlot<15> wordStorm{};
+    [[no_unique_address]] TableGuard afterWordStorm;
     EntrySlot<16> wordGlass{};
+    [[no_unique_address]] TableGuard afterWordGlass;
     EntrySlot<17> marbleField{};
+    [[no_unique_address]] TableGuard afterMarbleField;
     TitleStripSlots titleStrip{};
+    [[no_unique_address]] TableGuard afterTitleStrip;
     EntrySlot<19> flareBand{};
     // Never written: what the band's last window reads past the image.
     std::array<std::uint8_t, kFlareBandTailMargin> flareBandTail{};
+    [[no_unique_address]] TableGuard afterFlareBandTail;
     EntrySlot<20> windowFlashes{};
+    [[no_unique_address]] TableGuard afterWindowFlashes;
     EntrySlot<21> windowCaptions{};
+    [[no_unique_address]] TableGuard afterWindowCaptions;
     EntrySlot<22> dancerSolo{};
+    [[no_unique_address]] TableGuard afterDancerSolo;
     EntrySlot<23> dancerPair{};
+    [[no_unique_address]] TableGuard afterDancerPair;
     EntrySlot<24> danceBurst{};
+    [[no_unique_address]] TableGuard afterDanceBurst;
     EntrySlot<25> dancePillars{};
+    [[no_unique_address]] TableGuard afterDancePillars;
     EntrySlot<26> captionTitle{};
+    [[no_unique_address]] TableGuard afterCaptionTitle;
     EntrySlot<27> captionLinux{};
+    [[no_unique_address]] TableGuard afterCaptionLinux;
     EntrySlot<28> captionPressure{};
+    [[no_unique_address]] TableGuard afterCaptionPressure;
     EntrySlot<29> duskPicture{};
+    [[no_unique_address]] TableGuard afterDuskPicture;
     EntrySlot<31> glassSphere{};
+    [[no_unique_address]] TableGuard afterGlassSphere;
     EntrySlot<32> dialEmblem{};
+    [[no_unique_address]] TableGuard afterDialEmblem;
     EntrySlot<33> crestEmblem{};
+    [[no_unique_address]] TableGuard afterCrestEmblem;
     EntrySlot<34> creditsPicture{};
+    [[no_unique_address]] TableGuard afterCreditsPicture;
     EntrySlot<35> lightningPicture{};
 };
 static_assert(offsetof(Buffers, flareBandTail) == offsetof(Buffers, flareBand) + entryCapacity(19),

@@ -2,9 +2,11 @@
 // Everything the per-pixel routines keep between calls, in one object: the tables built once
 // during preparation and the cursors that move on with every call. Main thread only; zero at
 // program start but for the plasma's wave. The routines take their pictures as arguments.
+// Each table is followed by its guard.
 #include <array>
 #include <cstdint>
 
+#include "core/guard.h"
 #include "raster/blobs.h"
 #include "raster/plasma.h"
 #include "raster/rotozoom.h"
@@ -15,28 +17,37 @@ struct State {
     // Tunnel table, twice the screen each way, centre at column 320, row 200: low byte angle
     // (512 units a turn), high byte depth into the tunnel.
     std::array<std::uint16_t, 640 * 400> polarTable{};
+    [[no_unique_address]] core::TableGuard afterPolarTable;
     // The same scheme for an 80x50 inset window, centre (40, 25).
     std::array<std::uint16_t, 80 * 50> windowMap{};
+    [[no_unique_address]] core::TableGuard afterWindowMap;
     // Per texture row bend of the inset windows.
     std::array<std::uint8_t, 256> windowBend{};
+    [[no_unique_address]] core::TableGuard afterWindowBend;
     // Per screen pixel: radius byte, angle byte, and a third byte never written.
     std::array<std::uint8_t, 320 * 200 * 3> polarMap{};
+    [[no_unique_address]] core::TableGuard afterPolarMap;
     // Source offset in a 320-wide picture for radius + 256 * angle.
     std::array<std::int32_t, 256 * 256> polarOffsets{};
+    [[no_unique_address]] core::TableGuard afterPolarOffsets;
     // Added to each angle before the remap's offset look-up.
     std::array<std::uint8_t, 256> angleTwist{};
+    [[no_unique_address]] core::TableGuard afterAngleTwist;
 
     // The plasma's zoom map: 320 bytes per row, one value per window pixel; only columns
     // 0..254 of rows 0..199 are read. 255 samples close to the pixel itself, smaller values
     // magnify more.
     std::array<std::uint8_t, 64000> plasmaMap{};
+    [[no_unique_address]] core::TableGuard afterPlasmaMap;
     // The wave the plasma is built from; turns by one place per call, for the life of the
     // program.
     std::array<std::uint8_t, 255> plasmaWave = plasmaWaveStart;
+    [[no_unique_address]] core::TableGuard afterPlasmaWave;
 
     // 128000 random bytes, read as signed values; any window start 0..63999 plus a whole
     // picture stays inside.
     std::array<std::uint8_t, 128000> noiseTable{};
+    [[no_unique_address]] core::TableGuard afterNoiseTable;
     // Grain window start into noiseTable; the timeline resets it to 0 at the start of play and
     // scenes.
     std::uint32_t noiseOffset = 0;

@@ -8,7 +8,7 @@
 
 namespace {
 
-void prepareMapper(std::vector<std::uint8_t>& texture, std::vector<std::uint8_t>& target) {
+void prepareMapper(std::vector<std::uint8_t>& texture) {
     raster::buildPolarTable();
     for (int v = 0; v < 65536; ++v) {
         core::buffers.tunnelRemap[2 * v] = static_cast<std::uint8_t>(v * 7);
@@ -25,7 +25,7 @@ void setPixelRate(benchmark::State& state) {
 void BM_mapPolarPanned(benchmark::State& state) {
     std::vector<std::uint8_t> texture(65536);
     std::vector<std::uint8_t> target(64000);
-    prepareMapper(texture, target);
+    prepareMapper(texture);
     std::uint8_t twist = 0;
     for (auto _ : state) {
         twist = static_cast<std::uint8_t>(twist + 2);
@@ -39,7 +39,7 @@ BENCHMARK(BM_mapPolarPanned);
 void BM_mapPolarShifted(benchmark::State& state) {
     std::vector<std::uint8_t> texture(65536);
     std::vector<std::uint8_t> target(64000);
-    prepareMapper(texture, target);
+    prepareMapper(texture);
     raster::PolarShift shift{.high = 0, .low = 0};
     for (auto _ : state) {
         shift.high = static_cast<std::uint8_t>(shift.high + 1);

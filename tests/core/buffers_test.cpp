@@ -7,6 +7,7 @@
 
 #include "effects/metaballs.h"
 #include "effects/plane.h"
+#include "raster/state.h"
 #include "sequencer/preparation.h"
 
 namespace {
@@ -120,3 +121,21 @@ TEST(WorkBuffers, OutOfMemoryAtEveryStep) {
 }
 
 }  // namespace
+
+// The slots share one object and so do the raster tables; in the sanitizer build a routine
+// that runs off the end of one is still stopped, as it was when each was a global of its own.
+TEST(WorkBuffersDeathTest, RunningOffASlotOrATableIsStopped) {
+    if (!core::kTablesGuarded) {
+        GTEST_SKIP() << "only the sanitizer build guards the tables";
+    }
+    const auto readPastEnd = [](const auto& table) {
+        const volatile std::uint8_t* end =
+            reinterpret_cast<const std::uint8_t*>(table.data() + table.size());
+        return *end;
+    };
+    EXPECT_DEATH(readPastEnd(core::buffers.skyPicture), "use-after-poison");
+    EXPECT_DEATH(readPastEnd(core::buffers.titleStrip.second), "use-after-poison");
+    EXPECT_DEATH(readPastEnd(core::buffers.flareBandTail), "use-after-poison");
+    EXPECT_DEATH(readPastEnd(raster::state.polarTable), "use-after-poison");
+    EXPECT_DEATH(readPastEnd(raster::state.noiseTable), "use-after-poison");
+}
