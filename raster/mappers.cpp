@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/buffers.h"
+#include "core/bytes.h"
 #include "raster/polar.h"
 #include "raster/state.h"
 
@@ -14,8 +15,7 @@ namespace {
 constexpr std::int32_t kWindowOrigin = 100 * 640 + 160;
 
 inline std::uint16_t remapEntry(std::uint16_t index) {
-    const std::uint8_t* entry = core::buffers.tunnelRemap.data() + 2 * index;
-    return static_cast<std::uint16_t>(entry[0] | (entry[1] << 8));
+    return core::readLittle16(core::buffers.tunnelRemap.data() + 2 * index);
 }
 
 inline std::uint16_t addLowByte(std::uint16_t value, std::uint8_t amount) {
