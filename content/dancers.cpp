@@ -23,6 +23,7 @@
 #include "content/art_math.h"
 #include "content/entries.h"
 #include "content/soundtrack.h"
+#include "core/bytes.h"
 #include "core/cues.h"
 
 namespace content {
@@ -155,8 +156,7 @@ Pose danceAt(Step step, double turn, int sways, double centreX, double floorY,
 }
 
 void putWord(Bytes& out, int value) {
-    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-    out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
+    core::appendLittle16(out, static_cast<std::uint16_t>(value));
 }
 
 // Every blob is kept whole on the picture: its 32 x 32 brush is centred on the point.
