@@ -470,7 +470,7 @@ std::vector<Step> dancerSteps(int order, int flashDecay, std::size_t slotBytes,
 Bytes buildDancerSolo() {
     // The first order of the dance: flashes fall by 25 a frame.
     const std::vector<Step> steps =
-        dancerSteps(kDanceFirstOrder, 25, kEntryCapacity[22], frameBytes(kSoloPoints));
+        dancerSteps(kDanceFirstOrder, 25, core::entryCapacity(22), frameBytes(kSoloPoints));
     const std::size_t frames = steps.size();
     const int sways = swaysPerLoop(frames);
     Bytes out;
@@ -486,7 +486,7 @@ Bytes buildDancerSolo() {
 Bytes buildDancerPair() {
     // The second order: flashes fall by 50 a frame.
     const std::vector<Step> steps =
-        dancerSteps(kDanceFirstOrder + 1, 50, kEntryCapacity[23], frameBytes(kPairPoints));
+        dancerSteps(kDanceFirstOrder + 1, 50, core::entryCapacity(23), frameBytes(kPairPoints));
     const std::size_t frames = steps.size();
     const int sways = swaysPerLoop(frames);
     Bytes out;

@@ -7,27 +7,17 @@ EntryKind entryKind(int index) {
 }
 
 std::size_t entryShapeBytes(int index) {
+    // The height map and a picture in a larger slot are built to what the program reads; the
+    // dusk picture carries its palette after it, and everything else fills its room (a dancer's
+    // room is its upper bound).
     switch (entryKind(index)) {
-        case EntryKind::remapTable:
-            return 131072;
-        case EntryKind::palette:
-            return 768;
-        case EntryKind::map256:
         case EntryKind::heightMap:
-        case EntryKind::tallMap:
-            return kMapBytes;
-        case EntryKind::titleStrip:
-            return 32000;
-        case EntryKind::band:
-            return 19320;
-        case EntryKind::captionStrip:
-            return 9600;
-        case EntryKind::dancer:
-            return kEntryCapacity[static_cast<std::size_t>(index)];
+            return core::entryNeeds(index);
         case EntryKind::picture:
-            return index == 29 ? 64768 : kPictureBytes;
+            return index == 29 ? core::entryCapacity(index) : core::entryNeeds(index);
+        default:
+            return core::entryCapacity(index);
     }
-    return 0;
 }
 
 int entryPalette(int index) {

@@ -20,15 +20,6 @@ inline constexpr int kPictureHeight = core::kPictureHeight;
 inline constexpr std::size_t kPictureBytes = core::kPictureBytes;
 inline constexpr std::size_t kMapBytes = core::kMapBytes;
 
-// Room reserved for each entry by the program's slots (the ground floor's entry table).
-inline constexpr std::array<std::size_t, kEntryCount> kEntryCapacity = [] {
-    std::array<std::size_t, kEntryCount> capacities{};
-    for (int i = 0; i < kEntryCount; ++i) {
-        capacities[static_cast<std::size_t>(i)] = core::entryCapacity(i);
-    }
-    return capacities;
-}();
-
 // How each entry is looked at, for the contact sheet and the tests.
 using EntryKind = core::EntryKind;
 EntryKind entryKind(int index);

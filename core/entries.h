@@ -87,4 +87,21 @@ constexpr std::size_t entryCapacity(int index) {
     return kArchiveEntries[static_cast<std::size_t>(index)].capacity;
 }
 
+// The bytes entry `index` must hold at least for its readers; a shorter entry is a damaged one.
+// A picture in a larger slot uses its first 64000 bytes, the height map is widened in place
+// from its first half, and a dancer's stream may be as short as its end marker.
+constexpr std::size_t entryNeeds(int index) {
+    const ArchiveEntry& entry = kArchiveEntries[static_cast<std::size_t>(index)];
+    switch (entry.kind) {
+        case EntryKind::picture:
+            return kPictureBytes;
+        case EntryKind::heightMap:
+            return entry.capacity / 2;
+        case EntryKind::dancer:
+            return 2;
+        default:
+            return entry.capacity;
+    }
+}
+
 }  // namespace core

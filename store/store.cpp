@@ -58,49 +58,42 @@ bool loadEntry(std::int32_t index, std::uint8_t* destination, std::size_t capaci
 }
 
 std::array<StartupLoad, kStartupLoadCount> startupLoadList() {
-    // Most slots are read whole; a picture in a larger slot uses its first 64000 bytes, the
-    // height map is widened in place from its first half, and a dancer is a stream of words
-    // read up to its end marker.
-    auto slot = [](std::int32_t entry, auto& buffer, std::size_t needs = 0) {
-        return StartupLoad{entry, buffer.data(), buffer.size(), needs == 0 ? buffer.size() : needs};
+    auto slot = [](std::int32_t entry, auto& buffer) {
+        return StartupLoad{entry, buffer.data(), buffer.size(), entryNeeds(entry)};
     };
-    auto picture = [&](std::int32_t entry, auto& buffer) {
-        return slot(entry, buffer, kPictureBytes);
-    };
-    constexpr std::size_t kDancerWord = 2;
     return {{
         slot(0, buffers.tunnelRemap),
-        {1, buffers.paletteA, entryCapacity(1), entryCapacity(1)},
+        {1, buffers.paletteA, entryCapacity(1), entryNeeds(1)},
         slot(2, buffers.crystalTexture),
         slot(3, buffers.ribbedTexture),
         slot(4, buffers.smallLight),
-        slot(5, buffers.landscapeHeights, buffers.landscapeHeights.size() / 2),
+        slot(5, buffers.landscapeHeights),
         slot(6, buffers.landscapeColours),
         slot(7, buffers.skyPicture),
-        picture(8, buffers.flashBurst),
-        picture(9, buffers.flashShockwave),
-        picture(10, buffers.openingPicture),
-        picture(11, buffers.stormPicture),
-        picture(12, buffers.accentRings),
-        picture(13, buffers.accentStreaks),
+        slot(8, buffers.flashBurst),
+        slot(9, buffers.flashShockwave),
+        slot(10, buffers.openingPicture),
+        slot(11, buffers.stormPicture),
+        slot(12, buffers.accentRings),
+        slot(13, buffers.accentStreaks),
         slot(14, buffers.largeFlare),
-        picture(15, buffers.wordStorm),
-        picture(16, buffers.wordGlass),
+        slot(15, buffers.wordStorm),
+        slot(16, buffers.wordGlass),
         slot(17, buffers.marbleField),
         slot(18, buffers.titleStrip.first),
         slot(18, buffers.titleStrip.second),
         slot(19, buffers.flareBand),
         slot(20, buffers.windowFlashes),
         slot(21, buffers.windowCaptions),
-        slot(22, buffers.dancerSolo, kDancerWord),
-        slot(23, buffers.dancerPair, kDancerWord),
+        slot(22, buffers.dancerSolo),
+        slot(23, buffers.dancerPair),
         slot(24, buffers.danceBurst),
         slot(25, buffers.dancePillars),
         slot(26, buffers.captionTitle),
         slot(27, buffers.captionLinux),
         slot(28, buffers.captionPressure),
-        picture(29, buffers.duskPicture),
-        {30, buffers.paletteB, entryCapacity(30), entryCapacity(30)},
+        slot(29, buffers.duskPicture),
+        {30, buffers.paletteB, entryCapacity(30), entryNeeds(30)},
         slot(31, buffers.glassSphere),
         slot(32, buffers.dialEmblem),
         slot(33, buffers.crestEmblem),

@@ -26,7 +26,7 @@ TEST(ContentEntries, EveryEntryHasItsShapeAndFitsItsSlot) {
     for (int i = 0; i < content::kEntryCount; ++i) {
         const std::size_t size = entries()[static_cast<std::size_t>(i)].size();
         SCOPED_TRACE(i);
-        EXPECT_LE(size, content::kEntryCapacity[static_cast<std::size_t>(i)]);
+        EXPECT_LE(size, core::entryCapacity(i));
         if (content::entryKind(i) == content::EntryKind::dancer) {
             EXPECT_GT(size, 1000u);
         } else {

@@ -57,7 +57,7 @@ std::vector<Frame> parse(const content::Bytes& s) {
 // Each stream fits its slot and every frame is a whole figure lying wholly on the picture.
 std::vector<Frame> wholeFigures(int entry, std::size_t pointsPerFrame) {
     const content::Bytes stream = content::buildEntry(entry);
-    EXPECT_LE(stream.size(), content::kEntryCapacity[static_cast<std::size_t>(entry)]);
+    EXPECT_LE(stream.size(), core::entryCapacity(entry));
     const std::vector<Frame> frames = parse(stream);
     EXPECT_GT(frames.size(), 56U) << "a loop holds at least a beat at the song's tempo";
     for (std::size_t f = 0; f < frames.size(); ++f) {

@@ -37,7 +37,7 @@ archive::DecodeStatus decodeEntry(const std::vector<std::uint8_t>& file, int ind
     const std::uint32_t offset = u32At(file, record);
     const std::uint32_t storedSize = u32At(file, record + 4);
     const std::size_t start = end - archiveLength + offset;
-    out.assign(content::kEntryCapacity[static_cast<std::size_t>(index)], 0);
+    out.assign(core::entryCapacity(index), 0);
     const std::span<const std::uint8_t> block(file.data() + start, storedSize);
     const archive::DecodeStatus status = archive::lzariDecode(block, out.data(), out.size());
     out.resize(archive::lzariDecodedSize(block));
@@ -61,7 +61,7 @@ TEST(ContentDataFile, EveryEntryDecodesFromTheBuiltFileToItsShape) {
         SCOPED_TRACE(i);
         std::vector<std::uint8_t> decoded;
         ASSERT_EQ(decodeEntry(file, i, decoded), archive::DecodeStatus::ok);
-        EXPECT_LE(decoded.size(), content::kEntryCapacity[static_cast<std::size_t>(i)]);
+        EXPECT_LE(decoded.size(), core::entryCapacity(i));
         EXPECT_EQ(decoded, expected[static_cast<std::size_t>(i)]);
     }
 }
