@@ -21,8 +21,8 @@ bool allocateScreenBuffers() {
             std::memset(buffer, 0, bytes);
         }
     };
-    take(state.colourBuffer, kFramePixels * 4);
-    take(state.frameBuffer, kFramePixels);
+    take(state.colourBuffer, core::kPicturePixels * 4);
+    take(state.frameBuffer, core::kPicturePixels);
     return state.colourBuffer != nullptr && state.frameBuffer != nullptr;
 }
 
@@ -32,11 +32,11 @@ namespace {
 template <unsigned Weight, unsigned Shift>
 void blendTrail(const std::uint8_t* source) {
     std::uint8_t* history = state.trailBuffer.data();
-    for (int i = 0; i < kFramePixels; ++i) {
+    for (int i = 0; i < core::kPicturePixels; ++i) {
         const std::uint32_t blended = (Weight * std::uint32_t{history[i]} + source[i]) >> Shift;
         history[i] = static_cast<std::uint8_t>(blended);
     }
-    std::memcpy(state.frameBuffer, history, kFramePixels);
+    std::memcpy(state.frameBuffer, history, core::kPicturePixels);
 }
 
 }  // namespace
@@ -66,7 +66,7 @@ void putFrame(const std::uint8_t* source) {
             blendTrail<1, 1>(source);
             break;
         default:
-            std::memcpy(state.frameBuffer, source, kFramePixels);
+            std::memcpy(state.frameBuffer, source, core::kPicturePixels);
             break;
     }
     if (putFrameObserver != nullptr) {
@@ -102,7 +102,7 @@ void expandFrame() {
     }
     const std::uint8_t* indices = state.frameBuffer;
     std::uint8_t* pixels = state.colourBuffer;
-    for (int i = 0; i < kFramePixels; ++i) {
+    for (int i = 0; i < core::kPicturePixels; ++i) {
         std::uint8_t* pixel = pixels + 4 * i;
         storePixel(pixel, (loadPixel(pixel) & 0xFF000000u) | words[indices[i]]);
     }
@@ -110,19 +110,19 @@ void expandFrame() {
 
 void convert32(std::uint8_t* destination, std::int32_t lineSkip) {
     const std::uint8_t* source = state.colourBuffer;
-    for (int row = 0; row < kFrameHeight; ++row) {
-        std::memcpy(destination, source, kFrameWidth * 4);
-        source += kFrameWidth * 4;
-        destination += kFrameWidth * 4 + lineSkip;
+    for (int row = 0; row < core::kPictureHeight; ++row) {
+        std::memcpy(destination, source, core::kPictureWidth * 4);
+        source += core::kPictureWidth * 4;
+        destination += core::kPictureWidth * 4 + lineSkip;
     }
 }
 
 void convert24(std::uint8_t* destination, std::int32_t lineSkip) {
     // Four pixels' blue, green and red fill three words.
-    static_assert(kFrameWidth % 4 == 0);
+    static_assert(core::kPictureWidth % 4 == 0);
     const std::uint8_t* source = state.colourBuffer;
-    for (int row = 0; row < kFrameHeight; ++row) {
-        for (int x = 0; x < kFrameWidth; x += 4, source += 16, destination += 12) {
+    for (int row = 0; row < core::kPictureHeight; ++row) {
+        for (int x = 0; x < core::kPictureWidth; x += 4, source += 16, destination += 12) {
             const std::uint32_t p0 = loadPixel(source) & 0xFFFFFFu;
             const std::uint32_t p1 = loadPixel(source + 4) & 0xFFFFFFu;
             const std::uint32_t p2 = loadPixel(source + 8) & 0xFFFFFFu;
@@ -144,9 +144,9 @@ void convert16(std::uint8_t* destination, std::int32_t lineSkip) {
     constexpr unsigned redShift = 5 + GreenBits;
     constexpr std::uint32_t greenMask = ((1u << GreenBits) - 1) << 5;
     const std::uint8_t* source = state.colourBuffer;
-    std::array<std::uint32_t, kFrameWidth> pixels;
-    std::array<std::uint16_t, kFrameWidth> words;
-    for (int row = 0; row < kFrameHeight; ++row) {
+    std::array<std::uint32_t, core::kPictureWidth> pixels;
+    std::array<std::uint16_t, core::kPictureWidth> words;
+    for (int row = 0; row < core::kPictureHeight; ++row) {
         std::memcpy(pixels.data(), source, sizeof pixels);
         for (std::size_t x = 0; x < pixels.size(); ++x) {
             const std::uint32_t pixel = pixels[x];

@@ -10,10 +10,6 @@
 
 namespace display {
 
-inline constexpr int kFrameWidth = core::kPictureWidth;
-inline constexpr int kFrameHeight = core::kPictureHeight;
-inline constexpr int kFramePixels = kFrameWidth * kFrameHeight;
-
 // The frame, its colour expansion and the trail are in display::state (display/state.h).
 
 // Allocates frameBuffer and colourBuffer, cleared (once a process; a later call clears them);

@@ -18,7 +18,7 @@ struct State {
     std::uint8_t* frameBuffer = nullptr;
     std::uint8_t* colourBuffer = nullptr;
     // The trail history; zero at start, never cleared.
-    std::array<std::uint8_t, kFramePixels> trailBuffer{};
+    std::array<std::uint8_t, core::kPicturePixels> trailBuffer{};
     // 0 none, 1 longest trail, 2 medium, 3 shortest; any other value acts as 0.
     std::int32_t trailLevel = 0;
 

@@ -202,7 +202,7 @@ void reportFramePresented() {
     ++scene.presented;
     // Blue, green and red of each pixel; the fourth byte is never written.
     const std::uint8_t* pixel = display::state.colourBuffer;
-    for (int i = 0; i < display::kFramePixels; ++i, pixel += 4) {
+    for (int i = 0; i < core::kPicturePixels; ++i, pixel += 4) {
         const std::uint64_t colour = pixel[0] | (pixel[1] << 8) | (pixel[2] << 16);
         scene.screenHash = (scene.screenHash ^ colour) * kHashPrime;
     }

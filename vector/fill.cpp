@@ -112,7 +112,7 @@ void quicksort(std::int32_t lo, std::int32_t hi) {
 // rows it spans, so only those need filling and clearing afterwards: the same picture as a
 // pass over all 200 rows per face, at a fraction of the cost.
 struct RowRange {
-    std::int32_t low = kScreenHeight;
+    std::int32_t low = core::kPictureHeight;
     std::int32_t high = -1;
 };
 RowRange touchedRows;
@@ -130,16 +130,16 @@ void fillRows(const std::uint8_t* source, std::uint8_t* destination, std::int32_
         std::int32_t left = state.edgeTable[row][0];
         std::int32_t right = state.edgeTable[row][1];
         if (left == kNoEdge || right == kNoEdge || (left < 0 && right < 0) ||
-            (left >= kScreenWidth && right >= kScreenWidth)) {
+            (left >= core::kPictureWidth && right >= core::kPictureWidth)) {
             continue;
         }
-        left = std::clamp(left, 0, kScreenWidth - 1);
-        right = std::clamp(right, 0, kScreenWidth - 1);
+        left = std::clamp(left, 0, core::kPictureWidth - 1);
+        right = std::clamp(right, 0, core::kPictureWidth - 1);
         if (right < left) {
             std::swap(left, right);
         }
-        const std::uint8_t* from = source + row * kScreenWidth;
-        std::uint8_t* to = destination + row * kScreenWidth;
+        const std::uint8_t* from = source + row * core::kPictureWidth;
+        std::uint8_t* to = destination + row * core::kPictureWidth;
         for (std::int32_t x = left; x <= right; ++x) {
             to[x] = shade[from[x] * 256];
         }
@@ -195,13 +195,13 @@ std::int32_t faceLight(const Normal& n) {
 }
 
 void stampGlow(std::int32_t x, std::int32_t y, std::uint8_t* destination) {
-    if (x < 0 || x > kScreenWidth || y < 10 || y > 190) {
+    if (x < 0 || x > core::kPictureWidth || y < 10 || y > 190) {
         return;
     }
     static constexpr std::array<GlowRow, 9> kRows = makeGlowRows(kGlowSprite);
-    std::uint8_t* corner = destination + (y - 4) * kScreenWidth + (x - 4);
+    std::uint8_t* corner = destination + (y - 4) * core::kPictureWidth + (x - 4);
     for (int k = 0; k < 9; ++k) {
-        std::uint8_t* row = corner + k * kScreenWidth;
+        std::uint8_t* row = corner + k * core::kPictureWidth;
         for (int m = kRows[k].first; m <= kRows[k].last; ++m) {
             const int sum = row[m] + kRows[k].add[m];
             row[m] = static_cast<std::uint8_t>(sum > 255 ? 255 : sum);
@@ -225,7 +225,7 @@ void drawEdge(std::int32_t xa, std::int32_t ya, std::int32_t xb, std::int32_t yb
     if (dx >= dy) {
         // Shallow: one step in x each time; a row crossed several times keeps the last x.
         do {
-            if (y >= 0 && y < kScreenHeight) {
+            if (y >= 0 && y < core::kPictureHeight) {
                 state.edgeTable[y][column] = x;
             }
             if (err <= 0) {
@@ -238,7 +238,7 @@ void drawEdge(std::int32_t xa, std::int32_t ya, std::int32_t xb, std::int32_t yb
     } else {
         // Steep: one step in y each time.
         do {
-            if (y >= 0 && y < kScreenHeight) {
+            if (y >= 0 && y < core::kPictureHeight) {
                 state.edgeTable[y][column] = x;
             }
             if (err > 0) {
@@ -251,12 +251,12 @@ void drawEdge(std::int32_t xa, std::int32_t ya, std::int32_t xb, std::int32_t yb
     }
     // The walk stored rows ya up to (at most) y, clipped to the screen.
     touchedRows.low = std::min(touchedRows.low, std::max(ya, 0));
-    touchedRows.high = std::max(touchedRows.high, std::min(y, kScreenHeight - 1));
+    touchedRows.high = std::max(touchedRows.high, std::min(y, core::kPictureHeight - 1));
 }
 
 void drawFaces(const std::uint8_t* source, std::uint8_t* destination) {
     // Every face starts from a clear table: all of it once, then only what the last face wrote.
-    touchedRows = {0, kScreenHeight - 1};
+    touchedRows = {0, core::kPictureHeight - 1};
     for (std::int32_t i = state.visibleFaces.count - 1; i >= 0; --i) {
         clearTouchedRows();
         const Face& face = state.visibleFaces.faces[i];

@@ -24,8 +24,6 @@ struct Normal {
 
 // Where no edge walk wrote a row's x (vector::state.edgeTable).
 inline constexpr std::int32_t kNoEdge = -32000;
-inline constexpr int kScreenWidth = core::kPictureWidth;
-inline constexpr int kScreenHeight = core::kPictureHeight;
 
 // 9x9 corner glow, row by row; each byte is added shifted right by 3.
 extern const std::array<std::uint8_t, 81> glowSprite;

@@ -30,7 +30,7 @@ struct State {
     std::array<Normal, kMaxVisibleFaces> faceNormals{};
     // Per screen row, the x of the edge walk in column 0 and column 1; kNoEdge where none
     // wrote.
-    std::array<std::array<std::int32_t, 2>, kScreenHeight> edgeTable{};
+    std::array<std::array<std::int32_t, 2>, core::kPictureHeight> edgeTable{};
 
     VectorRendererA vectorA{};  // the mask
     VectorRendererB vectorB{};  // the tube

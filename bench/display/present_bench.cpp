@@ -18,7 +18,7 @@ void prepare() {
         palette[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((i * 37) % 64);
     }
     display::setPalette(palette.data());
-    for (int i = 0; i < display::kFramePixels; ++i) {
+    for (int i = 0; i < core::kPicturePixels; ++i) {
         display::state.frameBuffer[i] = static_cast<std::uint8_t>(i * 13 + i / 320);
     }
     display::expandFrame();
@@ -26,7 +26,7 @@ void prepare() {
 
 void setPixelRate(benchmark::State& state) {
     state.counters["Mpixel/s"] = benchmark::Counter(
-        static_cast<double>(display::kFramePixels) * static_cast<double>(state.iterations()) / 1e6,
+        static_cast<double>(core::kPicturePixels) * static_cast<double>(state.iterations()) / 1e6,
         benchmark::Counter::kIsRate);
 }
 
@@ -43,7 +43,7 @@ BENCHMARK(BM_expandFrame);
 template <void (*Convert)(std::uint8_t*, std::int32_t), int BytesPerPixel>
 void BM_convert(benchmark::State& state) {
     prepare();
-    std::vector<std::uint8_t> surface(static_cast<std::size_t>(display::kFramePixels) *
+    std::vector<std::uint8_t> surface(static_cast<std::size_t>(core::kPicturePixels) *
                                       BytesPerPixel);
     for (auto _ : state) {
         Convert(surface.data(), 0);

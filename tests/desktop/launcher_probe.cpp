@@ -34,12 +34,12 @@ void presentTestCard() {
         std::memcpy(palette + i * 3, entries[i], 3);
     }
     display::setPalette(palette);
-    static std::uint8_t card[display::kFramePixels];
-    for (int y = 0; y < display::kFrameHeight; ++y) {
-        for (int x = 0; x < display::kFrameWidth; ++x) {
-            const bool right = x >= display::kFrameWidth / 2;
-            const bool bottom = y >= display::kFrameHeight / 2;
-            card[y * display::kFrameWidth + x] =
+    static std::uint8_t card[core::kPicturePixels];
+    for (int y = 0; y < core::kPictureHeight; ++y) {
+        for (int x = 0; x < core::kPictureWidth; ++x) {
+            const bool right = x >= core::kPictureWidth / 2;
+            const bool bottom = y >= core::kPictureHeight / 2;
+            card[y * core::kPictureWidth + x] =
                 static_cast<std::uint8_t>(bottom ? (right ? 4 : 3) : (right ? 2 : 1));
         }
     }

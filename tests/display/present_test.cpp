@@ -30,7 +30,7 @@ class PresentTest : public ::testing::Test {
     // Fills colourBuffer with pixel i = (blue, green, red) varying by position, so a
     // swapped channel, a flipped row or a wrong line skip shows.
     static void fillColours() {
-        for (int i = 0; i < display::kFramePixels; ++i) {
+        for (int i = 0; i < core::kPicturePixels; ++i) {
             display::state.colourBuffer[4 * i] = static_cast<std::uint8_t>(i * 7);
             display::state.colourBuffer[4 * i + 1] = static_cast<std::uint8_t>(i / 320);
             display::state.colourBuffer[4 * i + 2] = static_cast<std::uint8_t>(255 - (i % 320) / 2);
@@ -41,7 +41,7 @@ class PresentTest : public ::testing::Test {
 
 TEST_F(PresentTest, ConvertersPackTheWorkedExamplePixel) {
     // Blue 4, green 8, red 252: 0x??FC0804 in 32 bits, 0xF840 in 5-6-5, 0x7C20 in 5-5-5.
-    for (int i = 0; i < display::kFramePixels; ++i) {
+    for (int i = 0; i < core::kPicturePixels; ++i) {
         display::state.colourBuffer[4 * i] = 4;
         display::state.colourBuffer[4 * i + 1] = 8;
         display::state.colourBuffer[4 * i + 2] = 252;
@@ -66,7 +66,7 @@ TEST_F(PresentTest, ConvertersPackTheWorkedExamplePixel) {
 
 TEST_F(PresentTest, PureRedAndPureBlueLandInOppositeEnds) {
     // Red on the left half, blue on the right: a swapped byte order cannot pass.
-    for (int i = 0; i < display::kFramePixels; ++i) {
+    for (int i = 0; i < core::kPicturePixels; ++i) {
         const bool left = (i % 320) < 160;
         display::state.colourBuffer[4 * i] = left ? 0 : 252;
         display::state.colourBuffer[4 * i + 1] = 0;
@@ -119,7 +119,7 @@ TEST_F(PresentTest, ExpandWritesBlueGreenRedAndKeepsTheFourthByte) {
     palette[3 * 7] = 63;  // entry 7: red 63, green 0, blue 32
     palette[3 * 7 + 2] = 32;
     display::setPalette(palette.data());
-    std::memset(display::state.frameBuffer, 7, display::kFramePixels);
+    std::memset(display::state.frameBuffer, 7, core::kPicturePixels);
     display::state.colourBuffer[3] = 0x77;
     display::expandFrame();
     EXPECT_EQ(display::state.colourBuffer[0], 128);
@@ -133,7 +133,7 @@ TEST_F(PresentTest, ConvertersAgreeWithTheChannelRuleForEveryValueAndPosition) {
     // of every channel meets many values of the other two and of the fourth byte.
     std::vector<std::uint8_t> surface(1280 * 200);
     for (int pass = 0; pass < 3; ++pass) {
-        for (int i = 0; i < display::kFramePixels; ++i) {
+        for (int i = 0; i < core::kPicturePixels; ++i) {
             const std::array<int, 3> values = {i % 256, (i / 256) % 256, (i * 97 + 13) % 256};
             for (int channel = 0; channel < 3; ++channel) {
                 display::state.colourBuffer[4 * i + channel] = static_cast<std::uint8_t>(
@@ -149,18 +149,18 @@ TEST_F(PresentTest, ConvertersAgreeWithTheChannelRuleForEveryValueAndPosition) {
         display::convert32(surface.data(), 0);
         EXPECT_EQ(std::memcmp(surface.data(), display::state.colourBuffer, 1280 * 200), 0);
         display::convert24(surface.data(), 0);
-        for (int i = 0; i < display::kFramePixels; ++i) {
+        for (int i = 0; i < core::kPicturePixels; ++i) {
             ASSERT_EQ(surface[3 * i], blue(i)) << "pixel " << i;
             ASSERT_EQ(surface[3 * i + 1], green(i)) << "pixel " << i;
             ASSERT_EQ(surface[3 * i + 2], red(i)) << "pixel " << i;
         }
         display::convert565(surface.data(), 0);
-        for (int i = 0; i < display::kFramePixels; ++i) {
+        for (int i = 0; i < core::kPicturePixels; ++i) {
             ASSERT_EQ(word(i), ((red(i) >> 3) << 11) | ((green(i) >> 2) << 5) | (blue(i) >> 3))
                 << "pixel " << i;
         }
         display::convert555(surface.data(), 0);
-        for (int i = 0; i < display::kFramePixels; ++i) {
+        for (int i = 0; i < core::kPicturePixels; ++i) {
             ASSERT_EQ(word(i), ((red(i) >> 3) << 10) | ((green(i) >> 3) << 5) | (blue(i) >> 3))
                 << "pixel " << i;
         }
@@ -174,12 +174,12 @@ TEST_F(PresentTest, ExpandLooksUpEveryEntryAndLeavesEveryFourthByte) {
     }
     for (int round = 0; round < 2; ++round) {
         display::setPalette(palette.data());
-        for (int i = 0; i < display::kFramePixels; ++i) {
+        for (int i = 0; i < core::kPicturePixels; ++i) {
             display::state.frameBuffer[i] = static_cast<std::uint8_t>(i * 13 + i / 320 + round);
             display::state.colourBuffer[4 * i + 3] = static_cast<std::uint8_t>(i * 7);
         }
         display::expandFrame();
-        for (int i = 0; i < display::kFramePixels; ++i) {
+        for (int i = 0; i < core::kPicturePixels; ++i) {
             const std::size_t entry = display::state.frameBuffer[i];
             ASSERT_EQ(display::state.colourBuffer[4 * i], display::state.colourTable[3 * entry])
                 << i;
@@ -203,7 +203,7 @@ TEST_F(PresentTest, TrailLevelsConvergeAsTheirShiftsAllow) {
         int level;
         int gap;
     };
-    std::vector<std::uint8_t> source(display::kFramePixels, 200);
+    std::vector<std::uint8_t> source(core::kPicturePixels, 200);
     for (Case c : {Case{1, 32}, Case{2, 4}, Case{3, 2}}) {
         display::state.trailBuffer.fill(0);
         display::state.trailLevel = c.level;
@@ -226,7 +226,7 @@ TEST_F(PresentTest, TrailLevelsConvergeAsTheirShiftsAllow) {
 }
 
 TEST_F(PresentTest, FirstTrailFrameBlendsIntoZeroAndLevelZeroLeavesTheTrailAlone) {
-    std::vector<std::uint8_t> source(display::kFramePixels, 255);
+    std::vector<std::uint8_t> source(core::kPicturePixels, 255);
     display::state.trailLevel = 1;
     display::putFrame(source.data());
     EXPECT_EQ(display::state.frameBuffer[0], 255 >> 5);
@@ -272,7 +272,7 @@ class PresentFrameTest : public PresentTest {
 };
 
 TEST_F(PresentFrameTest, WindowedPlayConvertsToTheDesktopFormatInsideTheChosenRectangle) {
-    for (int i = 0; i < display::kFramePixels; ++i) {
+    for (int i = 0; i < core::kPicturePixels; ++i) {
         display::state.colourBuffer[4 * i] = 4;
         display::state.colourBuffer[4 * i + 1] = 8;
         display::state.colourBuffer[4 * i + 2] = 252;

@@ -17,7 +17,7 @@
 namespace vector {
 namespace {
 
-constexpr int kPicture = kScreenWidth * kScreenHeight;
+constexpr int kPicture = core::kPictureWidth * core::kPictureHeight;
 
 class FillTest : public ::testing::Test {
   protected:
@@ -25,7 +25,8 @@ class FillTest : public ::testing::Test {
         display::buildScaleTable();
         // An asymmetric source so a swapped row or column shows.
         for (int i = 0; i < kPicture; ++i) {
-            source[i] = static_cast<std::uint8_t>((i % kScreenWidth) + 3 * (i / kScreenWidth));
+            source[i] = static_cast<std::uint8_t>((i % core::kPictureWidth) +
+                                                  3 * (i / core::kPictureWidth));
         }
         std::fill(destination.begin(), destination.end(), 7);
         state.visibleFaces.count = 0;
