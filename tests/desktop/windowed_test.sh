@@ -93,8 +93,11 @@ for depth in 24 16 15; do
         echo "ok: closing the window"
     fi
 
-    # The program itself, on the build's data.
+    # The program itself, on the build's data, on a server of its own: nothing the card's
+    # runs sent to their windows can reach the program's, whose id the server may hand out again.
     if program_has_desktop "$PROGRAM" && [ -f "$SG2_BINARY_DIR/sg2.it" ]; then
+        stop_xvfb
+        start_xvfb "1024x768x$depth"
         for ending in escape close early; do
             "$PROGRAM" --windowed --data "$SG2_BINARY_DIR" --trace-shutdown \
                 >"$WORK_DIR/run.out" 2>"$WORK_DIR/run.err" &
@@ -103,7 +106,7 @@ for depth in 24 16 15; do
             # "early": Escape as soon as the window is there, while the data still loads;
             # it waits in the queue and ends the run at the first frame.
             [ "$ending" = early ] || sleep 3
-            window=$(wait_window "$TITLE") || fail "the program's window went away"
+            window=$(wait_window "$TITLE") || fail "the program's window went away ($(kill -0 $pid 2>/dev/null && echo running || echo ended)): $(cat "$WORK_DIR/run.err" | tr "\n" "|")"
             eval "$(xdotool getwindowgeometry --shell "$window")"
             if [ "$ending" != early ]; then
                 points=()
